@@ -1,0 +1,54 @@
+// The crowd: one index per worker into parallel arrays, and the crowd's side
+// of the potential fields (density and counter-flow costs, flow directions,
+// moving the followers of a field, ground height under each member).
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#include "wld.h"
+
+#define CROWDSZ 4000
+
+extern int32_t crowd_sz;  // members 0..crowd_sz-1; appended only, never removed
+
+// Saved per member.
+extern float crowd_posx[CROWDSZ];  // position in cells
+extern float crowd_posy[CROWDSZ];
+extern double crowd_time[CROWDSZ];    // accumulated move time, seconds
+extern float crowd_phase[CROWDSZ];    // walk animation phase
+extern uint32_t crowd_goal[CROWDSZ];  // job state; follows field crowd_goal - 1
+extern uint32_t crowd_trade[CROWDSZ]; // 0 builder, 1 irrigation, 2 field, 3 servant
+
+// Rebuilt every frame.
+extern float crowd_velx[CROWDSZ];
+extern float crowd_vely[CROWDSZ];
+extern int32_t crowd_cidx[CROWDSZ];
+extern float crowd_fracx[CROWDSZ];  // position within the cell, 0 <= f < 1
+extern float crowd_fracy[CROWDSZ];
+extern float crowd_dirx[CROWDSZ];   // unit move direction from the last move job
+extern float crowd_diry[CROWDSZ];
+extern float crowd_groundz[CROWDSZ];  // ground height in world units
+
+extern uint32_t crowd_density[GRIDCELLS];
+extern float crowd_avgvx[GRIDCELLS];  // 0 where fewer than two members stand
+extern float crowd_avgvy[GRIDCELLS];
+alignas(32) extern float crowd_costw[GRIDCELLS];
+alignas(32) extern float crowd_coste[GRIDCELLS];
+alignas(32) extern float crowd_costn[GRIDCELLS];
+alignas(32) extern float crowd_costs[GRIDCELLS];
+
+// Appends one member of trade 0..3 in the trade's fetch state; the caller
+// takes crowd_sz before the call as its index and sets the other fields.
+void crowd_add(int trade);
+void crowd_splat();
+void crowd_compute_costs(float* costw, float* coste, float* costn, float* costs);
+void crowd_flow_field(const float* potential, const uint8_t* flags, float* flowx, float* flowy,
+                      float* angle);
+// Runs on a pool thread beside another field's job: moves only the members in
+// job state t + 1, and adds dt to every member's crowd_time atomically.
+void crowd_move_group(double dt, int t, const float* flowx, const float* flowy, const float* costw,
+                      const float* coste, const float* costn, const float* costs);
+void crowd_sample_height();
+// out != 0 writes crowd_sz members to bin, else reads them. A failed read
+// leaves every array as it was and returns false.
+bool crowd_serialize(int out, FILE* bin);
