@@ -25,5 +25,9 @@ void log_assert_failed(const char* expr, const char* file, int line) {
   fflush(stdout);
   if (log_file) fflush(log_file);
   if (assert_hook) assert_hook(expr, file, line);
-  fprintf(stderr, "%s:%d: Assertion `%s' failed.\n", file, line, expr);
+}
+
+void log_assert_stop(const char* expanded_expr, const char* file, int line) {
+  fprintf(stderr, "%s:%d: Assertion `%s' failed.\n", file, line, expanded_expr);
+  abort();
 }

@@ -5,8 +5,16 @@
 
 threadpool* threadpool_pool = nullptr;
 
-static SDL_mutex* task_id_mutex;
 static uint32_t task_next_id = 1;
+
+// Ids never repeat; the counter's mutex is made on first use (thread-safe static).
+static uint32_t task_take_id() {
+  static SDL_mutex* id_mutex = SDL_CreateMutex();
+  SDL_LockMutex(id_mutex);
+  const uint32_t id = task_next_id++;
+  SDL_UnlockMutex(id_mutex);
+  return id;
+}
 
 static tasklist* tasklist_create() {
   tasklist* list = (tasklist*)calloc(1, sizeof(tasklist));
@@ -82,12 +90,12 @@ uint32_t threadpool_submit(task_work work, const task_arg* arg, int32_t priority
   if (!pool || !pool->pending) return 0;
   task* t = (task*)calloc(1, sizeof(task));
   if (!t) return 0;
-  if (!task_id_mutex) task_id_mutex = SDL_CreateMutex();
-  SDL_LockMutex(task_id_mutex);
-  t->id = task_next_id++;
-  SDL_UnlockMutex(task_id_mutex);
+  // A worker may run and free the task as soon as the mutex is released,
+  // so the id is kept here rather than read back from the task.
+  const uint32_t id = task_take_id();
+  t->id = id;
   t->work = work;
-  t->arg = *arg;
+  if (arg) t->arg = *arg;
   t->priority = priority;
   t->valid = 1;
   SDL_LockMutex(pool->mutex);
@@ -98,7 +106,7 @@ uint32_t threadpool_submit(task_work work, const task_arg* arg, int32_t priority
     free(t);
     return 0;
   }
-  return t->id;
+  return id;
 }
 
 int threadpool_worker(void* arg) {

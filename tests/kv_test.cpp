@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "kv.h"
+#include "log.h"
+
+namespace {
+
+struct KvTest : ::testing::Test {
+  char dir[64] = "/tmp/kv_testXXXXXX";
+  const char* saved = nullptr;
+
+  void SetUp() override {
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    saved = filesPath;
+    filesPath = dir;
+  }
+  void TearDown() override {
+    filesPath = saved;
+    std::string cmd = std::string("rm -rf ") + dir;
+    EXPECT_EQ(system(cmd.c_str()), 0);
+  }
+  std::string path(const char* key) { return std::string(dir) + "/." + key; }
+  void write_raw(const char* key, const char* content) {
+    FILE* f = fopen(path(key).c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    fputs(content, f);
+    fclose(f);
+  }
+  std::string read_raw(const char* key) {
+    FILE* f = fopen(path(key).c_str(), "r");
+    if (!f) return "<missing>";
+    char buf[64] = {};
+    size_t n = fread(buf, 1, sizeof buf - 1, f);
+    fclose(f);
+    return std::string(buf, n);
+  }
+};
+
+TEST_F(KvTest, RoundTripWritesBareDecimal) {
+  kv_set("settings_music", -3);
+  EXPECT_EQ(read_raw("settings_music"), "-3");
+  EXPECT_EQ(kv_get("settings_music", 1), -3);
+  kv_set("settings_music", 2147483647);
+  EXPECT_EQ(kv_get("settings_music", 1), 2147483647);
+  kv_set("settings_music", 0);  // rewritten, not appended
+  EXPECT_EQ(read_raw("settings_music"), "0");
+  EXPECT_EQ(kv_get("settings_music", 1), 0);
+}
+
+TEST_F(KvTest, MissingOrEmptyGivesDefault) {
+  EXPECT_EQ(kv_get("settings_difficulty", 1), 1);
+  EXPECT_EQ(kv_get("settings_difficulty", -7), -7);
+  EXPECT_EQ(read_raw("settings_difficulty"), "<missing>");  // reading creates nothing
+  write_raw("settings_emote", "");
+  EXPECT_EQ(kv_get("settings_emote", 5), 5);
+}
+
+TEST_F(KvTest, ContentIsReadAsLeadingDecimal) {
+  write_raw("k", "7abc");
+  EXPECT_EQ(kv_get("k", 1), 7);
+  write_raw("k", "word");
+  EXPECT_EQ(kv_get("k", 1), 0);
+  write_raw("k", "  -12\n99\n");
+  EXPECT_EQ(kv_get("k", 1), -12);
+  write_raw("k", "\n5");  // only the first line counts
+  EXPECT_EQ(kv_get("k", 1), 0);
+  write_raw("k", "99999999999");
+  EXPECT_EQ(kv_get("k", 1), 2147483647);
+}
+
+// Death tests match standard error; log lines go to standard output.
+void log_to_stderr() { dup2(2, 1); }
+
+// Not in the fixture: the death test's child runs the set-up again and would
+// leave its temporary folder behind.
+TEST(KvStop, UnwritableFileLogsThenStops) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const char* saved = filesPath;
+  filesPath = "/nonexistent_dir_for_kv_test";
+  EXPECT_DEATH((log_to_stderr(), kv_set("settings_music", 1)),
+               "ERR Cannot write key-value pair to '/nonexistent_dir_for_kv_test/.settings_music'\n"
+               "ERR ASSERT FAILED at .*kv\\.cpp\\([0-9]+\\):  f\n");
+  filesPath = saved;
+}
+
+TEST(KvStop, NoFilesPathStops) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const char* saved = filesPath;
+  filesPath = nullptr;
+  EXPECT_DEATH((log_to_stderr(), kv_get("settings_music", 1)),
+               "ERR ASSERT FAILED at .*kv\\.cpp\\([0-9]+\\):  filesPath\n");
+  filesPath = saved;
+}
+
+}  // namespace
