@@ -112,29 +112,25 @@ int wld_clear_walls() {
 // Masks of open-side bits over the 5 by 5 cells around a building's centre,
 // rows north to south: a clear east bit walls the cell's east edge, a clear
 // south bit its south edge.
-static const uint8_t BAKERY_MASK[25] = {
-    15, 7, 7, 7,  15,
-    13, 0, 0, 0,  14,
-    15, 9, 0, 0,  14,
-    15, 5, 10, 11, 15,
-    15, 11, 15, 15, 15,
+enum { MASK_BAKERY, MASK_TAXC, MASK_HUT };
+static const uint8_t MASKS[3][25] = {
+    {15, 7, 7, 7, 15,  // bakery
+     13, 0, 0, 0, 14,
+     15, 9, 0, 0, 14,
+     15, 5, 10, 11, 15,
+     15, 11, 15, 15, 15},
+    {15, 15, 15, 7, 15,  // tax office
+     15, 7, 13, 0, 14,
+     13, 0, 4, 0, 14,
+     13, 0, 0, 0, 14,
+     15, 11, 11, 11, 15},
+    {15, 15, 15, 15, 15,  // hut
+     15, 7, 15, 7, 15,
+     13, 10, 15, 9, 14,
+     13, 6, 7, 5, 14,
+     15, 11, 11, 11, 15},
 };
-static const uint8_t TAXC_MASK[25] = {
-    15, 15, 15, 7, 15,
-    15, 7,  13, 0, 14,
-    13, 0,  4,  0, 14,
-    13, 0,  0,  0, 14,
-    15, 11, 11, 11, 15,
-};
-static const uint8_t HUT_MASK[25] = {
-    15, 15, 15, 15, 15,
-    15, 7,  15, 7,  15,
-    13, 10, 15, 9,  14,
-    13, 6,  7,  5,  14,
-    15, 11, 11, 11, 15,
-};
-
-static int building_walls(const uint8_t* mask, int x, int y) {
+static int building_walls(int kind, int x, int y) {
   if (x < 2 || y < 2 || x > GRIDSZ - 3 || y > GRIDSZ - 3) {
     LOG("ERR A building at %d,%d would have walls off the grid", x, y);
     return 0;
@@ -142,7 +138,7 @@ static int building_walls(const uint8_t* mask, int x, int y) {
   int added = 0;
   for (int row = 0; row < 5; row++) {
     for (int col = 0; col < 5; col++) {
-      uint8_t open = mask[row * 5 + col];
+      uint8_t open = MASKS[kind][row * 5 + col];
       int cx = x - 2 + col, cy = y - 2 + row;
       if (!(open & OPEN_E)) added += wld_add_east_wall(cx, cy);
       if (!(open & OPEN_S)) added += wld_add_south_wall(cx, cy);
@@ -151,6 +147,6 @@ static int building_walls(const uint8_t* mask, int x, int y) {
   return added;
 }
 
-int wld_walls_bakery(int x, int y) { return building_walls(BAKERY_MASK, x, y); }
-int wld_walls_taxc(int x, int y) { return building_walls(TAXC_MASK, x, y); }
-int wld_walls_hut(int x, int y) { return building_walls(HUT_MASK, x, y); }
+int wld_walls_bakery(int x, int y) { return building_walls(MASK_BAKERY, x, y); }
+int wld_walls_taxc(int x, int y) { return building_walls(MASK_TAXC, x, y); }
+int wld_walls_hut(int x, int y) { return building_walls(MASK_HUT, x, y); }
