@@ -47,6 +47,7 @@ bool wld_add_body(int i, float x, float y) {
 }
 
 int wld_remove_bodies() {
+  LOG("Removing %d crowd bodies and shapes.", crowd_sz);
   int n = 0;
   for (int i = 0; i < CROWDSZ; i++) {
     if (!wld_bodies[i]) continue;
@@ -58,7 +59,6 @@ int wld_remove_bodies() {
     wld_bodies[i] = nullptr;
     n++;
   }
-  LOG("Removing %d crowd bodies and shapes.", n);
   return n;
 }
 

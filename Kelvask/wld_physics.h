@@ -2,9 +2,7 @@
 #pragma once
 #include <chipmunk/chipmunk.h>
 
-#ifndef CROWDSZ
-#define CROWDSZ 4000
-#endif
+#include "crowd.h"
 
 extern cpSpace* wld_space;  // null before the first new world and after wld_exit
 extern cpBody* wld_bodies[CROWDSZ];   // null for dead members and unused slots

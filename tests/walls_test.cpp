@@ -156,10 +156,10 @@ TEST(WldWallsDeath, CreateWallsStopsOnOneSidedCost) {
   wld_compute_basecosts(wld_height);
   wld_create_space();
   basecoste[site_cell(60, 60)] = FLT_UNDF;
-  EXPECT_DEATH(wld_create_walls(), "basecostw. i.1 . == FLT_UNDF");
+  EXPECT_DEATH(wld_create_walls(), "basecostw. i.1 . == ");
   basecoste[site_cell(60, 60)] = 1.0f;
   basecosts[site_cell(60, 60)] = FLT_UNDF;
-  EXPECT_DEATH(wld_create_walls(), "basecostn. i.GRIDSZ . == FLT_UNDF");
+  EXPECT_DEATH(wld_create_walls(), "basecostn. i.128 . == ");
   wld_exit();
 }
 
