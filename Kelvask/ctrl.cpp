@@ -1,0 +1,28 @@
+// PLACEHOLDER until the real game controller lands: only what the shell needs.
+#include "ctrl.h"
+
+#include <epoxy/gl.h>
+
+#include "log.h"
+#include "sdlmain.h"
+#include "threadpool.h"
+
+int32_t ctrl_pressstate;
+
+void ctrl_create() {
+  LOG("ctrl_create( %d, %d, %f )", sdlmain_width, sdlmain_height, csf);
+  threadpool_create();
+}
+
+void ctrl_update(int32_t steps, double dt) {}
+
+void ctrl_draw(float dt, float elapsed) {
+  glClearColor(0.6f, 0.7f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void ctrl_pick(float depth) {}
+
+bool ctrl_back() { return false; }
+
+void ctrl_destroy() { LOG("ctrl_destroy"); }

@@ -1,0 +1,14 @@
+// The game controller, as far as the shell drives it.
+#pragma once
+#include <cstdint>
+
+extern int32_t ctrl_pressstate;  // 0 none, 1 pressed, 2 dragging; the shell resets it
+
+// Reads the shell's width, height and content scale.
+void ctrl_create();
+void ctrl_update(int32_t steps, double dt);
+void ctrl_draw(float dt, float elapsed);
+void ctrl_pick(float depth);
+// Closes whatever is open; false when nothing was.
+bool ctrl_back();
+void ctrl_destroy();

@@ -1,0 +1,198 @@
+#include "sdlmain.h"
+
+#include <cstdio>
+
+#include <epoxy/gl.h>
+
+#include "ctrl.h"
+#include "log.h"
+#include "notify.h"
+#include "sengine.h"
+#include "steam.h"
+#include "steamlayer.h"
+#include "threadpool.h"
+
+SDL_Window* sdlmain_window;
+SDL_GLContext sdlmain_context;
+int32_t sdlmain_width = 1280;
+int32_t sdlmain_height = 720;
+float csf = 1.0f;
+const char* sdlmain_datapath = ".";
+char sdlmain_userfolder[SDLMAIN_PATH_SZ];
+
+enum { STATUS_NO_STEAM = 101, STATUS_NO_CONTEXT = 102, STARTED = -1 };
+
+// 64x64, one 0x00RRGGBB word per pixel, made by assetgen at build time.
+static uint32_t sdlmain_icon[64 * 64] = {
+#include "icon.inc"
+};
+
+static void show_error(const char* title, const char* text) {
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr);
+}
+
+// Without the user data folder the working directory serves and nothing is logged to a file.
+static void open_user_folder() {
+  sdlmain_userfolder[0] = '\0';
+  if (!steamlayer_user_data_folder(sdlmain_userfolder, SDLMAIN_PATH_SZ)) {
+    LOG("ERR Failed to get the user data folder from steam.");
+    return;
+  }
+  LOG("User data folder is '%s'", sdlmain_userfolder);
+  filesPath = sdlmain_userfolder;
+  char name[SDLMAIN_PATH_SZ];
+  snprintf(name, sizeof name, "%s/tavoreklog.txt", filesPath);
+  log_file = fopen(name, "w");
+  LOG("%s log file at %s.", log_file ? "Opened" : "Could not open", name);
+}
+
+static void init_sdl() {
+  const Uint32 flags = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_GAMECONTROLLER;
+  if (SDL_Init(flags) == 0) return;
+  // SDL undoes every subsystem when one fails; sound goes through OpenAL, so
+  // a missing SDL audio driver must not take the window with it.
+  LOG("ERR SDL_Init failed: %s", SDL_GetError());
+  SDL_Init(flags & ~SDL_INIT_AUDIO);
+}
+
+static void set_gl_attributes() {
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  if (sdlmain_msaa) {
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, 1);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, 4);
+  }
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+}
+
+static void fit_to_desktop() {
+  SDL_DisplayMode mode;
+  if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+    LOG("ERR SDL_GetDesktopDisplayMode failed: %s", SDL_GetError());
+    return;
+  }
+  LOG("The desktop resolution is %dx%d", mode.w, mode.h);
+  if (sdlmain_width > mode.w) sdlmain_width = mode.w;
+  if (sdlmain_height > mode.h) sdlmain_height = mode.h;
+}
+
+static void set_icon() {
+  SDL_Surface* icon = SDL_CreateRGBSurfaceFrom(sdlmain_icon, 64, 64, 32, 64 * 4, 0x00FF0000,
+                                               0x0000FF00, 0x000000FF, 0);
+  if (!icon) {
+    LOG("ERR Failed to create surface for icon.");
+    return;
+  }
+  SDL_SetWindowIcon(sdlmain_window, icon);
+  SDL_FreeSurface(icon);
+}
+
+static void create_window() {
+  sdlmain_window = SDL_CreateWindow(
+      "Tavorek, Ombrelith", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, sdlmain_width,
+      sdlmain_height, SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+  ASSERT(sdlmain_window);
+  set_icon();
+}
+
+static bool create_context() {
+  sdlmain_context = SDL_GL_CreateContext(sdlmain_window);
+  if (!sdlmain_context) {
+    show_error("Missing GL context", "SDL_GL_CreateContext() failed.\n");
+    return false;
+  }
+  int depth = 0;
+  SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
+  LOG("Successfully Created OpenGL context (depth size %d).", depth);
+  if (!sdlmain_headless) SDL_SetWindowFullscreen(sdlmain_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  SDL_GL_GetDrawableSize(sdlmain_window, &sdlmain_width, &sdlmain_height);
+  LOG("drawable size: %dx%d", sdlmain_width, sdlmain_height);
+  SDL_GL_SetSwapInterval(sdlmain_swapinterval);
+  return true;
+}
+
+bool sdlmain_open_window() {
+  init_sdl();
+  set_gl_attributes();
+  fit_to_desktop();
+  create_window();
+  return create_context();
+}
+
+// Controllers stay open until SDL_Quit.
+static void open_controllers() {
+  const int count = SDL_NumJoysticks();
+  LOG("Number of joysticks: %d", count);
+  const int mappings =
+      SDL_GameControllerAddMappingsFromRW(SDL_RWFromFile("gamecontrollerdb.txt", "rb"), 1);
+  LOG("Added %d gamecontroller mappings.", mappings);
+  int opened = 0;
+  for (int i = 0; i < count; i++) {
+    if (!SDL_IsGameController(i)) continue;
+    if (SDL_GameControllerOpen(i))
+      opened++;
+    else
+      LOG("ERR Could not open gamecontroller %i: %s", i, SDL_GetError());
+  }
+  if (opened == 0) LOG("Did not find a supported gamepad.");
+}
+
+// Runs start-up; returns the exit status when the process is to end, else STARTED.
+static int start(int argc, char** argv) {
+  sdlmain_check_cpu();
+  filesPath = ".";
+  assert_hook = sdlmain_assert_dialog;
+
+  const bool steam = steamlayer_init();
+  LOG("%s initialize steam.", steam ? "Did" : "Could not");
+  if (!steam || !steamlayer_user()) {
+    show_error("Missing Steam Client",
+               "You need to be running the Steam client to play this game.\n"
+               "The reason for this is that without Steam running, this game does not know "
+               "where on your harddisk to save the game data.\n");
+    return STATUS_NO_STEAM;
+  }
+  open_user_folder();
+  LOG("Tavorek, Ombrelith v117");
+  sdlmain_read_options(argc, argv);
+  steam_init(sdlmain_resetstats);
+
+  if (!sdlmain_open_window()) return STATUS_NO_CONTEXT;
+  open_controllers();
+
+  // epoxy resolves entry points on first use; its GL version (32 or more for
+  // our core context) stands in for a loader result, nonzero meaning success.
+  LOG("version of gl3w: %d", epoxy_gl_version());
+  int drawablew = 0, drawableh = 0;
+  SDL_GL_GetDrawableSize(sdlmain_window, &drawablew, &drawableh);
+  csf = (float)drawablew / (float)sdlmain_width;
+
+  ctrl_create();
+  notify_post("serialize out=0");
+  if (sdlmain_headless) return 0;
+  return STARTED;
+}
+
+static void shut_down() {
+  notify_post("serialize out=1");
+  ctrl_destroy();
+  sengine_exit();
+  notify_unlisten("playfx", sengine_on_playfx);
+  notify_unlisten("musicsetting", sengine_on_musicsetting);
+  if (threadpool_pool) threadpool_destroy();
+  SDL_GL_DeleteContext(sdlmain_context);
+  SDL_DestroyWindow(sdlmain_window);
+  LOG("Shutting down SDL2 framework.");
+  SDL_Quit();
+  LOG("Shutting down SteamAPI.");
+  steamlayer_shutdown();
+}
+
+int sdlmain_main(int argc, char** argv) {
+  const int status = start(argc, argv);
+  if (status != STARTED) return status;
+  sdlmain_loop();
+  shut_down();
+  return 0;
+}

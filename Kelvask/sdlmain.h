@@ -1,0 +1,73 @@
+// The application shell: start-up, the frame loop, input routing, shut-down.
+#pragma once
+#include <cstdint>
+
+#include <SDL2/SDL.h>
+
+// Mouse pointer ids shared with the views.
+enum { SDLMAIN_PTR_LEFT = 0, SDLMAIN_PTR_MIDDLE = 1, SDLMAIN_PTR_RIGHT = 2 };
+// Bits of sdlmain_buttons.
+enum { SDLMAIN_BIT_LEFT = 1, SDLMAIN_BIT_MIDDLE = 2, SDLMAIN_BIT_RIGHT = 4 };
+
+#define SDLMAIN_WORLD_VIEW 23
+#define SDLMAIN_PATH_SZ 256
+
+struct sdlmain_point {
+  float x, y;
+};
+
+// Window and drawable.
+extern SDL_Window* sdlmain_window;
+extern SDL_GLContext sdlmain_context;
+extern int32_t sdlmain_width;   // drawable size from start-up, window size after a resize
+extern int32_t sdlmain_height;
+extern float csf;               // content scale: drawable width / width
+extern const char* sdlmain_datapath;  // root of the art: the working directory
+extern char sdlmain_userfolder[SDLMAIN_PATH_SZ];
+
+// Command-line options.
+extern int32_t sdlmain_headless;
+extern int32_t sdlmain_msaa;
+extern int32_t sdlmain_swapinterval;
+extern int32_t sdlmain_resetstats;
+extern int32_t sdlmain_cheat;
+
+// Input state read by the views and the pick.
+extern sdlmain_point sdlmain_pointer;  // drawable pixels, y up
+extern int32_t sdlmain_held[3];        // left, middle, right held after a press on the world
+extern int32_t sdlmain_buttons;        // SDLMAIN_BIT_* of world presses since the last frame
+extern int32_t sdlmain_released;       // some button went up since the last frame
+extern bool sdlmain_quit;              // the back action found nothing to close
+
+// The whole program; returns the process status.
+int sdlmain_main(int argc, char** argv);
+
+// Initialises SDL, opens the window with its GL context and applies the
+// options; false when no context could be had (the player has been told).
+bool sdlmain_open_window();
+
+// Returns only when the processor has AVX; otherwise ends the process with 102.
+void sdlmain_check_cpu();
+// "AVX[x] AVX2[ ] AVX512[ ]" for the features given.
+void sdlmain_feature_line(bool avx, bool avx2, bool avx512, char out[32]);
+// Assertion hook: shows the failed assertion in a message box.
+void sdlmain_assert_dialog(const char* expr, const char* file, int line);
+void sdlmain_assert_text(const char* expr, const char* file, int line, char out[512]);
+
+// Applies "name=value" arguments after the program name; unknown ones are ignored.
+void sdlmain_read_options(int argc, char** argv);
+
+// Simulation steps of 1/240 s for a frame that took elapsed seconds: 1..8.
+int sdlmain_step_count(double elapsed);
+// Seconds between two SDL_GetTicks readings, across the counter's wrap.
+double sdlmain_elapsed(uint32_t now, uint32_t before);
+// Window-system event position to drawable pixels with y up.
+sdlmain_point sdlmain_to_drawable(int32_t x, int32_t y, int32_t height, float scale);
+
+// Routes one event to the views, the controller and the bus.
+void sdlmain_route(const SDL_Event* ev);
+void sdlmain_on_mouse_button(const SDL_MouseButtonEvent* ev);
+void sdlmain_on_mouse_motion(const SDL_MouseMotionEvent* ev);
+
+// Drains events and runs frames until the game is to end.
+void sdlmain_loop();

@@ -1,0 +1,66 @@
+#include <epoxy/gl.h>
+
+#include "ctrl.h"
+#include "sdlmain.h"
+#include "steamlayer.h"
+#include "wld.h"
+
+int sdlmain_step_count(double elapsed) {
+  // A frame takes the whole steps that fit, rounded to nearest, at least one, at most
+  // eight: a slow machine slows the game down instead of falling further behind.
+  for (int k = 7; k >= 1; k--)
+    if (elapsed > (k + 0.5) / 240.0) return k + 1;
+  return 1;
+}
+
+double sdlmain_elapsed(uint32_t now, uint32_t before) {
+  return (uint32_t)(now - before) / 1000.0;
+}
+
+static void frame(uint32_t* ticks) {
+  glClearColor(0.6f, 0.7f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  const uint32_t now = SDL_GetTicks();
+  const double elapsed = sdlmain_elapsed(now, *ticks);
+  *ticks = now;
+
+  const int steps = sdlmain_step_count(elapsed);
+  const float dt = (float)(steps / 240.0);
+  ctrl_update(steps, dt);
+  glViewport(0, 0, sdlmain_width, sdlmain_height);
+  ctrl_draw(dt, (float)elapsed);
+
+  steamlayer_run_callbacks();
+  SDL_GL_SwapWindow(sdlmain_window);
+
+  float depth = 1.0f;
+  glReadPixels((GLint)sdlmain_pointer.x, (GLint)sdlmain_pointer.y, 1, 1, GL_DEPTH_COMPONENT,
+               GL_FLOAT, &depth);
+  ctrl_pick(depth);
+
+  if (sdlmain_released) {
+    if (wld_selected >= 0 || wld_selectedcat >= 0) {
+      wld_selected = -1;
+      wld_selectedcat = -1;
+    }
+    ctrl_pressstate = 0;
+  }
+  sdlmain_buttons = 0;
+  sdlmain_released = 0;
+}
+
+void sdlmain_loop() {
+  // Remember the quit event itself: events queued behind it in the same drain
+  // must not make the loop miss it.
+  bool quit_taken = false;
+  uint32_t ticks = SDL_GetTicks();
+  for (;;) {
+    SDL_Event ev;
+    while (SDL_PollEvent(&ev)) {
+      if (ev.type == SDL_QUIT) quit_taken = true;
+      sdlmain_route(&ev);
+    }
+    frame(&ticks);
+    if (quit_taken || sdlmain_quit) return;
+  }
+}

@@ -1,0 +1,42 @@
+# Shared by the end-to-end scripts: sourced with the tavorek binary as $1.
+set -euo pipefail
+
+BIN=$(readlink -f "$1")
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+# Never touch the real user's folder.
+export HOME="$WORK/home" XDG_DATA_HOME="$WORK/data"
+mkdir -p "$HOME" "$XDG_DATA_HOME" "$WORK/run"
+cd "$WORK/run"
+USERDIR="$XDG_DATA_HOME/tavorek"
+LOGFILE="$USERDIR/tavoreklog.txt"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# has FILE TEXT: FILE holds a line that is exactly TEXT.
+has() {
+  grep -qxF -- "$2" "$1" || fail "$1 lacks the line '$2'"
+}
+
+lacks() {
+  ! grep -qF -- "$2" "$1" || fail "$1 has '$2'"
+}
+
+# run_game STATUS ARGS...: runs the game (never longer than a minute; SDL turns
+# SIGTERM into a quit event, so KILL follows) and checks its exit status.
+run_game() {
+  local want=$1 rc=0
+  shift
+  timeout -k 5 60 "$BIN" "$@" >stdout.txt 2>stderr.txt || rc=$?
+  cat stdout.txt
+  [ "$rc" -eq "$want" ] || fail "exit status $rc, expected $want"
+}
+
+# Offscreen, so the game never waits on a display or a message box.
+use_offscreen() {
+  unset DISPLAY WAYLAND_DISPLAY
+  export SDL_VIDEODRIVER=offscreen ALSOFT_DRIVERS=null
+}

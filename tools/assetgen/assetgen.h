@@ -1,0 +1,5 @@
+// Build-time generator of the compiled-in assets, one file per asset.
+#pragma once
+
+// Each writes its asset to the file out; false when it could not.
+bool assetgen_icon(const char* out);
