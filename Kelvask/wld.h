@@ -42,3 +42,19 @@ extern float wld_flow[GROUPCNT][3][GRIDCELLS];
 
 extern int wld_selected;     // picked worker, -1 none
 extern int wld_selectedcat;  // picked cat, -1 none
+
+// True for the cells of row or column 0 and 127 (and for indices off the grid).
+bool wld_is_border(int cidx);
+// Cost of one step between neighbouring cells a and b: the height difference
+// plus 1, or FLT_UNDF for a cliff of 4 or more, water, or a border cell.
+float wld_step_cost(int a, int b);
+// Rebuilds the four step-cost grids from a height grid of GRIDCELLS bytes.
+void wld_compute_basecosts(const uint8_t* heights);
+// Rebuilds wld_cellflags (open sides and water edges) from the costs and
+// wld_height; every other cell type is wiped.
+void wld_compute_cellflags();
+// After wld_height[cidx] changed: new costs for the cell's four edges, with
+// walls added on edges that closed and removed from edges that opened.
+void wld_update_cell_costs(int cidx);
+// Angle of (x, y) in -pi..pi, within 0.002 radians.
+float wld_fast_atan2(float y, float x);
