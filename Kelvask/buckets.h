@@ -16,8 +16,6 @@ extern int32_t buckets_full[MAXBUCKETS];  // 0 empty, nonzero full
 void buckets_clear();
 // Appends an empty bucket for the member; -1 when all are given out.
 int buckets_give(int member);
-// The member's bucket, or -1.
-int buckets_find(int member);
 // v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no bucket.
 int buckets_set_full(int c, int v);
 // out != 0 writes the table; else reads it and returns false (logged) when
