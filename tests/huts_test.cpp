@@ -8,6 +8,7 @@
 #include "huts.h"
 #include "mtbe.h"
 #include "plates.h"
+#include "section_text.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -60,32 +61,8 @@ struct HutsTest : ::testing::Test {
   }
   static float weight(int x, int y) { return wld_goalweight[cell(x, y)]; }
 
-  static std::string save() {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    EXPECT_TRUE(huts_serialize(1, f));
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
-  }
-  static bool load(const std::string& s) {
-    FILE* f = fmemopen((void*)s.data(), s.size(), "r");
-    testing::internal::CaptureStdout();
-    bool ok = huts_serialize(0, f);
-    std::string log = testing::internal::GetCapturedStdout();
-    fclose(f);
-    if (!ok) {
-      EXPECT_NE(log.find("ERR "), std::string::npos);
-    }
-    return ok;
-  }
-  static std::string replaced(std::string s, const std::string& from, const std::string& to) {
-    size_t at = s.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? s : s.replace(at, from.size(), to);
-  }
+  static std::string save() { return section_save(huts_serialize); }
+  static bool load(const std::string& s) { return section_load(huts_serialize, s); }
 };
 
 TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
@@ -367,28 +344,22 @@ TEST_F(HutsTest, DamagedSectionsAreRefusedAndLeaveNoHutLive) {
   const std::string good = save();
   const std::string bad[] = {
       good.substr(0, good.size() - 5),
-      replaced(good, "huts_count 2", "huts_count 129"),
-      replaced(good, "huts_cidx\n2580", "huts_cidx\n127"),
-      replaced(good, "huts_fdid\n-1", "huts_fdid\n1024"),
-      replaced(good, "huts_food\n0\n10", "huts_food\n0\n11"),
-      replaced(good, "huts_food\n0\n10", "huts_food\n0\n0"),  // food held with no portions
-      replaced(good, "huts_food\n0\n10", "huts_food\n4\n10"), // portions without food
-      replaced(good, "\n4 5 6 -1", "\n4 5 40 -1"),            // not a member of the crowd
-      replaced(good, "\n4 5 6 -1", "\n4 5 -1 6"),             // a resident past the count
-      replaced(good, "huts_occu\n0\n3", "huts_occu\n0\n11"),
-      replaced(good, "huts_occu\n0\n3", "huts_occu\n0\n2"),
-      replaced(good, "huts_mtbr\n3\n7", "huts_mtbr\n3\n8"),
-      replaced(good, "huts_mtbo\n0", "huts_mtbo\n-2"),
-      replaced(good, "huts_rest\n0.000000", "huts_rest\ninf"),
-      replaced(good, "huts_resi\n", "huts_resident\n"),
+      section_replaced(good, "huts_count 2", "huts_count 129"),
+      section_replaced(good, "huts_cidx\n2580", "huts_cidx\n127"),
+      section_replaced(good, "huts_fdid\n-1", "huts_fdid\n1024"),
+      section_replaced(good, "huts_food\n0\n10", "huts_food\n0\n11"),
+      section_replaced(good, "huts_food\n0\n10", "huts_food\n0\n0"),  // food held with no portions
+      section_replaced(good, "huts_food\n0\n10", "huts_food\n4\n10"), // portions without food
+      section_replaced(good, "\n4 5 6 -1", "\n4 5 40 -1"),            // not a member of the crowd
+      section_replaced(good, "\n4 5 6 -1", "\n4 5 -1 6"),             // a resident past the count
+      section_replaced(good, "huts_occu\n0\n3", "huts_occu\n0\n11"),
+      section_replaced(good, "huts_occu\n0\n3", "huts_occu\n0\n2"),
+      section_replaced(good, "huts_mtbr\n3\n7", "huts_mtbr\n3\n8"),
+      section_replaced(good, "huts_mtbo\n0", "huts_mtbo\n-2"),
+      section_replaced(good, "huts_rest\n0.000000", "huts_rest\ninf"),
+      section_replaced(good, "huts_resi\n", "huts_resident\n"),
   };
-  for (const std::string& s : bad) {
-    huts_count = 2;
-    EXPECT_FALSE(load(s)) << s;
-    EXPECT_EQ(huts_count, 0);
-  }
-  EXPECT_FALSE(huts_serialize(0, nullptr));
-  ASSERT_TRUE(load(good));
+  section_expect_refused(huts_serialize, bad, &huts_count, good);
   EXPECT_EQ(huts_occu[1], 3);
 }
 

@@ -6,6 +6,7 @@
 #include "food.h"
 #include "mtbe.h"
 #include "notify.h"
+#include "section_text.h"
 #include "taxc.h"
 #include "wld.h"
 #include "wld_update.h"
@@ -47,32 +48,8 @@ struct TaxcTest : ::testing::Test {
     return f;
   }
 
-  static std::string save() {
-    char* buf = nullptr;
-    size_t len = 0;
-    FILE* f = open_memstream(&buf, &len);
-    EXPECT_TRUE(taxc_serialize(1, f));
-    fclose(f);
-    std::string s(buf, len);
-    free(buf);
-    return s;
-  }
-  static bool load(const std::string& s) {
-    FILE* f = fmemopen((void*)s.data(), s.size(), "r");
-    testing::internal::CaptureStdout();
-    bool ok = taxc_serialize(0, f);
-    std::string log = testing::internal::GetCapturedStdout();
-    fclose(f);
-    if (!ok) {
-      EXPECT_NE(log.find("ERR "), std::string::npos);
-    }
-    return ok;
-  }
-  static std::string replaced(std::string s, const std::string& from, const std::string& to) {
-    size_t at = s.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? s : s.replace(at, from.size(), to);
-  }
+  static std::string save() { return section_save(taxc_serialize); }
+  static bool load(const std::string& s) { return section_load(taxc_serialize, s); }
 };
 
 TEST_F(TaxcTest, AddingStampsTheFootprintAndKeepsOpenSides) {
@@ -189,25 +166,19 @@ TEST_F(TaxcTest, DamagedSectionsAreRefusedAndLeaveNoOfficeLive) {
   const std::string good = save();
   const std::string bad[] = {
       good.substr(0, good.size() / 2),
-      replaced(good, "taxc_count 2", "taxc_count 17"),
-      replaced(good, "taxc_count 2", "taxc_count -1"),
-      replaced(good, "taxc_silver 200", "taxc_silver lots"),
-      replaced(good, "taxc_cidx\n2580", "taxc_cidx\n16383"),  // footprint leaves the grid
-      replaced(good, "taxc_cidx\n2580", "taxc_cidx\n-5"),
-      replaced(good, "taxc_fdid\n-1", "taxc_fdid\n1024"),
-      replaced(good, "taxc_fdid\n-1", "taxc_fdid\n3"),       // food without a countdown
-      replaced(good, "taxc_food\n0\n6", "taxc_food\n0\n7"),
-      replaced(good, "taxc_mtbf\n0\n1", "taxc_mtbf\n0\n2"),  // no such track
-      replaced(good, "taxc_trfs\n1.000000", "taxc_trfs\nnan"),
-      replaced(good, "taxc_fdid\n", "taxc_fish\n"),
+      section_replaced(good, "taxc_count 2", "taxc_count 17"),
+      section_replaced(good, "taxc_count 2", "taxc_count -1"),
+      section_replaced(good, "taxc_silver 200", "taxc_silver lots"),
+      section_replaced(good, "taxc_cidx\n2580", "taxc_cidx\n16383"),  // footprint leaves the grid
+      section_replaced(good, "taxc_cidx\n2580", "taxc_cidx\n-5"),
+      section_replaced(good, "taxc_fdid\n-1", "taxc_fdid\n1024"),
+      section_replaced(good, "taxc_fdid\n-1", "taxc_fdid\n3"),       // food without a countdown
+      section_replaced(good, "taxc_food\n0\n6", "taxc_food\n0\n7"),
+      section_replaced(good, "taxc_mtbf\n0\n1", "taxc_mtbf\n0\n2"),  // no such track
+      section_replaced(good, "taxc_trfs\n1.000000", "taxc_trfs\nnan"),
+      section_replaced(good, "taxc_fdid\n", "taxc_fish\n"),
   };
-  for (const std::string& s : bad) {
-    taxc_count = 2;
-    EXPECT_FALSE(load(s)) << s;
-    EXPECT_EQ(taxc_count, 0);
-  }
-  EXPECT_FALSE(taxc_serialize(0, nullptr));
-  ASSERT_TRUE(load(good));
+  section_expect_refused(taxc_serialize, bad, &taxc_count, good);
   EXPECT_EQ(taxc_count, 2);
 }
 
