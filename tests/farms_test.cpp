@@ -94,6 +94,9 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
     EXPECT_EQ(farms_trfs[0][k][15], 1.0f);
   }
   EXPECT_EQ(wld_height[cell(18, 30)], 10);
+  wld_height[cell(40, 40)] = 255;
+  farms_add(40, 41);
+  EXPECT_EQ(wld_height[cell(40, 40)], 255) << "the highest step stays";
   EXPECT_EQ(wld_height[cell(20, 32)], 10);
 
   EXPECT_FLOAT_EQ(farms_water_need(0), 9.0f);
@@ -131,6 +134,8 @@ TEST_F(FarmsTest, OverlappingFootprintsFindTheLowerIndex) {
   EXPECT_EQ(farms_find_at(cell(23, 21)), 1);
   EXPECT_EQ(farms_find_at(cell(18, 20)), -1);
   EXPECT_EQ(farms_find_at(cell(22, 22)), -1);
+  EXPECT_EQ(farms_find_at(cell(20, 18)), -1);
+  EXPECT_EQ(farms_find_at(cell(24, 19)), -1);
   EXPECT_EQ(farms_find_at(-1), -1);
   EXPECT_EQ(farms_find_at(GRIDCELLS), -1);
 }
@@ -154,6 +159,11 @@ TEST_F(FarmsTest, WaterIsTakenBelowTwentyThenTheWaterCellsCloseUntilGrowthUsesIt
   step();  // 0.0003 per step takes it below 9
   expect_group(20, 30, WATER, FARM);
   EXPECT_LT(farms_watr[0], 9.0f);
+
+  farms_watr[0] = 20.0f;
+  EXPECT_EQ(farms_deliver_water(drop), -1);
+  expect_group(20, 30, WATER, BLDG);
+  EXPECT_EQ(mtbe_count(farms_mtbw[0]), 3);
 }
 
 TEST_F(FarmsTest, WaterAtTheWrongCellIsRefused) {
@@ -254,19 +264,40 @@ TEST_F(FarmsTest, FastRefusedHarvestsCloseTheGrainCellsUnlessMoreThanThreeAreRip
   EXPECT_EQ(farms_blck[0], 0);
   EXPECT_EQ(mtbe_count(farms_mtbb[0]), 2) << "one event per update that saw refusals";
 
+  for (int k = 0; k < 3; k++) farms_size[0][k] = 1.0f;
+  farms_prod[0] = 3;
   farms_blck[0] = 4;
-  for (int k = 0; k < 4; k++) farms_size[0][k] = 1.0f;
+  step();
+  expect_group(20, 30, GRAIN, BLDG);  // three ripe do not reopen
+  farms_size[0][3] = 1.0f;
   farms_prod[0] = 4;
+  farms_blck[0] = 4;
   step();
   expect_group(20, 30, GRAIN, GRAI);  // more than three ripe wins
 }
 
-TEST_F(FarmsTest, SlowRefusalsLeaveTheGrainCellsOpen) {
+TEST_F(FarmsTest, RefusalUpdatesFarApartLeaveTheGrainCellsOpen) {
   farms_add(20, 30);
-  wld_age += 10.0;  // a long quiet spell since the track was made
+  for (int i = 0; i < 3; i++) {
+    wld_age += 0.05 - STEP;  // means of 0.025 s and more
+    farms_blck[0] = 5;
+    step();
+    expect_group(20, 30, GRAIN, GRAI);
+  }
+
+  wld_age += 10.0;  // a long quiet spell
   farms_blck[0] = 6;
   step();
   expect_group(20, 30, GRAIN, GRAI);
+}
+
+TEST_F(FarmsTest, APlantRipeningInTheUpdateCountsInItsGrainWeight) {
+  farms_add(20, 30);
+  farms_size[0][0] = 0.9995f;
+  farms_watr[0] = 1.0f;
+  step();
+  EXPECT_EQ(farms_prod[0], 1);
+  EXPECT_FLOAT_EQ(weight(20, 30, GRAIN), 2.0f);
 }
 
 TEST_F(FarmsTest, RecentArrivalsAndHarvestsLowerTheWeights) {
@@ -296,10 +327,10 @@ TEST_F(FarmsTest, WaterCountersOverAllFarms) {
   farms_add(20, 20);
   farms_add(30, 20);
   farms_add(40, 20);
-  farms_watr[0] = 1.25f;
+  farms_watr[0] = 1.3f;
   farms_watr[1] = 0.0f;
   farms_watr[2] = -0.0001f;  // growth may leave it just below 0
-  EXPECT_EQ(farms_total_water(), 2);
+  EXPECT_EQ(farms_total_water(), 2) << "truncated";
   EXPECT_EQ(farms_count_watered(), 1);
   farms_watr[1] = 3.0f;
   EXPECT_EQ(farms_total_water(), 8);
