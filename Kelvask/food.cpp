@@ -14,14 +14,13 @@ int32_t food_taxc[MAXFOOD];
 float food_trfs[MAXFOOD][16];
 
 static const ItemPool pool = {
+    "food",
     MAXFOOD,
     4,
     {food_bkry, food_carr, food_huts, food_taxc},
     {MAXBAKERIES, CROWDSZ, MAXHUTS, MAXTAXC},
     {"food_bkry[ idx ]", "food_carr[ idx ]", "food_huts[ idx ]", "food_taxc[ idx ]"},
     food_trfs,
-    "food_cnt",
-    "food_trfs[ idx ]",
 };
 
 void food_clear() { items_clear(&pool); }

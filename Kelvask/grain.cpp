@@ -10,14 +10,13 @@ int32_t grain_bkry[MAXGRAIN];
 float grain_trfs[MAXGRAIN][16];
 
 static const ItemPool pool = {
+    "grain",
     MAXGRAIN,
     2,
     {grain_carr, grain_bkry},
     {CROWDSZ, MAXBAKERIES},
     {"grain_carr[ idx ]", "grain_bkry[ idx ]"},
     grain_trfs,
-    "grain_cnt",
-    "grain_trfs[ idx ]",
 };
 
 void grain_clear() { items_clear(&pool); }

@@ -49,21 +49,34 @@ void items_lay_down(float m[16], const float pos[3]) {
   m[12] = pos[0], m[13] = pos[1], m[14] = pos[2];
 }
 
+struct SavedNames {
+  char cnt[64];
+  char trfs[64];
+};
+
+static SavedNames names_of(const ItemPool* p) {
+  SavedNames n;
+  snprintf(n.cnt, sizeof n.cnt, "%s_cnt", p->name);
+  snprintf(n.trfs, sizeof n.trfs, "%s_trfs[ idx ]", p->name);
+  return n;
+}
+
 static void write_pool(const ItemPool* p, FILE* f) {
-  save_write_int(f, p->cntname, items_count_in_use(p));
+  SavedNames names = names_of(p);
+  save_write_int(f, names.cnt, items_count_in_use(p));
   for (int i = 0; i < p->cap; i++) {
     if (!items_in_use(p, i)) continue;
     save_write_int(f, "idx", i);
     for (int k = 0; k < p->nowners; k++) save_write_int(f, p->ownername[k], p->owner[k][i]);
-    building_io_floats(1, f, p->trfsname, p->trfs[i], 16);
+    building_io_floats(1, f, names.trfs, p->trfs[i], 16);
   }
 }
 
-static bool read_item(const ItemPool* p, FILE* f) {
+static bool read_item(const ItemPool* p, FILE* f, const SavedNames& names) {
   int i;
   if (!save_read_count(f, "idx", 0, p->cap - 1, &i)) return false;
   if (items_in_use(p, i)) {
-    LOG("ERR Saved game: %s lists slot %d twice.", p->cntname, i);
+    LOG("ERR Saved game: %s slot %d is listed twice.", p->name, i);
     return false;
   }
   int owners[ITEMS_MAXOWNERS], held = 0;
@@ -72,25 +85,26 @@ static bool read_item(const ItemPool* p, FILE* f) {
     held += owners[k] != -1;
   }
   if (held != 1) {
-    LOG("ERR Saved game: slot %d of %s has %d owners.", i, p->cntname, held);
+    LOG("ERR Saved game: %s slot %d has %d owners.", p->name, i, held);
     return false;
   }
   for (int k = 0; k < p->nowners; k++) p->owner[k][i] = owners[k];
-  return building_io_floats(0, f, p->trfsname, p->trfs[i], 16);
+  return building_io_floats(0, f, names.trfs, p->trfs[i], 16);
 }
 
 static bool read_pool(const ItemPool* p, FILE* f) {
+  SavedNames names = names_of(p);
   int n;
-  if (!save_read_count(f, p->cntname, 0, p->cap, &n)) return false;
+  if (!save_read_count(f, names.cnt, 0, p->cap, &n)) return false;
   items_clear(p);
   for (int j = 0; j < n; j++)
-    if (!read_item(p, f)) return false;
+    if (!read_item(p, f, names)) return false;
   return true;
 }
 
 bool items_serialize(const ItemPool* p, int out, FILE* f) {
   if (!f) {
-    LOG("ERR No text save stream for %s.", p->cntname);
+    LOG("ERR No text save stream for the %s items.", p->name);
     return false;
   }
   if (!out) return read_pool(p, f);

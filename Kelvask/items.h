@@ -8,14 +8,13 @@
 #define ITEMS_MAXOWNERS 4
 
 struct ItemPool {
+  const char* name;  // "food": names the saved lines ("food_cnt", "food_trfs[ idx ]")
   int cap;
   int nowners;
   int32_t* owner[ITEMS_MAXOWNERS];           // in saved order
   int ownerlimit[ITEMS_MAXOWNERS];           // an owner is -1 or 0..limit-1
   const char* ownername[ITEMS_MAXOWNERS];    // saved line names, "food_bkry[ idx ]"
   float (*trfs)[16];
-  const char* cntname;                       // "food_cnt"
-  const char* trfsname;                      // "food_trfs[ idx ]"
 };
 
 bool items_in_use(const ItemPool* p, int i);
