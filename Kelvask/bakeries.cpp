@@ -5,7 +5,6 @@
 #include "grain.h"
 #include "log.h"
 #include "mtbe.h"
-#include "savefile.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -151,35 +150,28 @@ static bool stores_valid(int n) {
 
 static bool bakeries_fields(int out, FILE* f, int n) {
   return building_io_ints(out, f, "bakeries_cidx", bakeries_cidx, n) &&
-         (out || building_centres_valid("bakery", bakeries_cidx, n)) &&
          building_io_ints(out, f, "bakeries_grai", bakeries_grai, n) &&
          building_io_ints(out, f, "bakeries_food", bakeries_food, n) &&
          building_io_int_rows(out, f, "bakeries_gids", &bakeries_gids[0][0], BAKERY_GRAIN, n) &&
          building_io_int_rows(out, f, "bakeries_fids", &bakeries_fids[0][0], BAKERY_FOOD, n) &&
-         (out || stores_valid(n)) &&
          building_io_floats(out, f, "bakeries_bake", bakeries_bake, n) &&
          building_io_float_rows(out, f, "bakeries_trfs", &bakeries_trfs[0][0], 16, n) &&
          building_io_ints(out, f, "bakeries_mtbd", bakeries_mtbd, n) &&
          building_io_ints(out, f, "bakeries_mtbp", bakeries_mtbp, n) &&
          building_io_ints(out, f, "bakeries_mtbf", bakeries_mtbf, n) &&
          building_io_ints(out, f, "bakeries_mtbe", bakeries_mtbe, n) &&
-         (out || (building_tracks_valid("bakery", bakeries_mtbd, n) &&
-                  building_tracks_valid("bakery", bakeries_mtbp, n) &&
-                  building_tracks_valid("bakery", bakeries_mtbf, n) &&
-                  building_tracks_valid("bakery", bakeries_mtbe, n))) &&
          building_io_ints(out, f, "bakeries_empt", bakeries_empt, n) &&
          building_io_ints(out, f, "bakeries_full", bakeries_full, n);
 }
 
+static bool bakeries_valid(int n) {
+  const int32_t* tracks[] = {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe};
+  for (const int32_t* ids : tracks)
+    if (!building_tracks_valid("bakery", ids, n)) return false;
+  return building_centres_valid("bakery", bakeries_cidx, n) && stores_valid(n);
+}
+
 bool bakeries_serialize(int out, FILE* f) {
-  if (out) {
-    save_write_int(f, "bakeries_count", bakeries_count);
-    return bakeries_fields(out, f, bakeries_count);
-  }
-  // The count goes in only with a whole, checked section.
-  int n;
-  bakeries_count = 0;
-  if (!save_read_count(f, "bakeries_count", 0, MAXBAKERIES, &n) || !bakeries_fields(out, f, n)) return false;
-  bakeries_count = n;
-  return true;
+  return building_serialize(out, f, "bakeries_count", MAXBAKERIES, &bakeries_count, bakeries_fields,
+                            bakeries_valid);
 }

@@ -101,6 +101,23 @@ bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int pe
   return true;
 }
 
+bool building_serialize(int out, FILE* f, const char* count_name, int capacity, int32_t* count,
+                        building_fields_fn fields, building_valid_fn valid) {
+  if (!f) {
+    LOG("ERR No text save stream for %s.", count_name);
+    return false;
+  }
+  if (out) {
+    save_write_int(f, count_name, *count);
+    return fields(1, f, *count);
+  }
+  int n;
+  *count = 0;
+  if (!save_read_count(f, count_name, 0, capacity, &n) || !fields(0, f, n) || !valid(n)) return false;
+  *count = n;
+  return true;
+}
+
 bool building_centres_valid(const char* what, const int32_t* centres, int n) {
   for (int i = 0; i < n; i++) {
     int c = centres[i];

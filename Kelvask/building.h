@@ -41,6 +41,14 @@ bool building_io_floats(int out, FILE* f, const char* name, float* v, int n);
 bool building_io_int_rows(int out, FILE* f, const char* name, int32_t* v, int per, int n);
 bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int per, int n);
 
+// A building table's saved section: the line "<count_name> %d", then the
+// fields. Reading puts the count live only once every field has been read
+// (fields) and checked (valid), so a damaged section leaves an empty table.
+typedef bool (*building_fields_fn)(int out, FILE* f, int n);
+typedef bool (*building_valid_fn)(int n);
+bool building_serialize(int out, FILE* f, const char* count_name, int capacity, int32_t* count,
+                        building_fields_fn fields, building_valid_fn valid);
+
 // Checks of values read back: every centre a cell of the grid with its
 // footprint inside, every track id -1 or a made track.
 bool building_centres_valid(const char* what, const int32_t* centres, int n);

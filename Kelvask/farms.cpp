@@ -3,7 +3,6 @@
 #include "building.h"
 #include "log.h"
 #include "mtbe.h"
-#include "savefile.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -182,35 +181,27 @@ static bool cursors_valid(const int32_t* v, int n) {
   return true;
 }
 
-// Every field in the saved order; reading checks the values as they come.
 static bool farms_fields(int out, FILE* f, int n) {
   return building_io_ints(out, f, "farms_cidx", farms_cidx, n) &&
-         (out || building_centres_valid("farm", farms_cidx, n)) &&
          building_io_floats(out, f, "farms_watr", farms_watr, n) &&
          building_io_float_rows(out, f, "farms_size", &farms_size[0][0], FARM_PLANTS, n) &&
          building_io_ints(out, f, "farms_prod", farms_prod, n) &&
          building_io_ints(out, f, "farms_cons", farms_cons, n) &&
-         (out || (cursors_valid(farms_prod, n) && cursors_valid(farms_cons, n))) &&
          building_io_ints(out, f, "farms_blck", farms_blck, n) &&
          building_io_ints(out, f, "farms_mtbw", farms_mtbw, n) &&
          building_io_ints(out, f, "farms_mtbh", farms_mtbh, n) &&
          building_io_ints(out, f, "farms_mtbb", farms_mtbb, n) &&
-         (out || (building_tracks_valid("farm", farms_mtbw, n) &&
-                  building_tracks_valid("farm", farms_mtbh, n) &&
-                  building_tracks_valid("farm", farms_mtbb, n))) &&
          building_io_float_rows(out, f, "farms_trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16, n);
 }
 
+static bool farms_valid(int n) {
+  const int32_t* tracks[] = {farms_mtbw, farms_mtbh, farms_mtbb};
+  for (const int32_t* ids : tracks)
+    if (!building_tracks_valid("farm", ids, n)) return false;
+  return building_centres_valid("farm", farms_cidx, n) && cursors_valid(farms_prod, n) &&
+         cursors_valid(farms_cons, n);
+}
+
 bool farms_serialize(int out, FILE* f) {
-  if (out) {
-    save_write_int(f, "farms_count", farms_count);
-    return farms_fields(out, f, farms_count);
-  }
-  // The count goes in only with a whole, checked section: a damaged one
-  // leaves no farm to step on half-read values.
-  int n;
-  farms_count = 0;
-  if (!save_read_count(f, "farms_count", 0, MAXFARMS, &n) || !farms_fields(out, f, n)) return false;
-  farms_count = n;
-  return true;
+  return building_serialize(out, f, "farms_count", MAXFARMS, &farms_count, farms_fields, farms_valid);
 }

@@ -6,6 +6,7 @@
 
 #include "farms.h"
 #include "mtbe.h"
+#include "section_text.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -50,21 +51,8 @@ struct FarmsTest : ::testing::Test {
     for (int k = 1; k < 4; k++) EXPECT_EQ(wld_goalweight[cell(x + offs[k][0], y + offs[k][1])], w);
     return w;
   }
-  static std::string save_text() {
-    FILE* f = tmpfile();
-    EXPECT_TRUE(farms_serialize(1, f));
-    std::string s(ftell(f), '\0');
-    rewind(f);
-    EXPECT_EQ(fread(&s[0], 1, s.size(), f), s.size());
-    fclose(f);
-    return s;
-  }
-  static bool load_text(const std::string& s) {
-    FILE* f = fmemopen((void*)s.data(), s.size(), "r");
-    bool ok = farms_serialize(0, f);
-    fclose(f);
-    return ok;
-  }
+  static std::string save_text() { return section_save(farms_serialize); }
+  static bool load_text(const std::string& s) { return section_load(farms_serialize, s); }
 };
 
 TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
@@ -406,36 +394,23 @@ TEST_F(FarmsTest, DamagedSectionsAreRefusedAndLeaveNoFarm) {
   farms_add(20, 30);
   farms_add(22, 31);
   const std::string good = save_text();
-  auto with = [&](const std::string& from, const std::string& to) {
-    std::string s = good;
-    size_t at = s.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return s.replace(at, from.size(), to);
-  };
   const std::string damaged[] = {
-      with("farms_count 2", "farms_count 513"),
-      with("farms_count 2", "farms_count -1"),
-      with("farms_count 2", "farms_count x"),
-      with("farms_cidx\n3860", "farms_cidx\n16384"),
-      with("farms_cidx\n3860", "farms_cidx\n128"),  // footprint leaves the grid
-      with("farms_watr\n0.000000", "farms_watr\nnan"),
-      with("farms_watr\n", "farms_water\n"),
-      with("farms_prod\n0", "farms_prod\n9"),
-      with("farms_cons\n0", "farms_cons\n-1"),
-      with("farms_mtbw\n0", "farms_mtbw\n6"),
-      with("farms_mtbh\n1", "farms_mtbh\n-2"),
-      with("farms_size\n0.000000", "farms_size\ninf"),
+      section_replaced(good, "farms_count 2", "farms_count 513"),
+      section_replaced(good, "farms_count 2", "farms_count -1"),
+      section_replaced(good, "farms_count 2", "farms_count x"),
+      section_replaced(good, "farms_cidx\n3860", "farms_cidx\n16384"),
+      section_replaced(good, "farms_cidx\n3860", "farms_cidx\n128"),  // footprint leaves the grid
+      section_replaced(good, "farms_watr\n0.000000", "farms_watr\nnan"),
+      section_replaced(good, "farms_watr\n", "farms_water\n"),
+      section_replaced(good, "farms_prod\n0", "farms_prod\n9"),
+      section_replaced(good, "farms_cons\n0", "farms_cons\n-1"),
+      section_replaced(good, "farms_mtbw\n0", "farms_mtbw\n6"),
+      section_replaced(good, "farms_mtbh\n1", "farms_mtbh\n-2"),
+      section_replaced(good, "farms_size\n0.000000", "farms_size\ninf"),
       good.substr(0, good.size() - 20),
       good.substr(0, good.find("farms_blck")),
   };
-  for (const std::string& s : damaged) {
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(load_text(s)) << s;
-    std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(log.rfind("ERR ", 0), 0u) << log;
-    EXPECT_EQ(farms_count, 0);
-  }
-  ASSERT_TRUE(load_text(good));
+  section_expect_refused(farms_serialize, damaged, &farms_count, good);
   EXPECT_EQ(farms_count, 2);
 }
 
