@@ -49,7 +49,9 @@ static int grid_coord(float v) {
   return v < (float)GRIDSZ ? (int)v : GRIDSZ - 1;
 }
 
-static int cat_cell(int i) { return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]); }
+static int cat_cell(int i) {
+  return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]);
+}
 
 static float cell_fraction(float v) {
   float f = v - floorf(v);
@@ -230,8 +232,8 @@ static int cats_on(int x, int y) {
 static float crowding(int c) {
   int x = c % GRIDSZ, y = c / GRIDSZ;
   int sides = cats_on(x - 1, y) + cats_on(x + 1, y) + cats_on(x, y - 1) + cats_on(x, y + 1);
-  int corners = cats_on(x - 1, y - 1) + cats_on(x + 1, y - 1) + cats_on(x - 1, y + 1) +
-                cats_on(x + 1, y + 1);
+  int corners =
+      cats_on(x - 1, y - 1) + cats_on(x + 1, y - 1) + cats_on(x - 1, y + 1) + cats_on(x + 1, y + 1);
   return (float)(5 * cats_on(x, y) + 3 * sides + 2 * corners);
 }
 

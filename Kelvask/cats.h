@@ -13,21 +13,21 @@
 #define MAXCATTGTS 128
 
 extern int32_t cats_count;
-extern float cats_pos[MAXCATS][3];     // x, y in cells, z in world units; the saved record
-extern cpBody* cats_body[MAXCATS];     // null until created
+extern float cats_pos[MAXCATS][3];  // x, y in cells, z in world units; the saved record
+extern cpBody* cats_body[MAXCATS];  // null until created
 extern cpShape* cats_shape[MAXCATS];
-extern int32_t cats_cidx[MAXCATS];     // cell under the cat
-extern float cats_dirx[MAXCATS];       // steering direction of the last mover pass
+extern int32_t cats_cidx[MAXCATS];  // cell under the cat
+extern float cats_dirx[MAXCATS];    // steering direction of the last mover pass
 extern float cats_diry[MAXCATS];
-extern uint32_t cats_walking[MAXCATS]; // 1 walking, 0 sitting
-extern float cats_sittime[MAXCATS];    // seconds of sitting left
-extern float cats_phase[MAXCATS];      // walk animation phase, -pi..pi
+extern uint32_t cats_walking[MAXCATS];  // 1 walking, 0 sitting
+extern float cats_sittime[MAXCATS];     // seconds of sitting left
+extern float cats_phase[MAXCATS];       // walk animation phase, -pi..pi
 
 extern int32_t cats_tgt_count;
-extern int32_t cats_tgt[MAXCATTGTS];      // crowd index of a targeted worker, never twice
-extern float cats_tgt_value[MAXCATTGTS];  // 0 when added, sinks with the cats around it
-extern int32_t cats_tgt_cursor;           // round-robin position of the target check
-extern uint8_t cats_cellcount[GRIDCELLS]; // cats per cell (saturating)
+extern int32_t cats_tgt[MAXCATTGTS];       // crowd index of a targeted worker, never twice
+extern float cats_tgt_value[MAXCATTGTS];   // 0 when added, sinks with the cats around it
+extern int32_t cats_tgt_cursor;            // round-robin position of the target check
+extern uint8_t cats_cellcount[GRIDCELLS];  // cats per cell (saturating)
 
 // A new world: no cats, no targets, records cleared; bodies still in a space
 // are removed and freed first.
