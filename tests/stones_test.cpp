@@ -157,8 +157,9 @@ TEST_F(StonesTest, NinthBlockRaisesTheCellAndFreezesExactlyItsNine) {
   EXPECT_EQ(mark_of(kFirstMark), -1);
   EXPECT_EQ(stones_markcidx[0], last);  // the last mark fills the gap
   EXPECT_EQ(count_state(STONE_PERMPOS | STONE_DEPOSIT | STONE_CARRMSK), 9);
-  for (int k = 0; k < STONECNT; k++)
+  for (int k = 0; k < STONECNT; k++) {
     if (stones_stat[k] & STONE_PERMPOS) EXPECT_EQ(stones_cidx[k], kFirstMark);
+  }
   EXPECT_EQ(stones_numdeposited, 10);
   EXPECT_EQ(stones_markcnt[mark_of(other)], 1);
   // The raised cell is free: it may be marked for the next layer, whose
