@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "cats.h"
 #include "log.h"
 #include "wld_walls.h"
 
@@ -66,6 +67,8 @@ void wld_exit() {
   wld_remove_bodies();
   int n = wld_clear_walls();
   LOG("Cleared %d wall shapes.", n);
+  n = cats_destroy_bodies();
+  LOG("Cleared %d cats shapes/bodies.", n);
   LOG("Freeing cpSpace.");
   if (wld_space) {
     cpSpaceFree(wld_space);

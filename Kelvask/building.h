@@ -1,0 +1,55 @@
+// What the production buildings (farm fields, bakeries, huts, tax offices)
+// have in common: a 3 by 3 footprint around a centre cell whose goal cells
+// come from a nine-entry template (rows north to south, columns west to east,
+// each entry a cell type), a lookup of the building at a cell, goal groups
+// switched on and off through the cell type, per-step goal weights, and the
+// saved-game sections made of one header line per field.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define FOOTPRINT 9  // entries of a footprint template
+
+// Cell of template entry k (0..8) around the centre cell, -1 off the grid.
+int building_cell(int centre, int k);
+// True when the whole 3 by 3 footprint around (x, y) lies in the grid.
+bool building_fits(int x, int y);
+// True when the footprint fits and every cell of the 5 by 5 area around
+// (x, y) that lies in the grid has no cell type.
+bool building_site_free(int x, int y);
+
+// Writes `type` into the type bits of every footprint cell whose template
+// entry is `entry`, keeping the open-side bits. Stamping a group writes the
+// entry itself, switching it off writes BLDG, switching it on the entry again.
+void building_set_group(int centre, const uint8_t tmpl[FOOTPRINT], int entry, int type);
+// Writes w into wld_goalweight of every footprint cell whose entry is `entry`.
+void building_set_weight(int centre, const uint8_t tmpl[FOOTPRINT], int entry, float w);
+
+// The lowest index i < count whose centres[i] lies within one cell of cidx in
+// x and in y; -1 when there is none or cidx is off the grid.
+int building_find_at(const int32_t* centres, int count, int cidx);
+
+// Model matrix: identity rotation, translation to the middle of the cell at
+// its ground (height byte * 0.15).
+void building_matrix(float m[16], int cidx);
+
+// One saved field: out != 0 writes the header line `name` and the values,
+// else checks that header and reads them. Plain fields hold one value per
+// record ("%d\n" / "%f\n"), row fields `per` values per record on one line.
+bool building_io_ints(int out, FILE* f, const char* name, int32_t* v, int n);
+bool building_io_floats(int out, FILE* f, const char* name, float* v, int n);
+bool building_io_int_rows(int out, FILE* f, const char* name, int32_t* v, int per, int n);
+bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int per, int n);
+
+// A building table's saved section: the line "<count_name> %d", then the
+// fields. Reading puts the count live only once every field has been read
+// (fields) and checked (valid), so a damaged section leaves an empty table.
+typedef bool (*building_fields_fn)(int out, FILE* f, int n);
+typedef bool (*building_valid_fn)(int n);
+bool building_serialize(int out, FILE* f, const char* count_name, int capacity, int32_t* count,
+                        building_fields_fn fields, building_valid_fn valid);
+
+// Checks of values read back: every centre a cell of the grid with its
+// footprint inside, every track id -1 or a made track.
+bool building_centres_valid(const char* what, const int32_t* centres, int n);
+bool building_tracks_valid(const char* what, const int32_t* ids, int n);

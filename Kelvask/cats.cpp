@@ -1,0 +1,370 @@
+#include "cats.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+#include "crowd.h"
+#include "log.h"
+#include "savefile.h"
+#include "wld_physics.h"
+
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the save block is little-endian");
+
+#define CELLMASK (GRIDCELLS - 1)
+
+int32_t cats_count;
+float cats_pos[MAXCATS][3];
+cpBody* cats_body[MAXCATS];
+cpShape* cats_shape[MAXCATS];
+int32_t cats_cidx[MAXCATS];
+float cats_dirx[MAXCATS];
+float cats_diry[MAXCATS];
+uint32_t cats_walking[MAXCATS];
+float cats_sittime[MAXCATS];
+float cats_phase[MAXCATS];
+
+int32_t cats_tgt_count;
+int32_t cats_tgt[MAXCATTGTS];
+float cats_tgt_value[MAXCATTGTS];
+int32_t cats_tgt_cursor;
+uint8_t cats_cellcount[GRIDCELLS];
+
+// The cats' own generator, so the mover's pool thread shares no state with
+// anyone else's random numbers. Target picking (main thread) and the mover
+// never run at the same time.
+static uint32_t cats_rng = 0x2545f491u;
+
+static uint32_t cats_random() {
+  cats_rng ^= cats_rng << 13;
+  cats_rng ^= cats_rng >> 17;
+  cats_rng ^= cats_rng << 5;
+  return cats_rng;
+}
+
+// trunc(v) kept on the grid; a cat pushed past the edge, or a NaN, still
+// names a real cell.
+static int grid_coord(float v) {
+  if (!(v >= 0.0f)) return 0;
+  return v < (float)GRIDSZ ? (int)v : GRIDSZ - 1;
+}
+
+static int cat_cell(int i) {
+  return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]);
+}
+
+static float cell_fraction(float v) {
+  float f = v - floorf(v);
+  return f >= 0.0f && f < 1.0f ? f : 0.0f;
+}
+
+static bool on_target(int c) { return wld_catflags[c] >> 4 == CATT; }
+
+// Bilinear blend over cell c and its three neighbours towards the quarter
+// of the cell that (fx, fy) lies in, weighting the neighbours by wx, wy.
+template <typename T>
+static float blend_quarter(const T* grid, int c, float fx, float fy, float wx, float wy) {
+  int sx = fx > 0.5f ? 1 : -1;
+  int sy = fy > 0.5f ? GRIDSZ : -GRIDSZ;
+  float own = (float)grid[c], horiz = (float)grid[(c + sx) & CELLMASK];
+  float vert = (float)grid[(c + sy) & CELLMASK], diag = (float)grid[(c + sx + sy) & CELLMASK];
+  return own * (1.0f - wx) * (1.0f - wy) + horiz * wx * (1.0f - wy) + vert * (1.0f - wx) * wy +
+         diag * wx * wy;
+}
+
+// Neighbour weight along one axis: flat inner 0.6, then a smooth step that
+// reaches 0.5 at the edge.
+static float edge_weight(float f) {
+  float w = fabsf(f - 0.5f);
+  if (w < 0.3f) return 0.0f;
+  float s = (w - 0.3f) * 2.5f;
+  return s * s * (3.0f - 2.0f * s);
+}
+
+void cats_clear() {
+  cats_destroy_bodies();
+  cats_count = 0;
+  cats_tgt_count = 0;
+  cats_tgt_cursor = 0;
+  memset(cats_pos, 0, sizeof cats_pos);
+  memset(cats_cidx, 0, sizeof cats_cidx);
+  memset(cats_dirx, 0, sizeof cats_dirx);
+  memset(cats_diry, 0, sizeof cats_diry);
+  memset(cats_walking, 0, sizeof cats_walking);
+  memset(cats_sittime, 0, sizeof cats_sittime);
+  memset(cats_phase, 0, sizeof cats_phase);
+  memset(cats_tgt, 0, sizeof cats_tgt);
+  memset(cats_tgt_value, 0, sizeof cats_tgt_value);
+  memset(cats_cellcount, 0, sizeof cats_cellcount);
+}
+
+int cats_add(float x, float y, float z) {
+  if (cats_count >= MAXCATS) {
+    LOG("ERR No room for another cat, %d exist.", cats_count);
+    return -1;
+  }
+  int i = cats_count++;
+  cats_pos[i][0] = x;
+  cats_pos[i][1] = y;
+  cats_pos[i][2] = z;
+  cats_cidx[i] = cat_cell(i);
+  cats_dirx[i] = cats_diry[i] = 0.0f;
+  cats_walking[i] = 1;
+  cats_sittime[i] = 0.0f;
+  cats_phase[i] = 0.0f;
+  return i;
+}
+
+int cats_create_bodies() {
+  int n = 0;
+  for (int i = 0; i < cats_count; i++) {
+    if (cats_body[i]) continue;
+    if (!wld_space) {
+      LOG("ERR No physics space for the bodies of the cats.");
+      return n;
+    }
+    float x = cats_pos[i][0], y = cats_pos[i][1];
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+      LOG("ERR Cat %d left without a body: its position is not finite.", i);
+      continue;
+    }
+    // The moment is that of a circle of mass 1, not of the cat's 0.4: a cat
+    // turns as sluggishly as it is meant to.
+    cpBody* body = cpBodyNew(0.4, cpMomentForCircle(1.0, 0.0, 0.2, cpvzero));
+    cpBodySetPosition(body, cpv(x, y));
+    cpBodySetAngle(body, -M_PI / 2);
+    cpShape* shape = cpCircleShapeNew(body, 0.18, cpvzero);
+    cpShapeSetFriction(shape, 0.7);
+    cpSpaceAddBody(wld_space, body);
+    cpSpaceAddShape(wld_space, shape);
+    cats_body[i] = body;
+    cats_shape[i] = shape;
+    n++;
+  }
+  return n;
+}
+
+int cats_destroy_bodies() {
+  int n = 0;
+  for (int i = 0; i < MAXCATS; i++) {
+    if (cats_shape[i]) {
+      if (cpSpace* s = cpShapeGetSpace(cats_shape[i])) cpSpaceRemoveShape(s, cats_shape[i]);
+      cpShapeFree(cats_shape[i]);
+      cats_shape[i] = nullptr;
+    }
+    if (cats_body[i]) {
+      if (cpSpace* s = cpBodyGetSpace(cats_body[i])) cpSpaceRemoveBody(s, cats_body[i]);
+      cpBodyFree(cats_body[i]);
+      cats_body[i] = nullptr;
+      n++;
+    }
+  }
+  return n;
+}
+
+int cats_nearest(float x, float y, float* dist) {
+  int best = -1;
+  float bestsq = 1e10f;
+  for (int i = 0; i < cats_count; i++) {
+    float dx = cats_pos[i][0] - x, dy = cats_pos[i][1] - y;
+    float sq = dx * dx + dy * dy;
+    if (sq < bestsq) {
+      bestsq = sq;
+      best = i;
+    }
+  }
+  if (best >= 0) *dist = sqrtf(bestsq);
+  return best;
+}
+
+void cats_update_heights() {
+  for (int i = 0; i < cats_count; i++) {
+    int c = cat_cell(i);
+    float fx = cell_fraction(cats_pos[i][0]), fy = cell_fraction(cats_pos[i][1]);
+    cats_cidx[i] = c;
+    cats_pos[i][2] = 0.15f * blend_quarter(wld_height, c, fx, fy, edge_weight(fx), edge_weight(fy));
+  }
+}
+
+static bool is_target(int worker) {
+  for (int t = 0; t < cats_tgt_count; t++)
+    if (cats_tgt[t] == worker) return true;
+  return false;
+}
+
+int cats_add_target() {
+  // The world keeps one target per five workers, so a free worker exists and
+  // the draw below ends.
+  ASSERT(cats_tgt_count < crowd_sz);
+  if (cats_tgt_count >= MAXCATTGTS) return -1;
+  int worker;
+  do worker = (int)(cats_random() % (uint32_t)crowd_sz);
+  while (is_target(worker));
+  cats_tgt[cats_tgt_count] = worker;
+  cats_tgt_value[cats_tgt_count] = 0.0f;
+  cats_tgt_count++;
+  return worker;
+}
+
+void cats_remove_target() {
+  int t = cats_tgt_cursor;
+  ASSERT(t >= 0);
+  ASSERT(t < cats_tgt_count);
+  int last = --cats_tgt_count;
+  cats_tgt[t] = cats_tgt[last];
+  cats_tgt_value[t] = cats_tgt_value[last];
+}
+
+static void count_cats_per_cell() {
+  memset(cats_cellcount, 0, sizeof cats_cellcount);
+  for (int i = 0; i < cats_count; i++) {
+    uint8_t& n = cats_cellcount[cats_cidx[i] & CELLMASK];
+    if (n < 255) n++;  // 256 cats on one cell must not read as none
+  }
+}
+
+// Cats on cell (x, y); none off the grid.
+static int cats_on(int x, int y) {
+  if (x < 0 || y < 0 || x >= GRIDSZ || y >= GRIDSZ) return 0;
+  return cats_cellcount[y * GRIDSZ + x];
+}
+
+static float crowding(int c) {
+  int x = c % GRIDSZ, y = c / GRIDSZ;
+  int sides = cats_on(x - 1, y) + cats_on(x + 1, y) + cats_on(x, y - 1) + cats_on(x, y + 1);
+  int corners =
+      cats_on(x - 1, y - 1) + cats_on(x + 1, y - 1) + cats_on(x - 1, y + 1) + cats_on(x + 1, y + 1);
+  return (float)(5 * cats_on(x, y) + 3 * sides + 2 * corners);
+}
+
+static int target_cell(int t) { return crowd_cidx[cats_tgt[t]] & CELLMASK; }
+
+void cats_build_target_field() {
+  count_cats_per_cell();
+  for (int t = 0; t < cats_tgt_count; t++)
+    cats_tgt_value[t] = 0.9f * cats_tgt_value[t] + crowding(target_cell(t)) * -2.0f * 0.1f;
+  memset(wld_catweight, 0, sizeof wld_catweight);
+  for (int t = 0; t < cats_tgt_count; t++) {
+    int c = target_cell(t);
+    wld_catweight[c] += cats_tgt_value[t];
+    wld_catflags[c] = (uint8_t)((wld_catflags[c] & 15) | (CATT << 4));
+  }
+}
+
+// Field 9's direction at a cat, blended as a worker blends its field's.
+static void flow_direction(int i, int c, const float* flowx, const float* flowy, const float* costw,
+                           const float* coste, const float* costn, const float* costs, float* dx,
+                           float* dy) {
+  float fx = cell_fraction(cats_pos[i][0]), fy = cell_fraction(cats_pos[i][1]);
+  // A wall pulls the sample point onto the cell's centre line.
+  if ((fx < 0.5f && costw[c] >= FLT_UNDF) || (fx > 0.5f && coste[c] >= FLT_UNDF)) fx = 0.5f;
+  if ((fy < 0.5f && costn[c] >= FLT_UNDF) || (fy > 0.5f && costs[c] >= FLT_UNDF)) fy = 0.5f;
+  float wx = fabsf(fx - 0.5f), wy = fabsf(fy - 0.5f);
+  float bx = blend_quarter(flowx, c, fx, fy, wx, wy);
+  float by = blend_quarter(flowy, c, fx, fy, wx, wy);
+  float len = fmaxf(sqrtf(bx * bx + by * by), 0.0001f);
+  *dx = bx / len;
+  *dy = by / len;
+}
+
+static void sit_down(int i) {
+  cats_walking[i] = 0;
+  cats_sittime[i] = 0.1f;
+  if ((cats_random() & 15) < 5) cats_sittime[i] += (float)(8 + (cats_random() & 15));
+}
+
+static float wrap_angle(float a) {
+  if (a < -(float)M_PI) a += 2.0f * (float)M_PI;
+  if (a > (float)M_PI) a -= 2.0f * (float)M_PI;
+  return a;
+}
+
+static void steer(cpBody* body, float dx, float dy) {
+  cpBodyActivate(body);
+  if (dx * dx + dy * dy < 0.001f) {
+    cpBodySetVelocity(body, cpvzero);
+    cpBodySetAngularVelocity(body, 0.0);
+    return;
+  }
+  cpVect v = cpvadd(cpvmult(cpBodyGetVelocity(body), 0.5), cpv(0.5 * dx, 0.5 * dy));
+  v = cpvmult(v, 1.6 / (cpvlength(v) + DBL_MIN));
+  cpVect rot = cpBodyGetRotation(body);
+  float error = wrap_angle(wld_fast_atan2(dy, dx) - wld_fast_atan2((float)rot.y, (float)rot.x));
+  if (fabsf(error) > 0.5f * (float)M_PI) v = cpvzero;  // turn on the spot first
+  cpBodySetVelocity(body, v);
+  cpBodySetAngularVelocity(body, 2.0 * error);
+}
+
+// One target per call, in turn: a target too crowded with cats is dropped.
+static void check_next_target() {
+  if (cats_tgt_count <= 0) return;
+  if (++cats_tgt_cursor >= cats_tgt_count) cats_tgt_cursor = 0;
+  if (cats_tgt_value[cats_tgt_cursor] < -15.0f) cats_remove_target();
+}
+
+void cats_update(float dt, const float* flowx, const float* flowy, const float* costw,
+                 const float* coste, const float* costn, const float* costs) {
+  for (int i = 0; i < cats_count; i++) {
+    int c = cat_cell(i);
+    cats_cidx[i] = c;
+    bool target = on_target(c);
+    float dx = 0.0f, dy = 0.0f;
+    if (!target) flow_direction(i, c, flowx, flowy, costw, coste, costn, costs, &dx, &dy);
+    if (cats_walking[i]) {
+      if (target) sit_down(i);
+    } else {
+      cats_sittime[i] -= dt;
+      dx = dy = 0.0f;
+      if (cats_sittime[i] <= 0.0f && !target) cats_walking[i] = 1;
+    }
+    if (!std::isfinite(dx) || !std::isfinite(dy)) dx = dy = 0.0f;  // never into the physics
+    cats_dirx[i] = dx;
+    cats_diry[i] = dy;
+    if (cats_body[i]) steer(cats_body[i], dx, dy);
+  }
+  check_next_target();
+}
+
+static bool cats_write(FILE* txt, FILE* bin) {
+  save_write_int(txt, "cats_count", cats_count);
+  if (fwrite(cats_pos, sizeof cats_pos, 1, bin) != 1) {
+    LOG("ERR Could not write the positions of the cats.");
+    return false;
+  }
+  return true;
+}
+
+// On the site and finite; NaN fails every comparison.
+static bool position_ok(const float* p) {
+  return p[0] >= 0.0f && p[0] < (float)GRIDSZ && p[1] >= 0.0f && p[1] < (float)GRIDSZ &&
+         std::isfinite(p[2]);
+}
+
+static bool cats_read(FILE* txt, FILE* bin) {
+  int n;
+  float staged[MAXCATS][3];
+  if (!save_read_count(txt, "cats_count", 0, MAXCATS, &n)) return false;
+  if (!save_read_block(bin, "cats_pos", staged, sizeof staged)) return false;
+  for (int i = 0; i < n; i++) {
+    if (!position_ok(staged[i])) {
+      LOG("ERR Saved cat %d stands off the site (%f, %f, %f).", i, staged[i][0], staged[i][1],
+          staged[i][2]);
+      return false;
+    }
+  }
+  // The old cats' bodies would keep their old places; targets name workers
+  // of the crowd that was there before.
+  cats_clear();
+  memcpy(cats_pos, staged, n * sizeof staged[0]);
+  cats_count = n;
+  for (int i = 0; i < n; i++) cats_cidx[i] = cat_cell(i);
+  return true;
+}
+
+bool cats_serialize(int out, FILE* txt, FILE* bin) {
+  if (!txt || !bin) {
+    LOG("ERR No save streams for the cats.");
+    return false;
+  }
+  return out ? cats_write(txt, bin) : cats_read(txt, bin);
+}

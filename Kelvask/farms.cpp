@@ -1,0 +1,207 @@
+#include "farms.h"
+
+#include "building.h"
+#include "log.h"
+#include "mtbe.h"
+#include "wld.h"
+#include "wld_update.h"
+
+int32_t farms_count;
+int32_t farms_cidx[MAXFARMS];
+float farms_watr[MAXFARMS];
+float farms_size[MAXFARMS][FARM_PLANTS];
+int32_t farms_prod[MAXFARMS];
+int32_t farms_cons[MAXFARMS];
+int32_t farms_blck[MAXFARMS];
+int32_t farms_mtbw[MAXFARMS];
+int32_t farms_mtbh[MAXFARMS];
+int32_t farms_mtbb[MAXFARMS];
+float farms_trfs[MAXFARMS][FARM_PLANTS][16];
+
+// Water on the north row and the west cell, grain on the east cell and the
+// south row; the centre is never written.
+static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG, GRAI, GRAI, GRAI, GRAI};
+
+#define FARM_WATER_FULL 20.0f   // deliveries are refused from here on
+#define FARM_WATER_REOPEN 9.0f  // growth below this opens the water cells again
+#define FARM_TRACK_SLOTS 64
+
+static float now() { return (float)wld_age; }
+
+void farms_clear() {
+  farms_count = 0;
+  for (int i = 0; i < MAXFARMS; i++) {
+    farms_cidx[i] = 0;
+    farms_watr[i] = 0.0f;
+    for (int k = 0; k < FARM_PLANTS; k++) farms_size[i][k] = 0.0f;
+    farms_prod[i] = 0;
+    farms_cons[i] = 0;
+    farms_blck[i] = 0;
+    farms_mtbw[i] = farms_mtbh[i] = farms_mtbb[i] = -1;
+  }
+}
+
+int farms_add(int x, int y) {
+  if (farms_count >= MAXFARMS) {
+    LOG("ERR All %d farms are in use, no farm added at %d,%d.", MAXFARMS, x, y);
+    return -1;
+  }
+  if (!building_fits(x, y)) {
+    LOG("ERR Farm at %d,%d: cell out of bounds.", x, y);
+    return -1;
+  }
+  int i = farms_count++;
+  farms_watr[i] = 0.0f;
+  farms_cidx[i] = y * GRIDSZ + x;
+  farms_blck[i] = 0;
+  // A full track table leaves the farm without that track: it still works,
+  // and the missing track's rate reads 0.
+  farms_mtbw[i] = mtbe_create(FARM_TRACK_SLOTS, now());
+  farms_mtbh[i] = mtbe_create(FARM_TRACK_SLOTS, now());
+  farms_mtbb[i] = mtbe_create(FARM_TRACK_SLOTS, now());
+  for (int k = 0; k < FARM_PLANTS; k++) {
+    int c = building_cell(farms_cidx[i], k);
+    farms_size[i][k] = 0.0f;
+    if (wld_height[c] < 255) wld_height[c]++;  // the plot is raised; costs stay as they were
+    building_matrix(farms_trfs[i][k], c);
+    farms_trfs[i][k][10] = 0.0f;
+  }
+  building_set_group(farms_cidx[i], farm_template, FARM, FARM);
+  building_set_group(farms_cidx[i], farm_template, GRAI, GRAI);
+  farms_cons[i] = 0;
+  farms_prod[i] = 0;
+  return i;
+}
+
+int farms_find_at(int cidx) { return building_find_at(farms_cidx, farms_count, cidx); }
+
+int farms_deliver_water(int cidx) {
+  int f = farms_find_at(cidx);
+  if (f < 0) return -1;
+  int goal = wld_cellflags[cidx] >> 4;
+  if (goal != FARM) {
+    LOG("farm nr %d at cidx %d is not a FARM goal. Goal = %d.", f, cidx, goal);
+    return -1;
+  }
+  mtbe_add_event(farms_mtbw[f], now());  // a full farm counts the arrival too
+  if (farms_watr[f] < FARM_WATER_FULL) {
+    farms_watr[f] += 0.5f;
+    return f;
+  }
+  building_set_group(farms_cidx[f], farm_template, FARM, BLDG);
+  return -1;
+}
+
+int farms_harvest(int cidx) {
+  int f = farms_find_at(cidx);
+  if (f < 0) {
+    LOG("No farm found at cidx %d", cidx);
+    return -1;
+  }
+  int goal = wld_cellflags[cidx] >> 4;
+  if (goal != GRAI) {
+    LOG("farm nr %d at cidx %d is not a GRAI goal. Goal = %d.", f, cidx, goal);
+    return -1;
+  }
+  if (farms_count_ripe(f) > 0) {
+    mtbe_add_event(farms_mtbh[f], now());
+    // Plants ripen and are taken in index order: the oldest ripe one is at cons.
+    farms_size[f][farms_cons[f]] = 0.0f;
+    farms_cons[f] = (farms_cons[f] + 1) % FARM_PLANTS;
+    return f;
+  }
+  farms_blck[f]++;
+  return -1;
+}
+
+static void farm_grow(int f, float dt) {
+  farms_watr[f] -= dt * 0.072;
+  float& size = farms_size[f][farms_prod[f]];
+  size += dt * 0.24;
+  if (size >= 1.0f) farms_prod[f] = (farms_prod[f] + 1) % FARM_PLANTS;
+  if (farms_watr[f] < FARM_WATER_REOPEN) building_set_group(farms_cidx[f], farm_template, FARM, FARM);
+}
+
+static void farm_update(int f, float dt) {
+  int ripe = farms_count_ripe(f);
+  if (ripe < FARM_PLANTS && farms_watr[f] > 0.0f) farm_grow(f, dt);
+  if (farms_blck[f] != 0) mtbe_add_event(farms_mtbb[f], now());
+  float t = now();
+  float rw = mtbe_rate(farms_mtbw[f], t);
+  float rh = mtbe_rate(farms_mtbh[f], t);
+  float rb = mtbe_rate(farms_mtbb[f], t);
+  // Refusals piling up close the grain cells; without a refusal track there
+  // is no evidence of that, so the cells stay as they are.
+  if (farms_mtbb[f] >= 0 && mtbe_mean(farms_mtbb[f], t) < 0.02f && farms_blck[f] >= 4)
+    building_set_group(farms_cidx[f], farm_template, GRAI, BLDG);
+  if (ripe > 3) building_set_group(farms_cidx[f], farm_template, GRAI, GRAI);
+  building_set_weight(farms_cidx[f], farm_template, FARM, 2.0f * farms_water_need(f) - 100.0f * rw);
+  building_set_weight(farms_cidx[f], farm_template, GRAI, 2.0f * farms_count_ripe(f) - (80.0f * rh + rb));
+  farms_blck[f] = 0;
+}
+
+void farms_update(float dt) {
+  for (int f = 0; f < farms_count; f++) farm_update(f, dt);
+}
+
+int farms_count_ripe(int f) {
+  ASSERT(f >= 0 && f < farms_count);
+  int n = 0;
+  for (int k = 0; k < FARM_PLANTS; k++) n += farms_size[f][k] >= 1.0f;
+  return n;
+}
+
+float farms_water_need(int f) {
+  ASSERT(f >= 0 && f < farms_count);
+  float need = 0.0f;
+  for (int k = 0; k < FARM_PLANTS; k++)
+    if (farms_size[f][k] < 1.0f) need += 1.0f - farms_size[f][k];
+  return need - farms_watr[f];
+}
+
+int farms_total_water() {
+  float sum = 0.0f;
+  for (int f = 0; f < farms_count; f++) sum += farms_watr[f];
+  return (int)(2.0f * sum);
+}
+
+int farms_count_watered() {
+  int n = 0;
+  for (int f = 0; f < farms_count; f++) n += farms_watr[f] > 0.0f;
+  return n;
+}
+
+static bool cursors_valid(const int32_t* v, int n) {
+  for (int i = 0; i < n; i++) {
+    if (v[i] < 0 || v[i] >= FARM_PLANTS) {
+      LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v[i]);
+      return false;
+    }
+  }
+  return true;
+}
+
+static bool farms_fields(int out, FILE* f, int n) {
+  return building_io_ints(out, f, "farms_cidx", farms_cidx, n) &&
+         building_io_floats(out, f, "farms_watr", farms_watr, n) &&
+         building_io_float_rows(out, f, "farms_size", &farms_size[0][0], FARM_PLANTS, n) &&
+         building_io_ints(out, f, "farms_prod", farms_prod, n) &&
+         building_io_ints(out, f, "farms_cons", farms_cons, n) &&
+         building_io_ints(out, f, "farms_blck", farms_blck, n) &&
+         building_io_ints(out, f, "farms_mtbw", farms_mtbw, n) &&
+         building_io_ints(out, f, "farms_mtbh", farms_mtbh, n) &&
+         building_io_ints(out, f, "farms_mtbb", farms_mtbb, n) &&
+         building_io_float_rows(out, f, "farms_trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16, n);
+}
+
+static bool farms_valid(int n) {
+  const int32_t* tracks[] = {farms_mtbw, farms_mtbh, farms_mtbb};
+  for (const int32_t* ids : tracks)
+    if (!building_tracks_valid("farm", ids, n)) return false;
+  return building_centres_valid("farm", farms_cidx, n) && cursors_valid(farms_prod, n) &&
+         cursors_valid(farms_cons, n);
+}
+
+bool farms_serialize(int out, FILE* f) {
+  return building_serialize(out, f, "farms_count", MAXFARMS, &farms_count, farms_fields, farms_valid);
+}

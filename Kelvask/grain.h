@@ -1,0 +1,27 @@
+// Grain items: harvested at a farm field by a field worker, carried to a
+// bakery and lying there until baked. A slot is free when both owner fields
+// are -1.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define MAXGRAIN 1024
+
+extern int32_t grain_carr[MAXGRAIN];  // carrying crowd member, -1 none
+extern int32_t grain_bkry[MAXGRAIN];  // holding bakery, -1 none
+extern float grain_trfs[MAXGRAIN][16];  // column-major model matrix
+
+// Frees every slot; the matrices are left as they are.
+void grain_clear();
+// The lowest free slot, now carried by member c; -1 when every slot is in use.
+int grain_assign(int c);
+// The grain that member c carries, or -1.
+int grain_find_carried(int c);
+// Lays the carried grain g down at bakery b, at pos.
+void grain_drop_at_bakery(int g, int b, const float pos[3]);
+// Baked; an index outside the pool is ignored.
+void grain_release(int g);
+int grain_count_in_use();
+// out != 0 writes the slots in use; else reads them back into the same slots
+// and returns false (logged) when anything is damaged or out of range.
+bool grain_serialize(int out, FILE* f);

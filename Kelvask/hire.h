@@ -1,0 +1,20 @@
+// The hire panel's chosen numbers per trade (0 builder, 1 irrigation worker,
+// 2 field worker, 3 household servant), held within each trade's maximum and,
+// together, within the player's silver.
+#pragma once
+#include <cstdint>
+
+#include "wld_update.h"
+
+extern int32_t hire_counts[TRADECNT];
+extern const int32_t hire_max[TRADECNT];  // 100, 20, 20, 20
+
+// Shows (1) or hides (0) the panel's go button; the controller installs one
+// that writes the button view's shown flag. Null: nothing is shown.
+typedef void (*hire_show_fn)(int shown);
+void hire_set_go_button(hire_show_fn show);
+
+// Handler of "workforce type=%d x=%f click=%d".
+void hire_on_workforce(const char* text);
+// Takes reduction workers away from the counts, the trades after trade first.
+void hire_reduce(int reduction, int trade);

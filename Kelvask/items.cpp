@@ -1,0 +1,113 @@
+#include "items.h"
+
+#include "building.h"
+#include "log.h"
+#include "savefile.h"
+
+bool items_in_use(const ItemPool* p, int i) {
+  for (int k = 0; k < p->nowners; k++)
+    if (p->owner[k][i] != -1) return true;
+  return false;
+}
+
+int items_lowest_free(const ItemPool* p) {
+  for (int i = 0; i < p->cap; i++)
+    if (!items_in_use(p, i)) return i;
+  return -1;
+}
+
+int items_find(const ItemPool* p, const int32_t* owner, int v) {
+  for (int i = 0; i < p->cap; i++)
+    if (owner[i] == v) return i;
+  return -1;
+}
+
+void items_release(const ItemPool* p, int i) {
+  if (i < 0 || i >= p->cap) return;
+  for (int k = 0; k < p->nowners; k++) p->owner[k][i] = -1;
+}
+
+void items_clear(const ItemPool* p) {
+  for (int i = 0; i < p->cap; i++) items_release(p, i);
+}
+
+int items_count_in_use(const ItemPool* p) {
+  int n = 0;
+  for (int i = 0; i < p->cap; i++) n += items_in_use(p, i);
+  return n;
+}
+
+void items_place(float m[16], const float pos[3]) {
+  for (int e = 0; e < 16; e++) m[e] = 0.0f;
+  m[10] = m[15] = 1.0f;
+  items_lay_down(m, pos);
+}
+
+void items_lay_down(float m[16], const float pos[3]) {
+  m[0] = 0.0f, m[1] = -1.0f, m[2] = 0.0f;
+  m[4] = 1.0f, m[5] = 0.0f, m[6] = 0.0f;
+  m[12] = pos[0], m[13] = pos[1], m[14] = pos[2];
+}
+
+struct SavedNames {
+  char cnt[64];
+  char trfs[64];
+};
+
+static SavedNames names_of(const ItemPool* p) {
+  SavedNames n;
+  snprintf(n.cnt, sizeof n.cnt, "%s_cnt", p->name);
+  snprintf(n.trfs, sizeof n.trfs, "%s_trfs[ idx ]", p->name);
+  return n;
+}
+
+static void write_pool(const ItemPool* p, FILE* f) {
+  SavedNames names = names_of(p);
+  save_write_int(f, names.cnt, items_count_in_use(p));
+  for (int i = 0; i < p->cap; i++) {
+    if (!items_in_use(p, i)) continue;
+    save_write_int(f, "idx", i);
+    for (int k = 0; k < p->nowners; k++) save_write_int(f, p->ownername[k], p->owner[k][i]);
+    building_io_floats(1, f, names.trfs, p->trfs[i], 16);
+  }
+}
+
+static bool read_item(const ItemPool* p, FILE* f, const SavedNames& names) {
+  int i;
+  if (!save_read_count(f, "idx", 0, p->cap - 1, &i)) return false;
+  if (items_in_use(p, i)) {
+    LOG("ERR Saved game: %s slot %d is listed twice.", p->name, i);
+    return false;
+  }
+  int owners[ITEMS_MAXOWNERS], held = 0;
+  for (int k = 0; k < p->nowners; k++) {
+    if (!save_read_count(f, p->ownername[k], -1, p->ownerlimit[k] - 1, &owners[k])) return false;
+    held += owners[k] != -1;
+  }
+  if (held != 1) {
+    LOG("ERR Saved game: %s slot %d has %d owners.", p->name, i, held);
+    return false;
+  }
+  for (int k = 0; k < p->nowners; k++) p->owner[k][i] = owners[k];
+  return building_io_floats(0, f, names.trfs, p->trfs[i], 16);
+}
+
+static bool read_pool(const ItemPool* p, FILE* f) {
+  SavedNames names = names_of(p);
+  int n;
+  if (!save_read_count(f, names.cnt, 0, p->cap, &n)) return false;
+  items_clear(p);
+  for (int j = 0; j < n; j++)
+    if (!read_item(p, f, names)) return false;
+  return true;
+}
+
+bool items_serialize(const ItemPool* p, int out, FILE* f) {
+  if (!f) {
+    LOG("ERR No text save stream for the %s items.", p->name);
+    return false;
+  }
+  if (!out) return read_pool(p, f);
+  write_pool(p, f);
+  return true;
+}

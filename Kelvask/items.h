@@ -1,0 +1,39 @@
+// What the food and grain pools share: slots whose owner fields (-1 none) say
+// who holds the item, the lowest free slot taken first, a model matrix per
+// slot, and a saved section that keeps the slot numbers.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define ITEMS_MAXOWNERS 4
+
+struct ItemPool {
+  const char* name;  // "food": names the saved lines ("food_cnt", "food_trfs[ idx ]")
+  int cap;
+  int nowners;
+  int32_t* owner[ITEMS_MAXOWNERS];           // in saved order
+  int ownerlimit[ITEMS_MAXOWNERS];           // an owner is -1 or 0..limit-1
+  const char* ownername[ITEMS_MAXOWNERS];    // saved line names, "food_bkry[ idx ]"
+  float (*trfs)[16];
+};
+
+bool items_in_use(const ItemPool* p, int i);
+// The lowest slot with every owner -1, or -1.
+int items_lowest_free(const ItemPool* p);
+// The first slot whose `owner` field (one of p's) equals v, or -1.
+int items_find(const ItemPool* p, const int32_t* owner, int v);
+// Every owner of slot i becomes -1; an index outside the pool is ignored.
+void items_release(const ItemPool* p, int i);
+void items_clear(const ItemPool* p);
+int items_count_in_use(const ItemPool* p);
+
+// The placement matrix: a quarter turn about the vertical (the model's x axis
+// to -y) translated to pos.
+void items_place(float m[16], const float pos[3]);
+// Laying a carried item down rewrites only the turn and the translation; the
+// rest keeps what the carrier's transform left there.
+void items_lay_down(float m[16], const float pos[3]);
+
+// out != 0 writes the slots in use; else frees the pool and reads them back
+// into their own slots. Each read item must have exactly one owner in range.
+bool items_serialize(const ItemPool* p, int out, FILE* f);

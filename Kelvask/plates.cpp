@@ -1,0 +1,21 @@
+#include "plates.h"
+
+#include "log.h"
+#include "tools.h"
+
+TOOLS_DEFINE_WITH_STATE(plates, MAXPLATES);
+
+void plates_clear() { tools_clear(&table); }
+int plates_give(int member) { return tools_give(&table, member); }
+int plates_find(int member) { return tools_find(&table, member); }
+
+int plates_set_full(int c, int v) {
+  int slot;
+  int rv = tools_set_full(&table, c, v, &slot);
+  if (rv < 0) LOG("ERR Did not find plate (out of %d) for carrier %d", plates_count, c);
+  if (rv == 0)
+    LOG("ERR Plate %d (out of %d) of carrier %d is already %d", slot, plates_count, c, plates_full[slot]);
+  return rv;
+}
+
+bool plates_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }

@@ -1,0 +1,26 @@
+// Plates: one per household servant, given at spawning and kept for good;
+// full while the servant carries food from a bakery to a hut or tax office.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define MAXPLATES 1024
+
+extern int32_t plates_count;
+extern int32_t plates_nume;  // empty plates
+extern int32_t plates_numf;  // full plates
+extern int32_t plates_carr[MAXPLATES];  // carrier's crowd index, -1 past the count
+extern int32_t plates_full[MAXPLATES];  // 0 empty, nonzero full
+
+// A new world: no plates, every carrier -1 and every flag 0.
+void plates_clear();
+// Appends an empty plate for the member; -1 when all are given out.
+int plates_give(int member);
+// The member's plate, or -1.
+int plates_find(int member);
+// v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no plate
+// (both logged).
+int plates_set_full(int c, int v);
+// out != 0 writes the table; else reads it and returns false (logged) when
+// anything is damaged or out of range.
+bool plates_serialize(int out, FILE* f);

@@ -1,0 +1,128 @@
+#include "savefile.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "log.h"
+
+void save_write_int(FILE* f, const char* name, int v) { fprintf(f, "%s %d\n", name, v); }
+
+// Names may hold blanks ("food_bkry[ idx ]"): match them word by word.
+static bool expect_name(FILE* f, const char* name) {
+  char want[257];
+  snprintf(want, sizeof want, "%s", name);
+  char* save = nullptr;
+  for (char* w = strtok_r(want, " ", &save); w; w = strtok_r(nullptr, " ", &save)) {
+    char word[257];
+    if (fscanf(f, " %256s", word) != 1 || strcmp(word, w) != 0) {
+      LOG("ERR Saved game: expected '%s'", name);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool save_read_int(FILE* f, const char* name, int* v) {
+  if (!expect_name(f, name)) return false;
+  if (fscanf(f, "%d\n", v) != 1) {
+    LOG("ERR Saved game: no number for '%s'", name);
+    return false;
+  }
+  return true;
+}
+
+bool save_read_count(FILE* f, const char* name, int lo, int hi, int* v) {
+  int n;
+  if (!save_read_int(f, name, &n)) return false;
+  if (n < lo || n > hi) {
+    LOG("ERR Saved game: %s %d outside %d..%d", name, n, lo, hi);
+    return false;
+  }
+  *v = n;
+  return true;
+}
+
+bool save_read_double(FILE* f, const char* name, double* v) {
+  if (!expect_name(f, name)) return false;
+  if (fscanf(f, "%lf\n", v) != 1 || !std::isfinite(*v)) {
+    LOG("ERR Saved game: no finite number for '%s'", name);
+    return false;
+  }
+  return true;
+}
+
+void save_write_header(FILE* f, const char* name) { fprintf(f, "%s\n", name); }
+
+bool save_skip_header(FILE* f, const char* name) {
+  char line[257];
+  if (!fgets(line, sizeof line, f)) {
+    LOG("ERR Saved game: missing header '%s'", name);
+    return false;
+  }
+  line[strcspn(line, "\r\n")] = '\0';
+  if (strcmp(line, name) != 0) {
+    LOG("ERR Saved game: expected header '%s'", name);
+    return false;
+  }
+  return true;
+}
+
+void save_write_ints(FILE* f, const int32_t* v, int n) {
+  for (int i = 0; i < n; i++) fprintf(f, "%d\n", v[i]);
+}
+
+static bool read_values(FILE* f, const char* what, const char* fmt, bool is_float, void* dst, int n) {
+  for (int i = 0; i < n; i++) {
+    int rv;
+    if (is_float) {
+      float* p = (float*)dst + i;
+      rv = fscanf(f, fmt, p);
+      if (rv == 1 && !std::isfinite(*p)) rv = 0;
+    } else {
+      rv = fscanf(f, fmt, (int32_t*)dst + i);
+    }
+    if (rv != 1) {
+      LOG("ERR Saved game: bad value %d of '%s'", i, what);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool save_read_ints(FILE* f, const char* what, int32_t* v, int n) {
+  return read_values(f, what, "%d\n", false, v, n);
+}
+
+void save_write_floats(FILE* f, const float* v, int n) {
+  for (int i = 0; i < n; i++) fprintf(f, "%f\n", v[i]);
+}
+
+bool save_read_floats(FILE* f, const char* what, float* v, int n) {
+  return read_values(f, what, "%f\n", true, v, n);
+}
+
+void save_write_int_row(FILE* f, const int32_t* v, int n) {
+  for (int i = 0; i < n; i++) fprintf(f, "%d ", v[i]);
+  fputc('\n', f);
+}
+
+bool save_read_int_row(FILE* f, const char* what, int32_t* v, int n) {
+  return read_values(f, what, "%d ", false, v, n);
+}
+
+void save_write_float_row(FILE* f, const float* v, int n) {
+  for (int i = 0; i < n; i++) fprintf(f, "%f ", v[i]);
+  fputc('\n', f);
+}
+
+bool save_read_float_row(FILE* f, const char* what, float* v, int n) {
+  return read_values(f, what, "%f ", true, v, n);
+}
+
+bool save_read_block(FILE* f, const char* what, void* dst, size_t n) {
+  if (fread(dst, 1, n, f) != n) {
+    LOG("ERR Saved game: binary block '%s' is short", what);
+    return false;
+  }
+  return true;
+}

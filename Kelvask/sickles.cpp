@@ -1,0 +1,12 @@
+#include "sickles.h"
+
+#include "tools.h"
+
+int32_t sickles_count;
+int32_t sickles_carr[MAXSICKLES];
+
+static const ToolTable table = {"sickles", sickles_carr, nullptr, &sickles_count, nullptr, nullptr};
+
+void sickles_clear() { tools_clear(&table); }
+int sickles_give(int member) { return tools_give(&table, member); }
+bool sickles_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }

@@ -1,0 +1,17 @@
+// Sickles: one per field worker, given at spawning and kept for good.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define MAXSICKLES 1024
+
+extern int32_t sickles_count;
+extern int32_t sickles_carr[MAXSICKLES];  // carrier's crowd index, -1 past the count
+
+// A new world: no sickles.
+void sickles_clear();
+// Appends a sickle for the member; -1 when all are given out.
+int sickles_give(int member);
+// out != 0 writes the table; else reads it and returns false (logged) when
+// anything is damaged or out of range.
+bool sickles_serialize(int out, FILE* f);

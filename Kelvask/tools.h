@@ -1,0 +1,37 @@
+// What buckets, plates and sickles share: a table of tools, one per worker of
+// a trade, appended at spawning and never shrunk. Buckets and plates are also
+// empty or full, with a counter of each.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+
+#define TOOLS_MAX 1024
+
+struct ToolTable {
+  const char* prefix;  // "buckets": names the saved lines
+  int32_t* carr;
+  int32_t* full;       // null for tools without a state
+  int32_t* count;
+  int32_t* nume;       // null with full
+  int32_t* numf;
+};
+
+// Defines the public table of a tool with a state (p##_count, p##_nume,
+// p##_numf, p##_carr, p##_full) and the ToolTable `table` over it.
+#define TOOLS_DEFINE_WITH_STATE(p, cap)                                                 \
+  int32_t p##_count, p##_nume, p##_numf;                                                \
+  int32_t p##_carr[cap], p##_full[cap];                                                 \
+  static const ToolTable table = {#p, p##_carr, p##_full, &p##_count, &p##_nume, &p##_numf}
+
+// No tools; every carrier -1, every flag 0.
+void tools_clear(const ToolTable* t);
+// Appends an empty tool for the member; -1 when the table is full.
+int tools_give(const ToolTable* t, int member);
+// The member's tool, or -1.
+int tools_find(const ToolTable* t, int member);
+// v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no tool.
+// *slot receives the tool's index (-1 none).
+int tools_set_full(const ToolTable* t, int c, int v, int* slot);
+// out != 0 writes the table; else reads it, checks counters, carriers and
+// flags, and clears the entries past the count.
+bool tools_serialize(const ToolTable* t, int out, FILE* f);

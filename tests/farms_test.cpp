@@ -1,0 +1,417 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "farms.h"
+#include "mtbe.h"
+#include "section_text.h"
+#include "wld.h"
+#include "wld_update.h"
+
+namespace {
+
+const float STEP = 1.0f / 240;
+
+int cell(int x, int y) { return y * GRIDSZ + x; }
+int type_at(int c) { return wld_cellflags[c] >> 4; }
+
+// Footprint cells of the farm centred on (x, y), by plant order.
+const int WATER[4][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0}};
+const int GRAIN[4][2] = {{1, 0}, {-1, 1}, {0, 1}, {1, 1}};
+
+struct FarmsTest : ::testing::Test {
+  void SetUp() override {
+    mtbe_clear();
+    farms_clear();
+    memset(wld_goalweight, 0, sizeof wld_goalweight);
+    memset(wld_height, 10, sizeof wld_height);
+    memset(wld_cellflags, 0x0f, sizeof wld_cellflags);  // open on all sides, no type
+    for (int c = 0; c < GRIDCELLS; c++) basecostw[c] = 1.5f;
+    wld_age = 100.0;
+  }
+  void TearDown() override { mtbe_clear(); }
+
+  static void step(int n = 1) {
+    for (int i = 0; i < n; i++) {
+      wld_age += STEP;
+      farms_update(STEP);
+    }
+  }
+  static void expect_group(int x, int y, const int (*offs)[2], int type) {
+    for (int k = 0; k < 4; k++) {
+      int c = cell(x + offs[k][0], y + offs[k][1]);
+      EXPECT_EQ(type_at(c), type) << "cell " << k;
+      EXPECT_EQ(wld_cellflags[c] & 0x0f, 0x0f) << "open sides kept";
+    }
+  }
+  static float weight(int x, int y, const int (*offs)[2]) {
+    float w = wld_goalweight[cell(x + offs[0][0], y + offs[0][1])];
+    for (int k = 1; k < 4; k++) EXPECT_EQ(wld_goalweight[cell(x + offs[k][0], y + offs[k][1])], w);
+    return w;
+  }
+  static std::string save_text() { return section_save(farms_serialize); }
+  static bool load_text(const std::string& s) { return section_load(farms_serialize, s); }
+};
+
+TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
+  wld_cellflags[cell(20, 30)] = (STCK << 4) | 0x05;
+  ASSERT_EQ(farms_add(20, 30), 0);
+  EXPECT_EQ(farms_count, 1);
+  EXPECT_EQ(farms_cidx[0], cell(20, 30));
+  EXPECT_EQ(farms_watr[0], 0.0f);
+  EXPECT_EQ(farms_prod[0], 0);
+  EXPECT_EQ(farms_cons[0], 0);
+  EXPECT_EQ(farms_mtbw[0], 0);
+  EXPECT_EQ(farms_mtbh[0], 1);
+  EXPECT_EQ(farms_mtbb[0], 2);
+  EXPECT_EQ(wld_cellflags[cell(20, 30)], (STCK << 4) | 0x05) << "the centre keeps its type";
+  expect_group(20, 30, WATER, FARM);
+  expect_group(20, 30, GRAIN, GRAI);
+  for (int k = 0; k < FARM_PLANTS; k++) {
+    int c = cell(19 + k % 3, 29 + k / 3);
+    EXPECT_EQ(farms_size[0][k], 0.0f);
+    EXPECT_EQ(wld_height[c], 11);
+    EXPECT_EQ(basecostw[c], 1.5f) << "costs are not recomputed";
+    EXPECT_FLOAT_EQ(farms_trfs[0][k][12], 19.5f + k % 3);
+    EXPECT_FLOAT_EQ(farms_trfs[0][k][13], 29.5f + k / 3);
+    EXPECT_FLOAT_EQ(farms_trfs[0][k][14], 11 * 0.15f);
+    EXPECT_EQ(farms_trfs[0][k][10], 0.0f);
+    EXPECT_EQ(farms_trfs[0][k][0], 1.0f);
+    EXPECT_EQ(farms_trfs[0][k][15], 1.0f);
+  }
+  EXPECT_EQ(wld_height[cell(18, 30)], 10);
+  wld_height[cell(40, 40)] = 255;
+  farms_add(40, 41);
+  EXPECT_EQ(wld_height[cell(40, 40)], 255) << "the highest step stays";
+  EXPECT_EQ(wld_height[cell(20, 32)], 10);
+
+  EXPECT_FLOAT_EQ(farms_water_need(0), 9.0f);
+  step();
+  EXPECT_FLOAT_EQ(weight(20, 30, WATER), 18.0f);
+  EXPECT_FLOAT_EQ(weight(20, 30, GRAIN), 0.0f);
+}
+
+TEST_F(FarmsTest, PlotsOffTheGridOrBeyondTheTableAreRefused) {
+  uint8_t before = wld_height[cell(0, 5)];
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(farms_add(0, 5), -1);
+  EXPECT_EQ(farms_add(5, 127), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("ERR ", 0), 0u);
+  EXPECT_EQ(farms_count, 0);
+  EXPECT_EQ(wld_height[cell(0, 5)], before);
+  EXPECT_EQ(type_at(cell(127, 4)), 0) << "no wrap onto the row above";
+
+  testing::internal::CaptureStdout();  // the track table runs out on the way
+  for (int i = 0; i < MAXFARMS; i++) farms_add(1 + i % 42 * 3, 1 + i / 42 * 3);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(farms_count, MAXFARMS);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(farms_add(64, 64), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("ERR ", 0), 0u);
+  EXPECT_EQ(farms_count, MAXFARMS);
+}
+
+TEST_F(FarmsTest, OverlappingFootprintsFindTheLowerIndex) {
+  farms_add(20, 20);
+  farms_add(22, 20);
+  EXPECT_EQ(farms_find_at(cell(21, 20)), 0);
+  EXPECT_EQ(farms_find_at(cell(21, 21)), 0);
+  EXPECT_EQ(farms_find_at(cell(19, 19)), 0);
+  EXPECT_EQ(farms_find_at(cell(23, 21)), 1);
+  EXPECT_EQ(farms_find_at(cell(18, 20)), -1);
+  EXPECT_EQ(farms_find_at(cell(22, 22)), -1);
+  EXPECT_EQ(farms_find_at(cell(20, 18)), -1);
+  EXPECT_EQ(farms_find_at(cell(24, 19)), -1);
+  EXPECT_EQ(farms_find_at(-1), -1);
+  EXPECT_EQ(farms_find_at(GRIDCELLS), -1);
+}
+
+TEST_F(FarmsTest, WaterIsTakenBelowTwentyThenTheWaterCellsCloseUntilGrowthUsesItBelowNine) {
+  farms_add(20, 30);
+  int drop = cell(19, 29);
+  farms_watr[0] = 19.9f;
+  EXPECT_EQ(farms_deliver_water(drop), 0);
+  EXPECT_FLOAT_EQ(farms_watr[0], 20.4f);
+  EXPECT_EQ(farms_deliver_water(cell(20, 29)), -1);
+  EXPECT_FLOAT_EQ(farms_watr[0], 20.4f);
+  EXPECT_EQ(mtbe_count(farms_mtbw[0]), 2) << "the refused arrival is counted";
+  expect_group(20, 30, WATER, BLDG);
+
+  step();  // growing with plenty of water keeps them closed
+  expect_group(20, 30, WATER, BLDG);
+  farms_watr[0] = 9.0005f;
+  step();
+  expect_group(20, 30, WATER, BLDG);
+  step();  // 0.0003 per step takes it below 9
+  expect_group(20, 30, WATER, FARM);
+  EXPECT_LT(farms_watr[0], 9.0f);
+
+  farms_watr[0] = 20.0f;
+  EXPECT_EQ(farms_deliver_water(drop), -1);
+  expect_group(20, 30, WATER, BLDG);
+  EXPECT_EQ(mtbe_count(farms_mtbw[0]), 3);
+}
+
+TEST_F(FarmsTest, WaterAtTheWrongCellIsRefused) {
+  farms_add(20, 30);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(farms_deliver_water(cell(30, 30)), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no farm there: no log line";
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(farms_deliver_water(cell(21, 30)), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "farm nr 0 at cidx " + std::to_string(cell(21, 30)) + " is not a FARM goal. Goal = 5.\n");
+  EXPECT_EQ(farms_watr[0], 0.0f);
+  EXPECT_EQ(mtbe_count(farms_mtbw[0]), 0);
+}
+
+TEST_F(FarmsTest, APlantRipensInAboutFourSecondsOnThreeTenthsOfWater) {
+  farms_add(20, 30);
+  step(10);
+  EXPECT_EQ(farms_size[0][0], 0.0f) << "no water, no growth";
+  farms_watr[0] = 5.0f;
+  int steps = 0;
+  while (farms_prod[0] == 0 && steps < 2000) {
+    step();
+    steps++;
+  }
+  EXPECT_NEAR(steps, 1000, 2);
+  EXPECT_GE(farms_size[0][0], 1.0f);
+  EXPECT_EQ(farms_size[0][1], 0.0f);
+  EXPECT_NEAR(farms_watr[0], 4.7f, 0.001f);
+  EXPECT_EQ(farms_count_ripe(0), 1);
+  EXPECT_EQ(farms_total_water(), 9);
+  EXPECT_EQ(farms_count_watered(), 1);
+}
+
+TEST_F(FarmsTest, HarvestTakesTheOldestRipePlantOrCountsTheRefusal) {
+  farms_add(20, 30);
+  int pick = cell(21, 31);
+  EXPECT_EQ(farms_harvest(pick), -1);
+  EXPECT_EQ(farms_blck[0], 1);
+  EXPECT_EQ(farms_harvest(pick), -1);
+  EXPECT_EQ(farms_blck[0], 2);
+
+  for (int k = 0; k < 3; k++) farms_size[0][k] = 1.0f;
+  farms_size[0][3] = 0.5f;
+  farms_prod[0] = 3;
+  EXPECT_EQ(farms_harvest(pick), 0);
+  EXPECT_EQ(farms_size[0][0], 0.0f);
+  EXPECT_EQ(farms_cons[0], 1);
+  EXPECT_EQ(farms_blck[0], 2);
+  EXPECT_EQ(mtbe_count(farms_mtbh[0]), 1);
+  EXPECT_EQ(farms_harvest(pick), 0);
+  EXPECT_EQ(farms_harvest(pick), 0);
+  EXPECT_EQ(farms_cons[0], 3);
+  EXPECT_EQ(farms_harvest(pick), -1) << "the growing plant is not ripe";
+
+  farms_cons[0] = 8;
+  farms_size[0][8] = 1.0f;
+  EXPECT_EQ(farms_harvest(pick), 0);
+  EXPECT_EQ(farms_cons[0], 0) << "the cursor wraps";
+
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(farms_harvest(cell(40, 40)), -1);
+  EXPECT_EQ(farms_harvest(cell(19, 29)), -1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "No farm found at cidx " + std::to_string(cell(40, 40)) + "\nfarm nr 0 at cidx " +
+                std::to_string(cell(19, 29)) + " is not a GRAI goal. Goal = 4.\n");
+}
+
+TEST_F(FarmsTest, NineRipePlantsStopDrinkingAndTheFirstHarvestRestartsTheSamePlant) {
+  farms_add(20, 30);
+  for (int k = 0; k < FARM_PLANTS; k++) farms_size[0][k] = 1.0f;
+  farms_prod[0] = farms_cons[0] = 4;
+  farms_watr[0] = 3.0f;
+  step(50);
+  EXPECT_EQ(farms_watr[0], 3.0f);
+  EXPECT_EQ(farms_count_ripe(0), 9);
+  EXPECT_FLOAT_EQ(weight(20, 30, GRAIN), 18.0f);
+  EXPECT_FLOAT_EQ(weight(20, 30, WATER), -6.0f);
+
+  EXPECT_EQ(farms_harvest(cell(21, 30)), 0);
+  EXPECT_EQ(farms_cons[0], 5);
+  step();
+  EXPECT_EQ(farms_prod[0], 4);
+  EXPECT_GT(farms_size[0][4], 0.0f);
+  EXPECT_LT(farms_size[0][4], 0.01f);
+  EXPECT_LT(farms_watr[0], 3.0f);
+}
+
+TEST_F(FarmsTest, FastRefusedHarvestsCloseTheGrainCellsUnlessMoreThanThreeAreRipe) {
+  farms_add(20, 30);
+  int pick = cell(20, 31);
+  for (int i = 0; i < 3; i++) farms_harvest(pick);
+  step();
+  expect_group(20, 30, GRAIN, GRAI);  // three refusals are not enough
+  for (int i = 0; i < 4; i++) farms_harvest(pick);
+  step();
+  expect_group(20, 30, GRAIN, BLDG);
+  EXPECT_EQ(farms_blck[0], 0);
+  EXPECT_EQ(mtbe_count(farms_mtbb[0]), 2) << "one event per update that saw refusals";
+
+  for (int k = 0; k < 3; k++) farms_size[0][k] = 1.0f;
+  farms_prod[0] = 3;
+  farms_blck[0] = 4;
+  step();
+  expect_group(20, 30, GRAIN, BLDG);  // three ripe do not reopen
+  farms_size[0][3] = 1.0f;
+  farms_prod[0] = 4;
+  farms_blck[0] = 4;
+  step();
+  expect_group(20, 30, GRAIN, GRAI);  // more than three ripe wins
+}
+
+TEST_F(FarmsTest, RefusalUpdatesFarApartLeaveTheGrainCellsOpen) {
+  farms_add(20, 30);
+  for (int i = 0; i < 3; i++) {
+    wld_age += 0.05 - STEP;  // means of 0.025 s and more
+    farms_blck[0] = 5;
+    step();
+    expect_group(20, 30, GRAIN, GRAI);
+  }
+
+  wld_age += 10.0;  // a long quiet spell
+  farms_blck[0] = 6;
+  step();
+  expect_group(20, 30, GRAIN, GRAI);
+}
+
+TEST_F(FarmsTest, APlantRipeningInTheUpdateCountsInItsGrainWeight) {
+  farms_add(20, 30);
+  farms_size[0][0] = 0.9995f;
+  farms_watr[0] = 1.0f;
+  step();
+  EXPECT_EQ(farms_prod[0], 1);
+  EXPECT_FLOAT_EQ(weight(20, 30, GRAIN), 2.0f);
+}
+
+TEST_F(FarmsTest, RecentArrivalsAndHarvestsLowerTheWeights) {
+  farms_add(20, 30);
+  wld_age = 101.0;
+  farms_deliver_water(cell(19, 30));
+  wld_age = 102.0;
+  farms_deliver_water(cell(19, 30));
+  wld_age = 103.0 - STEP;
+  step();  // rate 2 events over 2 s
+  float need = farms_water_need(0);
+  EXPECT_NEAR(need, 9.0f - 1.0f, 0.002f);
+  EXPECT_NEAR(weight(20, 30, WATER), 2.0f * need - 100.0f, 1e-3f);
+
+  farms_size[0][0] = farms_size[0][1] = 1.0f;
+  farms_prod[0] = 2;
+  wld_age = 104.0;
+  farms_harvest(cell(21, 30));
+  farms_harvest(cell(21, 30));
+  farms_harvest(cell(21, 30));  // nothing left to take
+  wld_age = 105.0 - STEP;
+  step();  // harvests: 2 over 1 s; refusal update: 1, span 0 -> 1 s
+  EXPECT_FLOAT_EQ(weight(20, 30, GRAIN), 0.0f - (80.0f * 2.0f + 1.0f));
+}
+
+TEST_F(FarmsTest, WaterCountersOverAllFarms) {
+  farms_add(20, 20);
+  farms_add(30, 20);
+  farms_add(40, 20);
+  farms_watr[0] = 1.3f;
+  farms_watr[1] = 0.0f;
+  farms_watr[2] = -0.0001f;  // growth may leave it just below 0
+  EXPECT_EQ(farms_total_water(), 2) << "truncated";
+  EXPECT_EQ(farms_count_watered(), 1);
+  farms_watr[1] = 3.0f;
+  EXPECT_EQ(farms_total_water(), 8);
+  EXPECT_EQ(farms_count_watered(), 2);
+}
+
+TEST_F(FarmsTest, AFarmWithoutTracksStillWorks) {
+  while (mtbe_numtracks < MAXTRACKS - 2) mtbe_create(64, 0.0f);
+  testing::internal::CaptureStdout();
+  ASSERT_EQ(farms_add(20, 30), 0);
+  ASSERT_EQ(farms_add(30, 30), 1);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(farms_mtbw[0], MAXTRACKS - 2);
+  EXPECT_EQ(farms_mtbh[0], MAXTRACKS - 1);
+  EXPECT_EQ(farms_mtbb[0], -1);
+  EXPECT_EQ(farms_mtbw[1], -1);
+
+  EXPECT_EQ(farms_deliver_water(cell(29, 29)), 1);
+  farms_size[1][0] = 1.0f;
+  farms_prod[1] = 1;
+  EXPECT_EQ(farms_harvest(cell(31, 30)), 1);
+  for (int i = 0; i < 8; i++) farms_harvest(cell(21, 30));
+  step();
+  expect_group(20, 30, GRAIN, GRAI);  // no refusal track: no evidence to close
+  EXPECT_NEAR(weight(30, 30, WATER), 2.0f * farms_water_need(1), 1e-5f) << "rates read 0";
+  EXPECT_FLOAT_EQ(weight(30, 30, GRAIN), 0.0f);
+  EXPECT_FLOAT_EQ(weight(20, 30, WATER), 18.0f);
+}
+
+TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
+  farms_add(20, 30);
+  farms_add(22, 31);
+  farms_watr[1] = 3.5f;
+  farms_size[1][2] = 0.25f;
+  farms_prod[1] = 2;
+  farms_cons[1] = 7;
+  farms_blck[1] = 3;
+  farms_trfs[1][8][10] = 6.5f;
+  std::string text = save_text();
+  EXPECT_EQ(text.rfind("farms_count 2\nfarms_cidx\n3860\n3990\nfarms_watr\n0.000000\n3.500000\nfarms_size\n"
+                       "0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 \n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("\nfarms_prod\n0\n2\nfarms_cons\n0\n7\nfarms_blck\n0\n3\nfarms_mtbw\n0\n3\n"
+                      "farms_mtbh\n1\n4\nfarms_mtbb\n2\n5\nfarms_trfs\n1.000000 0.000000 "),
+            std::string::npos);
+
+  farms_clear();
+  ASSERT_TRUE(load_text(text));
+  EXPECT_EQ(farms_count, 2);
+  EXPECT_EQ(farms_cidx[1], cell(22, 31));
+  EXPECT_EQ(farms_watr[1], 3.5f);
+  EXPECT_EQ(farms_size[1][2], 0.25f);
+  EXPECT_EQ(farms_prod[1], 2);
+  EXPECT_EQ(farms_cons[1], 7);
+  EXPECT_EQ(farms_blck[1], 3);
+  EXPECT_EQ(farms_mtbb[1], 5);
+  EXPECT_EQ(farms_trfs[1][8][10], 6.5f);
+  EXPECT_FLOAT_EQ(farms_trfs[1][8][12], 23.5f);
+  EXPECT_EQ(save_text(), text);
+
+  farms_clear();
+  std::string empty = save_text();
+  EXPECT_EQ(empty, "farms_count 0\nfarms_cidx\nfarms_watr\nfarms_size\nfarms_prod\nfarms_cons\nfarms_blck\n"
+                   "farms_mtbw\nfarms_mtbh\nfarms_mtbb\nfarms_trfs\n");
+  farms_add(20, 30);
+  ASSERT_TRUE(load_text(empty));
+  EXPECT_EQ(farms_count, 0);
+}
+
+TEST_F(FarmsTest, DamagedSectionsAreRefusedAndLeaveNoFarm) {
+  farms_add(20, 30);
+  farms_add(22, 31);
+  const std::string good = save_text();
+  const std::string damaged[] = {
+      section_replaced(good, "farms_count 2", "farms_count 513"),
+      section_replaced(good, "farms_count 2", "farms_count -1"),
+      section_replaced(good, "farms_count 2", "farms_count x"),
+      section_replaced(good, "farms_cidx\n3860", "farms_cidx\n16384"),
+      section_replaced(good, "farms_cidx\n3860", "farms_cidx\n128"),  // footprint leaves the grid
+      section_replaced(good, "farms_watr\n0.000000", "farms_watr\nnan"),
+      section_replaced(good, "farms_watr\n", "farms_water\n"),
+      section_replaced(good, "farms_prod\n0", "farms_prod\n9"),
+      section_replaced(good, "farms_cons\n0", "farms_cons\n-1"),
+      section_replaced(good, "farms_mtbw\n0", "farms_mtbw\n6"),
+      section_replaced(good, "farms_mtbh\n1", "farms_mtbh\n-2"),
+      section_replaced(good, "farms_size\n0.000000", "farms_size\ninf"),
+      good.substr(0, good.size() - 20),
+      good.substr(0, good.find("farms_blck")),
+  };
+  section_expect_refused(farms_serialize, damaged, &farms_count, good);
+  EXPECT_EQ(farms_count, 2);
+}
+
+}  // namespace
