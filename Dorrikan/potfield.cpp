@@ -11,16 +11,17 @@
 
 uint32_t potfield_state[GROUPCNT][GRIDCELLS];
 
-// A cell sits in the ring at most once, so a ring twice the grid can never
-// overwrite a waiting entry. While fewer than 8192 cells wait, the order of
-// work is the same as with a ring of 8192.
+// The queue of waiting cells runs forward through a buffer twice the grid and
+// moves back to the start when its end nears. A cell waits at most once, so
+// it always fits and no entry is ever overwritten; the order of work is that
+// of any first-in first-out ring that does not overflow.
 #define RINGSZ (2 * GRIDCELLS)
-#define RINGMASK (RINGSZ - 1)
+#define RINGSLACK 64  // one pass appends at most 40 entries, batches read 8
 #define CELLMASK (GRIDCELLS - 1)
 #define LANES 8
 
 // One ring per field: two fields may be solved at once on different threads.
-static int32_t potfield_ring[GROUPCNT][RINGSZ];
+static int32_t potfield_ring[GROUPCNT][RINGSZ + RINGSLACK];
 // The vector path's copy of the four cost grids, a cell's costs side by side.
 alignas(32) static float potfield_packed[GROUPCNT][GRIDCELLS][4];
 
@@ -40,9 +41,15 @@ struct ring {
   uint32_t head, tail;
 };
 
-inline void push(ring& r, int32_t c) {
-  r.cells[r.tail] = c;
-  r.tail = (r.tail + 1) & RINGMASK;
+inline void push(ring& r, int32_t c) { r.cells[r.tail++] = c; }
+
+// Keeps room for one more pass behind the tail; called between passes.
+inline void make_room(ring& r) {
+  if (r.tail <= RINGSZ) return;
+  ASSERT(r.tail - r.head <= GRIDCELLS);
+  memmove(r.cells, r.cells + r.head, (r.tail - r.head) * sizeof(int32_t));
+  r.tail -= r.head;
+  r.head = 0;
 }
 
 inline void activate(ring& r, uint32_t* state, int32_t c) {
@@ -91,14 +98,14 @@ inline void commit(ring& r, const grids& g, const int32_t* cells, int n, const o
     // Branch-free: every possible entry is written at the tail, which moves on
     // only past those taken; the slot at the tail is always free.
     r.cells[r.tail] = c;
-    r.tail = (r.tail + dropped) & RINGMASK;
+    r.tail += dropped;
     g.state[c] = POTFIELD_SETTLED - dropped;
     for (int d = 0; d < 4; d++) {
       const int32_t nb = (c + nbr_offset[d]) & CELLMASK;
       const uint32_t s = g.state[nb];
       const uint32_t wake = ((o.wake[d] >> i) & 1) & (s != POTFIELD_ACTIVE) & (nb != 0);
       r.cells[r.tail] = nb;
-      r.tail = (r.tail + wake) & RINGMASK;
+      r.tail += wake;
       g.state[nb] = s ^ ((s ^ POTFIELD_ACTIVE) & (0u - wake));
     }
   }
@@ -123,7 +130,7 @@ inline void upwind(float u1, float c1, float u2, float c2, float& u, float& cost
 // scalar form of the same instruction yields the same value.
 inline float quarter_estimate() { return _mm_cvtss_f32(_mm_rcp_ss(_mm_set_ss(4.0f))); }
 
-float candidate_scalar(const grids& g, int32_t c, const float* u, const float* k, float quarter) {
+float candidate_scalar(const float* u, const float* k, float quarter) {
   float ux, cx, uy, cy;
   upwind(u[WEST], k[WEST], u[EAST], k[EAST], ux, cx);
   upwind(u[NORTH], k[NORTH], u[SOUTH], k[SOUTH], uy, cy);
@@ -147,10 +154,11 @@ void solve_scalar(int32_t t, const grids& g, const uint8_t* flags, const float* 
   const float quarter = quarter_estimate();
   int32_t cells[LANES];
   while (r.head != r.tail) {
-    const uint32_t count = (r.tail - r.head) & RINGMASK;
+    make_room(r);
+    const uint32_t count = r.tail - r.head;
     const int n = count < LANES ? (int)count : LANES;
-    for (int i = 0; i < n; i++) cells[i] = r.cells[(r.head + i) & RINGMASK];
-    r.head = (r.head + n) & RINGMASK;
+    memcpy(cells, r.cells + r.head, n * sizeof(int32_t));
+    r.head += n;
     outcome o = {{0}, 0, {0, 0, 0, 0}};
     for (int i = 0; i < n; i++) {
       const int32_t c = cells[i];
@@ -160,7 +168,7 @@ void solve_scalar(int32_t t, const grids& g, const uint8_t* flags, const float* 
         u[d] = k[d] == FLT_UNDF ? FLT_UNDF : g.pot[(c + nbr_offset[d]) & CELLMASK];
       }
       const float old = g.pot[c];
-      const float cand = candidate_scalar(g, c, u, k, quarter);
+      const float cand = candidate_scalar(u, k, quarter);
       o.pot[i] = cand < old ? cand : old;
       if (cand < old) {
         o.dropped |= 1u << i;
@@ -279,10 +287,9 @@ AVX inline __m256 candidate8(const __m256* u, const __m256* k, __m256 quarter) {
   return select(_mm256_cmp_ps(ux, undf, _CMP_GE_OQ), my, v);
 }
 
-// One pass over the cells at the head of the ring, n of them applied.
-AVX inline __attribute__((always_inline)) void pass_avx(ring& r, const grids& g,
-                                                        const float (*packed)[4],
-                                                        const int32_t* cells, int n) {
+// One pass over the eight cells taken from the ring, the first n of them applied.
+AVX inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const int32_t* cells,
+                         int n) {
   const __m256 undf = _mm256_set1_ps(FLT_UNDF);
   __m128 rows[LANES];
   for (int i = 0; i < LANES; i++) rows[i] = _mm_load_ps(packed[cells[i]]);
@@ -310,23 +317,16 @@ AVX void solve_avx(int32_t t, const grids& g, const uint8_t* flags, const float*
   seed(t, r, g, flags, weight);
   float(*packed)[4] = potfield_packed[t];
   pack_costs(g, packed);
-  int32_t wrapped[LANES];
+  int32_t cells[LANES];
   while (r.head != r.tail) {
-    const uint32_t count = (r.tail - r.head) & RINGMASK;
-    // The common full batch is its own branch: the next batch's loads then
-    // need not wait for this one's writes to the ring.
-    if (count >= LANES && r.head <= RINGSZ - LANES) {
-      const int32_t* cells = r.cells + r.head;
-      r.head = (r.head + LANES) & RINGMASK;
-      pass_avx(r, g, packed, cells, LANES);
-      continue;
-    }
-    // All eight lanes are computed; those past the count hold stale ring
-    // entries, which are cell indices too, and are not written.
-    for (int i = 0; i < LANES; i++) wrapped[i] = r.cells[(r.head + i) & RINGMASK];
+    make_room(r);
+    // All eight lanes are computed; those past the count hold stale entries
+    // beyond the tail, which are cell indices too, and are not written.
+    _mm256_storeu_si256((__m256i*)cells, _mm256_loadu_si256((const __m256i*)(r.cells + r.head)));
+    const uint32_t count = r.tail - r.head;
     const int n = count < LANES ? (int)count : LANES;
-    r.head = (r.head + n) & RINGMASK;
-    pass_avx(r, g, packed, wrapped, n);
+    r.head += n;
+    pass_avx(r, g, packed, cells, n);
   }
 }
 
