@@ -158,7 +158,9 @@ TEST_F(StonesTest, NinthBlockRaisesTheCellAndFreezesExactlyItsNine) {
   EXPECT_EQ(stones_markcidx[0], last);  // the last mark fills the gap
   EXPECT_EQ(count_state(STONE_PERMPOS | STONE_DEPOSIT | STONE_CARRMSK), 9);
   for (int k = 0; k < STONECNT; k++) {
-    if (stones_stat[k] & STONE_PERMPOS) EXPECT_EQ(stones_cidx[k], kFirstMark);
+    if (stones_stat[k] & STONE_PERMPOS) {
+      EXPECT_EQ(stones_cidx[k], kFirstMark);
+    }
   }
   EXPECT_EQ(stones_numdeposited, 10);
   EXPECT_EQ(stones_markcnt[mark_of(other)], 1);
