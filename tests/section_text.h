@@ -20,7 +20,8 @@ inline std::string section_save(section_serialize_fn serialize) {
   return s;
 }
 
-// A refused section must say why in an "ERR " line.
+// A refused section must say why, and its log must begin with that "ERR "
+// line.
 inline bool section_load(section_serialize_fn serialize, const std::string& s) {
   FILE* f = fmemopen((void*)s.data(), s.size(), "r");
   testing::internal::CaptureStdout();
@@ -28,7 +29,7 @@ inline bool section_load(section_serialize_fn serialize, const std::string& s) {
   std::string log = testing::internal::GetCapturedStdout();
   fclose(f);
   if (!ok) {
-    EXPECT_NE(log.find("ERR "), std::string::npos);
+    EXPECT_EQ(log.rfind("ERR ", 0), 0u) << log;
   }
   return ok;
 }
