@@ -6,7 +6,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "plates.h"
-#include "savefile.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -30,47 +29,38 @@ static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, B
 // A worker goes back to its trade's fetch state after resting.
 static const uint32_t huts_first_state[TRADECNT] = {1, 3, 5, 7};
 
+static bool huts_valid(int n);
+static void huts_empty(int h);
+
+static const BuildingTable table = {
+    "huts", "hut", "huts", MAXHUTS, &huts_count, huts_cidx,
+    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr}, nullptr, nullptr,
+    {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid), building_ints("food", huts_food),
+     building_floats("trfs", &huts_trfs[0][0], 16), building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),
+     building_floats("rest", &huts_rest[0][0], HUTS_MAXRESI), building_ints("occu", huts_occu),
+     building_ints("mtbo", huts_mtbo), building_ints("mtbb", huts_mtbb), building_ints("mtbf", huts_mtbf),
+     building_ints("mtbr", huts_mtbr)},
+    huts_valid, huts_empty,
+};
+
 static float huts_now() { return (float)wld_age; }
 
-static void huts_empty_slots(int h) {
+// A hut with no food and nobody inside.
+static void huts_empty(int h) {
+  huts_fdid[h] = -1;
+  huts_food[h] = 0;
+  huts_occu[h] = 0;
   for (int i = 0; i < HUTS_MAXRESI; i++) {
     huts_resi[h][i] = -1;
     huts_rest[h][i] = 0.0f;
   }
 }
 
-void huts_clear() {
-  huts_count = 0;
-  for (int h = 0; h < MAXHUTS; h++) {
-    huts_cidx[h] = 0;
-    huts_fdid[h] = -1;
-    huts_food[h] = 0;
-    huts_occu[h] = 0;
-    huts_empty_slots(h);
-    huts_mtbo[h] = huts_mtbb[h] = huts_mtbf[h] = huts_mtbr[h] = -1;
-  }
-}
+void huts_clear() { building_clear(&table); }
 
 int huts_add(int x, int y) {
-  if (huts_count >= MAXHUTS) {
-    LOG("ERR All %d huts are built.", MAXHUTS);
-    return -1;
-  }
-  if (!building_site_free(x, y)) {
-    LOG("Too close to a goal cell.");
-    return -1;
-  }
-  int h = huts_count++;
-  huts_cidx[h] = y * GRIDSZ + x;
-  huts_empty_slots(h);
-  huts_fdid[h] = -1;
-  huts_food[h] = 0;
-  huts_occu[h] = 0;
-  float now = huts_now();
-  huts_mtbo[h] = mtbe_create(64, now);
-  huts_mtbb[h] = mtbe_create(64, now);
-  huts_mtbf[h] = mtbe_create(64, now);
-  huts_mtbr[h] = mtbe_create(64, now);
+  if (!building_can_add(&table, x, y)) return -1;
+  int h = building_append(&table, x, y);
   building_set_group(huts_cidx[h], huts_template, FOOD, FOOD);
   building_set_group(huts_cidx[h], huts_template, REST, REST);
   building_matrix(huts_trfs[h], huts_cidx[h]);
@@ -189,20 +179,6 @@ void huts_update(float dt, uint32_t* goal) {
   }
 }
 
-static bool huts_fields(int out, FILE* f, int n) {
-  return building_io_ints(out, f, "huts_cidx", huts_cidx, n) &&
-         building_io_ints(out, f, "huts_fdid", huts_fdid, n) &&
-         building_io_ints(out, f, "huts_food", huts_food, n) &&
-         building_io_float_rows(out, f, "huts_trfs", &huts_trfs[0][0], 16, n) &&
-         building_io_int_rows(out, f, "huts_resi", &huts_resi[0][0], HUTS_MAXRESI, n) &&
-         building_io_float_rows(out, f, "huts_rest", &huts_rest[0][0], HUTS_MAXRESI, n) &&
-         building_io_ints(out, f, "huts_occu", huts_occu, n) &&
-         building_io_ints(out, f, "huts_mtbo", huts_mtbo, n) &&
-         building_io_ints(out, f, "huts_mtbb", huts_mtbb, n) &&
-         building_io_ints(out, f, "huts_mtbf", huts_mtbf, n) &&
-         building_io_ints(out, f, "huts_mtbr", huts_mtbr, n);
-}
-
 // Food: none, or an item with 1..10 portions. Residents: members of the crowd
 // in the first occu slots, -1 in the others.
 static bool huts_hut_valid(int h) {
@@ -229,29 +205,9 @@ static bool huts_hut_valid(int h) {
 }
 
 static bool huts_valid(int n) {
-  if (!building_centres_valid("hut", huts_cidx, n)) return false;
-  const int32_t* tracks[] = {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr};
-  for (const int32_t* ids : tracks)
-    if (!building_tracks_valid("hut", ids, n)) return false;
   for (int h = 0; h < n; h++)
     if (!huts_hut_valid(h)) return false;
   return true;
 }
 
-bool huts_serialize(int out, FILE* f) {
-  if (!f) {
-    LOG("ERR No text save stream for the huts.");
-    return false;
-  }
-  if (out) {
-    save_write_int(f, "huts_count", huts_count);
-    return huts_fields(1, f, huts_count);
-  }
-  // The count goes live only once the whole section has passed its checks.
-  huts_count = 0;
-  int n;
-  if (!save_read_count(f, "huts_count", 0, MAXHUTS, &n) || !huts_fields(0, f, n) || !huts_valid(n))
-    return false;
-  huts_count = n;
-  return true;
-}
+bool huts_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }
