@@ -40,9 +40,6 @@ static void clear_fields() {
 }
 
 void wld_init() {
-  // Tear the old physics down before the grids are rebuilt: removing the old
-  // walls afterwards would reopen edges of the new terrain.
-  if (wld_space) wld_exit();
   wld_compute_basecosts(wld_height);
   wld_compute_cellflags();
 
@@ -61,6 +58,7 @@ void wld_init() {
   clear_members();
   clear_fields();
 
+  // Tears down the old space with its bodies and walls first.
   wld_create_space();
   int n = wld_create_walls();
   LOG("Created %d wall shapes.", n);
