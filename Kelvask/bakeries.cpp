@@ -6,7 +6,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "wld.h"
-#include "wld_update.h"
 
 int32_t bakeries_count;
 int32_t bakeries_cidx[MAXBAKERIES];
@@ -31,23 +30,23 @@ static const uint8_t bakery_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BAKG, BLDG,
 #define BAKERY_FOOD_REOPEN 2    // this much food always opens the food cells
 #define BAKERY_REFUSAL_RATE 40.0f
 
-static bool stores_valid(int n);
-static void bakery_empty(int b);
-
-static const BuildingTable table = {
-    "bakeries", "bakery", "bakeries", MAXBAKERIES, &bakeries_count, bakeries_cidx,
-    {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe}, nullptr, nullptr,
-    {building_ints("cidx", bakeries_cidx), building_ints("grai", bakeries_grai),
-     building_ints("food", bakeries_food), building_ints("gids", &bakeries_gids[0][0], BAKERY_GRAIN),
-     building_ints("fids", &bakeries_fids[0][0], BAKERY_FOOD), building_floats("bake", bakeries_bake),
-     building_floats("trfs", &bakeries_trfs[0][0], 16), building_ints("mtbd", bakeries_mtbd),
-     building_ints("mtbp", bakeries_mtbp), building_ints("mtbf", bakeries_mtbf),
-     building_ints("mtbe", bakeries_mtbe), building_ints("empt", bakeries_empt),
-     building_ints("full", bakeries_full)},
-    stores_valid, bakery_empty,
-};
-
-static float now() { return (float)wld_age; }
+// Held counts within their stacks, and every held item a slot of its pool
+// (a food entry may be -1: baked while the pool was full).
+static bool stores_valid(int n) {
+  for (int b = 0; b < n; b++) {
+    bool ok = bakeries_grai[b] >= 0 && bakeries_grai[b] <= BAKERY_GRAIN && bakeries_food[b] >= 0 &&
+              bakeries_food[b] <= BAKERY_FOOD;
+    for (int k = 0; ok && k < bakeries_grai[b]; k++)
+      ok = bakeries_gids[b][k] >= 0 && bakeries_gids[b][k] < MAXGRAIN;
+    for (int k = 0; ok && k < bakeries_food[b]; k++)
+      ok = bakeries_fids[b][k] >= -1 && bakeries_fids[b][k] < MAXFOOD;
+    if (!ok) {
+      LOG("ERR Saved game: bakery %d holds grain or food out of range", b);
+      return false;
+    }
+  }
+  return true;
+}
 
 // A bakery that holds nothing and has seen no refusal.
 static void bakery_empty(int b) {
@@ -57,6 +56,20 @@ static void bakery_empty(int b) {
   bakeries_empt[b] = 0;
   bakeries_full[b] = 0;
 }
+
+static const BuildingTable table = {
+    "bakeries", "bakery", "bakeries", MAXBAKERIES, &bakeries_count, bakeries_cidx,
+    {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe}, nullptr, nullptr,
+    {building_ints("cidx", bakeries_cidx), building_ints("grai", bakeries_grai),
+     building_ints("food", bakeries_food),
+     building_ints("gids", &bakeries_gids[0][0], BAKERY_GRAIN),
+     building_ints("fids", &bakeries_fids[0][0], BAKERY_FOOD),
+     building_floats("bake", bakeries_bake), building_floats("trfs", &bakeries_trfs[0][0], 16),
+     building_ints("mtbd", bakeries_mtbd), building_ints("mtbp", bakeries_mtbp),
+     building_ints("mtbf", bakeries_mtbf), building_ints("mtbe", bakeries_mtbe),
+     building_ints("empt", bakeries_empt), building_ints("full", bakeries_full)},
+    stores_valid, bakery_empty,
+};
 
 void bakeries_clear() { building_clear(&table); }
 
@@ -87,7 +100,7 @@ int bakeries_drop_grain(int g, float pos[3], int b) {
   pos[0] = t[0] - 1.0f;
   pos[1] = t[1] - 0.2f + (n % 6) * 0.27f;
   pos[2] = t[2] + 0.1f + (n / 6) * 0.28f;
-  mtbe_add_event(bakeries_mtbd[b], now());
+  mtbe_add_event(bakeries_mtbd[b], building_now());
   return b;
 }
 
@@ -110,9 +123,9 @@ static void bakery_update(int b, float dt) {
     bakeries_bake[b] = (float)(bakeries_bake[b] + dt * 0.2);
     if (bakeries_bake[b] >= 1.0f) bakery_finish_bake(b, g, f);
   }
-  if (bakeries_full[b] > 0) mtbe_add_event(bakeries_mtbf[b], now());
-  if (bakeries_empt[b] > 0) mtbe_add_event(bakeries_mtbe[b], now());
-  float t = now();
+  if (bakeries_full[b] > 0) mtbe_add_event(bakeries_mtbf[b], building_now());
+  if (bakeries_empt[b] > 0) mtbe_add_event(bakeries_mtbe[b], building_now());
+  float t = building_now();
   float rd = mtbe_rate(bakeries_mtbd[b], t);
   float rp = mtbe_rate(bakeries_mtbp[b], t);
   float rf = mtbe_rate(bakeries_mtbf[b], t);
@@ -130,24 +143,6 @@ static void bakery_update(int b, float dt) {
 
 void bakeries_update(float dt) {
   for (int b = 0; b < bakeries_count; b++) bakery_update(b, dt);
-}
-
-// Held counts within their stacks, and every held item a slot of its pool
-// (a food entry may be -1: baked while the pool was full).
-static bool stores_valid(int n) {
-  for (int b = 0; b < n; b++) {
-    bool ok = bakeries_grai[b] >= 0 && bakeries_grai[b] <= BAKERY_GRAIN && bakeries_food[b] >= 0 &&
-              bakeries_food[b] <= BAKERY_FOOD;
-    for (int k = 0; ok && k < bakeries_grai[b]; k++)
-      ok = bakeries_gids[b][k] >= 0 && bakeries_gids[b][k] < MAXGRAIN;
-    for (int k = 0; ok && k < bakeries_food[b]; k++)
-      ok = bakeries_fids[b][k] >= -1 && bakeries_fids[b][k] < MAXFOOD;
-    if (!ok) {
-      LOG("ERR Saved game: bakery %d holds grain or food out of range", b);
-      return false;
-    }
-  }
-  return true;
 }
 
 bool bakeries_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

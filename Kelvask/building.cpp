@@ -64,7 +64,8 @@ void building_matrix(float m[16], int cidx) {
 // `per` values.
 template <typename T>
 static bool io_field(int out, FILE* f, const char* name, T* v, int per, int n,
-                     void (*write)(FILE*, const T*, int), bool (*read)(FILE*, const char*, T*, int)) {
+                     void (*write)(FILE*, const T*, int),
+                     bool (*read)(FILE*, const char*, T*, int)) {
   int rows = per ? n : 1, len = per ? per : n;
   if (out) {
     save_write_header(f, name);
@@ -92,6 +93,8 @@ bool building_io_int_rows(int out, FILE* f, const char* name, int32_t* v, int pe
 bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int per, int n) {
   return io_field(out, f, name, v, per, n, save_write_float_row, save_read_float_row);
 }
+
+float building_now() { return (float)wld_age; }
 
 bool building_can_add(const BuildingTable* t, int x, int y) {
   if (*t->count >= t->capacity) {
@@ -121,13 +124,14 @@ int building_append(const BuildingTable* t, int x, int y) {
   t->centres[i] = y * GRIDSZ + x;
   t->empty(i);
   for (int32_t* ids : t->tracks)
-    if (ids) ids[i] = mtbe_create(64, (float)wld_age);
+    if (ids) ids[i] = mtbe_create(64, building_now());
   return i;
 }
 
 static bool io_one(int out, FILE* f, const char* name, const BuildingField& v, int n) {
   if (v.ints)
-    return v.per ? building_io_int_rows(out, f, name, v.ints, v.per, n) : building_io_ints(out, f, name, v.ints, n);
+    return v.per ? building_io_int_rows(out, f, name, v.ints, v.per, n)
+                 : building_io_ints(out, f, name, v.ints, n);
   return v.per ? building_io_float_rows(out, f, name, v.floats, v.per, n)
                : building_io_floats(out, f, name, v.floats, n);
 }

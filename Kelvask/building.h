@@ -78,6 +78,9 @@ struct BuildingTable {
   void (*empty)(int i);      // leaves record i holding nothing
 };
 
+// The world's age, as event tracks take it.
+float building_now();
+
 // Room in the table (else logged "ERR All ... are built.") and a free site
 // (else logged "Too close to a goal cell.") for a building centred on (x, y).
 bool building_can_add(const BuildingTable* t, int x, int y);

@@ -6,7 +6,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "wld.h"
-#include "wld_update.h"
 
 int32_t farms_count;
 int32_t farms_cidx[MAXFARMS];
@@ -27,21 +26,18 @@ static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG, G
 #define FARM_WATER_FULL 20.0f   // deliveries are refused from here on
 #define FARM_WATER_REOPEN 9.0f  // growth below this opens the water cells again
 
-static bool cursors_valid(int n);
-static void farm_empty(int i);
-
-static const BuildingTable table = {
-    "farms", "farm", "farms", MAXFARMS, &farms_count, farms_cidx,
-    {farms_mtbw, farms_mtbh, farms_mtbb}, nullptr, nullptr,
-    {building_ints("cidx", farms_cidx), building_floats("watr", farms_watr),
-     building_floats("size", &farms_size[0][0], FARM_PLANTS), building_ints("prod", farms_prod),
-     building_ints("cons", farms_cons), building_ints("blck", farms_blck), building_ints("mtbw", farms_mtbw),
-     building_ints("mtbh", farms_mtbh), building_ints("mtbb", farms_mtbb),
-     building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
-    cursors_valid, farm_empty,
-};
-
-static float now() { return (float)wld_age; }
+// The growing and the next harvested plant are plants of the farm.
+static bool cursors_valid(int n) {
+  for (int i = 0; i < n; i++) {
+    for (int v : {farms_prod[i], farms_cons[i]}) {
+      if (v < 0 || v >= FARM_PLANTS) {
+        LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v);
+        return false;
+      }
+    }
+  }
+  return true;
+}
 
 // A dry farm with no plant growing and no refusal seen.
 static void farm_empty(int i) {
@@ -51,6 +47,18 @@ static void farm_empty(int i) {
   farms_cons[i] = 0;
   farms_blck[i] = 0;
 }
+
+static const BuildingTable table = {
+    "farms", "farm", "farms", MAXFARMS, &farms_count, farms_cidx,
+    {farms_mtbw, farms_mtbh, farms_mtbb}, nullptr, nullptr,
+    {building_ints("cidx", farms_cidx), building_floats("watr", farms_watr),
+     building_floats("size", &farms_size[0][0], FARM_PLANTS), building_ints("prod", farms_prod),
+     building_ints("cons", farms_cons), building_ints("blck", farms_blck),
+     building_ints("mtbw", farms_mtbw), building_ints("mtbh", farms_mtbh),
+     building_ints("mtbb", farms_mtbb),
+     building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
+    cursors_valid, farm_empty,
+};
 
 void farms_clear() { building_clear(&table); }
 
@@ -85,7 +93,7 @@ int farms_deliver_water(int cidx) {
     LOG("farm nr %d at cidx %d is not a FARM goal. Goal = %d.", f, cidx, goal);
     return -1;
   }
-  mtbe_add_event(farms_mtbw[f], now());  // a full farm counts the arrival too
+  mtbe_add_event(farms_mtbw[f], building_now());  // a full farm counts the arrival too
   if (farms_watr[f] < FARM_WATER_FULL) {
     farms_watr[f] += 0.5f;
     return f;
@@ -106,7 +114,7 @@ int farms_harvest(int cidx) {
     return -1;
   }
   if (farms_count_ripe(f) > 0) {
-    mtbe_add_event(farms_mtbh[f], now());
+    mtbe_add_event(farms_mtbh[f], building_now());
     // Plants ripen and are taken in index order: the oldest ripe one is at cons.
     farms_size[f][farms_cons[f]] = 0.0f;
     farms_cons[f] = (farms_cons[f] + 1) % FARM_PLANTS;
@@ -127,8 +135,8 @@ static void farm_grow(int f, float dt) {
 static void farm_update(int f, float dt) {
   int ripe = farms_count_ripe(f);
   if (ripe < FARM_PLANTS && farms_watr[f] > 0.0f) farm_grow(f, dt);
-  if (farms_blck[f] != 0) mtbe_add_event(farms_mtbb[f], now());
-  float t = now();
+  if (farms_blck[f] != 0) mtbe_add_event(farms_mtbb[f], building_now());
+  float t = building_now();
   float rw = mtbe_rate(farms_mtbw[f], t);
   float rh = mtbe_rate(farms_mtbh[f], t);
   float rb = mtbe_rate(farms_mtbb[f], t);
@@ -171,19 +179,6 @@ int farms_count_watered() {
   int n = 0;
   for (int f = 0; f < farms_count; f++) n += farms_watr[f] > 0.0f;
   return n;
-}
-
-// The growing and the next harvested plant are plants of the farm.
-static bool cursors_valid(int n) {
-  for (int i = 0; i < n; i++) {
-    for (int v : {farms_prod[i], farms_cons[i]}) {
-      if (v < 0 || v >= FARM_PLANTS) {
-        LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v);
-        return false;
-      }
-    }
-  }
-  return true;
 }
 
 bool farms_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

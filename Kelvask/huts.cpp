@@ -29,21 +29,36 @@ static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, B
 // A worker goes back to its trade's fetch state after resting.
 static const uint32_t huts_first_state[TRADECNT] = {1, 3, 5, 7};
 
-static bool huts_valid(int n);
-static void huts_empty(int h);
+// Food: none, or an item with 1..10 portions. Residents: members of the crowd
+// in the first occu slots, -1 in the others.
+static bool huts_hut_valid(int h) {
+  int fd = huts_fdid[h], food = huts_food[h], occu = huts_occu[h];
+  bool no_food = fd == -1 && food == 0;
+  bool fed = fd >= 0 && fd < MAXFOOD && food >= 1 && food <= HUTS_PORTIONS;
+  if (!no_food && !fed) {
+    LOG("ERR Saved game: hut %d holds food %d with %d portions", h, fd, food);
+    return false;
+  }
+  if (occu < 0 || occu > HUTS_MAXRESI) {
+    LOG("ERR Saved game: hut %d has %d residents", h, occu);
+    return false;
+  }
+  for (int i = 0; i < HUTS_MAXRESI; i++) {
+    int m = huts_resi[h][i];
+    bool ok = i < occu ? m >= 0 && m < crowd_sz : m == -1;
+    if (!ok) {
+      LOG("ERR Saved game: hut %d has resident %d in slot %d", h, m, i);
+      return false;
+    }
+  }
+  return true;
+}
 
-static const BuildingTable table = {
-    "huts", "hut", "huts", MAXHUTS, &huts_count, huts_cidx,
-    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr}, nullptr, nullptr,
-    {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid), building_ints("food", huts_food),
-     building_floats("trfs", &huts_trfs[0][0], 16), building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),
-     building_floats("rest", &huts_rest[0][0], HUTS_MAXRESI), building_ints("occu", huts_occu),
-     building_ints("mtbo", huts_mtbo), building_ints("mtbb", huts_mtbb), building_ints("mtbf", huts_mtbf),
-     building_ints("mtbr", huts_mtbr)},
-    huts_valid, huts_empty,
-};
-
-static float huts_now() { return (float)wld_age; }
+static bool huts_valid(int n) {
+  for (int h = 0; h < n; h++)
+    if (!huts_hut_valid(h)) return false;
+  return true;
+}
 
 // A hut with no food and nobody inside.
 static void huts_empty(int h) {
@@ -55,6 +70,18 @@ static void huts_empty(int h) {
     huts_rest[h][i] = 0.0f;
   }
 }
+
+static const BuildingTable table = {
+    "huts", "hut", "huts", MAXHUTS, &huts_count, huts_cidx,
+    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr}, nullptr, nullptr,
+    {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid),
+     building_ints("food", huts_food), building_floats("trfs", &huts_trfs[0][0], 16),
+     building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),
+     building_floats("rest", &huts_rest[0][0], HUTS_MAXRESI), building_ints("occu", huts_occu),
+     building_ints("mtbo", huts_mtbo), building_ints("mtbb", huts_mtbb),
+     building_ints("mtbf", huts_mtbf), building_ints("mtbr", huts_mtbr)},
+    huts_valid, huts_empty,
+};
 
 void huts_clear() { building_clear(&table); }
 
@@ -81,7 +108,7 @@ int huts_deliver_food(int h, int f, float pos[3]) {
   pos[0] = huts_trfs[h][12];
   pos[1] = huts_trfs[h][13] - 0.75f;
   pos[2] = wld_height[huts_cidx[h] - GRIDSZ] * 0.15f;
-  mtbe_add_event(huts_mtbf[h], huts_now());
+  mtbe_add_event(huts_mtbf[h], building_now());
   building_set_group(huts_cidx[h], huts_template, FOOD, BLDG);
   return h;
 }
@@ -89,7 +116,7 @@ int huts_deliver_food(int h, int f, float pos[3]) {
 int huts_enter(int cidx, int m) {
   int h = huts_find_at(cidx);
   if (h < 0) return -1;
-  float now = huts_now();
+  float now = building_now();
   if (huts_occu[h] >= HUTS_MAXRESI) {
     mtbe_add_event(huts_mtbb[h], now);
     return -1;
@@ -119,7 +146,7 @@ int huts_leave(int h, int m) {
 // One portion eaten; the last one frees the food and reopens the drop-off.
 static void huts_eat(int h) {
   if (--huts_food[h] > 0) return;
-  mtbe_add_event(huts_mtbr[h], huts_now());
+  mtbe_add_event(huts_mtbr[h], building_now());
   food_release(huts_fdid[h]);
   huts_fdid[h] = -1;
   building_set_group(huts_cidx[h], huts_template, FOOD, FOOD);
@@ -159,7 +186,7 @@ static void huts_rest_residents(int h, float dt, uint32_t* goal) {
 // Tired workers spread over huts with room and food; servants go where food
 // has been missing longest with the most residents waiting.
 static void huts_set_weights(int h) {
-  float now = huts_now();
+  float now = building_now();
   float ro = mtbe_rate(huts_mtbo[h], now);
   float rb = mtbe_rate(huts_mtbb[h], now);
   building_set_weight(huts_cidx[h], huts_template, REST, 3.0f * huts_food[h] - (12.0f * rb + 10.0f * ro));
@@ -177,37 +204,6 @@ void huts_update(float dt, uint32_t* goal) {
     huts_rest_residents(h, dt, goal);
     huts_set_weights(h);
   }
-}
-
-// Food: none, or an item with 1..10 portions. Residents: members of the crowd
-// in the first occu slots, -1 in the others.
-static bool huts_hut_valid(int h) {
-  int fd = huts_fdid[h], food = huts_food[h], occu = huts_occu[h];
-  bool no_food = fd == -1 && food == 0;
-  bool fed = fd >= 0 && fd < MAXFOOD && food >= 1 && food <= HUTS_PORTIONS;
-  if (!no_food && !fed) {
-    LOG("ERR Saved game: hut %d holds food %d with %d portions", h, fd, food);
-    return false;
-  }
-  if (occu < 0 || occu > HUTS_MAXRESI) {
-    LOG("ERR Saved game: hut %d has %d residents", h, occu);
-    return false;
-  }
-  for (int i = 0; i < HUTS_MAXRESI; i++) {
-    int m = huts_resi[h][i];
-    bool ok = i < occu ? m >= 0 && m < crowd_sz : m == -1;
-    if (!ok) {
-      LOG("ERR Saved game: hut %d has resident %d in slot %d", h, m, i);
-      return false;
-    }
-  }
-  return true;
-}
-
-static bool huts_valid(int n) {
-  for (int h = 0; h < n; h++)
-    if (!huts_hut_valid(h)) return false;
-  return true;
 }
 
 bool huts_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

@@ -17,19 +17,32 @@ int32_t taxc_mtbf[MAXTAXC];
 // The food drop-off in the middle, walled in all round.
 static const uint8_t taxc_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, BLDG, BLDG, BLDG, BLDG};
 
-static bool taxc_offices_valid(int n);
-
 // An office with no food counting down.
 static void taxc_empty(int t) {
   taxc_fdid[t] = -1;
   taxc_food[t] = 0;
 }
 
+// An office is idle (no food, no countdown) or holds one food item counting down.
+static bool taxc_offices_valid(int n) {
+  for (int t = 0; t < n; t++) {
+    int fd = taxc_fdid[t], steps = taxc_food[t];
+    bool idle = fd == -1 && steps == 0;
+    bool holding = fd >= 0 && fd < MAXFOOD && steps >= 1 && steps <= TAXC_STEPS;
+    if (!idle && !holding) {
+      LOG("ERR Saved game: tax office %d holds food %d for %d steps", t, fd, steps);
+      return false;
+    }
+  }
+  return true;
+}
+
 static const BuildingTable table = {
     "taxc", "tax office", "tax offices", MAXTAXC, &taxc_count, taxc_cidx, {taxc_mtbf},
     "taxc_silver", &taxc_silver,
-    {building_ints("cidx", taxc_cidx), building_ints("fdid", taxc_fdid), building_ints("food", taxc_food),
-     building_floats("trfs", &taxc_trfs[0][0], 16), building_ints("mtbf", taxc_mtbf)},
+    {building_ints("cidx", taxc_cidx), building_ints("fdid", taxc_fdid),
+     building_ints("food", taxc_food), building_floats("trfs", &taxc_trfs[0][0], 16),
+     building_ints("mtbf", taxc_mtbf)},
     taxc_offices_valid, taxc_empty,
 };
 
@@ -59,20 +72,6 @@ void taxc_update() {
     }
     building_set_weight(taxc_cidx[t], taxc_template, FOOD, 2.0f);
   }
-}
-
-// An office is idle (no food, no countdown) or holds one food item counting down.
-static bool taxc_offices_valid(int n) {
-  for (int t = 0; t < n; t++) {
-    int fd = taxc_fdid[t], steps = taxc_food[t];
-    bool idle = fd == -1 && steps == 0;
-    bool holding = fd >= 0 && fd < MAXFOOD && steps >= 1 && steps <= TAXC_STEPS;
-    if (!idle && !holding) {
-      LOG("ERR Saved game: tax office %d holds food %d for %d steps", t, fd, steps);
-      return false;
-    }
-  }
-  return true;
 }
 
 // The silver is saved and loaded with the offices.
