@@ -54,26 +54,16 @@ TEST_F(WorldUpdate, CheatPostsNoStats) {
 
 TEST_F(WorldUpdate, DeathLimitWarning) {
   crowd_sz = 100;
-  int percent = -1;
-  ctrl_difficulty = 2;
-  wld_numdead = 4;
-  EXPECT_FALSE(wld_critical_dead(&percent));
-  wld_numdead = 5;
-  EXPECT_TRUE(wld_critical_dead(&percent));
-  EXPECT_EQ(percent, 5);
-  ctrl_difficulty = 0;
-  wld_numdead = 36;
-  EXPECT_FALSE(wld_critical_dead(&percent));
-  wld_numdead = 37;
-  EXPECT_TRUE(wld_critical_dead(&percent));
-  EXPECT_EQ(percent, 40);
-  ctrl_difficulty = 7;  // unknown: no limit, percent left alone
-  percent = -1;
-  wld_numdead = 0;
-  EXPECT_FALSE(wld_critical_dead(&percent));
-  wld_numdead = 1;
-  EXPECT_TRUE(wld_critical_dead(&percent));
-  EXPECT_EQ(percent, -1);
+  // difficulty, dead, warned, percent (-1: left alone)
+  const int cases[][4] = {{2, 4, 0, 5}, {2, 5, 1, 5}, {0, 36, 0, 40}, {0, 37, 1, 40},
+                          {1, 18, 0, 20}, {1, 19, 1, 20}, {7, 0, 0, -1}, {7, 1, 1, -1}};
+  for (const auto& c : cases) {
+    ctrl_difficulty = c[0];
+    wld_numdead = c[1];
+    int percent = -1;
+    EXPECT_EQ(wld_critical_dead(&percent), c[2] != 0) << c[0] << " " << c[1];
+    EXPECT_EQ(percent, c[3]);
+  }
   ctrl_difficulty = 0;
   wld_numdead = 0;
   crowd_sz = 0;
