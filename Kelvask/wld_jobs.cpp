@@ -33,14 +33,7 @@ float wld_exhaust_limit(int i) {
 }
 
 void wld_kill(int i) {
-  if (wld_bodies[i]) {
-    cpSpaceRemoveShape(wld_space, wld_shapes[i]);
-    cpSpaceRemoveBody(wld_space, wld_bodies[i]);
-    cpShapeFree(wld_shapes[i]);
-    cpBodyFree(wld_bodies[i]);
-    wld_shapes[i] = nullptr;
-    wld_bodies[i] = nullptr;
-  }
+  wld_remove_body(i);
   wld_numdead++;
   // Lay the model on its back: up becomes forward, forward becomes down, and
   // it falls 0.7 along its old forward axis.
