@@ -248,7 +248,7 @@ struct FieldJobs : FieldsTest {
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
   }
 
-  // Members of every state on distinct cells at most a dozen steps up their
+  // Members of every state on distinct cells at most ten steps up their
   // field, as it stands without a crowd.
   void populate() {
     static float pot[POTENTIALSZ];
@@ -262,7 +262,7 @@ struct FieldJobs : FieldsTest {
       for (int tries = 0; n < PER_FIELD; tries++) {
         ASSERT_LT(tries, 1000000) << "field " << t << " has too few cells near its goals";
         int c = rng() % GRIDCELLS;
-        if (taken[c] || pot[c] < 2.0f || pot[c] > 12.0f || (wld_cellflags[c] >> 4) != 0) continue;
+        if (taken[c] || pot[c] < 2.0f || pot[c] > 10.0f || (wld_cellflags[c] >> 4) != 0) continue;
         taken[c] = true;
         member(c % GRIDSZ + 0.3f + 0.4f * (rng() % 2), c / GRIDSZ + 0.5f, t + 1);
         n++;
