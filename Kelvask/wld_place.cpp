@@ -1,6 +1,5 @@
 #include "wld_place.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 
