@@ -68,18 +68,24 @@ static bool write_world(FILE* txt, FILE* bin) {
   return stones_serialize(1, txt, bin) && ok;
 }
 
-static bool read_header(FILE* txt) {
+// The world's own lines at the top of the text file, checked before anything
+// changes.
+struct Header {
   double age;
   int dead;
   int32_t queues[TRADECNT];
-  if (!save_read_double(txt, "wld_age", &age) || !save_read_count(txt, "wld_numdead", 0, CROWDSZ, &dead) ||
-      !save_skip_header(txt, "spawnqueues") || !save_read_ints(txt, "spawnqueues", queues, TRADECNT) ||
-      !wld_check_header(age, queues))
+};
+
+static bool read_header(FILE* txt, Header* h) {
+  int version;
+  if (!save_read_int(txt, "version", &version)) return false;
+  if (version != SAVE_VERSION) {
+    LOG("ERR Saved game of version %d, this game reads %d; nothing loaded.", version, SAVE_VERSION);
     return false;
-  wld_age = age;
-  wld_numdead = dead;
-  memcpy(spawnqueues, queues, sizeof spawnqueues);
-  return true;
+  }
+  return save_read_double(txt, "wld_age", &h->age) && save_read_count(txt, "wld_numdead", 0, CROWDSZ, &h->dead) &&
+         save_skip_header(txt, "spawnqueues") && save_read_ints(txt, "spawnqueues", h->queues, TRADECNT) &&
+         wld_check_header(h->age, h->queues);
 }
 
 // Every member, dead ones included, stands in the space again.
@@ -140,9 +146,12 @@ static bool at_end(FILE* txt, FILE* bin) {
   return true;
 }
 
-// Everything after the version line, into the live tables.
-static bool read_world(FILE* txt, FILE* bin) {
-  if (!read_header(txt) || !mtbe_serialize(0, txt, (float)wld_age) || !read_crowd(txt, bin)) return false;
+// Everything after the header, into the live tables.
+static bool read_world(const Header& h, FILE* txt, FILE* bin) {
+  wld_age = h.age;
+  wld_numdead = h.dead;
+  memcpy(spawnqueues, h.queues, sizeof spawnqueues);
+  if (!mtbe_serialize(0, txt, (float)wld_age) || !read_crowd(txt, bin)) return false;
   rebuild_terrain();
   if (!cats_serialize(0, txt, bin)) return false;
   cats_create_bodies();
@@ -154,16 +163,6 @@ static bool read_world(FILE* txt, FILE* bin) {
   if (!stones_serialize(0, txt, bin) || !wld_check_references() || !at_end(txt, bin)) return false;
   reopen_sides();
   wld_selected = wld_selectedcat = -1;
-  return true;
-}
-
-static bool read_version(FILE* txt) {
-  int version;
-  if (!save_read_int(txt, "version", &version)) return false;
-  if (version != SAVE_VERSION) {
-    LOG("ERR Saved game of version %d, this game reads %d; nothing loaded.", version, SAVE_VERSION);
-    return false;
-  }
   return true;
 }
 
@@ -193,14 +192,16 @@ static bool snapshot_take(Snapshot* s) {
 static void snapshot_restore(const Snapshot* s) {
   FILE* txt = fmemopen(s->txt, s->txtlen, "r");
   FILE* bin = fmemopen(s->bin, s->binlen, "r");
-  bool restored = txt && bin && read_version(txt) && read_world(txt, bin);
+  Header h;
+  bool restored = txt && bin && read_header(txt, &h) && read_world(h, txt, bin);
   if (txt) fclose(txt);
   if (bin) fclose(bin);
   ASSERT(restored);
 }
 
 static bool read_pair(FILE* txt, FILE* bin) {
-  if (!read_version(txt)) return false;
+  Header h;
+  if (!read_header(txt, &h)) return false;
   if (!wld_space) {
     LOG("ERR No world to load the saved game into.");
     return false;
@@ -210,7 +211,7 @@ static bool read_pair(FILE* txt, FILE* bin) {
     LOG("ERR The running world could not be kept aside; nothing loaded.");
     return false;
   }
-  if (read_world(txt, bin)) return true;
+  if (read_world(h, txt, bin)) return true;
   LOG("ERR The saved game is damaged; the world stays as it was.");
   snapshot_restore(&before);
   return false;
