@@ -19,6 +19,7 @@
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
+#include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_save_check.h"
 #include "wld_update.h"
@@ -172,6 +173,8 @@ struct Snapshot {
   size_t txtlen = 0;
   char* bin = nullptr;
   size_t binlen = 0;
+  double age;
+  uint8_t height[GRIDCELLS];
   ~Snapshot() {
     free(txt);
     free(bin);
@@ -179,6 +182,8 @@ struct Snapshot {
 };
 
 static bool snapshot_take(Snapshot* s) {
+  s->age = wld_age;
+  memcpy(s->height, wld_height, sizeof wld_height);
   FILE* txt = open_memstream(&s->txt, &s->txtlen);
   FILE* bin = open_memstream(&s->bin, &s->binlen);
   bool ok = txt && bin && write_world(txt, bin);
@@ -187,16 +192,25 @@ static bool snapshot_take(Snapshot* s) {
   return ok;
 }
 
-// The world's own saved form cannot be refused; if it is, the tables are in
-// a state no save should have come from.
-static void snapshot_restore(const Snapshot* s) {
+static bool snapshot_restore(const Snapshot* s) {
   FILE* txt = fmemopen(s->txt, s->txtlen, "r");
   FILE* bin = fmemopen(s->bin, s->binlen, "r");
   Header h;
   bool restored = txt && bin && read_header(txt, &h) && read_world(h, txt, bin);
   if (txt) fclose(txt);
   if (bin) fclose(bin);
-  ASSERT(restored);
+  return restored;
+}
+
+// The running world failed the checks of its own saved form (a body pushed
+// far off the site, say): rather than stop the game, a new world starts on
+// its terrain.
+static void snapshot_fall_back(const Snapshot* s) {
+  LOG("ERR The world before the load could not be put back; a new world starts on its terrain.");
+  memcpy(wld_height, s->height, sizeof wld_height);
+  mtbe_clear();
+  wld_init();
+  wld_age = s->age;
 }
 
 static bool read_pair(FILE* txt, FILE* bin) {
@@ -213,7 +227,7 @@ static bool read_pair(FILE* txt, FILE* bin) {
   }
   if (read_world(h, txt, bin)) return true;
   LOG("ERR The saved game is damaged; the world stays as it was.");
-  snapshot_restore(&before);
+  if (!snapshot_restore(&before)) snapshot_fall_back(&before);
   return false;
 }
 

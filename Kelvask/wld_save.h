@@ -9,7 +9,9 @@
 // out != 0 writes the running world to the two streams; false when a module
 // could not write its part. 0 reads them: false when the version is not
 // SAVE_VERSION (nothing else is read or changed), and false when anything in
-// the pair is damaged, after which the world the game had before is back.
+// the pair is damaged, after which the world the game had before is back (or,
+// should that world fail the checks of its own saved form, a new world on its
+// terrain).
 bool wld_serialize(int out, FILE* txt, FILE* bin);
 
 // Writes the pair so that a stop at any moment leaves either the old pair or

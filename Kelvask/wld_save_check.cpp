@@ -23,14 +23,16 @@ bool wld_check_header(double age, const int32_t* queues) {
     return false;
   }
   for (int q = 0; q < TRADECNT; q++)
-    if (queues[q] < 0 || queues[q] > CROWDSZ) {
+    if (queues[q] < 0) {
       LOG("ERR Saved game: spawn queue %d holds %d.", q, queues[q]);
       return false;
     }
   return true;
 }
 
-static bool on_site(float x, float y) { return x >= 0.0f && x < GRIDSZ && y >= 0.0f && y < GRIDSZ; }
+// A body pushed through the site's walls may stand a little off the grid
+// until the next update puts it back on land; far beyond is damage.
+static bool near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }
 
 bool wld_check_members() {
   if (wld_numdead > crowd_sz) {
@@ -38,7 +40,8 @@ bool wld_check_members() {
     return false;
   }
   for (int i = 0; i < crowd_sz; i++)
-    if (!on_site(crowd_posx[i], crowd_posy[i]) || !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
+    if (!near_site(crowd_posx[i]) || !near_site(crowd_posy[i]) ||
+        !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
       LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i], crowd_posy[i],
           crowd_time[i]);
       return false;

@@ -16,6 +16,7 @@
 #include "mtbe.h"
 #include "plates.h"
 #include "stones.h"
+#include "taxc.h"
 #include "wld.h"
 #include "wld_init.h"
 #include "wld_physics.h"
