@@ -54,7 +54,7 @@ static int member_cell(int i) {
   return grid_coord(crowd_posy[i]) * GRIDSZ + grid_coord(crowd_posx[i]);
 }
 
-static float cell_fraction(float v) {
+float crowd_cell_fraction(float v) {
   float f = v - floorf(v);
   return f >= 0.0f && f < 1.0f ? f : 0.0f;  // rounding of tiny negatives, NaN
 }
@@ -69,8 +69,8 @@ void crowd_splat() {
     crowd_density[c]++;
     crowd_avgvx[c] += crowd_velx[i];
     crowd_avgvy[c] += crowd_vely[i];
-    crowd_fracx[i] = cell_fraction(crowd_posx[i]);
-    crowd_fracy[i] = cell_fraction(crowd_posy[i]);
+    crowd_fracx[i] = crowd_cell_fraction(crowd_posx[i]);
+    crowd_fracy[i] = crowd_cell_fraction(crowd_posy[i]);
   }
   for (int c = 0; c < GRIDCELLS; c++) {
     if (crowd_density[c] > 1) {
@@ -154,23 +154,28 @@ static void add_time_atomic(double* at, double dt) {
     sum = old + dt;
 }
 
+void crowd_flow_at(int c, float fx, float fy, const float* flowx, const float* flowy,
+                   const float* costw, const float* coste, const float* costn, const float* costs,
+                   float* dx, float* dy) {
+  // Walls pull the sample point onto the cell's centre line.
+  if ((fx < 0.5f && costw[c] >= FLT_UNDF) || (fx > 0.5f && coste[c] >= FLT_UNDF)) fx = 0.5f;
+  if ((fy < 0.5f && costn[c] >= FLT_UNDF) || (fy > 0.5f && costs[c] >= FLT_UNDF)) fy = 0.5f;
+  cell_quad q = quad_around(c, fx, fy);
+  float wx = fabsf(fx - 0.5f), wy = fabsf(fy - 0.5f);
+  float bx = quad_blend(flowx, q, wx, wy);
+  float by = quad_blend(flowy, q, wx, wy);
+  float len = fmaxf(sqrtf(bx * bx + by * by), 0.0001f);
+  *dx = bx / len;
+  *dy = by / len;
+}
+
 void crowd_move_group(double dt, int t, const float* flowx, const float* flowy, const float* costw,
                       const float* coste, const float* costn, const float* costs) {
   for (int i = 0; i < crowd_sz; i++) add_time_atomic(&crowd_time[i], dt);
   for (int i = 0; i < crowd_sz; i++) {
     if (crowd_goal[i] != (uint32_t)(t + 1)) continue;
-    int c = crowd_cidx[i] & CELLMASK;
-    float fx = crowd_fracx[i], fy = crowd_fracy[i];
-    // Walls pull the sample point onto the cell's centre line.
-    if ((fx < 0.5f && costw[c] >= FLT_UNDF) || (fx > 0.5f && coste[c] >= FLT_UNDF)) fx = 0.5f;
-    if ((fy < 0.5f && costn[c] >= FLT_UNDF) || (fy > 0.5f && costs[c] >= FLT_UNDF)) fy = 0.5f;
-    cell_quad q = quad_around(c, fx, fy);
-    float wx = fabsf(fx - 0.5f), wy = fabsf(fy - 0.5f);
-    float bx = quad_blend(flowx, q, wx, wy);
-    float by = quad_blend(flowy, q, wx, wy);
-    float len = fmaxf(sqrtf(bx * bx + by * by), 0.0001f);
-    crowd_dirx[i] = bx / len;
-    crowd_diry[i] = by / len;
+    crowd_flow_at(crowd_cidx[i] & CELLMASK, crowd_fracx[i], crowd_fracy[i], flowx, flowy, costw,
+                  coste, costn, costs, &crowd_dirx[i], &crowd_diry[i]);
     crowd_posx[i] = (float)((double)crowd_posx[i] + (double)crowd_dirx[i] * dt);
     crowd_posy[i] = (float)((double)crowd_posy[i] + (double)crowd_diry[i] * dt);
   }
@@ -185,14 +190,16 @@ static float edge_weight(float f) {
   return s * s * (3.0f - 2.0f * s);
 }
 
+float crowd_ground_height(int c, float fx, float fy) {
+  return 0.15f * quad_blend(wld_height, quad_around(c, fx, fy), edge_weight(fx), edge_weight(fy));
+}
+
 // Uses the current positions rather than the last splat: the draw calls this
 // after the physics steps have moved everyone.
 void crowd_sample_height() {
-  for (int i = 0; i < crowd_sz; i++) {
-    float fx = cell_fraction(crowd_posx[i]), fy = cell_fraction(crowd_posy[i]);
-    cell_quad q = quad_around(member_cell(i), fx, fy);
-    crowd_groundz[i] = 0.15f * quad_blend(wld_height, q, edge_weight(fx), edge_weight(fy));
-  }
+  for (int i = 0; i < crowd_sz; i++)
+    crowd_groundz[i] = crowd_ground_height(member_cell(i), crowd_cell_fraction(crowd_posx[i]),
+                                           crowd_cell_fraction(crowd_posy[i]));
 }
 
 struct block_array {

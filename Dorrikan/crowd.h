@@ -49,6 +49,19 @@ void crowd_flow_field(const float* potential, const uint8_t* flags, float* flowx
 void crowd_move_group(double dt, int t, const float* flowx, const float* flowy, const float* costw,
                       const float* coste, const float* costn, const float* costs);
 void crowd_sample_height();
+
+// What the cats share with the crowd. The position v's fraction within its
+// cell, 0 <= f < 1 (0 for NaN).
+float crowd_cell_fraction(float v);
+// Unit direction of a flow field at fractions (fx, fy) of cell c, blended
+// from the four nearest cells but never through a side whose cost is
+// FLT_UNDF; shorter than one where the flow is faint.
+void crowd_flow_at(int c, float fx, float fy, const float* flowx, const float* flowy,
+                   const float* costw, const float* coste, const float* costn, const float* costs,
+                   float* dx, float* dy);
+// Ground height in world units at fractions (fx, fy) of cell c: flat over the
+// inner 0.6 of the cell, rising smoothly towards the neighbours' at the edges.
+float crowd_ground_height(int c, float fx, float fy);
 // out != 0 writes crowd_sz members to bin, else reads them. A failed read
 // leaves every array as it was and returns false.
 bool crowd_serialize(int out, FILE* bin);

@@ -87,28 +87,44 @@ struct outcome {
   uint32_t wake[4];
 };
 
+// Inlined into the vector path too, so the write-back is not a call and the
+// tail and grid pointers stay in registers across a pass.
+#define INLINE __attribute__((always_inline)) inline
+
+// Activates cell nb when the settled lane asked for it and it does not wait
+// already; cell 0 never waits. Branch-free: the entry is written at the tail
+// either way, and the tail moves on only past a taken one.
+INLINE void wake(uint32_t* state, int32_t* ring_cells, uint32_t& tail, int32_t nb, uint32_t asked) {
+  const uint32_t s = state[nb];
+  const uint32_t taken = asked & (s != POTFIELD_ACTIVE) & (nb != 0);
+  ring_cells[tail] = nb;
+  tail += taken;
+  state[nb] = taken ? POTFIELD_ACTIVE : s;
+}
+
 // Writes a pass in ring order: a dropped cell waits again; a settled one wakes
 // each neighbour it marked unless that one already waits or is cell 0. A lane
-// sees the states left by the lanes before it.
-inline void commit(ring& r, const grids& g, const int32_t* cells, int n, const outcome& o) {
+// sees the states left by the lanes before it. INTERIOR: no cell of the pass
+// lies in the first or last row or next to cell 0, so no neighbour index
+// wraps and none is 0.
+template <bool INTERIOR>
+INLINE void commit(ring& r, const grids& g, const int32_t* cells, int n, const outcome& o) {
+  int32_t* const ring_cells = r.cells;
+  uint32_t* const state = g.state;
+  uint32_t tail = r.tail;
   for (int i = 0; i < n; i++) {
     const int32_t c = cells[i];
     g.pot[c] = o.pot[i];
     const uint32_t dropped = (o.dropped >> i) & 1;
-    // Branch-free: every possible entry is written at the tail, which moves on
-    // only past those taken; the slot at the tail is always free.
-    r.cells[r.tail] = c;
-    r.tail += dropped;
-    g.state[c] = POTFIELD_SETTLED - dropped;
+    ring_cells[tail] = c;
+    tail += dropped;
+    state[c] = POTFIELD_SETTLED - dropped;
     for (int d = 0; d < 4; d++) {
-      const int32_t nb = (c + nbr_offset[d]) & CELLMASK;
-      const uint32_t s = g.state[nb];
-      const uint32_t wake = ((o.wake[d] >> i) & 1) & (s != POTFIELD_ACTIVE) & (nb != 0);
-      r.cells[r.tail] = nb;
-      r.tail += wake;
-      g.state[nb] = s ^ ((s ^ POTFIELD_ACTIVE) & (0u - wake));
+      const int32_t nb = INTERIOR ? c + nbr_offset[d] : (c + nbr_offset[d]) & CELLMASK;
+      wake(state, ring_cells, tail, nb, (o.wake[d] >> i) & 1);
     }
   }
+  r.tail = tail;
 }
 
 // The upwind side of one axis: the cheaper of the two sums; the first side wins a tie.
@@ -177,7 +193,7 @@ void solve_scalar(int32_t t, const grids& g, const uint8_t* flags, const float* 
       for (int d = 0; d < 4; d++)
         if (k[d] != FLT_UNDF && u[d] > old) o.wake[d] |= 1u << i;
     }
-    commit(r, g, cells, n, o);
+    commit<false>(r, g, cells, n, o);
   }
 }
 
@@ -222,15 +238,21 @@ AVX void pack_costs(const grids& g, float (*packed)[4]) {
   }
 }
 
-// Each lane's own potential and its west, east, north and south neighbours'.
-// Away from the first and last row no index wraps, so west, self and east are
-// one load; otherwise every index is taken modulo the grid.
-AVX inline void load_potentials(const float* pot, const int32_t* c, __m256& self, __m256* u) {
+// Whether every cell of the pass lies at least one cell past the first row
+// and before the last.
+AVX inline bool interior(const int32_t* c) {
   const __m128i lo = _mm_loadu_si128((const __m128i*)c), hi = _mm_loadu_si128((const __m128i*)(c + 4));
-  const __m128i first = _mm_set1_epi32(GRIDSZ), last = _mm_set1_epi32(GRIDCELLS - GRIDSZ - 1);
+  const __m128i first = _mm_set1_epi32(GRIDSZ + 1), last = _mm_set1_epi32(GRIDCELLS - GRIDSZ - 2);
   const __m128i edge = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(lo, first), _mm_cmpgt_epi32(lo, last)),
                                     _mm_or_si128(_mm_cmplt_epi32(hi, first), _mm_cmpgt_epi32(hi, last)));
-  if (_mm_movemask_epi8(edge)) {
+  return !_mm_movemask_epi8(edge);
+}
+
+// Each lane's own potential and its west, east, north and south neighbours'.
+// For interior cells west, self and east are one load; otherwise every index
+// is taken modulo the grid.
+AVX inline void load_potentials(const float* pot, const int32_t* c, bool inside, __m256& self, __m256* u) {
+  if (!inside) {
     self = gather_nbr(pot, c, 0);
     for (int d = 0; d < 4; d++) u[d] = gather_nbr(pot, c, nbr_offset[d]);
     return;
@@ -295,7 +317,8 @@ AVX inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], cons
   for (int i = 0; i < LANES; i++) rows[i] = _mm_load_ps(packed[cells[i]]);
   __m256 k[4], u[4], old;
   transpose(rows, k);
-  load_potentials(g.pot, cells, old, u);
+  const bool inside = interior(cells);
+  load_potentials(g.pot, cells, inside, old, u);
   for (int d = 0; d < 4; d++) u[d] = select(_mm256_cmp_ps(k[d], undf, _CMP_EQ_OQ), undf, u[d]);
   const __m256 cand = candidate8(u, k, _mm256_rcp_ps(_mm256_set1_ps(4.0f)));
   const __m256 valid = _mm256_cmp_ps(_mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7),
@@ -309,7 +332,10 @@ AVX inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], cons
   for (int d = 0; d < 4; d++)
     o.wake[d] = _mm256_movemask_ps(_mm256_and_ps(
         settle, _mm256_and_ps(_mm256_cmp_ps(k[d], undf, _CMP_NEQ_UQ), _mm256_cmp_ps(u[d], old, _CMP_GT_OQ))));
-  commit(r, g, cells, n, o);
+  if (inside)
+    commit<true>(r, g, cells, n, o);
+  else
+    commit<false>(r, g, cells, n, o);
 }
 
 AVX void solve_avx(int32_t t, const grids& g, const uint8_t* flags, const float* weight) {

@@ -6,7 +6,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "wld.h"
-#include "wld_update.h"
 
 int32_t bakeries_count;
 int32_t bakeries_cidx[MAXBAKERIES];
@@ -27,25 +26,52 @@ int32_t bakeries_full[MAXBAKERIES];
 // of the plot is building.
 static const uint8_t bakery_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BAKG, BLDG, BLDG, BAKG, BAKF, BAKF};
 
-#define BAKERY_TRACK_SLOTS 64
 #define BAKERY_GRAIN_REOPEN 13  // fewer grain than this always opens the grain cells
 #define BAKERY_FOOD_REOPEN 2    // this much food always opens the food cells
 #define BAKERY_REFUSAL_RATE 40.0f
 
-static float now() { return (float)wld_age; }
-
-void bakeries_clear() {
-  bakeries_count = 0;
-  for (int b = 0; b < MAXBAKERIES; b++) {
-    bakeries_cidx[b] = 0;
-    bakeries_grai[b] = 0;
-    bakeries_food[b] = 0;
-    bakeries_bake[b] = 0.0f;
-    bakeries_empt[b] = 0;
-    bakeries_full[b] = 0;
-    bakeries_mtbd[b] = bakeries_mtbp[b] = bakeries_mtbf[b] = bakeries_mtbe[b] = -1;
+// Held counts within their stacks, and every held item a slot of its pool
+// (a food entry may be -1: baked while the pool was full).
+static bool stores_valid(int n) {
+  for (int b = 0; b < n; b++) {
+    bool ok = bakeries_grai[b] >= 0 && bakeries_grai[b] <= BAKERY_GRAIN && bakeries_food[b] >= 0 &&
+              bakeries_food[b] <= BAKERY_FOOD;
+    for (int k = 0; ok && k < bakeries_grai[b]; k++)
+      ok = bakeries_gids[b][k] >= 0 && bakeries_gids[b][k] < MAXGRAIN;
+    for (int k = 0; ok && k < bakeries_food[b]; k++)
+      ok = bakeries_fids[b][k] >= -1 && bakeries_fids[b][k] < MAXFOOD;
+    if (!ok) {
+      LOG("ERR Saved game: bakery %d holds grain or food out of range", b);
+      return false;
+    }
   }
+  return true;
 }
+
+// A bakery that holds nothing and has seen no refusal.
+static void bakery_empty(int b) {
+  bakeries_grai[b] = 0;
+  bakeries_food[b] = 0;
+  bakeries_bake[b] = 0.0f;
+  bakeries_empt[b] = 0;
+  bakeries_full[b] = 0;
+}
+
+static const BuildingTable table = {
+    "bakeries", "bakery", "bakeries", MAXBAKERIES, &bakeries_count, bakeries_cidx,
+    {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe}, nullptr, nullptr,
+    {building_ints("cidx", bakeries_cidx), building_ints("grai", bakeries_grai),
+     building_ints("food", bakeries_food),
+     building_ints("gids", &bakeries_gids[0][0], BAKERY_GRAIN),
+     building_ints("fids", &bakeries_fids[0][0], BAKERY_FOOD),
+     building_floats("bake", bakeries_bake), building_floats("trfs", &bakeries_trfs[0][0], 16),
+     building_ints("mtbd", bakeries_mtbd), building_ints("mtbp", bakeries_mtbp),
+     building_ints("mtbf", bakeries_mtbf), building_ints("mtbe", bakeries_mtbe),
+     building_ints("empt", bakeries_empt), building_ints("full", bakeries_full)},
+    stores_valid, bakery_empty,
+};
+
+void bakeries_clear() { building_clear(&table); }
 
 int bakeries_add(int x, int y) {
   if (!building_site_free(x, y)) return -1;
@@ -53,23 +79,12 @@ int bakeries_add(int x, int y) {
     LOG("ERR All %d bakeries are in use, no bakery added at %d,%d.", MAXBAKERIES, x, y);
     return -1;
   }
-  int b = bakeries_count++;
-  int centre = y * GRIDSZ + x;
+  int b = building_append(&table, x, y);
+  int centre = bakeries_cidx[b];
   building_set_group(centre, bakery_template, BLDG, BLDG);
   building_set_group(centre, bakery_template, BAKG, BAKG);
   building_set_group(centre, bakery_template, BAKF, BAKF);
-  // A full track table leaves the bakery without that track; its rate reads 0.
-  bakeries_mtbd[b] = mtbe_create(BAKERY_TRACK_SLOTS, now());
-  bakeries_mtbp[b] = mtbe_create(BAKERY_TRACK_SLOTS, now());
-  bakeries_mtbf[b] = mtbe_create(BAKERY_TRACK_SLOTS, now());
-  bakeries_mtbe[b] = mtbe_create(BAKERY_TRACK_SLOTS, now());
   building_matrix(bakeries_trfs[b], centre);
-  bakeries_cidx[b] = centre;
-  bakeries_grai[b] = 0;
-  bakeries_food[b] = 0;
-  bakeries_bake[b] = 0.0f;
-  bakeries_empt[b] = 0;
-  bakeries_full[b] = 0;
   return b;
 }
 
@@ -85,7 +100,7 @@ int bakeries_drop_grain(int g, float pos[3], int b) {
   pos[0] = t[0] - 1.0f;
   pos[1] = t[1] - 0.2f + (n % 6) * 0.27f;
   pos[2] = t[2] + 0.1f + (n / 6) * 0.28f;
-  mtbe_add_event(bakeries_mtbd[b], now());
+  mtbe_add_event(bakeries_mtbd[b], building_now());
   return b;
 }
 
@@ -108,9 +123,9 @@ static void bakery_update(int b, float dt) {
     bakeries_bake[b] = (float)(bakeries_bake[b] + dt * 0.2);
     if (bakeries_bake[b] >= 1.0f) bakery_finish_bake(b, g, f);
   }
-  if (bakeries_full[b] > 0) mtbe_add_event(bakeries_mtbf[b], now());
-  if (bakeries_empt[b] > 0) mtbe_add_event(bakeries_mtbe[b], now());
-  float t = now();
+  if (bakeries_full[b] > 0) mtbe_add_event(bakeries_mtbf[b], building_now());
+  if (bakeries_empt[b] > 0) mtbe_add_event(bakeries_mtbe[b], building_now());
+  float t = building_now();
   float rd = mtbe_rate(bakeries_mtbd[b], t);
   float rp = mtbe_rate(bakeries_mtbp[b], t);
   float rf = mtbe_rate(bakeries_mtbf[b], t);
@@ -130,48 +145,4 @@ void bakeries_update(float dt) {
   for (int b = 0; b < bakeries_count; b++) bakery_update(b, dt);
 }
 
-// Held counts within their stacks, and every held item a slot of its pool
-// (a food entry may be -1: baked while the pool was full).
-static bool stores_valid(int n) {
-  for (int b = 0; b < n; b++) {
-    bool ok = bakeries_grai[b] >= 0 && bakeries_grai[b] <= BAKERY_GRAIN && bakeries_food[b] >= 0 &&
-              bakeries_food[b] <= BAKERY_FOOD;
-    for (int k = 0; ok && k < bakeries_grai[b]; k++)
-      ok = bakeries_gids[b][k] >= 0 && bakeries_gids[b][k] < MAXGRAIN;
-    for (int k = 0; ok && k < bakeries_food[b]; k++)
-      ok = bakeries_fids[b][k] >= -1 && bakeries_fids[b][k] < MAXFOOD;
-    if (!ok) {
-      LOG("ERR Saved game: bakery %d holds grain or food out of range", b);
-      return false;
-    }
-  }
-  return true;
-}
-
-static bool bakeries_fields(int out, FILE* f, int n) {
-  return building_io_ints(out, f, "bakeries_cidx", bakeries_cidx, n) &&
-         building_io_ints(out, f, "bakeries_grai", bakeries_grai, n) &&
-         building_io_ints(out, f, "bakeries_food", bakeries_food, n) &&
-         building_io_int_rows(out, f, "bakeries_gids", &bakeries_gids[0][0], BAKERY_GRAIN, n) &&
-         building_io_int_rows(out, f, "bakeries_fids", &bakeries_fids[0][0], BAKERY_FOOD, n) &&
-         building_io_floats(out, f, "bakeries_bake", bakeries_bake, n) &&
-         building_io_float_rows(out, f, "bakeries_trfs", &bakeries_trfs[0][0], 16, n) &&
-         building_io_ints(out, f, "bakeries_mtbd", bakeries_mtbd, n) &&
-         building_io_ints(out, f, "bakeries_mtbp", bakeries_mtbp, n) &&
-         building_io_ints(out, f, "bakeries_mtbf", bakeries_mtbf, n) &&
-         building_io_ints(out, f, "bakeries_mtbe", bakeries_mtbe, n) &&
-         building_io_ints(out, f, "bakeries_empt", bakeries_empt, n) &&
-         building_io_ints(out, f, "bakeries_full", bakeries_full, n);
-}
-
-static bool bakeries_valid(int n) {
-  const int32_t* tracks[] = {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe};
-  for (const int32_t* ids : tracks)
-    if (!building_tracks_valid("bakery", ids, n)) return false;
-  return building_centres_valid("bakery", bakeries_cidx, n) && stores_valid(n);
-}
-
-bool bakeries_serialize(int out, FILE* f) {
-  return building_serialize(out, f, "bakeries_count", MAXBAKERIES, &bakeries_count, bakeries_fields,
-                            bakeries_valid);
-}
+bool bakeries_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

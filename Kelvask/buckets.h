@@ -1,16 +1,11 @@
 // Buckets: one per irrigation worker, given at spawning and kept for good;
 // filled at the water's edge, emptied at a farm field.
 #pragma once
-#include <cstdint>
-#include <cstdio>
+#include "tools.h"
 
 #define MAXBUCKETS 1024
 
-extern int32_t buckets_count;
-extern int32_t buckets_nume;  // empty buckets
-extern int32_t buckets_numf;  // full buckets
-extern int32_t buckets_carr[MAXBUCKETS];  // carrier's crowd index, -1 past the count
-extern int32_t buckets_full[MAXBUCKETS];  // 0 empty, nonzero full
+TOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
 
 // A new world: no buckets.
 void buckets_clear();

@@ -6,6 +6,7 @@
 #include "mtbe.h"
 #include "savefile.h"
 #include "wld.h"
+#include "wld_update.h"
 
 static bool in_grid(int x, int y) { return x >= 0 && x < GRIDSZ && y >= 0 && y < GRIDSZ; }
 
@@ -59,62 +60,118 @@ void building_matrix(float m[16], int cidx) {
   m[14] = wld_height[cidx] * 0.15f;
 }
 
-bool building_io_ints(int out, FILE* f, const char* name, int32_t* v, int n) {
+// The header `name`, then n plain values (per 0, all at once) or n rows of
+// `per` values.
+template <typename T>
+static bool io_field(int out, FILE* f, const char* name, T* v, int per, int n,
+                     void (*write)(FILE*, const T*, int),
+                     bool (*read)(FILE*, const char*, T*, int)) {
+  int rows = per ? n : 1, len = per ? per : n;
   if (out) {
     save_write_header(f, name);
-    save_write_ints(f, v, n);
+    for (int i = 0; i < rows; i++) write(f, v + i * len, len);
     return true;
   }
-  return save_skip_header(f, name) && save_read_ints(f, name, v, n);
+  if (!save_skip_header(f, name)) return false;
+  for (int i = 0; i < rows; i++)
+    if (!read(f, name, v + i * len, len)) return false;
+  return true;
+}
+
+bool building_io_ints(int out, FILE* f, const char* name, int32_t* v, int n) {
+  return io_field(out, f, name, v, 0, n, save_write_ints, save_read_ints);
 }
 
 bool building_io_floats(int out, FILE* f, const char* name, float* v, int n) {
-  if (out) {
-    save_write_header(f, name);
-    save_write_floats(f, v, n);
-    return true;
-  }
-  return save_skip_header(f, name) && save_read_floats(f, name, v, n);
+  return io_field(out, f, name, v, 0, n, save_write_floats, save_read_floats);
 }
 
 bool building_io_int_rows(int out, FILE* f, const char* name, int32_t* v, int per, int n) {
-  if (out) {
-    save_write_header(f, name);
-    for (int i = 0; i < n; i++) save_write_int_row(f, v + i * per, per);
-    return true;
-  }
-  if (!save_skip_header(f, name)) return false;
-  for (int i = 0; i < n; i++)
-    if (!save_read_int_row(f, name, v + i * per, per)) return false;
-  return true;
+  return io_field(out, f, name, v, per, n, save_write_int_row, save_read_int_row);
 }
 
 bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int per, int n) {
-  if (out) {
-    save_write_header(f, name);
-    for (int i = 0; i < n; i++) save_write_float_row(f, v + i * per, per);
-    return true;
+  return io_field(out, f, name, v, per, n, save_write_float_row, save_read_float_row);
+}
+
+float building_now() { return (float)wld_age; }
+
+bool building_can_add(const BuildingTable* t, int x, int y) {
+  if (*t->count >= t->capacity) {
+    LOG("ERR All %d %s are built.", t->capacity, t->whats);
+    return false;
   }
-  if (!save_skip_header(f, name)) return false;
-  for (int i = 0; i < n; i++)
-    if (!save_read_float_row(f, name, v + i * per, per)) return false;
+  if (!building_site_free(x, y)) {
+    LOG("Too close to a goal cell.");
+    return false;
+  }
   return true;
 }
 
-bool building_serialize(int out, FILE* f, const char* count_name, int capacity, int32_t* count,
-                        building_fields_fn fields, building_valid_fn valid) {
+void building_clear(const BuildingTable* t) {
+  *t->count = 0;
+  for (int i = 0; i < t->capacity; i++) {
+    t->centres[i] = 0;
+    t->empty(i);
+    for (int32_t* ids : t->tracks)
+      if (ids) ids[i] = -1;
+  }
+}
+
+int building_append(const BuildingTable* t, int x, int y) {
+  ASSERT(*t->count < t->capacity);
+  int i = (*t->count)++;
+  t->centres[i] = y * GRIDSZ + x;
+  t->empty(i);
+  for (int32_t* ids : t->tracks)
+    if (ids) ids[i] = mtbe_create(64, building_now());
+  return i;
+}
+
+static bool io_one(int out, FILE* f, const char* name, const BuildingField& v, int n) {
+  if (v.ints)
+    return v.per ? building_io_int_rows(out, f, name, v.ints, v.per, n)
+                 : building_io_ints(out, f, name, v.ints, n);
+  return v.per ? building_io_float_rows(out, f, name, v.floats, v.per, n)
+               : building_io_floats(out, f, name, v.floats, n);
+}
+
+static bool io_fields(const BuildingTable* t, int out, FILE* f, int n) {
+  for (const BuildingField& v : t->fields) {
+    if (!v.name) break;
+    char name[64];
+    snprintf(name, sizeof name, "%s_%s", t->prefix, v.name);
+    if (!io_one(out, f, name, v, n)) return false;
+  }
+  return true;
+}
+
+static bool records_valid(const BuildingTable* t, int n) {
+  if (!building_centres_valid(t->what, t->centres, n)) return false;
+  for (int32_t* ids : t->tracks)
+    if (ids && !building_tracks_valid(t->what, ids, n)) return false;
+  return !t->valid || t->valid(n);
+}
+
+bool building_serialize(const BuildingTable* t, int out, FILE* f) {
   if (!f) {
-    LOG("ERR No text save stream for %s.", count_name);
+    LOG("ERR No text save stream for the %s.", t->whats);
     return false;
   }
+  char count_name[64];
+  snprintf(count_name, sizeof count_name, "%s_count", t->prefix);
   if (out) {
-    save_write_int(f, count_name, *count);
-    return fields(1, f, *count);
+    save_write_int(f, count_name, *t->count);
+    if (t->extra) save_write_int(f, t->extra_name, *t->extra);
+    return io_fields(t, 1, f, *t->count);
   }
-  int n;
-  *count = 0;
-  if (!save_read_count(f, count_name, 0, capacity, &n) || !fields(0, f, n) || !valid(n)) return false;
-  *count = n;
+  int n, extra = 0;
+  *t->count = 0;
+  if (!save_read_count(f, count_name, 0, t->capacity, &n)) return false;
+  if (t->extra && !save_read_int(f, t->extra_name, &extra)) return false;
+  if (!io_fields(t, 0, f, n) || !records_valid(t, n)) return false;
+  *t->count = n;
+  if (t->extra) *t->extra = extra;
   return true;
 }
 

@@ -41,13 +41,63 @@ bool building_io_floats(int out, FILE* f, const char* name, float* v, int n);
 bool building_io_int_rows(int out, FILE* f, const char* name, int32_t* v, int per, int n);
 bool building_io_float_rows(int out, FILE* f, const char* name, float* v, int per, int n);
 
-// A building table's saved section: the line "<count_name> %d", then the
-// fields. Reading puts the count live only once every field has been read
-// (fields) and checked (valid), so a damaged section leaves an empty table.
-typedef bool (*building_fields_fn)(int out, FILE* f, int n);
+// One saved field of a building table: `per` values per record on one line
+// ("%d " / "%f " each), or one value per line ("%d\n" / "%f\n") when per is 0.
+struct BuildingField {
+  const char* name;  // after the table's prefix: "cidx" is saved as "bakeries_cidx"
+  int32_t* ints;     // one of ints and floats
+  float* floats;
+  int per;
+};
+
+constexpr BuildingField building_ints(const char* name, int32_t* v, int per = 0) {
+  return {name, v, nullptr, per};
+}
+constexpr BuildingField building_floats(const char* name, float* v, int per = 0) {
+  return {name, nullptr, v, per};
+}
+
+// The module's own checks of a section just read, for records 0..n-1.
 typedef bool (*building_valid_fn)(int n);
-bool building_serialize(int out, FILE* f, const char* count_name, int capacity, int32_t* count,
-                        building_fields_fn fields, building_valid_fn valid);
+
+// A production building table: what adding, clearing, saving and checking
+// need to know of it. Unused track and field entries stay zero.
+struct BuildingTable {
+  const char* prefix;  // "bakeries": names the saved lines
+  const char* what;    // "bakery", "tax office": names one record in the log
+  const char* whats;   // "bakeries", "tax offices"
+  int capacity;
+  int32_t* count;
+  int32_t* centres;
+  int32_t* tracks[4];  // event-track ids per record (-1 none), in the order they are made
+  // A table-wide value saved after the count line ("taxc_silver"), or null.
+  const char* extra_name;
+  int32_t* extra;
+  BuildingField fields[16];  // in saved order
+  building_valid_fn valid;   // may be null
+  void (*empty)(int i);      // leaves record i holding nothing
+};
+
+// The world's age, as event tracks take it.
+float building_now();
+
+// Room in the table (else logged "ERR All ... are built.") and a free site
+// (else logged "Too close to a goal cell.") for a building centred on (x, y).
+bool building_can_add(const BuildingTable* t, int x, int y);
+// A new world: no records; every centre 0, every record empty, every track
+// id -1.
+void building_clear(const BuildingTable* t);
+// Appends an empty record centred on (x, y), which the caller has checked,
+// with its tracks (64 slots each, made at the world's age: a full track
+// table leaves an id at -1, the building still works and that rate reads 0).
+// Returns its index.
+int building_append(const BuildingTable* t, int x, int y);
+
+// The section: "<prefix>_count %d", the extra line, then the fields. Reading
+// puts the count (and the extra value) live only once every field has been
+// read and the centres, the track ids and the module's own check have
+// passed, so a damaged section leaves an empty table.
+bool building_serialize(const BuildingTable* t, int out, FILE* f);
 
 // Checks of values read back: every centre a cell of the grid with its
 // footprint inside, every track id -1 or a made track.

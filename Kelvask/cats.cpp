@@ -53,33 +53,7 @@ static int cat_cell(int i) {
   return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]);
 }
 
-static float cell_fraction(float v) {
-  float f = v - floorf(v);
-  return f >= 0.0f && f < 1.0f ? f : 0.0f;
-}
-
 static bool on_target(int c) { return wld_catflags[c] >> 4 == CATT; }
-
-// Bilinear blend over cell c and its three neighbours towards the quarter
-// of the cell that (fx, fy) lies in, weighting the neighbours by wx, wy.
-template <typename T>
-static float blend_quarter(const T* grid, int c, float fx, float fy, float wx, float wy) {
-  int sx = fx > 0.5f ? 1 : -1;
-  int sy = fy > 0.5f ? GRIDSZ : -GRIDSZ;
-  float own = (float)grid[c], horiz = (float)grid[(c + sx) & CELLMASK];
-  float vert = (float)grid[(c + sy) & CELLMASK], diag = (float)grid[(c + sx + sy) & CELLMASK];
-  return own * (1.0f - wx) * (1.0f - wy) + horiz * wx * (1.0f - wy) + vert * (1.0f - wx) * wy +
-         diag * wx * wy;
-}
-
-// Neighbour weight along one axis: flat inner 0.6, then a smooth step that
-// reaches 0.5 at the edge.
-static float edge_weight(float f) {
-  float w = fabsf(f - 0.5f);
-  if (w < 0.3f) return 0.0f;
-  float s = (w - 0.3f) * 2.5f;
-  return s * s * (3.0f - 2.0f * s);
-}
 
 void cats_clear() {
   cats_destroy_bodies();
@@ -128,17 +102,7 @@ int cats_create_bodies() {
       LOG("ERR Cat %d left without a body: its position is not finite.", i);
       continue;
     }
-    // The moment is that of a circle of mass 1, not of the cat's 0.4: a cat
-    // turns as sluggishly as it is meant to.
-    cpBody* body = cpBodyNew(0.4, cpMomentForCircle(1.0, 0.0, 0.2, cpvzero));
-    cpBodySetPosition(body, cpv(x, y));
-    cpBodySetAngle(body, -M_PI / 2);
-    cpShape* shape = cpCircleShapeNew(body, 0.18, cpvzero);
-    cpShapeSetFriction(shape, 0.7);
-    cpSpaceAddBody(wld_space, body);
-    cpSpaceAddShape(wld_space, shape);
-    cats_body[i] = body;
-    cats_shape[i] = shape;
+    wld_new_circle(0.4, 0.18, x, y, &cats_body[i], &cats_shape[i]);
     n++;
   }
   return n;
@@ -180,9 +144,9 @@ int cats_nearest(float x, float y, float* dist) {
 void cats_update_heights() {
   for (int i = 0; i < cats_count; i++) {
     int c = cat_cell(i);
-    float fx = cell_fraction(cats_pos[i][0]), fy = cell_fraction(cats_pos[i][1]);
     cats_cidx[i] = c;
-    cats_pos[i][2] = 0.15f * blend_quarter(wld_height, c, fx, fy, edge_weight(fx), edge_weight(fy));
+    cats_pos[i][2] = crowd_ground_height(c, crowd_cell_fraction(cats_pos[i][0]),
+                                         crowd_cell_fraction(cats_pos[i][1]));
   }
 }
 
@@ -251,22 +215,6 @@ void cats_build_target_field() {
   }
 }
 
-// Field 9's direction at a cat, blended as a worker blends its field's.
-static void flow_direction(int i, int c, const float* flowx, const float* flowy, const float* costw,
-                           const float* coste, const float* costn, const float* costs, float* dx,
-                           float* dy) {
-  float fx = cell_fraction(cats_pos[i][0]), fy = cell_fraction(cats_pos[i][1]);
-  // A wall pulls the sample point onto the cell's centre line.
-  if ((fx < 0.5f && costw[c] >= FLT_UNDF) || (fx > 0.5f && coste[c] >= FLT_UNDF)) fx = 0.5f;
-  if ((fy < 0.5f && costn[c] >= FLT_UNDF) || (fy > 0.5f && costs[c] >= FLT_UNDF)) fy = 0.5f;
-  float wx = fabsf(fx - 0.5f), wy = fabsf(fy - 0.5f);
-  float bx = blend_quarter(flowx, c, fx, fy, wx, wy);
-  float by = blend_quarter(flowy, c, fx, fy, wx, wy);
-  float len = fmaxf(sqrtf(bx * bx + by * by), 0.0001f);
-  *dx = bx / len;
-  *dy = by / len;
-}
-
 static void sit_down(int i) {
   cats_walking[i] = 0;
   cats_sittime[i] = 0.1f;
@@ -309,7 +257,10 @@ void cats_update(float dt, const float* flowx, const float* flowy, const float* 
     cats_cidx[i] = c;
     bool target = on_target(c);
     float dx = 0.0f, dy = 0.0f;
-    if (!target) flow_direction(i, c, flowx, flowy, costw, coste, costn, costs, &dx, &dy);
+    // Field 9's direction, blended as a worker blends its field's.
+    if (!target)
+      crowd_flow_at(c, crowd_cell_fraction(cats_pos[i][0]), crowd_cell_fraction(cats_pos[i][1]),
+                    flowx, flowy, costw, coste, costn, costs, &dx, &dy);
     if (cats_walking[i]) {
       if (target) sit_down(i);
     } else {

@@ -8,6 +8,9 @@
 #include "threadpool.h"
 
 int32_t ctrl_pressstate;
+int32_t ctrl_footprint = 3;
+int32_t ctrl_placemargin = 1;
+int32_t ctrl_difficulty;
 
 void ctrl_create() {
   LOG("ctrl_create( %d, %d, %f )", sdlmain_width, sdlmain_height, csf);

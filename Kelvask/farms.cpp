@@ -1,10 +1,11 @@
 #include "farms.h"
 
+#include <initializer_list>
+
 #include "building.h"
 #include "log.h"
 #include "mtbe.h"
 #include "wld.h"
-#include "wld_update.h"
 
 int32_t farms_count;
 int32_t farms_cidx[MAXFARMS];
@@ -24,22 +25,42 @@ static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG, G
 
 #define FARM_WATER_FULL 20.0f   // deliveries are refused from here on
 #define FARM_WATER_REOPEN 9.0f  // growth below this opens the water cells again
-#define FARM_TRACK_SLOTS 64
 
-static float now() { return (float)wld_age; }
-
-void farms_clear() {
-  farms_count = 0;
-  for (int i = 0; i < MAXFARMS; i++) {
-    farms_cidx[i] = 0;
-    farms_watr[i] = 0.0f;
-    for (int k = 0; k < FARM_PLANTS; k++) farms_size[i][k] = 0.0f;
-    farms_prod[i] = 0;
-    farms_cons[i] = 0;
-    farms_blck[i] = 0;
-    farms_mtbw[i] = farms_mtbh[i] = farms_mtbb[i] = -1;
+// The growing and the next harvested plant are plants of the farm.
+static bool cursors_valid(int n) {
+  for (int i = 0; i < n; i++) {
+    for (int v : {farms_prod[i], farms_cons[i]}) {
+      if (v < 0 || v >= FARM_PLANTS) {
+        LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v);
+        return false;
+      }
+    }
   }
+  return true;
 }
+
+// A dry farm with no plant growing and no refusal seen.
+static void farm_empty(int i) {
+  farms_watr[i] = 0.0f;
+  for (int k = 0; k < FARM_PLANTS; k++) farms_size[i][k] = 0.0f;
+  farms_prod[i] = 0;
+  farms_cons[i] = 0;
+  farms_blck[i] = 0;
+}
+
+static const BuildingTable table = {
+    "farms", "farm", "farms", MAXFARMS, &farms_count, farms_cidx,
+    {farms_mtbw, farms_mtbh, farms_mtbb}, nullptr, nullptr,
+    {building_ints("cidx", farms_cidx), building_floats("watr", farms_watr),
+     building_floats("size", &farms_size[0][0], FARM_PLANTS), building_ints("prod", farms_prod),
+     building_ints("cons", farms_cons), building_ints("blck", farms_blck),
+     building_ints("mtbw", farms_mtbw), building_ints("mtbh", farms_mtbh),
+     building_ints("mtbb", farms_mtbb),
+     building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
+    cursors_valid, farm_empty,
+};
+
+void farms_clear() { building_clear(&table); }
 
 int farms_add(int x, int y) {
   if (farms_count >= MAXFARMS) {
@@ -50,26 +71,15 @@ int farms_add(int x, int y) {
     LOG("ERR Farm at %d,%d: cell out of bounds.", x, y);
     return -1;
   }
-  int i = farms_count++;
-  farms_watr[i] = 0.0f;
-  farms_cidx[i] = y * GRIDSZ + x;
-  farms_blck[i] = 0;
-  // A full track table leaves the farm without that track: it still works,
-  // and the missing track's rate reads 0.
-  farms_mtbw[i] = mtbe_create(FARM_TRACK_SLOTS, now());
-  farms_mtbh[i] = mtbe_create(FARM_TRACK_SLOTS, now());
-  farms_mtbb[i] = mtbe_create(FARM_TRACK_SLOTS, now());
+  int i = building_append(&table, x, y);
   for (int k = 0; k < FARM_PLANTS; k++) {
     int c = building_cell(farms_cidx[i], k);
-    farms_size[i][k] = 0.0f;
     if (wld_height[c] < 255) wld_height[c]++;  // the plot is raised; costs stay as they were
     building_matrix(farms_trfs[i][k], c);
     farms_trfs[i][k][10] = 0.0f;
   }
   building_set_group(farms_cidx[i], farm_template, FARM, FARM);
   building_set_group(farms_cidx[i], farm_template, GRAI, GRAI);
-  farms_cons[i] = 0;
-  farms_prod[i] = 0;
   return i;
 }
 
@@ -83,7 +93,7 @@ int farms_deliver_water(int cidx) {
     LOG("farm nr %d at cidx %d is not a FARM goal. Goal = %d.", f, cidx, goal);
     return -1;
   }
-  mtbe_add_event(farms_mtbw[f], now());  // a full farm counts the arrival too
+  mtbe_add_event(farms_mtbw[f], building_now());  // a full farm counts the arrival too
   if (farms_watr[f] < FARM_WATER_FULL) {
     farms_watr[f] += 0.5f;
     return f;
@@ -104,7 +114,7 @@ int farms_harvest(int cidx) {
     return -1;
   }
   if (farms_count_ripe(f) > 0) {
-    mtbe_add_event(farms_mtbh[f], now());
+    mtbe_add_event(farms_mtbh[f], building_now());
     // Plants ripen and are taken in index order: the oldest ripe one is at cons.
     farms_size[f][farms_cons[f]] = 0.0f;
     farms_cons[f] = (farms_cons[f] + 1) % FARM_PLANTS;
@@ -125,8 +135,8 @@ static void farm_grow(int f, float dt) {
 static void farm_update(int f, float dt) {
   int ripe = farms_count_ripe(f);
   if (ripe < FARM_PLANTS && farms_watr[f] > 0.0f) farm_grow(f, dt);
-  if (farms_blck[f] != 0) mtbe_add_event(farms_mtbb[f], now());
-  float t = now();
+  if (farms_blck[f] != 0) mtbe_add_event(farms_mtbb[f], building_now());
+  float t = building_now();
   float rw = mtbe_rate(farms_mtbw[f], t);
   float rh = mtbe_rate(farms_mtbh[f], t);
   float rb = mtbe_rate(farms_mtbb[f], t);
@@ -171,37 +181,4 @@ int farms_count_watered() {
   return n;
 }
 
-static bool cursors_valid(const int32_t* v, int n) {
-  for (int i = 0; i < n; i++) {
-    if (v[i] < 0 || v[i] >= FARM_PLANTS) {
-      LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v[i]);
-      return false;
-    }
-  }
-  return true;
-}
-
-static bool farms_fields(int out, FILE* f, int n) {
-  return building_io_ints(out, f, "farms_cidx", farms_cidx, n) &&
-         building_io_floats(out, f, "farms_watr", farms_watr, n) &&
-         building_io_float_rows(out, f, "farms_size", &farms_size[0][0], FARM_PLANTS, n) &&
-         building_io_ints(out, f, "farms_prod", farms_prod, n) &&
-         building_io_ints(out, f, "farms_cons", farms_cons, n) &&
-         building_io_ints(out, f, "farms_blck", farms_blck, n) &&
-         building_io_ints(out, f, "farms_mtbw", farms_mtbw, n) &&
-         building_io_ints(out, f, "farms_mtbh", farms_mtbh, n) &&
-         building_io_ints(out, f, "farms_mtbb", farms_mtbb, n) &&
-         building_io_float_rows(out, f, "farms_trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16, n);
-}
-
-static bool farms_valid(int n) {
-  const int32_t* tracks[] = {farms_mtbw, farms_mtbh, farms_mtbb};
-  for (const int32_t* ids : tracks)
-    if (!building_tracks_valid("farm", ids, n)) return false;
-  return building_centres_valid("farm", farms_cidx, n) && cursors_valid(farms_prod, n) &&
-         cursors_valid(farms_cons, n);
-}
-
-bool farms_serialize(int out, FILE* f) {
-  return building_serialize(out, f, "farms_count", MAXFARMS, &farms_count, farms_fields, farms_valid);
-}
+bool farms_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

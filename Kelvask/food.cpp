@@ -14,13 +14,9 @@ int32_t food_taxc[MAXFOOD];
 float food_trfs[MAXFOOD][16];
 
 static const ItemPool pool = {
-    "food",
-    MAXFOOD,
-    4,
-    {food_bkry, food_carr, food_huts, food_taxc},
-    {MAXBAKERIES, CROWDSZ, MAXHUTS, MAXTAXC},
-    {"food_bkry[ idx ]", "food_carr[ idx ]", "food_huts[ idx ]", "food_taxc[ idx ]"},
-    food_trfs,
+    "food", MAXFOOD, food_trfs,
+    {{food_bkry, MAXBAKERIES, "bkry"}, {food_carr, CROWDSZ, "carr"}, {food_huts, MAXHUTS, "huts"},
+     {food_taxc, MAXTAXC, "taxc"}},
 };
 
 void food_clear() { items_clear(&pool); }

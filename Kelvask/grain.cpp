@@ -9,15 +9,8 @@ int32_t grain_carr[MAXGRAIN];
 int32_t grain_bkry[MAXGRAIN];
 float grain_trfs[MAXGRAIN][16];
 
-static const ItemPool pool = {
-    "grain",
-    MAXGRAIN,
-    2,
-    {grain_carr, grain_bkry},
-    {CROWDSZ, MAXBAKERIES},
-    {"grain_carr[ idx ]", "grain_bkry[ idx ]"},
-    grain_trfs,
-};
+static const ItemPool pool = {"grain", MAXGRAIN, grain_trfs,
+                              {{grain_carr, CROWDSZ, "carr"}, {grain_bkry, MAXBAKERIES, "bkry"}}};
 
 void grain_clear() { items_clear(&pool); }
 

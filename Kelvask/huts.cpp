@@ -6,7 +6,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "plates.h"
-#include "savefile.h"
 #include "wld.h"
 #include "wld_update.h"
 
@@ -30,47 +29,65 @@ static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, B
 // A worker goes back to its trade's fetch state after resting.
 static const uint32_t huts_first_state[TRADECNT] = {1, 3, 5, 7};
 
-static float huts_now() { return (float)wld_age; }
+// Food: none, or an item with 1..10 portions. Residents: members of the crowd
+// in the first occu slots, -1 in the others.
+static bool huts_hut_valid(int h) {
+  int fd = huts_fdid[h], food = huts_food[h], occu = huts_occu[h];
+  bool no_food = fd == -1 && food == 0;
+  bool fed = fd >= 0 && fd < MAXFOOD && food >= 1 && food <= HUTS_PORTIONS;
+  if (!no_food && !fed) {
+    LOG("ERR Saved game: hut %d holds food %d with %d portions", h, fd, food);
+    return false;
+  }
+  if (occu < 0 || occu > HUTS_MAXRESI) {
+    LOG("ERR Saved game: hut %d has %d residents", h, occu);
+    return false;
+  }
+  for (int i = 0; i < HUTS_MAXRESI; i++) {
+    int m = huts_resi[h][i];
+    bool ok = i < occu ? m >= 0 && m < crowd_sz : m == -1;
+    if (!ok) {
+      LOG("ERR Saved game: hut %d has resident %d in slot %d", h, m, i);
+      return false;
+    }
+  }
+  return true;
+}
 
-static void huts_empty_slots(int h) {
+static bool huts_valid(int n) {
+  for (int h = 0; h < n; h++)
+    if (!huts_hut_valid(h)) return false;
+  return true;
+}
+
+// A hut with no food and nobody inside.
+static void huts_empty(int h) {
+  huts_fdid[h] = -1;
+  huts_food[h] = 0;
+  huts_occu[h] = 0;
   for (int i = 0; i < HUTS_MAXRESI; i++) {
     huts_resi[h][i] = -1;
     huts_rest[h][i] = 0.0f;
   }
 }
 
-void huts_clear() {
-  huts_count = 0;
-  for (int h = 0; h < MAXHUTS; h++) {
-    huts_cidx[h] = 0;
-    huts_fdid[h] = -1;
-    huts_food[h] = 0;
-    huts_occu[h] = 0;
-    huts_empty_slots(h);
-    huts_mtbo[h] = huts_mtbb[h] = huts_mtbf[h] = huts_mtbr[h] = -1;
-  }
-}
+static const BuildingTable table = {
+    "huts", "hut", "huts", MAXHUTS, &huts_count, huts_cidx,
+    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr}, nullptr, nullptr,
+    {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid),
+     building_ints("food", huts_food), building_floats("trfs", &huts_trfs[0][0], 16),
+     building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),
+     building_floats("rest", &huts_rest[0][0], HUTS_MAXRESI), building_ints("occu", huts_occu),
+     building_ints("mtbo", huts_mtbo), building_ints("mtbb", huts_mtbb),
+     building_ints("mtbf", huts_mtbf), building_ints("mtbr", huts_mtbr)},
+    huts_valid, huts_empty,
+};
+
+void huts_clear() { building_clear(&table); }
 
 int huts_add(int x, int y) {
-  if (huts_count >= MAXHUTS) {
-    LOG("ERR All %d huts are built.", MAXHUTS);
-    return -1;
-  }
-  if (!building_site_free(x, y)) {
-    LOG("Too close to a goal cell.");
-    return -1;
-  }
-  int h = huts_count++;
-  huts_cidx[h] = y * GRIDSZ + x;
-  huts_empty_slots(h);
-  huts_fdid[h] = -1;
-  huts_food[h] = 0;
-  huts_occu[h] = 0;
-  float now = huts_now();
-  huts_mtbo[h] = mtbe_create(64, now);
-  huts_mtbb[h] = mtbe_create(64, now);
-  huts_mtbf[h] = mtbe_create(64, now);
-  huts_mtbr[h] = mtbe_create(64, now);
+  if (!building_can_add(&table, x, y)) return -1;
+  int h = building_append(&table, x, y);
   building_set_group(huts_cidx[h], huts_template, FOOD, FOOD);
   building_set_group(huts_cidx[h], huts_template, REST, REST);
   building_matrix(huts_trfs[h], huts_cidx[h]);
@@ -91,7 +108,7 @@ int huts_deliver_food(int h, int f, float pos[3]) {
   pos[0] = huts_trfs[h][12];
   pos[1] = huts_trfs[h][13] - 0.75f;
   pos[2] = wld_height[huts_cidx[h] - GRIDSZ] * 0.15f;
-  mtbe_add_event(huts_mtbf[h], huts_now());
+  mtbe_add_event(huts_mtbf[h], building_now());
   building_set_group(huts_cidx[h], huts_template, FOOD, BLDG);
   return h;
 }
@@ -99,7 +116,7 @@ int huts_deliver_food(int h, int f, float pos[3]) {
 int huts_enter(int cidx, int m) {
   int h = huts_find_at(cidx);
   if (h < 0) return -1;
-  float now = huts_now();
+  float now = building_now();
   if (huts_occu[h] >= HUTS_MAXRESI) {
     mtbe_add_event(huts_mtbb[h], now);
     return -1;
@@ -129,7 +146,7 @@ int huts_leave(int h, int m) {
 // One portion eaten; the last one frees the food and reopens the drop-off.
 static void huts_eat(int h) {
   if (--huts_food[h] > 0) return;
-  mtbe_add_event(huts_mtbr[h], huts_now());
+  mtbe_add_event(huts_mtbr[h], building_now());
   food_release(huts_fdid[h]);
   huts_fdid[h] = -1;
   building_set_group(huts_cidx[h], huts_template, FOOD, FOOD);
@@ -169,7 +186,7 @@ static void huts_rest_residents(int h, float dt, uint32_t* goal) {
 // Tired workers spread over huts with room and food; servants go where food
 // has been missing longest with the most residents waiting.
 static void huts_set_weights(int h) {
-  float now = huts_now();
+  float now = building_now();
   float ro = mtbe_rate(huts_mtbo[h], now);
   float rb = mtbe_rate(huts_mtbb[h], now);
   building_set_weight(huts_cidx[h], huts_template, REST, 3.0f * huts_food[h] - (12.0f * rb + 10.0f * ro));
@@ -189,69 +206,4 @@ void huts_update(float dt, uint32_t* goal) {
   }
 }
 
-static bool huts_fields(int out, FILE* f, int n) {
-  return building_io_ints(out, f, "huts_cidx", huts_cidx, n) &&
-         building_io_ints(out, f, "huts_fdid", huts_fdid, n) &&
-         building_io_ints(out, f, "huts_food", huts_food, n) &&
-         building_io_float_rows(out, f, "huts_trfs", &huts_trfs[0][0], 16, n) &&
-         building_io_int_rows(out, f, "huts_resi", &huts_resi[0][0], HUTS_MAXRESI, n) &&
-         building_io_float_rows(out, f, "huts_rest", &huts_rest[0][0], HUTS_MAXRESI, n) &&
-         building_io_ints(out, f, "huts_occu", huts_occu, n) &&
-         building_io_ints(out, f, "huts_mtbo", huts_mtbo, n) &&
-         building_io_ints(out, f, "huts_mtbb", huts_mtbb, n) &&
-         building_io_ints(out, f, "huts_mtbf", huts_mtbf, n) &&
-         building_io_ints(out, f, "huts_mtbr", huts_mtbr, n);
-}
-
-// Food: none, or an item with 1..10 portions. Residents: members of the crowd
-// in the first occu slots, -1 in the others.
-static bool huts_hut_valid(int h) {
-  int fd = huts_fdid[h], food = huts_food[h], occu = huts_occu[h];
-  bool no_food = fd == -1 && food == 0;
-  bool fed = fd >= 0 && fd < MAXFOOD && food >= 1 && food <= HUTS_PORTIONS;
-  if (!no_food && !fed) {
-    LOG("ERR Saved game: hut %d holds food %d with %d portions", h, fd, food);
-    return false;
-  }
-  if (occu < 0 || occu > HUTS_MAXRESI) {
-    LOG("ERR Saved game: hut %d has %d residents", h, occu);
-    return false;
-  }
-  for (int i = 0; i < HUTS_MAXRESI; i++) {
-    int m = huts_resi[h][i];
-    bool ok = i < occu ? m >= 0 && m < crowd_sz : m == -1;
-    if (!ok) {
-      LOG("ERR Saved game: hut %d has resident %d in slot %d", h, m, i);
-      return false;
-    }
-  }
-  return true;
-}
-
-static bool huts_valid(int n) {
-  if (!building_centres_valid("hut", huts_cidx, n)) return false;
-  const int32_t* tracks[] = {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr};
-  for (const int32_t* ids : tracks)
-    if (!building_tracks_valid("hut", ids, n)) return false;
-  for (int h = 0; h < n; h++)
-    if (!huts_hut_valid(h)) return false;
-  return true;
-}
-
-bool huts_serialize(int out, FILE* f) {
-  if (!f) {
-    LOG("ERR No text save stream for the huts.");
-    return false;
-  }
-  if (out) {
-    save_write_int(f, "huts_count", huts_count);
-    return huts_fields(1, f, huts_count);
-  }
-  // The count goes live only once the whole section has passed its checks.
-  huts_count = 0;
-  int n;
-  if (!save_read_count(f, "huts_count", 0, MAXHUTS, &n) || !huts_fields(0, f, n) || !huts_valid(n))
-    return false;
-  huts_count = n;
-  return true;
-}
+bool huts_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

@@ -4,9 +4,15 @@
 #include "log.h"
 #include "savefile.h"
 
+static int owner_count(const ItemPool* p) {
+  int n = 0;
+  while (n < ITEMS_MAXOWNERS && p->owners[n].of) n++;
+  return n;
+}
+
 bool items_in_use(const ItemPool* p, int i) {
-  for (int k = 0; k < p->nowners; k++)
-    if (p->owner[k][i] != -1) return true;
+  for (int k = 0; k < owner_count(p); k++)
+    if (p->owners[k].of[i] != -1) return true;
   return false;
 }
 
@@ -24,7 +30,7 @@ int items_find(const ItemPool* p, const int32_t* owner, int v) {
 
 void items_release(const ItemPool* p, int i) {
   if (i < 0 || i >= p->cap) return;
-  for (int k = 0; k < p->nowners; k++) p->owner[k][i] = -1;
+  for (int k = 0; k < owner_count(p); k++) p->owners[k].of[i] = -1;
 }
 
 void items_clear(const ItemPool* p) {
@@ -52,12 +58,15 @@ void items_lay_down(float m[16], const float pos[3]) {
 struct SavedNames {
   char cnt[64];
   char trfs[64];
+  char owner[ITEMS_MAXOWNERS][64];
 };
 
 static SavedNames names_of(const ItemPool* p) {
   SavedNames n;
   snprintf(n.cnt, sizeof n.cnt, "%s_cnt", p->name);
   snprintf(n.trfs, sizeof n.trfs, "%s_trfs[ idx ]", p->name);
+  for (int k = 0; k < owner_count(p); k++)
+    snprintf(n.owner[k], sizeof n.owner[k], "%s_%s[ idx ]", p->name, p->owners[k].name);
   return n;
 }
 
@@ -67,7 +76,7 @@ static void write_pool(const ItemPool* p, FILE* f) {
   for (int i = 0; i < p->cap; i++) {
     if (!items_in_use(p, i)) continue;
     save_write_int(f, "idx", i);
-    for (int k = 0; k < p->nowners; k++) save_write_int(f, p->ownername[k], p->owner[k][i]);
+    for (int k = 0; k < owner_count(p); k++) save_write_int(f, names.owner[k], p->owners[k].of[i]);
     building_io_floats(1, f, names.trfs, p->trfs[i], 16);
   }
 }
@@ -80,15 +89,15 @@ static bool read_item(const ItemPool* p, FILE* f, const SavedNames& names) {
     return false;
   }
   int owners[ITEMS_MAXOWNERS], held = 0;
-  for (int k = 0; k < p->nowners; k++) {
-    if (!save_read_count(f, p->ownername[k], -1, p->ownerlimit[k] - 1, &owners[k])) return false;
+  for (int k = 0; k < owner_count(p); k++) {
+    if (!save_read_count(f, names.owner[k], -1, p->owners[k].limit - 1, &owners[k])) return false;
     held += owners[k] != -1;
   }
   if (held != 1) {
     LOG("ERR Saved game: %s slot %d has %d owners.", p->name, i, held);
     return false;
   }
-  for (int k = 0; k < p->nowners; k++) p->owner[k][i] = owners[k];
+  for (int k = 0; k < owner_count(p); k++) p->owners[k].of[i] = owners[k];
   return building_io_floats(0, f, names.trfs, p->trfs[i], 16);
 }
 

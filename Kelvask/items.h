@@ -7,14 +7,18 @@
 
 #define ITEMS_MAXOWNERS 4
 
+// One kind of holder of an item: a bakery, a carrier, a hut...
+struct ItemOwner {
+  int32_t* of;       // per slot: the holder's index, -1 none
+  int limit;         // a holder is 0..limit-1
+  const char* name;  // "bkry": the saved line "food_bkry[ idx ]"
+};
+
 struct ItemPool {
   const char* name;  // "food": names the saved lines ("food_cnt", "food_trfs[ idx ]")
   int cap;
-  int nowners;
-  int32_t* owner[ITEMS_MAXOWNERS];           // in saved order
-  int ownerlimit[ITEMS_MAXOWNERS];           // an owner is -1 or 0..limit-1
-  const char* ownername[ITEMS_MAXOWNERS];    // saved line names, "food_bkry[ idx ]"
   float (*trfs)[16];
+  ItemOwner owners[ITEMS_MAXOWNERS];  // in saved order; unused entries stay zero
 };
 
 bool items_in_use(const ItemPool* p, int i);

@@ -1,16 +1,11 @@
 // Plates: one per household servant, given at spawning and kept for good;
 // full while the servant carries food from a bakery to a hut or tax office.
 #pragma once
-#include <cstdint>
-#include <cstdio>
+#include "tools.h"
 
 #define MAXPLATES 1024
 
-extern int32_t plates_count;
-extern int32_t plates_nume;  // empty plates
-extern int32_t plates_numf;  // full plates
-extern int32_t plates_carr[MAXPLATES];  // carrier's crowd index, -1 past the count
-extern int32_t plates_full[MAXPLATES];  // 0 empty, nonzero full
+TOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
 
 // A new world: no plates, every carrier -1 and every flag 0.
 void plates_clear();

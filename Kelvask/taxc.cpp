@@ -3,11 +3,8 @@
 #include "building.h"
 #include "food.h"
 #include "log.h"
-#include "mtbe.h"
 #include "notify.h"
-#include "savefile.h"
 #include "wld.h"
-#include "wld_update.h"
 
 int32_t taxc_silver = TAXC_START_SILVER;
 int32_t taxc_count;
@@ -20,30 +17,40 @@ int32_t taxc_mtbf[MAXTAXC];
 // The food drop-off in the middle, walled in all round.
 static const uint8_t taxc_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, BLDG, BLDG, BLDG, BLDG};
 
-void taxc_clear() {
-  taxc_count = 0;
-  for (int t = 0; t < MAXTAXC; t++) {
-    taxc_cidx[t] = 0;
-    taxc_fdid[t] = -1;
-    taxc_food[t] = 0;
-    taxc_mtbf[t] = -1;
-  }
-}
-
-int taxc_add(int x, int y) {
-  if (taxc_count >= MAXTAXC) {
-    LOG("ERR All %d tax offices are built.", MAXTAXC);
-    return -1;
-  }
-  if (!building_site_free(x, y)) {
-    LOG("Too close to a goal cell.");
-    return -1;
-  }
-  int t = taxc_count++;
-  taxc_cidx[t] = y * GRIDSZ + x;
+// An office with no food counting down.
+static void taxc_empty(int t) {
   taxc_fdid[t] = -1;
   taxc_food[t] = 0;
-  taxc_mtbf[t] = mtbe_create(64, (float)wld_age);
+}
+
+// An office is idle (no food, no countdown) or holds one food item counting down.
+static bool taxc_offices_valid(int n) {
+  for (int t = 0; t < n; t++) {
+    int fd = taxc_fdid[t], steps = taxc_food[t];
+    bool idle = fd == -1 && steps == 0;
+    bool holding = fd >= 0 && fd < MAXFOOD && steps >= 1 && steps <= TAXC_STEPS;
+    if (!idle && !holding) {
+      LOG("ERR Saved game: tax office %d holds food %d for %d steps", t, fd, steps);
+      return false;
+    }
+  }
+  return true;
+}
+
+static const BuildingTable table = {
+    "taxc", "tax office", "tax offices", MAXTAXC, &taxc_count, taxc_cidx, {taxc_mtbf},
+    "taxc_silver", &taxc_silver,
+    {building_ints("cidx", taxc_cidx), building_ints("fdid", taxc_fdid),
+     building_ints("food", taxc_food), building_floats("trfs", &taxc_trfs[0][0], 16),
+     building_ints("mtbf", taxc_mtbf)},
+    taxc_offices_valid, taxc_empty,
+};
+
+void taxc_clear() { building_clear(&table); }
+
+int taxc_add(int x, int y) {
+  if (!building_can_add(&table, x, y)) return -1;
+  int t = building_append(&table, x, y);
   taxc_stamp_footprint(t);
   building_matrix(taxc_trfs[t], taxc_cidx[t]);
   return t;
@@ -67,47 +74,5 @@ void taxc_update() {
   }
 }
 
-static bool taxc_fields(int out, FILE* f, int n) {
-  return building_io_ints(out, f, "taxc_cidx", taxc_cidx, n) &&
-         building_io_ints(out, f, "taxc_fdid", taxc_fdid, n) &&
-         building_io_ints(out, f, "taxc_food", taxc_food, n) &&
-         building_io_float_rows(out, f, "taxc_trfs", &taxc_trfs[0][0], 16, n) &&
-         building_io_ints(out, f, "taxc_mtbf", taxc_mtbf, n);
-}
-
-// An office is idle (no food, no countdown) or holds one food item counting down.
-static bool taxc_offices_valid(int n) {
-  for (int t = 0; t < n; t++) {
-    int fd = taxc_fdid[t], steps = taxc_food[t];
-    bool idle = fd == -1 && steps == 0;
-    bool holding = fd >= 0 && fd < MAXFOOD && steps >= 1 && steps <= TAXC_STEPS;
-    if (!idle && !holding) {
-      LOG("ERR Saved game: tax office %d holds food %d for %d steps", t, fd, steps);
-      return false;
-    }
-  }
-  return true;
-}
-
-bool taxc_serialize(int out, FILE* f) {
-  if (!f) {
-    LOG("ERR No text save stream for the tax offices.");
-    return false;
-  }
-  if (out) {
-    save_write_int(f, "taxc_count", taxc_count);
-    save_write_int(f, "taxc_silver", taxc_silver);
-    return taxc_fields(1, f, taxc_count);
-  }
-  // The count goes live only once the whole section has passed its checks.
-  taxc_count = 0;
-  int n, silver;
-  if (!save_read_count(f, "taxc_count", 0, MAXTAXC, &n) || !save_read_int(f, "taxc_silver", &silver))
-    return false;
-  if (!taxc_fields(0, f, n) || !building_centres_valid("tax office", taxc_cidx, n) ||
-      !building_tracks_valid("tax office", taxc_mtbf, n) || !taxc_offices_valid(n))
-    return false;
-  taxc_count = n;
-  taxc_silver = silver;
-  return true;
-}
+// The silver is saved and loaded with the offices.
+bool taxc_serialize(int out, FILE* f) { return building_serialize(&table, out, f); }

@@ -16,8 +16,14 @@ struct ToolTable {
   int32_t* numf;
 };
 
-// Defines the public table of a tool with a state (p##_count, p##_nume,
-// p##_numf, p##_carr, p##_full) and the ToolTable `table` over it.
+// The public table of a tool with a state: p##_count tools given out,
+// p##_nume empty and p##_numf full ones; per tool p##_carr, the carrier's
+// crowd index (-1 past the count), and p##_full, 0 empty, nonzero full.
+#define TOOLS_DECLARE_WITH_STATE(p, cap)        \
+  extern int32_t p##_count, p##_nume, p##_numf; \
+  extern int32_t p##_carr[cap], p##_full[cap]
+
+// Defines that table and the ToolTable `table` over it.
 #define TOOLS_DEFINE_WITH_STATE(p, cap)                                                 \
   int32_t p##_count, p##_nume, p##_numf;                                                \
   int32_t p##_carr[cap], p##_full[cap];                                                 \

@@ -35,32 +35,38 @@ bool wld_add_body(int i, float x, float y) {
     LOG("ERR Member %d already has a body", i);
     return false;
   }
-  cpBody* body = cpBodyNew(1.0, cpMomentForCircle(1.0, 0.0, 0.2, cpvzero));
-  cpBodySetPosition(body, cpv(x, y));
-  cpBodySetAngle(body, -M_PI / 2);
-  cpShape* shape = cpCircleShapeNew(body, 0.3, cpvzero);
-  cpShapeSetFriction(shape, 0.7);
-  cpSpaceAddBody(wld_space, body);
-  cpSpaceAddShape(wld_space, shape);
-  wld_bodies[i] = body;
-  wld_shapes[i] = shape;
+  wld_new_circle(1.0, 0.3, x, y, &wld_bodies[i], &wld_shapes[i]);
   return true;
+}
+
+void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape) {
+  ASSERT(wld_space);
+  *body = cpBodyNew(mass, cpMomentForCircle(1.0, 0.0, 0.2, cpvzero));
+  cpBodySetPosition(*body, cpv(x, y));
+  cpBodySetAngle(*body, -M_PI / 2);
+  *shape = cpCircleShapeNew(*body, radius, cpvzero);
+  cpShapeSetFriction(*shape, 0.7);
+  cpSpaceAddBody(wld_space, *body);
+  cpSpaceAddShape(wld_space, *shape);
 }
 
 int wld_remove_bodies() {
   LOG("Removing %d crowd bodies and shapes.", crowd_sz);
   int n = 0;
-  for (int i = 0; i < CROWDSZ; i++) {
-    if (!wld_bodies[i]) continue;
-    cpSpaceRemoveShape(wld_space, wld_shapes[i]);
-    cpSpaceRemoveBody(wld_space, wld_bodies[i]);
-    cpShapeFree(wld_shapes[i]);
-    cpBodyFree(wld_bodies[i]);
-    wld_shapes[i] = nullptr;
-    wld_bodies[i] = nullptr;
-    n++;
-  }
+  for (int i = 0; i < CROWDSZ; i++) n += wld_remove_body(i);
   return n;
+}
+
+bool wld_remove_body(int i) {
+  ASSERT(i >= 0 && i < CROWDSZ);
+  if (!wld_bodies[i]) return false;
+  cpSpaceRemoveShape(wld_space, wld_shapes[i]);
+  cpSpaceRemoveBody(wld_space, wld_bodies[i]);
+  cpShapeFree(wld_shapes[i]);
+  cpBodyFree(wld_bodies[i]);
+  wld_shapes[i] = nullptr;
+  wld_bodies[i] = nullptr;
+  return true;
 }
 
 void wld_exit() {

@@ -14,6 +14,13 @@ void wld_create_space();
 // without a space, for an index off the crowd, a member that already has a
 // body, or a position that is not finite.
 bool wld_add_body(int i, float x, float y);
+// A body of the given mass facing -y at (x, y) with a circle shape of the
+// given radius and friction 0.7, both added to the space, which must exist.
+// The moment is always that of a circle of mass 1 and radius 0.2: workers
+// and cats turn alike whatever they weigh.
+void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape);
+// Removes and frees member i's body and shape; false when it has none.
+bool wld_remove_body(int i);
 // Removes and frees every member's body and shape; returns how many.
 int wld_remove_bodies();
 // Tears down bodies, walls and the space.

@@ -1,5 +1,26 @@
 #include "wld_update.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "bakeries.h"
+#include "cats.h"
+#include "ctrl.h"
+#include "farms.h"
+#include "grain.h"
+#include "huts.h"
+#include "log.h"
+#include "notify.h"
+#include "sdlmain.h"
+#include "stones.h"
+#include "taxc.h"
+#include "wld.h"
+#include "wld_fields.h"
+#include "wld_init.h"
+#include "wld_jobs.h"
+#include "wld_physics.h"
+#include "wld_place.h"
+
 double wld_age;
 int32_t wld_numdead;
 double wld_dt;
@@ -18,3 +39,125 @@ float wld_worktime[CROWDSZ];
 float wld_exhausttime[CROWDSZ];
 uint32_t wld_emote[CROWDSZ];
 float wld_trfs[CROWDSZ][16];
+
+float wld_selectcentre[3];
+
+// A cat at the next office, in the middle of the spawn cell.
+static void spawn_cat() {
+  float x, y;
+  wld_next_spawn_point(&x, &y);
+  int cx = (int)x, cy = (int)y;
+  cats_add(cx + 0.5f, cy + 0.5f, wld_height[cy * GRIDSZ + cx] * 0.15f);
+  cats_create_bodies();
+}
+
+bool wld_update_spawning(float dt) {
+  if (wld_spawntimer > 0.0f) wld_spawntimer -= dt;
+  if (wld_spawntimer > 0.0f) return false;
+  for (int q = 0; q < TRADECNT; q++) {
+    if (spawnqueues[q] <= 0) continue;
+    spawnqueues[q]--;
+    bool spawned = wld_spawn(q) >= 0;
+    // More offices, more doors to come out of.
+    wld_spawntimer += 0.5f / (float)(taxc_count > 0 ? taxc_count : 1);
+    return spawned;
+  }
+  if (wld_catspawn > 0) {
+    wld_catspawn--;
+    spawn_cat();
+  }
+  return false;
+}
+
+bool wld_follow_selected() {
+  if (wld_selected < 0 && wld_selectedcat < 0) return false;
+  cpBody* body = wld_selected_body();
+  if (!body) {
+    wld_selected = wld_selectedcat = -1;
+    return true;
+  }
+  cpBodyActivate(body);
+  cpBodySetVelocity(body, cpvzero);
+  cpVect p = cpBodyGetPosition(body);
+  int cx = (int)p.x, cy = (int)p.y;
+  bool on_grid = cx >= 0 && cx < GRIDSZ && cy >= 0 && cy < GRIDSZ;
+  wld_selectcentre[0] = (float)p.x;
+  wld_selectcentre[1] = (float)p.y;
+  wld_selectcentre[2] = on_grid ? wld_height[cy * GRIDSZ + cx] * 0.15f : 0.0f;
+  return true;
+}
+
+bool wld_critical_dead(int32_t* percent) {
+  int limit = 0;
+  switch (ctrl_difficulty) {
+    case 0: *percent = 40, limit = crowd_sz * 4 / 10; break;
+    case 1: *percent = 20, limit = crowd_sz * 2 / 10; break;
+    case 2: *percent = 5, limit = crowd_sz / 20; break;
+  }
+  if (wld_numdead <= limit * 9 / 10) return false;
+  LOG("Warning about critical dead at %d. Now at %d", limit, wld_numdead);
+  return true;
+}
+
+// One target and one cat per five workers, rounded up.
+static void update_cats() {
+  int n = (crowd_sz + 4) / 5;
+  if (cats_tgt_count < n) cats_add_target();
+  if (cats_count < n && cats_count < MAXCATS) wld_catspawn = 1;
+  memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
+  cats_build_target_field();
+}
+
+static void step_pyramid_level() {
+  int level = stones_compute_pyramid_level(wld_height);
+  if (level >= stones_pyramid_level) return;
+  LOG("level completed %d", level);
+  if (level == 6) notify_post("achievement name=a_fundamentalist");
+  stones_pyramid_level = level;
+}
+
+static void step_production() {
+  step_pyramid_level();
+  farms_update(WLD_STEP);
+  bakeries_update(WLD_STEP);
+  huts_update(WLD_STEP, crowd_goal);
+  taxc_update();
+}
+
+static void post_stat(const char* name, int value) {
+  char msg[128];
+  snprintf(msg, sizeof msg, "steamintstat name=%s val=%d", name, value);
+  notify_post(msg);
+}
+
+static void update_stats(double dt) {
+  wld_stattimer = (float)(wld_stattimer + dt);
+  if (wld_stattimer <= WLD_STATPERIOD || sdlmain_cheat) return;
+  wld_stattimer = 0.0f;
+  post_stat("s_dead", wld_numdead);
+  post_stat("s_alive", crowd_sz - wld_numdead);
+  post_stat("s_farms", farms_count_watered());
+  post_stat("s_hires", crowd_sz);
+  post_stat("s_silver", taxc_silver);
+  wld_statcount++;
+  if (wld_statcount % 4 == 0) notify_post("steamsync");
+}
+
+void wld_update(int32_t steps, double dt) {
+  wld_dt = dt;
+  if (!wld_started) return;
+  wld_age += dt;
+  wld_update_spawning((float)dt);
+  wld_update_fields();
+  wld_follow_selected();
+  for (int s = 0; s < steps; s++) {
+    wld_steer_bodies();
+    cpSpaceStep(wld_space, (double)WLD_STEP);
+  }
+  update_cats();
+  for (int s = 0; s < steps; s++) step_production();
+  wld_update_fatigue(dt);
+  wld_run_jobs();
+  if (grain_count_in_use() > 0 && bakeries_count == 0) notify_post("missingbakery");
+  update_stats(dt);
+}

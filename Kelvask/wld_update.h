@@ -6,6 +6,8 @@
 #include "crowd.h"
 
 #define TRADECNT 4
+#define WLD_STEP (1.0f / 240.0f)  // one simulation step, seconds
+#define WLD_STATPERIOD 3.0f       // seconds between two stats posts
 
 extern double wld_age;          // simulated seconds; only a load sets it back
 extern int32_t wld_numdead;
@@ -25,3 +27,19 @@ extern float wld_worktime[CROWDSZ];
 extern float wld_exhausttime[CROWDSZ];
 extern uint32_t wld_emote[CROWDSZ];  // 0 none, 1 tired, 2 dead
 extern float wld_trfs[CROWDSZ][16];  // model transform, column-major
+
+// Centre of the selection marker (x, y in cells, z in world units), written
+// while a worker or cat is selected; the pane draws the marker from it.
+extern float wld_selectcentre[3];
+
+// One frame: spawning, fields, steps physics steps of 1/240 s, production,
+// fatigue, jobs, stats. dt is the frame's total time.
+void wld_update(int32_t steps, double dt);
+// True when a worker was spawned by this call.
+bool wld_update_spawning(float dt);
+// Holds the selected body still and moves the marker to it; false when
+// nothing is selected.
+bool wld_follow_selected();
+// The death-limit warning for the running difficulty; *percent receives the
+// limit in percent of the crowd.
+bool wld_critical_dead(int32_t* percent);

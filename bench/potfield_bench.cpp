@@ -3,72 +3,23 @@
 // path, the scalar path, and a Dijkstra search over the same step costs.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <queue>
 #include <utility>
 #include <vector>
 
+#include "bench_terrain.h"
 #include "potfield.h"
 
 namespace {
 
 const int FIELD = WATR - 1;
-const int32_t OFFSET[4] = {-1, 1, -GRIDSZ, GRIDSZ};
-float* const COSTS[4] = {basecostw, basecoste, basecostn, basecosts};
-
-float step_cost(int h, int n) {
-  return (std::abs(h - n) < 4 && h != 0 && n != 0) ? (float)(std::abs(h - n) + 1) : FLT_UNDF;
-}
-
-// Rolling hills up to about 40 steps, a round lake whose shore rises gently,
-// a zero border; costs, open sides and water edges follow the game's rules.
-void make_world() {
-  for (int y = 0; y < GRIDSZ; y++)
-    for (int x = 0; x < GRIDSZ; x++) {
-      const float hills = 20.0f + 9.0f * std::sin(x * 0.13f) * std::cos(y * 0.09f) +
-                          6.0f * std::sin((x + 2 * y) * 0.05f) + 3.0f * std::cos(x * 0.41f + y * 0.37f);
-      const float lake = std::hypot(x - 44.0f, y - 76.0f) - 15.0f;
-      float h = lake < 0 ? 0.0f : hills * std::fmin(1.0f, (lake + 1.0f) / 14.0f);
-      if (x == 0 || y == 0 || x == GRIDSZ - 1 || y == GRIDSZ - 1) h = 0;
-      wld_height[y * GRIDSZ + x] = (uint8_t)std::lround(h);
-    }
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int x = c % GRIDSZ, y = c / GRIDSZ;
-    const bool border = x == 0 || y == 0 || x == GRIDSZ - 1 || y == GRIDSZ - 1;
-    uint8_t open = 0;
-    for (int d = 0; d < 4; d++) {
-      COSTS[d][c] = border ? FLT_UNDF : step_cost(wld_height[c], wld_height[c + OFFSET[d]]);
-      if (COSTS[d][c] < FLT_UNDF) open |= 1 << d;
-    }
-    wld_cellflags[c] = (border || wld_height[c] == 0) ? 0 : open;
-    wld_goalweight[c] = 0;
-  }
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int x = c % GRIDSZ, y = c / GRIDSZ;
-    if (wld_cellflags[c] == 0 || wld_height[c] >= 3 || x < 2 || y < 2 || x > 125 || y > 125)
-      continue;
-    for (int d = 0; d < 4; d++)
-      if (wld_height[c + OFFSET[d]] == 0) {
-        wld_cellflags[c] |= WATR << 4;
-        wld_goalweight[c] = 1.0f;
-      }
-  }
-  // Drop-off groups of farm fields far from the lake, on the same field.
-  const int centres[3][2] = {{100, 20}, {20, 20}, {105, 100}};
-  for (const auto& ctr : centres)
-    for (int dy = -1; dy <= 1; dy++)
-      for (int dx = -1; dx <= 1; dx++) {
-        const int c = (ctr[1] + dy) * GRIDSZ + ctr[0] + dx;
-        wld_cellflags[c] = (wld_cellflags[c] & 15) | WATR << 4;
-        wld_goalweight[c] = 2.0f;
-      }
-}
+using bench_terrain::COSTS;
+using bench_terrain::OFFSET;
 
 void setup(const benchmark::State&) {
   static bool made = false;
-  if (!made) make_world();
+  if (!made) bench_terrain::make_world();
   made = true;
 }
 

@@ -5,15 +5,23 @@ add_executable(assetgen ${ASSETGEN_SOURCES})
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 file(MAKE_DIRECTORY ${GENERATED_DIR})
 
-# generate_asset(NAME FILE): FILE in the generated directory comes from `assetgen NAME`.
+# generate_asset(NAME FILE [DIR]): FILE in DIR (default: the generated
+# directory) comes from `assetgen NAME`.
 function(generate_asset name file)
+  set(dir ${GENERATED_DIR})
+  if(ARGC GREATER 2)
+    set(dir ${ARGV2})
+    file(MAKE_DIRECTORY ${dir})
+  endif()
   add_custom_command(
-    OUTPUT ${GENERATED_DIR}/${file}
-    COMMAND assetgen ${name} ${GENERATED_DIR}/${file}
+    OUTPUT ${dir}/${file}
+    COMMAND assetgen ${name} ${dir}/${file}
     DEPENDS assetgen
     COMMENT "Generating ${file}")
-  set(GENERATED_SOURCES ${GENERATED_SOURCES} ${GENERATED_DIR}/${file} PARENT_SCOPE)
+  set(GENERATED_SOURCES ${GENERATED_SOURCES} ${dir}/${file} PARENT_SCOPE)
 endfunction()
 
 set(GENERATED_SOURCES "")
 generate_asset(icon icon.inc)
+# The game reads its terrain relative to its working directory, the build dir.
+generate_asset(terrain terrain.pgm ${CMAKE_BINARY_DIR}/testmaps)

@@ -1,46 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "bakeries.h"
+#include "building_site.h"
 #include "food.h"
 #include "grain.h"
-#include "mtbe.h"
-#include "section_text.h"
-#include "wld.h"
-#include "wld_update.h"
 
 namespace {
 
-const float STEP = 1.0f / 240;
+// The bakery at (40, 40): grain cells west, food cells south.
+const std::vector<int> grain_cells = {cell(39, 40), cell(39, 41)};
+const std::vector<int> food_cells = {cell(40, 41), cell(41, 41)};
 
-int cell(int x, int y) { return y * GRIDSZ + x; }
-int type_at(int c) { return wld_cellflags[c] >> 4; }
-
-struct BakeriesTest : ::testing::Test {
-  // The bakery at (40, 40): grain cells west, food cells south.
-  const int grain_cells[2] = {cell(39, 40), cell(39, 41)};
-  const int food_cells[2] = {cell(40, 41), cell(41, 41)};
-
+struct BakeriesTest : BuildingTest {
   void SetUp() override {
-    mtbe_clear();
+    site(10, 0x0f, 50.0);
     bakeries_clear();
     food_clear();
     grain_clear();
-    memset(wld_goalweight, 0, sizeof wld_goalweight);
-    memset(wld_height, 10, sizeof wld_height);
-    memset(wld_cellflags, 0x0f, sizeof wld_cellflags);  // open on all sides, no type
-    wld_age = 50.0;
   }
-  void TearDown() override { mtbe_clear(); }
-
-  static void step(int n = 1) {
-    for (int i = 0; i < n; i++) {
-      wld_age += STEP;
-      bakeries_update(STEP);
-    }
-  }
+  static void step(int n = 1) { steps(n, bakeries_update); }
   // A field worker's grain, carried and then dropped at bakery b.
   static int drop(int b) {
     int g = grain_assign(7);
@@ -49,18 +29,7 @@ struct BakeriesTest : ::testing::Test {
     grain_drop_at_bakery(g, b, pos);
     return g;
   }
-  void expect_pair(const int* cells, int type) const {
-    for (int k = 0; k < 2; k++) {
-      EXPECT_EQ(type_at(cells[k]), type) << "cell " << k;
-      EXPECT_EQ(wld_cellflags[cells[k]] & 0x0f, 0x0f);
-    }
-  }
-  float weight(const int* cells) const {
-    EXPECT_EQ(wld_goalweight[cells[0]], wld_goalweight[cells[1]]);
-    return wld_goalweight[cells[0]];
-  }
   static std::string save_text() { return section_save(bakeries_serialize); }
-  static bool load_text(const std::string& s) { return section_load(bakeries_serialize, s); }
 };
 
 TEST_F(BakeriesTest, NewBakeryHoldsNothingAndOpensBothPairs) {
@@ -72,28 +41,21 @@ TEST_F(BakeriesTest, NewBakeryHoldsNothingAndOpensBothPairs) {
   ASSERT_EQ(bakeries_add(40, 40), 0);
   EXPECT_EQ(bakeries_count, 1);
   EXPECT_EQ(bakeries_cidx[0], cell(40, 40));
-  EXPECT_EQ(bakeries_grai[0], 0);
-  EXPECT_EQ(bakeries_food[0], 0);
+  EXPECT_EQ(bakeries_grai[0] + bakeries_food[0] + bakeries_full[0] + bakeries_empt[0], 0);
   EXPECT_EQ(bakeries_bake[0], 0.0f);
-  EXPECT_EQ(bakeries_full[0], 0);
-  EXPECT_EQ(bakeries_empt[0], 0);
-  EXPECT_EQ(bakeries_mtbd[0], 0);
-  EXPECT_EQ(bakeries_mtbe[0], 3);
+  EXPECT_TRUE(bakeries_mtbd[0] == 0 && bakeries_mtbe[0] == 3);
   EXPECT_FLOAT_EQ(bakeries_trfs[0][12], 40.5f);
   EXPECT_FLOAT_EQ(bakeries_trfs[0][13], 40.5f);
   EXPECT_FLOAT_EQ(bakeries_trfs[0][14], 1.5f);
-  expect_pair(grain_cells, BAKG);
-  expect_pair(food_cells, BAKF);
-  for (int c : {cell(39, 39), cell(40, 39), cell(41, 39), cell(40, 40), cell(41, 40)}) {
-    EXPECT_EQ(type_at(c), BLDG);
-    EXPECT_EQ(wld_cellflags[c] & 0x0f, 0x0f);
-  }
+  expect_types(grain_cells, BAKG);
+  expect_types(food_cells, BAKF);
+  expect_types({cell(39, 39), cell(40, 39), cell(41, 39), cell(40, 40), cell(41, 40)}, BLDG);
   wld_goalweight[grain_cells[0]] = wld_goalweight[food_cells[1]] = 5.0f;
   step();
   EXPECT_EQ(weight(grain_cells), 0.0f);
   EXPECT_EQ(weight(food_cells), 0.0f);
-  expect_pair(grain_cells, BAKG);
-  expect_pair(food_cells, BAKF);
+  expect_types(grain_cells, BAKG);
+  expect_types(food_cells, BAKF);
 }
 
 TEST_F(BakeriesTest, ASiteWithAnyTypedCellInItsFiveByFiveAreaIsRefused) {
@@ -223,18 +185,18 @@ TEST_F(BakeriesTest, RefusedDropsCloseTheGrainPairOnlyWithThirteenOrMoreGrain) {
     bakeries_full[0] = 3;
     step();
   }
-  expect_pair(grain_cells, BAKG);  // fewer than 13: open however many refusals
+  expect_types(grain_cells, BAKG);  // fewer than 13: open however many refusals
   bakeries_drop_grain(12, pos, 0);
   bakeries_full[0] = 2;
   step();
-  expect_pair(grain_cells, BLDG);
+  expect_types(grain_cells, BLDG);
   EXPECT_EQ(bakeries_full[0], 0);
   EXPECT_EQ(mtbe_count(bakeries_mtbf[0]), 6) << "one event per update that saw refusals";
   EXPECT_LT(weight(grain_cells), -20.0f * 40);
 
   bakeries_grai[0] = 12;
   step();
-  expect_pair(grain_cells, BAKG);
+  expect_types(grain_cells, BAKG);
 }
 
 TEST_F(BakeriesTest, ASingleRefusedDropOrASlowRateKeepsTheGrainPairOpen) {
@@ -245,11 +207,11 @@ TEST_F(BakeriesTest, ASingleRefusedDropOrASlowRateKeepsTheGrainPairOpen) {
     bakeries_full[0] = 1;
     step();
   }
-  expect_pair(grain_cells, BAKG);
+  expect_types(grain_cells, BAKG);
   wld_age += 10.0;
   bakeries_full[0] = 5;
   step();  // 6 refusal updates over 10 s
-  expect_pair(grain_cells, BAKG);
+  expect_types(grain_cells, BAKG);
 }
 
 TEST_F(BakeriesTest, RefusedPickUpsCloseTheFoodPairOnlyWithLessThanTwoFood) {
@@ -259,20 +221,20 @@ TEST_F(BakeriesTest, RefusedPickUpsCloseTheFoodPairOnlyWithLessThanTwoFood) {
     bakeries_empt[0] = 3;
     step();
   }
-  expect_pair(food_cells, BAKF);
+  expect_types(food_cells, BAKF);
   bakeries_food[0] = 1;
   bakeries_empt[0] = 2;
   step();
-  expect_pair(food_cells, BAKF);  // two refusals are not enough
+  expect_types(food_cells, BAKF);  // two refusals are not enough
   bakeries_empt[0] = 3;
   step();
-  expect_pair(food_cells, BLDG);
+  expect_types(food_cells, BLDG);
   EXPECT_EQ(bakeries_empt[0], 0);
   step(100);
-  expect_pair(food_cells, BLDG);  // stays closed until food is there
+  expect_types(food_cells, BLDG);  // stays closed until food is there
   bakeries_food[0] = 2;
   step();
-  expect_pair(food_cells, BAKF);
+  expect_types(food_cells, BAKF);
 }
 
 TEST_F(BakeriesTest, RecentDropsAndPickUpsLowerTheWeights) {
@@ -304,7 +266,7 @@ TEST_F(BakeriesTest, ABakeryWithoutTracksStillBakes) {
   step(1205);
   EXPECT_EQ(bakeries_food[0], 1);
   EXPECT_EQ(weight(food_cells), 0.0f);
-  expect_pair(food_cells, BAKF);
+  expect_types(food_cells, BAKF);
 }
 
 TEST_F(BakeriesTest, SaveWritesTheSectionAndLoadRestoresIt) {
@@ -330,19 +292,10 @@ TEST_F(BakeriesTest, SaveWritesTheSectionAndLoadRestoresIt) {
             std::string::npos);
 
   int fids = bakeries_fids[1][0];
-  float bake = bakeries_bake[1];
   bakeries_clear();
-  ASSERT_TRUE(load_text(text));
+  ASSERT_TRUE(section_load(bakeries_serialize, text));
   EXPECT_EQ(bakeries_count, 2);
-  EXPECT_EQ(bakeries_cidx[1], cell(50, 40));
-  EXPECT_EQ(bakeries_grai[1], 1);
-  EXPECT_EQ(bakeries_gids[1][0], 0);
-  EXPECT_EQ(bakeries_food[1], 1);
   EXPECT_EQ(bakeries_fids[1][0], fids);
-  EXPECT_NEAR(bakeries_bake[1], bake, 1e-6f);
-  EXPECT_FLOAT_EQ(bakeries_trfs[1][12], 50.5f);
-  EXPECT_EQ(bakeries_mtbe[1], 7);
-  EXPECT_EQ(bakeries_full[1], 2);
   EXPECT_EQ(save_text(), text);
 }
 
@@ -351,26 +304,16 @@ TEST_F(BakeriesTest, DamagedSectionsAreRefusedAndLeaveNoBakery) {
   drop(0);
   step();
   const std::string good = save_text();
-  const std::string damaged[] = {
-      section_replaced(good, "bakeries_count 1", "bakeries_count 33"),
-      section_replaced(good, "bakeries_count 1", "bakeries_count -4"),
-      section_replaced(good, "bakeries_cidx\n5160", "bakeries_cidx\n-5160"),
-      section_replaced(good, "bakeries_grai\n1", "bakeries_grai\n37"),
-      section_replaced(good, "bakeries_food\n0", "bakeries_food\n19"),
-      section_replaced(good, "bakeries_gids\n0 ", "bakeries_gids\n1024 "),
-      section_replaced(good, "bakeries_gids\n0 ", "bakeries_gids\n-1 "),
-      section_replaced(good, "bakeries_bake\n", "bakeries_bake\nnan\n"),
-      section_replaced(good, "bakeries_trfs\n1.000000", "bakeries_trfs\n1.0e99"),
-      section_replaced(good, "bakeries_mtbp\n1", "bakeries_mtbp\n4"),
-      section_replaced(good, "bakeries_mtbf\n", "bakeries_mtbx\n"),
-      good.substr(0, good.size() - 2),
-      good.substr(0, good.find("bakeries_fids")),
-  };
+  auto damaged = building_damages(good, "bakeries", "mtbp",
+                                  {{"bakeries_grai\n1", "bakeries_grai\n37"},
+                                   {"bakeries_food\n0", "bakeries_food\n19"},
+                                   {"bakeries_gids\n0 ", "bakeries_gids\n1024 "},
+                                   {"bakeries_gids\n0 ", "bakeries_gids\n-1 "}});
   section_expect_refused(bakeries_serialize, damaged, &bakeries_count, good);
   ASSERT_EQ(bakeries_count, 1);
   bakeries_food[0] = 1;
   bakeries_fids[0][0] = -1;  // baked while the food pool was full
-  ASSERT_TRUE(load_text(save_text()));
+  ASSERT_TRUE(section_load(bakeries_serialize, save_text()));
   EXPECT_EQ(bakeries_fids[0][0], -1);
 }
 

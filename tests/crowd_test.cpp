@@ -18,11 +18,8 @@ struct CrowdTest : ::testing::Test {
 
   void SetUp() override {
     crowd_sz = 0;
-    memset(crowd_time, 0, sizeof crowd_time);
-    memset(crowd_dirx, 0, sizeof crowd_dirx);
-    memset(crowd_diry, 0, sizeof crowd_diry);
-    memset(crowd_velx, 0, sizeof crowd_velx);
-    memset(crowd_vely, 0, sizeof crowd_vely);
+    std::fill(crowd_time, crowd_time + CROWDSZ, 0.0);
+    for (float* a : {crowd_dirx, crowd_diry, crowd_velx, crowd_vely}) std::fill(a, a + CROWDSZ, 0.0f);
     memset(wld_height, 0, sizeof wld_height);
     for (float* g : {basecostw, basecoste, basecostn, basecosts, crowd_costw, crowd_coste,
                      crowd_costn, crowd_costs})

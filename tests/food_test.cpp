@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "section_io.h"
+#include "section_text.h"
 
 #include "bakeries.h"
 #include "food.h"
@@ -175,20 +175,14 @@ TEST_F(FoodTest, DamagedSectionsAreRefused) {
       {7, "nan"},                  {2, "food_bkry[ idx ] x"},
   };
   for (const auto& b : bad) {
-    testing::internal::CaptureStdout();
     EXPECT_FALSE(section_load(food_serialize, food_section(b.first, b.second))) << b.second;
-    EXPECT_EQ(captured().rfind("ERR ", 0), 0u) << b.second;
   }
   // The same slot twice.
   std::string twice = food_section(0, "food_cnt 2");
   twice += twice.substr(twice.find("idx"));
-  testing::internal::CaptureStdout();
   EXPECT_FALSE(section_load(food_serialize, twice));
-  EXPECT_EQ(captured().rfind("ERR ", 0), 0u);
   // A grain item with both owners.
-  testing::internal::CaptureStdout();
   EXPECT_FALSE(section_load(grain_serialize, "grain_cnt 1\nidx 0\ngrain_carr[ idx ] 1\ngrain_bkry[ idx ] 1\n"));
-  EXPECT_EQ(captured().rfind("ERR ", 0), 0u);
 }
 
 TEST_F(FoodTest, BakeryListsMustMatchTheLoadedFood) {
@@ -198,15 +192,11 @@ TEST_F(FoodTest, BakeryListsMustMatchTheLoadedFood) {
   bakeries_fids[0][1] = 5;
   EXPECT_TRUE(section_load(food_serialize, food_section()));
   bakeries_fids[0][1] = 6;  // a slot the save leaves free
-  testing::internal::CaptureStdout();
   EXPECT_FALSE(section_load(food_serialize, food_section()));
-  EXPECT_EQ(captured().rfind("ERR ", 0), 0u);
   bakeries_fids[0][1] = 5;
-  testing::internal::CaptureStdout();
   std::string at_hut = food_section(4, "food_huts[ idx ] 0");
   at_hut.replace(at_hut.find("food_bkry[ idx ] 0"), 18, "food_bkry[ idx ] -1");
   EXPECT_FALSE(section_load(food_serialize, at_hut));
-  EXPECT_EQ(captured().rfind("ERR ", 0), 0u);
   bakeries_food[0] = 0;
   bakeries_count = 0;
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "section_io.h"
+#include "section_text.h"
 
 #include "buckets.h"
 #include "plates.h"
@@ -145,17 +145,13 @@ TEST_F(ToolsTest, DamagedSectionsAreRefused) {
       "plates_count 2\nplates_nume 1\nplates_numf 1\nplates_carr\n4\nsix\nplates_full\n0\n1\n",
   };
   for (const char* text : bad_plates) {
-    testing::internal::CaptureStdout();
     EXPECT_FALSE(section_load(plates_serialize, text)) << text;
-    EXPECT_EQ(captured().rfind("ERR ", 0), 0u) << text;
   }
   EXPECT_TRUE(section_load(plates_serialize, "plates_count 2\nplates_nume 1\nplates_numf 1\nplates_carr\n4\n6\n"
                                      "plates_full\n0\n1\n"));
-  testing::internal::CaptureStdout();
   EXPECT_FALSE(section_load(sickles_serialize, "sickles_count 2\nsickles_carr\n5\n5\n"));
   EXPECT_FALSE(section_load(sickles_serialize, "sickles_count -1\n"));
   EXPECT_FALSE(section_load(buckets_serialize, "buckets_count 1\nbuckets_nume 1\nbuckets_numf 0\nbuckets_carr\n"));
-  EXPECT_EQ(captured().rfind("ERR ", 0), 0u);
 }
 
 }  // namespace

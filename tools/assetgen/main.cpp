@@ -11,6 +11,7 @@ struct asset_entry {
 
 static const asset_entry assets[] = {
     {"icon", assetgen_icon},
+    {"terrain", assetgen_terrain},
 };
 
 int main(int argc, char** argv) {

@@ -1,0 +1,22 @@
+// The potential-field jobs: every frame two of the ten fields are solved on
+// the thread pool, each job also deriving its flow field and moving the
+// members (or, for field 9, the cats) that follow it; and the steering that
+// turns each worker's move direction into its body's velocity and spin.
+#pragma once
+#include <cstdint>
+
+#include "threadpool.h"
+
+extern int32_t wld_fieldframe;  // field refresh counter, never reset; mod 5 picks the pair
+
+// Copies the bodies into the crowd, rebuilds the crowd costs and refreshes
+// the frame's two fields, on the pool when one exists, and waits for them.
+void wld_update_fields();
+// The job of field arg->value (0..9); run inline when there is no pool.
+void wld_compute_potential(task_arg* arg);
+// Before every physics step: each worker's body turns and walks towards its
+// move direction at one cell per second, or stops when it has none.
+void wld_steer_bodies();
+// Queues wld_compute_potential with the record on the pool, priority 1;
+// the task id, or 0 when not queued.
+uint32_t task_create(const task_arg* arg);

@@ -1,0 +1,159 @@
+#include "wld_save_check.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "bakeries.h"
+#include "buckets.h"
+#include "crowd.h"
+#include "food.h"
+#include "grain.h"
+#include "huts.h"
+#include "log.h"
+#include "plates.h"
+#include "sickles.h"
+#include "stones.h"
+#include "taxc.h"
+#include "wld.h"
+#include "wld_update.h"
+
+bool wld_check_header(double age, const int32_t* queues) {
+  if (!(age >= 0.0 && age <= SAVE_MAXTIME)) {
+    LOG("ERR Saved game: age %f outside 0..%g.", age, SAVE_MAXTIME);
+    return false;
+  }
+  for (int q = 0; q < TRADECNT; q++)
+    if (queues[q] < 0) {
+      LOG("ERR Saved game: spawn queue %d holds %d.", q, queues[q]);
+      return false;
+    }
+  return true;
+}
+
+// A body pushed through the site's walls may stand a little off the grid
+// until the next update puts it back on land; far beyond is damage.
+static bool near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }
+
+bool wld_check_members() {
+  if (wld_numdead > crowd_sz) {
+    LOG("ERR Saved game: %d dead among %d members.", wld_numdead, crowd_sz);
+    return false;
+  }
+  for (int i = 0; i < crowd_sz; i++)
+    if (!near_site(crowd_posx[i]) || !near_site(crowd_posy[i]) ||
+        !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
+      LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i], crowd_posy[i],
+          crowd_time[i]);
+      return false;
+    }
+  return true;
+}
+
+static bool all_finite(const float* v, int n) {
+  for (int k = 0; k < n; k++)
+    if (!std::isfinite(v[k])) return false;
+  return true;
+}
+
+// Types 10 (only in the cats' copy), 11, 12, 14 and 15 are never written.
+static bool known_cell_type(int type) { return type <= REST || type == BLDG; }
+
+bool wld_check_member_arrays() {
+  for (int i = 0; i < CROWDSZ; i++)
+    if (wld_emote[i] > 2) {
+      LOG("ERR Saved game: member %d shows emote %u.", i, wld_emote[i]);
+      return false;
+    }
+  for (int i = 0; i < crowd_sz; i++)
+    if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) || !all_finite(wld_trfs[i], 16)) {
+      LOG("ERR Saved game: member %d has times or a transform that are not numbers.", i);
+      return false;
+    }
+  for (int c = 0; c < GRIDCELLS; c++)
+    if (!known_cell_type(wld_cellflags[c] >> 4)) {
+      LOG("ERR Saved game: cell %d has type %d.", c, wld_cellflags[c] >> 4);
+      return false;
+    }
+  return true;
+}
+
+// An owner field: -1 for none, else an index below limit.
+static bool owner_ok(const char* what, int slot, int v, int limit) {
+  if (v >= -1 && v < limit) return true;
+  LOG("ERR Saved game: %s %d names %d of %d.", what, slot, v, limit);
+  return false;
+}
+
+static bool carriers_ok(const char* what, const int32_t* carr, int n) {
+  for (int i = 0; i < n; i++)
+    if (carr[i] < 0 || carr[i] >= crowd_sz) {
+      LOG("ERR Saved game: %s %d is carried by %d of %d members.", what, i, carr[i], crowd_sz);
+      return false;
+    }
+  return true;
+}
+
+static bool items_ok() {
+  for (int f = 0; f < MAXFOOD; f++)
+    if (!owner_ok("food (carrier)", f, food_carr[f], crowd_sz) ||
+        !owner_ok("food (bakery)", f, food_bkry[f], bakeries_count) ||
+        !owner_ok("food (hut)", f, food_huts[f], huts_count) ||
+        !owner_ok("food (tax office)", f, food_taxc[f], taxc_count))
+      return false;
+  for (int g = 0; g < MAXGRAIN; g++)
+    if (!owner_ok("grain (carrier)", g, grain_carr[g], crowd_sz) ||
+        !owner_ok("grain (bakery)", g, grain_bkry[g], bakeries_count))
+      return false;
+  for (int k = 0; k < STONECNT; k++)
+    if ((stones_stat[k] & STONE_CARRIED) && (int)(stones_stat[k] & STONE_CARRMSK) >= crowd_sz) {
+      LOG("ERR Saved game: block %d is carried by %u of %d members.", k, stones_stat[k] & STONE_CARRMSK, crowd_sz);
+      return false;
+    }
+  return true;
+}
+
+// A bakery's stacks hold its own items, each once: taking the same food twice
+// would find it already gone.
+static bool stores_ok() {
+  static bool seen_grain[MAXGRAIN], seen_food[MAXFOOD];
+  memset(seen_grain, 0, sizeof seen_grain);
+  memset(seen_food, 0, sizeof seen_food);
+  for (int b = 0; b < bakeries_count; b++) {
+    bool ok = true;
+    for (int k = 0; ok && k < bakeries_grai[b]; k++) {
+      int g = bakeries_gids[b][k];
+      ok = grain_bkry[g] == b && !seen_grain[g];
+      seen_grain[g] = true;
+    }
+    for (int k = 0; ok && k < bakeries_food[b]; k++) {
+      int f = bakeries_fids[b][k];
+      if (f < 0) continue;
+      ok = food_bkry[f] == b && !seen_food[f];
+      seen_food[f] = true;
+    }
+    if (!ok) {
+      LOG("ERR Saved game: bakery %d holds grain or food that is not its own.", b);
+      return false;
+    }
+  }
+  return true;
+}
+
+static bool held_food_ok() {
+  for (int h = 0; h < huts_count; h++)
+    if (huts_fdid[h] >= 0 && food_huts[huts_fdid[h]] != h) {
+      LOG("ERR Saved game: hut %d holds food %d that lies elsewhere.", h, huts_fdid[h]);
+      return false;
+    }
+  for (int t = 0; t < taxc_count; t++)
+    if (taxc_fdid[t] >= 0 && food_taxc[taxc_fdid[t]] != t) {
+      LOG("ERR Saved game: tax office %d holds food %d that lies elsewhere.", t, taxc_fdid[t]);
+      return false;
+    }
+  return true;
+}
+
+bool wld_check_references() {
+  return carriers_ok("bucket", buckets_carr, buckets_count) && carriers_ok("sickle", sickles_carr, sickles_count) &&
+         carriers_ok("plate", plates_carr, plates_count) && items_ok() && stores_ok() && held_food_ok();
+}

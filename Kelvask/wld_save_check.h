@@ -1,0 +1,20 @@
+// Checks of a world being read from a saved game, for what the module
+// sections cannot see on their own: the world's scalars and per-member
+// arrays, the cell types, and the references between the tables. Each failed
+// check logs one "ERR " line saying what is wrong.
+#pragma once
+#include <cstdint>
+
+#define SAVE_MAXTIME 1e12  // seconds; beyond any game, and safe to narrow to f32
+
+// The age and the spawn queues read from the text file.
+bool wld_check_header(double age, const int32_t* queues);
+// After the crowd block: positions on or near the site, move times in range,
+// no more dead than members.
+bool wld_check_members();
+// After the world's binary arrays: emotes, finite times and transforms, and
+// only cell types that the game writes.
+bool wld_check_member_arrays();
+// After every section: carriers are members, holders are buildings, and the
+// items a building or member holds name it as their owner.
+bool wld_check_references();

@@ -1,0 +1,305 @@
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "log.h"
+#include "save_game.h"
+#include "wld_site.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const size_t CROWD_BLOCK = 10 * 28;  // the first block of the binary file in a 10-member game
+const size_t WORLD_BLOCK = 16000 + 10 * 4 + 10 * 4 + 10 * 64 + 16384 + 16384;
+
+class SaveTest : public WorldTest {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/savetestXXXXXX";
+    dir = mkdtemp(tmpl);
+    old_path = filesPath;
+    filesPath = dir.c_str();
+    save_game_build();
+  }
+  void TearDown() override {
+    filesPath = old_path;
+    fs::remove_all(dir);
+    WorldTest::TearDown();
+  }
+
+  std::string path(const std::string& name) const { return dir + "/" + name; }
+  std::string read(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void write(const std::string& name, const std::string& data) const {
+    std::ofstream(path(name), std::ios::binary) << data;
+  }
+  SavePair disk() const { return {read("game.txtsav"), read("game.binsav")}; }
+  void put(const SavePair& p) const {
+    write("game.txtsav", p.txt);
+    write("game.binsav", p.bin);
+  }
+  // Only the pair and the refused pairs kept aside are left in the folder.
+  std::vector<std::string> leftovers() const {
+    std::vector<std::string> v;
+    for (const auto& e : fs::directory_iterator(dir)) {
+      std::string n = e.path().filename();
+      if (n != "game.txtsav" && n != "game.binsav" && n.find(".rejected-") == std::string::npos) v.push_back(n);
+    }
+    return v;
+  }
+
+  std::string dir;
+  const char* old_path = nullptr;
+};
+
+std::string captured_load(const SavePair& p, bool* ok) {
+  testing::internal::CaptureStdout();
+  *ok = save_pair_load(p);
+  return testing::internal::GetCapturedStdout();
+}
+
+template <typename T>
+void poke(std::string* s, size_t at, T v) {
+  memcpy(&(*s)[at], &v, sizeof v);
+}
+
+std::string replaced(std::string s, const std::string& from, const std::string& to) {
+  size_t at = s.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? s : s.replace(at, from.size(), to);
+}
+
+TEST_F(SaveTest, TenMembersWriteTheWorldSectionAfterTheCrowd) {
+  SavePair p = save_pair_of_world();
+  size_t stones = 5 * STONECNT * 4 + nummarks * (64 + 4 + 4);
+  ASSERT_EQ(p.bin.size(), CROWD_BLOCK + WORLD_BLOCK + 3072 + stones);
+  const char* w = p.bin.data() + CROWD_BLOCK;
+  EXPECT_EQ(memcmp(w, wld_emote, 16000), 0);
+  EXPECT_EQ(memcmp(w + 16000, wld_exhausttime, 40), 0);
+  EXPECT_EQ(memcmp(w + 16040, wld_worktime, 40), 0);
+  EXPECT_EQ(memcmp(w + 16080, wld_trfs, 640), 0);
+  EXPECT_EQ(memcmp(w + 16720, wld_height, 16384), 0);
+  EXPECT_EQ(memcmp(w + 33104, wld_cellflags, 16384), 0);
+  EXPECT_EQ(p.txt.rfind("version 103\nwld_age 123.456000\nwld_numdead 1\nspawnqueues\n2\n0\n1\n0\nmtbe_numtracks 12\n", 0),
+            0u);
+}
+
+TEST_F(SaveTest, ARoundTripInMidGameSavesTheSamePairAgain) {
+  ASSERT_TRUE(wld_save());
+  SavePair saved = disk();
+  float dead_trfs[16];
+  memcpy(dead_trfs, wld_trfs[8], sizeof dead_trfs);
+  int tracks = mtbe_numtracks;
+
+  save_game_new_world();  // the load replaces whatever world runs
+  wld_age = 5.0;
+  ASSERT_TRUE(wld_load());
+  EXPECT_EQ(save_pair_of_world(), saved);
+  ASSERT_TRUE(wld_save());
+  EXPECT_EQ(disk(), saved);
+  EXPECT_TRUE(leftovers().empty());
+
+  // The dead member has a body again, lying as it was, and stays dead.
+  for (int i = 0; i < 10; i++) {
+    ASSERT_NE(wld_bodies[i], nullptr) << i;
+    cpVect at = cpBodyGetPosition(wld_bodies[i]);
+    EXPECT_EQ((float)at.x, crowd_posx[i]);
+    EXPECT_EQ((float)at.y, crowd_posy[i]);
+  }
+  EXPECT_EQ(crowd_goal[8], 12u);
+  EXPECT_EQ(wld_emote[8], 2u);
+  EXPECT_EQ(memcmp(wld_trfs[8], dead_trfs, sizeof dead_trfs), 0);
+  // The age goes on from the save; the tracks start empty at that age.
+  EXPECT_EQ(wld_age, 123.456);
+  ASSERT_EQ(mtbe_numtracks, tracks);
+  for (int t = 0; t < tracks; t++) {
+    EXPECT_EQ(mtbe_count(t), 0);
+    EXPECT_EQ(mtbe_last[t], (float)123.456);
+  }
+  // Terrain and building walls are back, in step with costs and open sides.
+  EXPECT_EQ(site_faults(), 0);
+  EXPECT_NE(wld_eastwalls[site_cell(95, 50)], nullptr);
+  EXPECT_NE(cats_body[0], nullptr);
+}
+
+TEST_F(SaveTest, AnotherVersionLoadsNothingAndIsKeptAside) {
+  ASSERT_TRUE(wld_save());
+  SavePair old = disk();
+  old.txt.replace(0, 11, "version 102");
+  put(old);
+  wld_age = 200.0;
+  SavePair running = save_pair_of_world();
+
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(wld_load());
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR "), std::string::npos);
+  EXPECT_EQ(save_pair_of_world(), running);
+  EXPECT_EQ(wld_age, 200.0);
+  EXPECT_FALSE(fs::exists(path("game.txtsav")));
+  EXPECT_EQ(read("game.txtsav.rejected-1"), old.txt);
+  EXPECT_EQ(read("game.binsav.rejected-1"), old.bin);
+
+  // No pair: the normal first start. One file alone is kept aside too.
+  EXPECT_FALSE(wld_load());
+  write("game.txtsav", old.txt);
+  EXPECT_FALSE(wld_load());
+  EXPECT_EQ(read("game.txtsav.rejected-2"), old.txt);
+  EXPECT_EQ(save_pair_of_world(), running);
+}
+
+TEST_F(SaveTest, ASaveStoppedAfterAnyStepLeavesTheOldPairOrTheNew) {
+  ASSERT_TRUE(wld_save());
+  SavePair old = disk();
+  for (int step = SAVE_STEP_TEMPS; step < SAVE_STEP_DONE; step++) {
+    put(old);
+    ASSERT_TRUE(save_pair_load(old));
+    wld_age = 300.0 + step;
+    crowd_posx[4] = 20.0f + step;
+    SavePair next = save_pair_of_world();
+    ASSERT_TRUE(wld_save_upto(step));  // the process dies here
+
+    ASSERT_TRUE(wld_load());
+    const SavePair& want = step < SAVE_STEP_COMMIT ? old : next;
+    EXPECT_EQ(disk(), want) << step;
+    EXPECT_EQ(save_pair_of_world(), want) << step;
+    EXPECT_TRUE(leftovers().empty()) << step;
+  }
+  // Died while writing the temporary files: they are partial, the pair is not.
+  put(old);
+  write("game.txtsav.tmp", old.txt.substr(0, 100));
+  write("game.binsav.tmp", old.bin.substr(0, 1000));
+  ASSERT_TRUE(wld_load());
+  EXPECT_EQ(save_pair_of_world(), old);
+  EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(SaveTest, AFileThatCannotBeCreatedKeepsTheOldPair) {
+  ASSERT_TRUE(wld_save());
+  SavePair old = disk();
+  fs::create_directory(path("game.binsav.tmp"));  // a folder that is not empty cannot be replaced by a file
+  write("game.binsav.tmp/x", "x");
+  wld_age = 999.0;
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(wld_save());
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR Cannot create"), std::string::npos);
+  EXPECT_EQ(disk(), old);
+  EXPECT_FALSE(fs::exists(path("game.txtsav.tmp")));
+
+  fs::remove_all(path("game.binsav.tmp"));
+  filesPath = "/nonexistent/folder";
+  EXPECT_FALSE(wld_save());
+  filesPath = dir.c_str();
+  EXPECT_TRUE(wld_save());
+  EXPECT_EQ(disk(), save_pair_of_world());
+}
+
+// Loads the damaged pair, which must be refused with an "ERR " line and
+// leave the running world as it was.
+void expect_refused(const SavePair& bad, const SavePair& running, const std::string& what) {
+  bool ok;
+  std::string log = captured_load(bad, &ok);
+  EXPECT_FALSE(ok) << what;
+  EXPECT_NE(log.find("ERR "), std::string::npos) << what;
+  EXPECT_EQ(save_pair_of_world(), running) << what;
+}
+
+TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
+  SavePair good = save_pair_of_world();
+  for (int k = 0; k < 40; k++) {
+    size_t t = k * (good.txt.size() - 1) / 40, b = k * good.bin.size() / 40;
+    expect_refused({good.txt.substr(0, t), good.bin}, good, "text cut at " + std::to_string(t));
+    expect_refused({good.txt, good.bin.substr(0, b)}, good, "binary cut at " + std::to_string(b));
+  }
+  const size_t world = CROWD_BLOCK, stones_stat = world + WORLD_BLOCK + 3072 + 4 * STONECNT * 4;
+  SavePair nan_pos = good, off_site = good, emote = good, type = good, inf_trfs = good, stone = good;
+  poke(&nan_pos.bin, 0, NAN);
+  poke(&off_site.bin, 4 * 10 + 4, -300.0f);  // member 1's y
+  poke(&emote.bin, world + 4 * 5, 7u);
+  poke(&type.bin, world + 33104 + site_cell(50, 50), (uint8_t)0xb0);
+  poke(&inf_trfs.bin, world + 16080 + 64 * 3, INFINITY);
+  poke(&stone.bin, stones_stat + 4 * stones_numstocked, STONE_CARRIED | 10u);  // carried by no member
+  SavePair other = good;
+  other.bin = good.bin + '\0';
+  const std::pair<SavePair, const char*> bad[] = {
+      {{"", ""}, "empty files"},
+      {{"hello world\n", good.bin}, "foreign text"},
+      {{"\x89PNG\r\n\x1a\n", "\x89PNG"}, "an image"},
+      {{good.bin, good.txt}, "files swapped"},
+      {{good.txt + "junk\n", good.bin}, "text goes on"},
+      {other, "binary goes on"},
+      {{replaced(good.txt, "wld_age 123.456000", "wld_age nan"), good.bin}, "age NaN"},
+      {{replaced(good.txt, "wld_age 123.456000", "wld_age 1e300"), good.bin}, "age huge"},
+      {{replaced(good.txt, "wld_numdead 1", "wld_numdead 11"), good.bin}, "more dead than members"},
+      {{replaced(good.txt, "crowd_sz 10", "crowd_sz 4000"), good.bin}, "crowd 4000"},
+      {{replaced(good.txt, "crowd_sz 10", "crowd_sz 99999"), good.bin}, "crowd huge"},
+      {{replaced(good.txt, "crowd_sz 10", "crowd_sz -1"), good.bin}, "crowd negative"},
+      {{replaced(good.txt, "mtbe_numtracks 12", "mtbe_numtracks 2000000000"), good.bin}, "tracks huge"},
+      {{replaced(good.txt, "food_cnt 3", "food_cnt 100000"), good.bin}, "food huge"},
+      {{replaced(good.txt, "spawnqueues\n2", "spawnqueues\n-2"), good.bin}, "queue negative"},
+      {{replaced(good.txt, "buckets_carr\n1\n", "buckets_carr\n10\n"), good.bin}, "bucket of no member"},
+      {{replaced(good.txt, "food_carr[ idx ] 3", "food_carr[ idx ] 50"), good.bin}, "food on no member"},
+      {{replaced(good.txt, "bakeries_fids\n0 ", "bakeries_fids\n1 "), good.bin}, "bakery holds carried food"},
+      {{replaced(good.txt, "huts_fdid\n2", "huts_fdid\n0"), good.bin}, "hut holds bakery food"},
+      {nan_pos, "position NaN"},
+      {off_site, "member off the site"},
+      {emote, "unknown emote"},
+      {type, "unknown cell type"},
+      {inf_trfs, "transform infinite"},
+      {stone, "stone carried by no member"},
+  };
+  for (const auto& b : bad) expect_refused(b.first, good, b.second);
+  EXPECT_EQ(site_faults(), 0);
+}
+
+// A flipped byte may still make a valid pair; either way the world that runs
+// afterwards is whole: in step with its walls, saved and loaded alike, and
+// able to play on.
+TEST_F(SaveTest, FlippedBytesNeverLeaveABrokenWorld) {
+  SavePair good = save_pair_of_world();
+  std::mt19937 rng(7);
+  for (int k = 0; k < 120; k++) {
+    SavePair bad = good;
+    std::string& s = k % 2 ? bad.bin : bad.txt;
+    s[rng() % s.size()] ^= (char)(1 + rng() % 255);
+    bool ok;
+    captured_load(bad, &ok);
+    SavePair now = save_pair_of_world();
+    if (!ok) {
+      EXPECT_EQ(now, good) << k;
+    }
+    EXPECT_EQ(site_faults(), 0) << k;
+    ASSERT_TRUE(save_pair_load(now)) << k;
+    EXPECT_EQ(save_pair_of_world(), now) << k;
+    for (int frame = 0; frame < 3; frame++) wld_update(8, 8 / 240.0);  // and plays on
+    ASSERT_TRUE(save_pair_load(good));
+  }
+}
+
+// A running world that fails the checks of its own saved form cannot be put
+// back after a refused load; the game goes on with a new world on its terrain.
+TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewOne) {
+  SavePair good = save_pair_of_world();
+  crowd_posx[0] = 1000.0f;
+  bool ok;
+  std::string log = captured_load({good.txt, good.bin.substr(0, 5000)}, &ok);
+  EXPECT_FALSE(ok);
+  EXPECT_NE(log.find("ERR The world before the load could not be put back"), std::string::npos);
+  EXPECT_EQ(crowd_sz, 0);
+  EXPECT_EQ(taxc_count, 0);
+  EXPECT_EQ(wld_age, 123.456);
+  EXPECT_EQ(memcmp(wld_height, good.bin.data() + CROWD_BLOCK + 16720, GRIDCELLS), 0);
+  EXPECT_EQ(site_faults(), 0);
+  EXPECT_TRUE(save_pair_load(good));
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ctrl.h"
+#include "stones.h"
+#include "taxc.h"
+#include "terrain_map.h"
+#include "wld.h"
+#include "wld_init.h"
+#include "wld_physics.h"
+#include "wld_place.h"
+#include "wld_start.h"
+#include "wld_update.h"
+
+namespace {
+
+int cell(int x, int y) { return y * GRIDSZ + x; }
+
+struct WldStartTest : ::testing::Test {
+  // Tests run side by side in separate processes: one file each.
+  const std::string tmp = ::testing::TempDir() + "wld_start_" + std::to_string(getpid()) + ".pgm";
+  std::string path = tmp;
+
+  void SetUp() override {
+    for (int q = 0; q < TRADECNT; q++) spawnqueues[q] = 0;
+    wld_started = 0;
+  }
+  void TearDown() override {
+    remove(tmp.c_str());
+    wld_exit();
+  }
+
+  // Grey level of cell c in the test maps: a gentle ramp eastwards, one
+  // height step every 16 columns, with noise below a step.
+  static int grey(size_t c) { return 128 + (int)(c % GRIDSZ / 16) * 4 + (int)(c % 4); }
+
+  // A map file: header text, then `bytes` grey levels.
+  void write_map(const char* header, size_t bytes) {
+    FILE* f = fopen(tmp.c_str(), "wb");
+    ASSERT_TRUE(f);
+    fputs(header, f);
+    for (size_t i = 0; i < bytes; i++) fputc(grey(i), f);
+    fclose(f);
+  }
+
+  // Starts on the file and returns what it logged.
+  bool start(std::string* log) {
+    ::testing::internal::CaptureStdout();
+    bool ok = wld_start_map(path.c_str());
+    *log = ::testing::internal::GetCapturedStdout();
+    return ok;
+  }
+};
+
+TEST_F(WldStartTest, GoodMapStartsAWorldWithTheFirstOfficeAndWorkers) {
+  write_map("P5\n128 128\n255\n", GRIDCELLS);
+  std::string log;
+  ASSERT_TRUE(start(&log));
+  EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
+  for (int c : {cell(5, 5), cell(126, 1), cell(1, 126), cell(70, 90)})
+    EXPECT_EQ(wld_height[c], 32 + c % GRIDSZ / 16) << c;
+  for (int i = 0; i < GRIDSZ; i++)
+    for (int c : {cell(i, 0), cell(i, 127), cell(0, i), cell(127, i)}) {
+      EXPECT_EQ(wld_height[c], 0) << c;
+      EXPECT_EQ(wld_cellflags[c], 0) << c;
+    }
+  EXPECT_EQ(taxc_count, 1);
+  EXPECT_EQ(taxc_cidx[0], cell(61, 59));
+  EXPECT_EQ(wld_cellflags[cell(61, 59)] >> 4, FOOD);
+  EXPECT_EQ(taxc_silver, 200);
+  EXPECT_EQ(wld_started, 1);
+  EXPECT_EQ(wld_initialised, 1);
+  for (int q = 0; q < TRADECNT; q++) EXPECT_EQ(spawnqueues[q], 1);
+  EXPECT_EQ(stones_pyramid_level, 7);
+}
+
+TEST_F(WldStartTest, HeaderMaySeparateItsFieldsWithBlanks) {
+  write_map("P5 128 128 255 ", GRIDCELLS);
+  std::string log;
+  EXPECT_TRUE(start(&log));
+  EXPECT_EQ(wld_height[cell(100, 1)], 32 + 100 / 16);
+}
+
+TEST_F(WldStartTest, BadFilesAreRefusedAndLeaveTheWorldAlone) {
+  write_map("P5\n128 128\n255\n", GRIDCELLS);
+  std::string log;
+  ASSERT_TRUE(start(&log));
+  spawnqueues[0] = 5;
+  std::vector<uint8_t> heights(wld_height, wld_height + GRIDCELLS);
+  std::vector<uint8_t> flags(wld_cellflags, wld_cellflags + GRIDCELLS);
+
+  struct bad {
+    const char* header;
+    size_t bytes;
+    const char* says;
+  } cases[] = {
+      {"P2\n128 128\n255\n", GRIDCELLS, "not a binary grey map"},   // text map
+      {"P6\n128 128\n255\n", GRIDCELLS, "not a binary grey map"},   // colour map
+      {"P5\n128 128\n65535\n", GRIDCELLS, "not a binary grey map"}, // 16-bit
+      {"P5\n128 128\n2550", GRIDCELLS, "not a binary grey map"},    // maxval runs on
+      {"P5\n64 64\n255\n", 64 * 64, "is 64x64"},
+      {"P5\n128 127\n255\n", GRIDCELLS, "is 128x127"},
+      {"P5\n128 128\n255\n", GRIDCELLS - 1, "truncated"},
+      {"", 0, "not a binary grey map"},
+  };
+  for (const bad& b : cases) {
+    write_map(b.header, b.bytes);
+    EXPECT_FALSE(start(&log)) << b.header;
+    EXPECT_EQ(log.rfind("ERR ", 0), 0u) << log;
+    EXPECT_NE(log.find(b.says), std::string::npos) << log;
+  }
+  remove(tmp.c_str());
+  EXPECT_FALSE(start(&log));
+  EXPECT_NE(log.find("ERR Cannot open the terrain map"), std::string::npos) << log;
+
+  EXPECT_EQ(memcmp(heights.data(), wld_height, GRIDCELLS), 0);
+  EXPECT_EQ(memcmp(flags.data(), wld_cellflags, GRIDCELLS), 0);
+  EXPECT_EQ(taxc_count, 1);
+  EXPECT_EQ(spawnqueues[0], 5);
+  EXPECT_EQ(wld_started, 1);
+}
+
+// The generated terrain must make the game playable and winnable.
+struct TerrainTest : WldStartTest {
+  // Cells a worker can walk to from (x, y) over passable edges.
+  static std::vector<bool> reachable(int x, int y) {
+    std::vector<bool> seen(GRIDCELLS, false);
+    std::vector<int> todo{cell(x, y)};
+    seen[todo[0]] = true;
+    while (!todo.empty()) {
+      int c = todo.back();
+      todo.pop_back();
+      const int step[4] = {-1, 1, -GRIDSZ, GRIDSZ};
+      const float* cost[4] = {basecostw, basecoste, basecostn, basecosts};
+      for (int k = 0; k < 4; k++)
+        if (cost[k][c] < FLT_UNDF && !seen[c + step[k]]) {
+          seen[c + step[k]] = true;
+          todo.push_back(c + step[k]);
+        }
+    }
+    return seen;
+  }
+};
+
+TEST_F(TerrainTest, GeneratedMapIsPlayable) {
+  path = terrain_map_path();
+  std::string log;
+  ASSERT_TRUE(start(&log)) << log;
+  ASSERT_EQ(taxc_count, 1);
+  std::vector<bool> seen = reachable(61, 59);
+
+  int water = 0;
+  for (int c = 0; c < GRIDCELLS; c++) water += seen[c] && (wld_cellflags[c] >> 4) == WATR;
+  EXPECT_GE(water, 100);
+  for (int y = 119; y <= 124; y++)
+    for (int x = 119; x <= 124; x++) EXPECT_TRUE(seen[cell(x, y)]) << x << "," << y;
+  for (int y = 62; y <= 74; y++)
+    for (int x = 36; x <= 48; x++) EXPECT_TRUE(seen[cell(x, y)]) << x << "," << y;
+
+  // Sites for every kind of building, with the placement rules of each.
+  struct kind {
+    int margin, ring, want;
+  } kinds[] = {{2, 0, 200}, {1, 1, 200}};  // farms and huts, bakeries and offices
+  ctrl_footprint = 3;
+  for (const kind& k : kinds) {
+    ctrl_placemargin = k.margin;
+    int sites = 0, near_water = 0, top;
+    for (int y = 2; y < GRIDSZ - 2; y++)
+      for (int x = 2; x < GRIDSZ - 2; x++)
+        if (seen[cell(x, y)] && wld_can_place(x, y, k.ring, &top)) {
+          sites++;
+          near_water += y < 40;
+        }
+    EXPECT_GE(sites, k.want) << k.margin;
+    EXPECT_GE(near_water, 40) << k.margin;
+  }
+
+  // The first office's own site passes the office's test on a fresh world.
+  wld_init();
+  ctrl_placemargin = 1;
+  int top = -1;
+  EXPECT_TRUE(wld_can_place(61, 59, 1, &top));
+  EXPECT_EQ(top, wld_height[cell(61, 59)]);
+}
+
+TEST_F(TerrainTest, EachFinishedLayerLowersThePyramidLevel) {
+  path = terrain_map_path();
+  std::string log;
+  ASSERT_TRUE(start(&log)) << log;
+  EXPECT_EQ(stones_compute_pyramid_level(wld_height), 7);
+  for (int layer = 0; layer < 7; layer++) {
+    // All but one cell of the layer built: not yet.
+    for (int y = 62 + layer; y <= 74 - layer; y++)
+      for (int x = 36 + layer; x <= 48 - layer; x++)
+        if (x != 42 || y != 68) wld_height[cell(x, y)] += STONE_STEP;
+    EXPECT_EQ(stones_compute_pyramid_level(wld_height), 7 - layer) << layer;
+    wld_height[cell(42, 68)] += STONE_STEP;
+    EXPECT_EQ(stones_compute_pyramid_level(wld_height), 6 - layer) << layer;
+  }
+}
+
+}  // namespace

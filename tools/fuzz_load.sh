@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the saved-game load fuzzer (clang, libFuzzer, ASan, UBSan) and runs it
+# for a bounded time on a corpus seeded with valid saves; reports executions,
+# coverage and findings. Exit status 1 when it found something.
+# Usage: tools/fuzz_load.sh [seconds=60] [build-folder=build-fuzz]
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+secs=${1:-60}
+build=$(realpath -m "${2:-$src/build-fuzz}")
+
+extra=()
+grep -q 'cmake/fuzz.cmake' "$src/CMakeLists.txt" || extra=(-DCMAKE_PROJECT_INCLUDE="$src/cmake/fuzz.cmake")
+CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DTAVOREK_FUZZ=ON \
+  -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF "${extra[@]}" >/dev/null
+cmake --build "$build" --target wld_load_fuzz >/dev/null
+
+work=$build/fuzz-load
+mkdir -p "$work/corpus" "$work/findings"
+WLD_FUZZ_WRITE_SEEDS="$work/corpus" "$build/wld_load_fuzz"
+
+set +e
+"$build/wld_load_fuzz" -max_total_time="$secs" -print_final_stats=1 -rss_limit_mb=4096 \
+  -dict="$src/tests/fuzz/wld_load.dict" -artifact_prefix="$work/findings/" "$work/corpus" >"$work/run.log" 2>&1
+status=$?
+set -e
+
+execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/run.log")
+speed=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/run.log")
+cov=$(grep -o 'cov: [0-9]*' "$work/run.log" | tail -1)
+findings=$(find "$work/findings" -type f | wc -l)
+echo "fuzz_load: ${secs} s, ${execs:-?} executions (${speed:-?}/s), ${cov:-cov: ?}," \
+  "corpus $(find "$work/corpus" -type f | wc -l) inputs, ${findings} findings (exit ${status})"
+if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ]; then
+  grep -E 'ERROR|SUMMARY|wld_load_fuzz:|runtime error' "$work/run.log" | head -20
+  echo "findings and log in $work"
+  exit 1
+fi
