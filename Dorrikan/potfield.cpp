@@ -99,7 +99,7 @@ INLINE void wake(uint32_t* state, int32_t* ring_cells, uint32_t& tail, int32_t n
   const uint32_t taken = asked & (s != POTFIELD_ACTIVE) & (nb != 0);
   ring_cells[tail] = nb;
   tail += taken;
-  state[nb] = taken ? POTFIELD_ACTIVE : s;
+  state[nb] = taken ? (uint32_t)POTFIELD_ACTIVE : s;
 }
 
 // Writes a pass in ring order: a dropped cell waits again; a settled one wakes
