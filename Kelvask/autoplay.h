@@ -18,7 +18,7 @@ enum {
   AUTOPLAY_TIRED,     // a worker worked out
   AUTOPLAY_RESTING,   // a tired worker entered a hut
   AUTOPLAY_BACK,      // a rested worker went back to its trade
-  AUTOPLAY_DIED,
+  AUTOPLAY_DIED,      // a worker died of exhaustion
   AUTOPLAY_STONE,     // a builder took a block from the stock
   AUTOPLAY_DEPOSIT,   // a block laid on a build mark
   AUTOPLAY_MARK,      // a build mark finished

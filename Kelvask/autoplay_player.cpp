@@ -237,14 +237,14 @@ static void hire(const int want[4]) {
   }
   if (total == 0) return;
   taxc_silver -= total;
-  static const char* const TRADE_NAME[4] = {"builders", "irrigation workers", "field workers",
-                                            "servants"};
+  static const char* const TRADE_NAME[4] = {"builder", "irrigation worker", "field worker",
+                                            "servant"};
   char what[AUTOPLAY_LINESZ] = "";
   for (int t = 0; t < 4; t++) {
     spawnqueues[t] += n[t], autoplay_hired[t] += n[t];
     if (n[t] > 0)
-      snprintf(what + strlen(what), sizeof what - strlen(what), "%s%d %s", what[0] ? ", " : "",
-               n[t], TRADE_NAME[t]);
+      snprintf(what + strlen(what), sizeof what - strlen(what), "%s%d %s%s", what[0] ? ", " : "",
+               n[t], TRADE_NAME[t], n[t] == 1 ? "" : "s");
   }
   autoplay_say("hired %s; %d silver left", what, taxc_silver);
 }
