@@ -19,5 +19,5 @@ build build
 build build-tsan -DTAVOREK_SANITIZE=thread -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 (cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -LE e2e -R 'ThreadPool|FieldJobs')
 
-build build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+build build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 (cd build-asan && ASAN_OPTIONS="detect_leaks=0" ctest --output-on-failure -j "$JOBS" -LE e2e)

@@ -11,8 +11,15 @@
 #include "stones.h"
 #include "taxc.h"
 #include "terrain_map.h"
+#include "log.h"
 #include "wld.h"
+#include "wld_save.h"
 #include "wld_update.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -75,6 +82,46 @@ TEST(GameTest, ScriptedPlayerRunsTheChainRestsWorkersAndBuilds) {
   EXPECT_EQ(nummarks, 169 - finished);
   EXPECT_EQ(stones_pyramid_level, 7);
   autoplay_stop();
+}
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+// A save and load in the middle of a game: the loaded world saves to the
+// very same pair, and the game plays on from it.
+TEST(GameTest, SaveAndLoadMidGameThenPlayOn) {
+  char dir[] = "/tmp/tavorek_gameXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const char* old_path = filesPath;
+  filesPath = dir;
+  const std::string txt = std::string(dir) + "/game.txtsav", bin = std::string(dir) + "/game.binsav";
+
+  ASSERT_TRUE(autoplay_start(terrain_map_path().c_str()));
+  autoplay_run(180.0);
+  ASSERT_TRUE(wld_save());
+  const std::string saved_txt = file_bytes(txt), saved_bin = file_bytes(bin);
+  const double age = wld_age;
+  const int members = crowd_sz, deposited = stones_numdeposited;
+
+  ASSERT_TRUE(wld_load());
+  EXPECT_NEAR(wld_age, age, 1e-6);  // "%lf" keeps six decimals
+  EXPECT_EQ(crowd_sz, members);
+  ASSERT_TRUE(wld_save());
+  EXPECT_TRUE(file_bytes(txt) == saved_txt) << "text file differs after the load";
+  EXPECT_TRUE(file_bytes(bin) == saved_bin) << "binary file differs after the load";
+
+  wld_started = 1;  // a load leaves starting to the play handler
+  const int earned = autoplay_silver_earned;
+  autoplay_run(300.0);
+  EXPECT_GT(autoplay_silver_earned, earned);
+  EXPECT_GT(stones_numdeposited, deposited);
+  autoplay_stop();
+  filesPath = old_path;
+  system((std::string("rm -rf ") + dir).c_str());
 }
 
 }  // namespace
