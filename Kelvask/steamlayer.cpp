@@ -37,7 +37,7 @@ static bool make_dirs(char* path) {
 bool steamlayer_user_data_folder(char* out, int size) {
   if (!steamlayer_up || size <= 0) return false;
   out[0] = '\0';
-  // The base directory spec ignores an empty or relative XDG_DATA_HOME.
+  // XDG ignores an empty or relative XDG_DATA_HOME.
   const char* xdg = getenv("XDG_DATA_HOME");
   const char* home = getenv("HOME");
   int n;
