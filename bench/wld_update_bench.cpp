@@ -3,34 +3,24 @@
 // generated terrain, next to the four physics steps alone on the same world,
 // and the fatigue and job pass alone.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "autoplay.h"
 #include "crowd.h"
 #include "sdlmain.h"
+#include "terrain_map.h"
 #include "wld.h"
 #include "wld_init.h"
 #include "wld_jobs.h"
 #include "wld_physics.h"
 #include "wld_update.h"
 
-// The map sits in testmaps/ beside bench/ in the build folder.
-static std::string map_path() {
-  char exe[4096];
-  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  std::string dir = n > 0 ? std::string(exe, (size_t)n) : std::string("./bench/x");
-  dir = dir.substr(0, dir.rfind('/'));
-  return dir.substr(0, dir.rfind('/')) + "/testmaps/terrain.pgm";
-}
-
 // Two game minutes of scripted play (buildings, the chain running), then the
 // crowd filled to 4000 members scattered over open land, and a few frames to
 // let the fields and bodies settle.
 static bool running_game() {
-  if (!autoplay_start(map_path().c_str())) return false;
+  if (!autoplay_start(terrain_map_path().c_str())) return false;
   sdlmain_cheat = 1;  // nobody dies while the clock runs on
   autoplay_run(120.0);
   srand(7);
@@ -49,6 +39,11 @@ static bool running_game() {
   return true;
 }
 
+static void end_game() {
+  autoplay_stop();
+  sdlmain_cheat = 0;
+}
+
 static void BM_WorldFrame4000(benchmark::State& state) {
   if (!running_game()) {
     state.SkipWithError("no terrain map");
@@ -56,8 +51,7 @@ static void BM_WorldFrame4000(benchmark::State& state) {
   }
   for (auto _ : state) wld_update(4, 4.0 / 240.0);
   state.counters["members"] = crowd_sz;
-  autoplay_stop();
-  sdlmain_cheat = 0;
+  end_game();
 }
 BENCHMARK(BM_WorldFrame4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
 
@@ -69,8 +63,7 @@ static void BM_PhysicsOnly4000(benchmark::State& state) {
   for (auto _ : state) {
     for (int s = 0; s < 4; s++) cpSpaceStep(wld_space, 1.0 / 240.0);
   }
-  autoplay_stop();
-  sdlmain_cheat = 0;
+  end_game();
 }
 BENCHMARK(BM_PhysicsOnly4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
 
@@ -84,7 +77,6 @@ static void BM_FatigueAndJobs4000(benchmark::State& state) {
     wld_update_fatigue(1.0 / 60.0);
     wld_run_jobs();
   }
-  autoplay_stop();
-  sdlmain_cheat = 0;
+  end_game();
 }
 BENCHMARK(BM_FatigueAndJobs4000)->Unit(benchmark::kMicrosecond);

@@ -17,6 +17,7 @@
 #include "wld_update.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -121,7 +122,7 @@ TEST(GameTest, SaveAndLoadMidGameThenPlayOn) {
   EXPECT_GT(stones_numdeposited, deposited);
   autoplay_stop();
   filesPath = old_path;
-  system((std::string("rm -rf ") + dir).c_str());
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Where the build put the generated terrain map: testmaps/ beside tests/.
+// Where the build put the generated terrain map: testmaps/ in the build
+// folder, one level above the folder of the running test or benchmark.
 #pragma once
 #include <unistd.h>
 
