@@ -5,4 +5,4 @@ cd "$(dirname "$0")"
 bash tools/install_deps.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)" --target tavorek
-cd build && exec ./tavorek "$@"
+cd build/run && exec ../tavorek "$@"

@@ -23,5 +23,7 @@ endfunction()
 
 set(GENERATED_SOURCES "")
 generate_asset(icon icon.inc)
-# The game reads its terrain relative to its working directory, the build dir.
-generate_asset(terrain terrain.pgm ${CMAKE_BINARY_DIR}/testmaps)
+# The run folder: the game's working directory, where it reads its art, sounds
+# and terrain map. run_game.sh and the end-to-end tests start the game there.
+set(RUN_DIR ${CMAKE_BINARY_DIR}/run)
+generate_asset(terrain terrain.pgm ${RUN_DIR}/testmaps)

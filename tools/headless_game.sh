@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 dir=${BUILD_DIR:-build}
 cmake -S . -B "$dir" -G Ninja >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target headless_game
-cd "$dir" && exec ./headless_game "$@"
+cd "$dir/run" && exec ../headless_game "$@"

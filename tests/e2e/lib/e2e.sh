@@ -1,12 +1,17 @@
-# Shared by the end-to-end scripts: sourced with the tavorek binary as $1.
+# Shared by the end-to-end scripts: sourced with the tavorek binary as $1 and
+# the build's run folder as $2.
 set -euo pipefail
 
 BIN=$(readlink -f "$1")
+RUN=$(readlink -f "$2")
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 # Never touch the real user's folder.
 export HOME="$WORK/home" XDG_DATA_HOME="$WORK/data"
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$WORK/run"
+# The game runs in a linked copy of the run folder, so scripts running at once
+# keep their outputs apart.
+cp -rs "$RUN"/. "$WORK/run/"
 cd "$WORK/run"
 USERDIR="$XDG_DATA_HOME/tavorek"
 LOGFILE="$USERDIR/tavoreklog.txt"
