@@ -11,6 +11,9 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the save block is litt
 
 int32_t crowd_sz;
 
+static const uint8_t* crowd_height;
+static const float* crowd_basecost[4];  // west, east, north, south
+
 float crowd_posx[CROWDSZ];
 float crowd_posy[CROWDSZ];
 double crowd_time[CROWDSZ];
@@ -83,11 +86,23 @@ void crowd_splat() {
   }
 }
 
+void crowd_bind_terrain(const uint8_t* height, const float* costw, const float* coste,
+                        const float* costn, const float* costs) {
+  crowd_height = height;
+  crowd_basecost[0] = costw;
+  crowd_basecost[1] = coste;
+  crowd_basecost[2] = costn;
+  crowd_basecost[3] = costs;
+}
+
 static float crowd_cost(float base, float density, float counterflow) {
   return base >= FLT_UNDF ? FLT_UNDF : base + density + counterflow;
 }
 
 void crowd_compute_costs(float* costw, float* coste, float* costn, float* costs) {
+  ASSERT(crowd_height);
+  const float *basecostw = crowd_basecost[0], *basecoste = crowd_basecost[1];
+  const float *basecostn = crowd_basecost[2], *basecosts = crowd_basecost[3];
   for (int c = 0; c < GRIDCELLS; c++) {
     float n = (float)crowd_density[c];
     float density = 0.2f * n;
@@ -191,7 +206,7 @@ static float edge_weight(float f) {
 }
 
 float crowd_ground_height(int c, float fx, float fy) {
-  return 0.15f * quad_blend(wld_height, quad_around(c, fx, fy), edge_weight(fx), edge_weight(fy));
+  return GRID_STEPZ * quad_blend(crowd_height, quad_around(c, fx, fy), edge_weight(fx), edge_weight(fy));
 }
 
 // Uses the current positions rather than the last splat: the draw calls this

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "wld.h"
+#include "grid.h"
 
 #define CROWDSZ 4000
 
@@ -36,6 +36,12 @@ alignas(32) extern float crowd_costw[GRIDCELLS];
 alignas(32) extern float crowd_coste[GRIDCELLS];
 alignas(32) extern float crowd_costn[GRIDCELLS];
 alignas(32) extern float crowd_costs[GRIDCELLS];
+
+// The terrain the crowd walks on: heights and the four step-cost grids of
+// GRIDCELLS each, owned by the world, which hands them over whenever it
+// builds its costs.
+void crowd_bind_terrain(const uint8_t* height, const float* costw, const float* coste,
+                        const float* costn, const float* costs);
 
 // Appends one member of trade 0..3 in the trade's fetch state; the caller
 // takes crowd_sz before the call as its index and sets the other fields.

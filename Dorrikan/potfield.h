@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "wld.h"
+#include "grid.h"
 
 // Solver cell states.
 enum { POTFIELD_IDLE = 0, POTFIELD_ACTIVE = 1, POTFIELD_SETTLED = 2 };

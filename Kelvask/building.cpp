@@ -6,7 +6,7 @@
 #include "mtbe.h"
 #include "savefile.h"
 #include "wld.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 static bool in_grid(int x, int y) { return x >= 0 && x < GRIDSZ && y >= 0 && y < GRIDSZ; }
 

@@ -4,16 +4,13 @@
 #include <epoxy/gl.h>
 
 #include "log.h"
-#include "sdlmain.h"
 #include "threadpool.h"
+#include "wld.h"
 
 int32_t ctrl_pressstate;
-int32_t ctrl_footprint = 3;
-int32_t ctrl_placemargin = 1;
-int32_t ctrl_difficulty;
 
-void ctrl_create() {
-  LOG("ctrl_create( %d, %d, %f )", sdlmain_width, sdlmain_height, csf);
+void ctrl_create(int32_t width, int32_t height, float csf) {
+  LOG("ctrl_create( %d, %d, %f )", width, height, csf);
   threadpool_create();
 }
 
@@ -27,5 +24,11 @@ void ctrl_draw(float dt, float elapsed) {
 void ctrl_pick(float depth) {}
 
 bool ctrl_back() { return false; }
+
+void ctrl_release() {
+  wld_selected = -1;
+  wld_selectedcat = -1;
+  ctrl_pressstate = 0;
+}
 
 void ctrl_destroy() { LOG("ctrl_destroy"); }

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "wld_update.h"
+#include "wld_state.h"
 
 extern int32_t hire_counts[TRADECNT];
 extern const int32_t hire_max[TRADECNT];  // 100, 20, 20, 20

@@ -7,7 +7,7 @@
 #include "mtbe.h"
 #include "plates.h"
 #include "wld.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 int32_t huts_count;
 int32_t huts_cidx[MAXHUTS];

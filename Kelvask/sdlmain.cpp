@@ -168,7 +168,7 @@ static int start(int argc, char** argv) {
   SDL_GL_GetDrawableSize(sdlmain_window, &drawablew, &drawableh);
   csf = (float)drawablew / (float)sdlmain_width;
 
-  ctrl_create();
+  ctrl_create(sdlmain_width, sdlmain_height, csf);
   notify_post("serialize out=0");
   if (sdlmain_headless) return 0;
   return STARTED;

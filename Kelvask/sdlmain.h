@@ -30,7 +30,6 @@ extern int32_t sdlmain_headless;
 extern int32_t sdlmain_msaa;
 extern int32_t sdlmain_swapinterval;
 extern int32_t sdlmain_resetstats;
-extern int32_t sdlmain_cheat;
 
 // Input state read by the views and the pick.
 extern sdlmain_point sdlmain_pointer;  // drawable pixels, y up

@@ -3,7 +3,6 @@
 #include "ctrl.h"
 #include "sdlmain.h"
 #include "steamlayer.h"
-#include "wld.h"
 
 int sdlmain_step_count(double elapsed) {
   // A frame takes the whole steps that fit, rounded to nearest, at least one, at most
@@ -38,13 +37,7 @@ static void frame(uint32_t* ticks) {
                GL_FLOAT, &depth);
   ctrl_pick(depth);
 
-  if (sdlmain_released) {
-    if (wld_selected >= 0 || wld_selectedcat >= 0) {
-      wld_selected = -1;
-      wld_selectedcat = -1;
-    }
-    ctrl_pressstate = 0;
-  }
+  if (sdlmain_released) ctrl_release();
   sdlmain_buttons = 0;
   sdlmain_released = 0;
 }

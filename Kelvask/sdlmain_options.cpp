@@ -1,13 +1,12 @@
 #include <cstring>
 
 #include "notify.h"
-#include "sdlmain.h"
+#include "wld_state.h"
 
 int32_t sdlmain_headless = 0;
 int32_t sdlmain_msaa = 1;
 int32_t sdlmain_swapinterval = 1;
 int32_t sdlmain_resetstats = 0;
-int32_t sdlmain_cheat = 0;
 
 struct option_entry {
   const char* name;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "crowd.h"
 #include "log.h"
 #include "wld_walls.h"
 
@@ -11,6 +12,9 @@ float basecostw[GRIDCELLS];
 float basecoste[GRIDCELLS];
 float basecostn[GRIDCELLS];
 float basecosts[GRIDCELLS];
+// The crowd walks on these grids for the life of the process.
+[[maybe_unused]] static const bool wld_terrain_bound =
+    (crowd_bind_terrain(wld_height, basecostw, basecoste, basecostn, basecosts), true);
 float wld_goalweight[GRIDCELLS];
 uint8_t wld_catflags[GRIDCELLS];
 float wld_catweight[GRIDCELLS];

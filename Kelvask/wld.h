@@ -2,29 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#define GRIDSZ 128
-#define GRIDCELLS (GRIDSZ * GRIDSZ)
-#define GROUPCNT 10                     // potential fields
-#define POTENTIALSZ (GRIDCELLS + GRIDSZ) // a field's grid with its spare row
-#define FLT_UNDF 9999.0f                // no passage, unreached
-
-// Cell types, the high nibble of a cell-flag byte.
-enum {
-  STCK = 1,
-  MARK = 2,
-  WATR = 3,
-  FARM = 4,
-  GRAI = 5,
-  BAKG = 6,
-  BAKF = 7,
-  FOOD = 8,
-  REST = 9,
-  CATT = 10,
-  BLDG = 13,
-};
-
-// Open-side bits, the low nibble of a cell-flag byte.
-enum { OPEN_W = 1, OPEN_E = 2, OPEN_N = 4, OPEN_S = 8 };
+#include "grid.h"
 
 enum { FLOW_X = 0, FLOW_Y = 1, FLOW_ANGLE = 2 };
 

@@ -9,7 +9,7 @@
 #include "potfield.h"
 #include "wld.h"
 #include "wld_physics.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 #define FIELDPAIRS 5  // two fields per frame, all ten every fifth frame
 #define CATFIELD 9

@@ -18,7 +18,7 @@
 #include "taxc.h"
 #include "wld.h"
 #include "wld_physics.h"
-#include "wld_update.h"
+#include "wld_state.h"
 #include "wld_walls.h"
 
 static void clear_members() {

@@ -16,12 +16,11 @@
 #include "mtbe.h"
 #include "notify.h"
 #include "plates.h"
-#include "sdlmain.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
 #include "wld_physics.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 float wld_work_limit(int i) {
   float aged = (float)((i % 16) * 10 + 200) - 0.006f * (float)crowd_time[i];

@@ -5,9 +5,9 @@
 
 #include "cats.h"
 #include "crowd.h"
-#include "ctrl.h"
 #include "notify.h"
 #include "wld.h"
+#include "wld_state.h"
 #include "wld_jobs.h"
 #include "wld_physics.h"
 

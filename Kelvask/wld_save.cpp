@@ -22,7 +22,7 @@
 #include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_save_check.h"
-#include "wld_update.h"
+#include "wld_state.h"
 #include "wld_walls.h"
 
 typedef bool (*text_section_fn)(int out, FILE* f);

@@ -15,7 +15,7 @@
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 bool wld_check_header(double age, const int32_t* queues) {
   if (!(age >= 0.0 && age <= SAVE_MAXTIME)) {

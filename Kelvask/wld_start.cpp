@@ -6,7 +6,7 @@
 #include "log.h"
 #include "wld.h"
 #include "wld_init.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 // The map is read whole into this buffer before anything of the running
 // world is touched, so a bad file changes nothing.

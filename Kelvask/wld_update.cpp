@@ -5,13 +5,11 @@
 
 #include "bakeries.h"
 #include "cats.h"
-#include "ctrl.h"
 #include "farms.h"
 #include "grain.h"
 #include "huts.h"
 #include "log.h"
 #include "notify.h"
-#include "sdlmain.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
@@ -20,27 +18,7 @@
 #include "wld_jobs.h"
 #include "wld_physics.h"
 #include "wld_place.h"
-
-double wld_age;
-int32_t wld_numdead;
-double wld_dt;
-int32_t wld_started;
-int32_t wld_initialised;
-int32_t wld_gameover;
-int32_t wld_completed;
-int32_t spawnqueues[TRADECNT];
-float wld_spawntimer = 1.0f;
-int32_t wld_catspawn;
-int32_t wld_spawnrr;
-float wld_stattimer;
-int32_t wld_statcount;
-
-float wld_worktime[CROWDSZ];
-float wld_exhausttime[CROWDSZ];
-uint32_t wld_emote[CROWDSZ];
-float wld_trfs[CROWDSZ][16];
-
-float wld_selectcentre[3];
+#include "wld_state.h"
 
 // A cat at the next office, in the middle of the spawn cell.
 static void spawn_cat() {

@@ -2,21 +2,13 @@
 // farm drop-off groups of water-edge cells far from the lake.
 #pragma once
 #include <cmath>
-#include <cstdlib>
 
 #include "wld.h"
 
 namespace bench_terrain {
 
-const int32_t OFFSET[4] = {-1, 1, -GRIDSZ, GRIDSZ};
-float* const COSTS[4] = {basecostw, basecoste, basecostn, basecosts};
-
-inline float step_cost(int h, int n) {
-  return (std::abs(h - n) < 4 && h != 0 && n != 0) ? (float)(std::abs(h - n) + 1) : FLT_UNDF;
-}
-
 // Rolling hills up to about 40 steps, a round lake whose shore rises gently,
-// a zero border; costs, open sides and water edges follow the game's rules.
+// a zero border; costs, open sides and water edges by the game's own rules.
 inline void make_world() {
   for (int y = 0; y < GRIDSZ; y++)
     for (int x = 0; x < GRIDSZ; x++) {
@@ -27,34 +19,17 @@ inline void make_world() {
       if (x == 0 || y == 0 || x == GRIDSZ - 1 || y == GRIDSZ - 1) h = 0;
       wld_height[y * GRIDSZ + x] = (uint8_t)std::lround(h);
     }
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int x = c % GRIDSZ, y = c / GRIDSZ;
-    const bool border = x == 0 || y == 0 || x == GRIDSZ - 1 || y == GRIDSZ - 1;
-    uint8_t open = 0;
-    for (int d = 0; d < 4; d++) {
-      COSTS[d][c] = border ? FLT_UNDF : step_cost(wld_height[c], wld_height[c + OFFSET[d]]);
-      if (COSTS[d][c] < FLT_UNDF) open |= 1 << d;
-    }
-    wld_cellflags[c] = (border || wld_height[c] == 0) ? 0 : open;
-    wld_goalweight[c] = 0;
-  }
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int x = c % GRIDSZ, y = c / GRIDSZ;
-    if (wld_cellflags[c] == 0 || wld_height[c] >= 3 || x < 2 || y < 2 || x > 125 || y > 125)
-      continue;
-    for (int d = 0; d < 4; d++)
-      if (wld_height[c + OFFSET[d]] == 0) {
-        wld_cellflags[c] |= WATR << 4;
-        wld_goalweight[c] = 1.0f;
-      }
-  }
+  wld_compute_basecosts(wld_height);
+  wld_compute_cellflags();
+  for (int c = 0; c < GRIDCELLS; c++)
+    wld_goalweight[c] = grid_celltype(wld_cellflags[c]) == WATR ? 1.0f : 0.0f;
   // Drop-off groups of farm fields far from the lake, on the same field.
   const int centres[3][2] = {{100, 20}, {20, 20}, {105, 100}};
   for (const auto& ctr : centres)
     for (int dy = -1; dy <= 1; dy++)
       for (int dx = -1; dx <= 1; dx++) {
         const int c = (ctr[1] + dy) * GRIDSZ + ctr[0] + dx;
-        wld_cellflags[c] = (wld_cellflags[c] & 15) | WATR << 4;
+        wld_cellflags[c] = grid_with_celltype(wld_cellflags[c], WATR);
         wld_goalweight[c] = 2.0f;
       }
 }

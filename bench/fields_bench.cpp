@@ -14,7 +14,7 @@
 #include "threadpool.h"
 #include "wld_fields.h"
 #include "wld_physics.h"
-#include "wld_update.h"
+#include "wld_state.h"
 #include "wld_walls.h"
 
 namespace {

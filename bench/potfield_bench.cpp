@@ -14,8 +14,8 @@
 namespace {
 
 const int FIELD = WATR - 1;
-using bench_terrain::COSTS;
-using bench_terrain::OFFSET;
+const int32_t OFFSET[4] = {-1, 1, -GRIDSZ, GRIDSZ};  // west, east, north, south
+float* const COSTS[4] = {basecostw, basecoste, basecostn, basecosts};
 
 void setup(const benchmark::State&) {
   static bool made = false;

@@ -8,7 +8,7 @@
 #include "farms.h"
 #include "mtbe.h"
 #include "wld.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 static void fill_site() {
   mtbe_clear();

@@ -8,12 +8,12 @@
 
 #include "autoplay.h"
 #include "crowd.h"
-#include "sdlmain.h"
 #include "terrain_map.h"
 #include "wld.h"
 #include "wld_init.h"
 #include "wld_jobs.h"
 #include "wld_physics.h"
+#include "wld_state.h"
 #include "wld_update.h"
 
 // Two game minutes of scripted play (buildings, the chain running), then the

@@ -10,7 +10,7 @@
 #include "mtbe.h"
 #include "section_text.h"
 #include "wld.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 namespace {
 

@@ -6,11 +6,14 @@
 #include <thread>
 
 #include "crowd.h"
-#include "wld.h"
 
 namespace {
 
 const int CELL = 20 * GRIDSZ + 10;  // an interior cell, (10, 20)
+
+// The terrain the crowd is bound to in these tests.
+uint8_t ground[GRIDCELLS];
+float ground_costw[GRIDCELLS], ground_coste[GRIDCELLS], ground_costn[GRIDCELLS], ground_costs[GRIDCELLS];
 
 // A crowd with no members on open ground of step cost 1.
 struct CrowdTest : ::testing::Test {
@@ -20,8 +23,9 @@ struct CrowdTest : ::testing::Test {
     crowd_sz = 0;
     std::fill(crowd_time, crowd_time + CROWDSZ, 0.0);
     for (float* a : {crowd_dirx, crowd_diry, crowd_velx, crowd_vely}) std::fill(a, a + CROWDSZ, 0.0f);
-    memset(wld_height, 0, sizeof wld_height);
-    for (float* g : {basecostw, basecoste, basecostn, basecosts, crowd_costw, crowd_coste,
+    crowd_bind_terrain(ground, ground_costw, ground_coste, ground_costn, ground_costs);
+    memset(ground, 0, sizeof ground);
+    for (float* g : {ground_costw, ground_coste, ground_costn, ground_costs, crowd_costw, crowd_coste,
                      crowd_costn, crowd_costs})
       std::fill(g, g + GRIDCELLS, 1.0f);
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
@@ -87,10 +91,10 @@ TEST_F(CrowdTest, SplatCountsMembersAndAveragesSharedCellsOnly) {
 }
 
 TEST_F(CrowdTest, CostsAddDensityAndCounterFlow) {
-  basecostw[CELL] = 2.0f;
-  basecoste[CELL] = 3.0f;
-  basecostn[CELL] = 4.0f;
-  basecosts[CELL] = FLT_UNDF;
+  ground_costw[CELL] = 2.0f;
+  ground_coste[CELL] = 3.0f;
+  ground_costn[CELL] = 4.0f;
+  ground_costs[CELL] = FLT_UNDF;
   int north = CELL + 5;
   int lone = CELL + 9;
   place(10.5f, 20.5f, 1, 1.0f, 0.0f);
@@ -204,8 +208,8 @@ TEST_F(CrowdTest, MemberAtTheCentreTakesItsOwnCellUnblended) {
   int i = place(10.5f, 20.5f, 1);
   std::fill(flowx, flowx + GRIDCELLS, 1.0f);
   setflow(CELL, 0, -1);
-  std::fill(wld_height, wld_height + GRIDCELLS, 9);
-  wld_height[CELL] = 4;
+  std::fill(ground, ground + GRIDCELLS, 9);
+  ground[CELL] = 4;
   move(0.0, 0);
   crowd_sample_height();
   expect_dir(i, 0.0f, -1.0f);
@@ -224,11 +228,11 @@ TEST_F(CrowdTest, WeakFlowGivesAShortDirectionNotADivisionByZero) {
 }
 
 TEST_F(CrowdTest, GroundIsFlatInsideAndSmoothTowardsTheEdges) {
-  wld_height[CELL] = 10;
-  wld_height[CELL + 1] = 20;
-  wld_height[CELL - 1] = 30;
-  wld_height[CELL - GRIDSZ] = 40;
-  wld_height[CELL - GRIDSZ - 1] = 50;
+  ground[CELL] = 10;
+  ground[CELL + 1] = 20;
+  ground[CELL - 1] = 30;
+  ground[CELL - GRIDSZ] = 40;
+  ground[CELL - GRIDSZ - 1] = 50;
   place(10.75f, 20.4f, 1);   // inner 0.6: flat
   place(10.875f, 20.5f, 1);  // 0.375 from centre: t = 0.1875
   place(10.0f, 20.5f, 1);    // west edge: half way

@@ -10,7 +10,7 @@
 #include "crowd.h"
 #include "potfield.h"
 #include "wld_site.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 namespace {
 

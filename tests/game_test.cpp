@@ -14,7 +14,7 @@
 #include "log.h"
 #include "wld.h"
 #include "wld_save.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -21,7 +21,7 @@
 #include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_save.h"
-#include "wld_update.h"
+#include "wld_state.h"
 #include "wld_walls.h"
 
 struct SavePair {

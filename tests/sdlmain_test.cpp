@@ -10,6 +10,7 @@
 #include "ctrl.h"
 #include "notify.h"
 #include "sdlmain.h"
+#include "wld_state.h"
 #include "view.h"
 #include "wld.h"
 

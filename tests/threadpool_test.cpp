@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include <SDL2/SDL.h>
+
 #include "threadpool.h"
 
 namespace {

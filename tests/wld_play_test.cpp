@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bakeries.h"
+#include "wld_update.h"
 #include "buckets.h"
 #include "farms.h"
 #include "food.h"

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "log.h"
+#include "wld_update.h"
 #include "save_game.h"
 #include "wld_site.h"
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "ctrl.h"
 #include "stones.h"
 #include "taxc.h"
 #include "terrain_map.h"
@@ -15,7 +14,7 @@
 #include "wld_physics.h"
 #include "wld_place.h"
 #include "wld_start.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "cats.h"
-#include "ctrl.h"
+#include "wld_update.h"
+#include "wld_state.h"
 #include "grain.h"
 #include "stones.h"
 #include "taxc.h"

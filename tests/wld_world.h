@@ -9,10 +9,9 @@
 #include "crowd.h"
 #include "mtbe.h"
 #include "notify.h"
-#include "sdlmain.h"
 #include "wld_init.h"
 #include "wld_site.h"
-#include "wld_update.h"
+#include "wld_state.h"
 
 inline std::vector<std::string>& world_posts() {
   static std::vector<std::string> posts;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <SDL2/SDL.h>
+
 threadpool* threadpool_pool = nullptr;
 
 static uint32_t task_next_id = 1;

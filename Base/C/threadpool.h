@@ -2,7 +2,10 @@
 #pragma once
 #include <cstdint>
 
-#include <SDL2/SDL.h>
+// SDL's own types, declared here so that users of the pool need no SDL header.
+struct SDL_Thread;
+struct SDL_mutex;
+struct SDL_cond;
 
 struct task_arg {
   int64_t value;  // the field job: number of the field

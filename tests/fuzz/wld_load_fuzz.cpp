@@ -14,6 +14,7 @@
 #include <string>
 
 #include "save_game.h"
+#include "wld_state.h"
 #include "wld_update.h"
 
 static SavePair running;  // the game every input is loaded over

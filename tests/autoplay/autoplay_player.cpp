@@ -8,7 +8,6 @@
 #include "autoplay.h"
 #include "bakeries.h"
 #include "crowd.h"
-#include "ctrl.h"
 #include "farms.h"
 #include "huts.h"
 #include "stones.h"
@@ -17,7 +16,7 @@
 #include "wld_init.h"
 #include "wld_jobs.h"
 #include "wld_place.h"
-#include "wld_update.h"
+#include "wld_state.h"
 #include "wld_walls.h"
 
 enum { KIND_FARM, KIND_BAKERY, KIND_HUT, KIND_TAXC, KINDS };

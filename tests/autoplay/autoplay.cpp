@@ -17,6 +17,7 @@
 #include "wld_jobs.h"
 #include "wld_physics.h"
 #include "wld_start.h"
+#include "wld_state.h"
 #include "wld_update.h"
 
 double autoplay_first[AUTOPLAY_EVENTS];
