@@ -25,6 +25,7 @@ enum { STATUS_NO_STEAM = 101, STATUS_NO_CONTEXT = 102, STARTED = -1 };
 // 64x64, one 0x00RRGGBB word per pixel, made by assetgen at build time.
 static uint32_t sdlmain_icon[64 * 64] = {
 #include "icon.inc"
+#include "msgwords.h"
 };
 
 static void show_error(const char* title, const char* text) {
@@ -169,13 +170,13 @@ static int start(int argc, char** argv) {
   csf = (float)drawablew / (float)sdlmain_width;
 
   ctrl_create(sdlmain_width, sdlmain_height, csf);
-  notify_post("serialize out=0");
+  notify_post(MSG_SERIALIZE " out=0");
   if (sdlmain_headless) return 0;
   return STARTED;
 }
 
 static void shut_down() {
-  notify_post("serialize out=1");
+  notify_post(MSG_SERIALIZE " out=1");
   ctrl_destroy();
   sengine_exit();
   notify_unlisten("playfx", sengine_on_playfx);

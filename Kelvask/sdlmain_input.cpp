@@ -2,6 +2,7 @@
 
 #include "ctrl.h"
 #include "log.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "sdlmain.h"
 #include "view.h"
@@ -38,7 +39,7 @@ static void on_resized(int32_t w, int32_t h) {
   csf = (float)dw / (float)sdlmain_width;
   LOG("content scale factor: %f", csf);
   char msg[128];
-  snprintf(msg, sizeof msg, "aspect ratio=%f width=%d height=%d csf=%f",
+  snprintf(msg, sizeof msg, MSG_ASPECT " ratio=%f width=%d height=%d csf=%f",
            (float)sdlmain_width / (float)sdlmain_height, dw, dh, csf);
   notify_post(msg);
 }
@@ -132,7 +133,7 @@ void sdlmain_on_mouse_motion(const SDL_MouseMotionEvent* ev) {
     if (world_shown()) {
       char msg[80];
       if (sdlmain_held[0]) {
-        snprintf(msg, sizeof msg, "movecoi dx=%f dy=%f", dx, dy);
+        snprintf(msg, sizeof msg, MSG_MOVECOI " dx=%f dy=%f", dx, dy);
         notify_post(msg);
       }
       if (sdlmain_held[1]) {
@@ -140,10 +141,10 @@ void sdlmain_on_mouse_motion(const SDL_MouseMotionEvent* ev) {
         post("cameraControl distScale=%f", s < 0.1f ? 0.1f : s > 4.0f ? 4.0f : s);
       }
       if (sdlmain_held[2]) {
-        snprintf(msg, sizeof msg, "cameraControl elevationDelta=%f orbitDelta=%f", 3.0f * dy,
+        snprintf(msg, sizeof msg, MSG_CAMERACONTROL " elevationDelta=%f orbitDelta=%f", 3.0f * dy,
                  -3.0f * dx);
         notify_post(msg);
-        notify_post("movecoi dx=0 dy=0");
+        notify_post(MSG_MOVECOI " dx=0 dy=0");
       }
     }
   }

@@ -3,6 +3,7 @@
 #include "building.h"
 #include "food.h"
 #include "log.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "wld.h"
 
@@ -68,7 +69,7 @@ void taxc_update() {
       food_release(taxc_fdid[t]);
       taxc_fdid[t] = -1;
       taxc_silver += TAXC_PAY;
-      notify_post("newsilver");
+      notify_post(MSG_NEWSILVER);
     }
     building_set_weight(taxc_cidx[t], taxc_template, FOOD, 2.0f);
   }

@@ -13,6 +13,7 @@
 #include "grain.h"
 #include "huts.h"
 #include "log.h"
+#include "msgwords.h"
 #include "mtbe.h"
 #include "notify.h"
 #include "plates.h"
@@ -61,7 +62,7 @@ void wld_update_fatigue(double dt) {
 
 static void post_fx(const char* name, int i) {
   char msg[128];
-  snprintf(msg, sizeof msg, "playfx nm=%s x=%f y=%f z=%f", name, crowd_posx[i], crowd_posy[i],
+  snprintf(msg, sizeof msg, MSG_PLAYFX " nm=%s x=%f y=%f z=%f", name, crowd_posx[i], crowd_posy[i],
            crowd_groundz[i]);
   notify_post(msg);
 }
@@ -78,7 +79,7 @@ static void after_delivery(int i) {
   wld_exhausttime[i] = 0.0f;
   wld_worktime[i] = 0.0f;
   wld_emote[i] = 1;
-  if (huts_count == 0) notify_post("missinghut");
+  if (huts_count == 0) notify_post(MSG_MISSINGHUT);
 }
 
 static void arrive_stock(int i) {

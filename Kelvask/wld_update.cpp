@@ -9,6 +9,7 @@
 #include "grain.h"
 #include "huts.h"
 #include "log.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "stones.h"
 #include "taxc.h"
@@ -90,7 +91,7 @@ static void step_pyramid_level() {
   int level = stones_compute_pyramid_level(wld_height);
   if (level >= stones_pyramid_level) return;
   LOG("level completed %d", level);
-  if (level == 6) notify_post("achievement name=a_fundamentalist");
+  if (level == 6) notify_post(MSG_ACHIEVEMENT " name=a_fundamentalist");
   stones_pyramid_level = level;
 }
 
@@ -104,7 +105,7 @@ static void step_production() {
 
 static void post_stat(const char* name, int value) {
   char msg[128];
-  snprintf(msg, sizeof msg, "steamintstat name=%s val=%d", name, value);
+  snprintf(msg, sizeof msg, MSG_STEAMINTSTAT " name=%s val=%d", name, value);
   notify_post(msg);
 }
 
@@ -118,7 +119,7 @@ static void update_stats(double dt) {
   post_stat("s_hires", crowd_sz);
   post_stat("s_silver", taxc_silver);
   wld_statcount++;
-  if (wld_statcount % 4 == 0) notify_post("steamsync");
+  if (wld_statcount % 4 == 0) notify_post(MSG_STEAMSYNC);
 }
 
 void wld_update(int32_t steps, double dt) {
@@ -136,6 +137,6 @@ void wld_update(int32_t steps, double dt) {
   for (int s = 0; s < steps; s++) step_production();
   wld_update_fatigue(dt);
   wld_run_jobs();
-  if (grain_count_in_use() > 0 && bakeries_count == 0) notify_post("missingbakery");
+  if (grain_count_in_use() > 0 && bakeries_count == 0) notify_post(MSG_MISSINGBAKERY);
   update_stats(dt);
 }

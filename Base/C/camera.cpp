@@ -4,6 +4,7 @@
 
 #include "log.h"
 #include "matrix.h"
+#include "msgwords.h"
 #include "notify.h"
 
 camera_state camera;
@@ -42,7 +43,7 @@ void camera_init(float fov) {
   mat4_identity(camera.view_matrix);
   pid_reset(&camera_pid_orbit, -0.05f, -0.05f, -0.01f, 1);
   pid_reset(&camera_pid_target, -0.07f, -0.06f, -0.008f, 0);
-  notify_listen("cameraControl", camera_on_control);
+  notify_listen(MSG_CAMERACONTROL, camera_on_control);
 }
 
 void camera_set_perspective(float aspect, float znear, float zfar, bool offaxis) {

@@ -9,6 +9,7 @@
 #include "autoplay_player.h"
 #include "crowd.h"
 #include "huts.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "stones.h"
 #include "taxc.h"
@@ -173,8 +174,8 @@ bool autoplay_start(const char* map) {
   level_seen = stones_pyramid_level;
   next_decision = next_status = 0.0;
   if (!threadpool_pool) threadpool_create();
-  notify_listen("playfx", on_playfx);
-  notify_listen("newsilver", on_newsilver);
+  notify_listen(MSG_PLAYFX, on_playfx);
+  notify_listen(MSG_NEWSILVER, on_newsilver);
   autoplay_player_start();
   autoplay_say("new game on %s: %d silver, one worker of each trade on the way", map, taxc_silver);
   return true;
@@ -201,8 +202,8 @@ void autoplay_run(double seconds) {
 }
 
 void autoplay_stop() {
-  notify_unlisten("playfx", on_playfx);
-  notify_unlisten("newsilver", on_newsilver);
+  notify_unlisten(MSG_PLAYFX, on_playfx);
+  notify_unlisten(MSG_NEWSILVER, on_newsilver);
   threadpool_destroy();
   wld_exit();
   wld_started = 0;
