@@ -42,7 +42,7 @@ void crowd_add(int trade) {
   ASSERT(crowd_sz + 1 <= CROWDSZ);
   ASSERT(trade >= 0 && trade <= 3);
   crowd_trade[crowd_sz] = trade;
-  crowd_goal[crowd_sz] = 1 + 2 * trade;
+  crowd_goal[crowd_sz] = crowd_first_state(trade);
   crowd_sz++;
 }
 
@@ -233,7 +233,9 @@ static const block_array block_arrays[] = {
     {crowd_goal, staged_goal, sizeof(uint32_t)}, {crowd_trade, staged_trade, sizeof(uint32_t)},
 };
 
-static bool valid_goal(uint32_t goal) { return (goal >= 1 && goal <= 9) || goal == 11 || goal == 12; }
+static bool valid_goal(uint32_t goal) {
+  return (goal >= JOB_FETCHSTONE && goal <= JOB_TIRED) || goal == JOB_RESTING || goal == JOB_DEAD;
+}
 
 static int first_damaged_member() {
   for (int i = 0; i < crowd_sz; i++) {

@@ -9,6 +9,26 @@
 
 #define CROWDSZ 4000
 
+// Job states (crowd_goal): a member in state s of 1..9 walks down field s - 1
+// to a cell of type s; each trade fetches in its first state and carries in
+// the next one.
+enum {
+  JOB_FETCHSTONE = 1,
+  JOB_CARRYSTONE = 2,
+  JOB_FETCHWATER = 3,
+  JOB_CARRYWATER = 4,
+  JOB_FETCHGRAIN = 5,
+  JOB_CARRYGRAIN = 6,
+  JOB_FETCHFOOD = 7,
+  JOB_CARRYFOOD = 8,
+  JOB_TIRED = 9,
+  JOB_RESTING = 11,
+  JOB_DEAD = 12,
+};
+
+// The state a member of trade 0..3 starts in and returns to after a rest.
+inline uint32_t crowd_first_state(uint32_t trade) { return JOB_FETCHSTONE + 2 * trade; }
+
 extern int32_t crowd_sz;  // members 0..crowd_sz-1; appended only, never removed
 
 // Saved per member.

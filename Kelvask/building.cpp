@@ -23,7 +23,7 @@ bool building_site_free(int x, int y) {
   if (!building_fits(x, y)) return false;
   for (int cy = y - 2; cy <= y + 2; cy++)
     for (int cx = x - 2; cx <= x + 2; cx++)
-      if (in_grid(cx, cy) && (wld_cellflags[cy * GRIDSZ + cx] >> 4) != 0) return false;
+      if (in_grid(cx, cy) && grid_celltype(wld_cellflags[cy * GRIDSZ + cx]) != 0) return false;
   return true;
 }
 
@@ -31,7 +31,7 @@ void building_set_group(int centre, const uint8_t tmpl[FOOTPRINT], int entry, in
   for (int k = 0; k < FOOTPRINT; k++) {
     int c = building_cell(centre, k);
     if (tmpl[k] != entry || c < 0) continue;
-    wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0x0f) | (type << 4));
+    wld_cellflags[c] = grid_with_celltype(wld_cellflags[c], type);
   }
 }
 

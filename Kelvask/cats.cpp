@@ -53,7 +53,7 @@ static int cat_cell(int i) {
   return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]);
 }
 
-static bool on_target(int c) { return wld_catflags[c] >> 4 == CATT; }
+static bool on_target(int c) { return grid_celltype(wld_catflags[c]) == CATT; }
 
 void cats_clear() {
   cats_destroy_bodies();
@@ -211,7 +211,7 @@ void cats_build_target_field() {
   for (int t = 0; t < cats_tgt_count; t++) {
     int c = target_cell(t);
     wld_catweight[c] += cats_tgt_value[t];
-    wld_catflags[c] = (uint8_t)((wld_catflags[c] & 15) | (CATT << 4));
+    wld_catflags[c] = grid_with_celltype(wld_catflags[c], CATT);
   }
 }
 

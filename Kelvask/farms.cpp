@@ -88,7 +88,7 @@ int farms_find_at(int cidx) { return building_find_at(farms_cidx, farms_count, c
 int farms_deliver_water(int cidx) {
   int f = farms_find_at(cidx);
   if (f < 0) return -1;
-  int goal = wld_cellflags[cidx] >> 4;
+  int goal = grid_celltype(wld_cellflags[cidx]);
   if (goal != FARM) {
     LOG("farm nr %d at cidx %d is not a FARM goal. Goal = %d.", f, cidx, goal);
     return -1;
@@ -108,7 +108,7 @@ int farms_harvest(int cidx) {
     LOG("No farm found at cidx %d", cidx);
     return -1;
   }
-  int goal = wld_cellflags[cidx] >> 4;
+  int goal = grid_celltype(wld_cellflags[cidx]);
   if (goal != GRAI) {
     LOG("farm nr %d at cidx %d is not a GRAI goal. Goal = %d.", f, cidx, goal);
     return -1;

@@ -26,9 +26,6 @@ int32_t huts_mtbr[MAXHUTS];
 // walled cells keep whatever type they had.
 static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, BLDG, REST, REST, REST};
 
-// A worker goes back to its trade's fetch state after resting.
-static const uint32_t huts_first_state[TRADECNT] = {1, 3, 5, 7};
-
 // Food: none, or an item with 1..10 portions. Residents: members of the crowd
 // in the first occu slots, -1 in the others.
 static bool huts_hut_valid(int h) {
@@ -167,7 +164,7 @@ static void huts_send_back(int m, uint32_t* goal) {
     return;
   }
   if (trade == 3) huts_check_plate(m);
-  goal[m] = huts_first_state[trade];
+  goal[m] = crowd_first_state(trade);
 }
 
 static void huts_rest_residents(int h, float dt, uint32_t* goal) {

@@ -36,9 +36,9 @@ float stones_markmat[MAXMARKS][16];
 #define BASE_HEIGHT 41   // a complete base layer stands at least this high
 #define STEP_Z 0.15f     // world units per height unit
 
-static int cell_type(int cidx) { return wld_cellflags[cidx] >> 4; }
+static int cell_type(int cidx) { return grid_celltype(wld_cellflags[cidx]); }
 static void set_cell_type(int cidx, int type) {
-  wld_cellflags[cidx] = (uint8_t)((wld_cellflags[cidx] & 0x0f) | (type << 4));
+  wld_cellflags[cidx] = grid_with_celltype(wld_cellflags[cidx], type);
 }
 static bool in_grid(int cidx) { return cidx >= 0 && cidx < GRIDCELLS; }
 static int cell_at(float x, float y) { return (int)y * GRIDSZ + (int)x; }

@@ -67,12 +67,11 @@ static void post_fx(const char* name, int i) {
   notify_post(msg);
 }
 
-static uint32_t fetch_state(int i) { return 1 + 2 * crowd_trade[i]; }
 
 // After a delivery: off to a hut when worked out, else back to fetching.
 static void after_delivery(int i) {
   if (wld_worktime[i] <= wld_work_limit(i)) {
-    crowd_goal[i] = fetch_state(i);
+    crowd_goal[i] = crowd_first_state(crowd_trade[i]);
     return;
   }
   crowd_goal[i] = JOB_TIRED;
@@ -85,7 +84,7 @@ static void after_delivery(int i) {
 static void arrive_stock(int i) {
   if (stones_take(i) < 0) return;
   post_fx("stonepickup", i);
-  crowd_goal[i] = 2;
+  crowd_goal[i] = JOB_CARRYSTONE;
 }
 
 static int carried_stone(int i) {
@@ -103,7 +102,7 @@ static void arrive_mark(int i) {
   if (!(x >= 0.0f && x < GRIDSZ && y >= 0.0f && y < GRIDSZ)) return;
   int sx = (int)x, sy = (int)y, cell = sy * GRIDSZ + sx;
   stones_cidx[s] = cell;
-  if (wld_cellflags[cell] >> 4 != MARK) return;
+  if (grid_celltype(wld_cellflags[cell]) != MARK) return;
   bool changed = false;
   if (!stones_deposit(s, sx, sy, wld_height, &changed)) return;
   post_fx("stonedrop", i);
@@ -114,7 +113,7 @@ static void arrive_mark(int i) {
 static void arrive_water(int i) {
   buckets_set_full(i, 1);
   post_fx("waterpickup", i);
-  crowd_goal[i] = 4;
+  crowd_goal[i] = JOB_CARRYWATER;
 }
 
 static void arrive_farm(int i) {
@@ -126,7 +125,7 @@ static void arrive_farm(int i) {
 
 static void arrive_grain(int i) {
   if (farms_harvest(crowd_cidx[i]) < 0) return;
-  crowd_goal[i] = 6;
+  crowd_goal[i] = JOB_CARRYGRAIN;
   if (grain_assign(i) < 0) LOG("ERR grain_assign( %d ) failed.", i);
   post_fx("grainpickup", i);
 }
@@ -142,7 +141,7 @@ static void arrive_bakery_grain(int i) {
   if (g < 0) {
     // The grain pool was exhausted at the harvest: nothing to drop.
     LOG("ERR Field worker %d reached bakery %d without grain.", i, b);
-    crowd_goal[i] = 5;
+    crowd_goal[i] = JOB_FETCHGRAIN;
     return;
   }
   float pos[3];
@@ -161,7 +160,7 @@ static void arrive_bakery_food(int i) {
   }
   int id = bakeries_fids[b][--bakeries_food[b]];
   mtbe_add_event(bakeries_mtbp[b], (float)wld_age);
-  crowd_goal[i] = 8;
+  crowd_goal[i] = JOB_CARRYFOOD;
   // A bake made while the food pool was full left an empty place.
   if (id < 0) return;
   post_fx("foodpickup", i);
@@ -193,7 +192,7 @@ static void arrive_food_drop(int i) {
   if (f < 0) {
     // It took an empty place at the bakery: nothing to hand over.
     LOG("ERR Servant %d reached a food drop-off without food.", i);
-    crowd_goal[i] = 7;
+    crowd_goal[i] = JOB_FETCHFOOD;
     return;
   }
   float pos[3];
@@ -251,7 +250,7 @@ void wld_run_jobs() {
     uint8_t f = wld_cellflags[crowd_cidx[i]];
     if (f == 0 && i != wld_selected && wld_bodies[i])
       rescue(i);
-    else if ((uint32_t)(f >> 4) == crowd_goal[i])
+    else if ((uint32_t)grid_celltype(f) == crowd_goal[i])
       wld_arrive(i);
   }
 }

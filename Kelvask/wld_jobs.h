@@ -2,10 +2,7 @@
 // stands on the goal cell of its job state.
 #pragma once
 
-// Job states beyond the nine walking ones.
-#define JOB_TIRED 9
-#define JOB_RESTING 11
-#define JOB_DEAD 12
+#include "crowd.h"
 
 // Seconds of work after which member i is tired, and of exhaustion after
 // which it dies; both shrink as the member's crowd_time grows.

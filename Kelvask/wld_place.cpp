@@ -33,7 +33,7 @@ bool wld_can_place(int x, int y, int ring, int* maxheight) {
   for (int dy = lo - ring; dy <= hi + ring; dy++)
     for (int dx = lo - ring; dx <= hi + ring; dx++) {
       int cx = x + dx, cy = y + dy;
-      if (!on_grid(cx, cy) || type_blocks(wld_cellflags[cy * GRIDSZ + cx] >> 4, marks)) ok = false;
+      if (!on_grid(cx, cy) || type_blocks(grid_celltype(wld_cellflags[cy * GRIDSZ + cx]), marks)) ok = false;
     }
   int top = h0;
   for (int dy = lo; dy <= hi; dy++)

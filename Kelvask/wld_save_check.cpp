@@ -70,8 +70,8 @@ bool wld_check_member_arrays() {
       return false;
     }
   for (int c = 0; c < GRIDCELLS; c++)
-    if (!known_cell_type(wld_cellflags[c] >> 4)) {
-      LOG("ERR Saved game: cell %d has type %d.", c, wld_cellflags[c] >> 4);
+    if (!known_cell_type(grid_celltype(wld_cellflags[c]))) {
+      LOG("ERR Saved game: cell %d has type %d.", c, grid_celltype(wld_cellflags[c]));
       return false;
     }
   return true;

@@ -57,7 +57,7 @@ static void survey() {
   static int edges[GRIDCELLS];
   int n = 0, nearest = -1;
   for (int c = 0; c < GRIDCELLS; c++) {
-    if ((wld_cellflags[c] >> 4) != WATR || reach[c] < 0) continue;
+    if (grid_celltype(wld_cellflags[c]) != WATR || reach[c] < 0) continue;
     edges[n++] = c;
     if (nearest < 0 || reach[c] < reach[nearest]) nearest = c;
   }
@@ -274,9 +274,9 @@ static void mark_next_layer() {
   for (int y = 62 + layer; y <= 74 - layer; y++)
     for (int x = 36 + layer; x <= 48 - layer; x++) {
       int c = y * GRIDSZ + x;
-      if ((wld_cellflags[c] >> 4) == MARK || !wld_can_place(x, y, 0, &top)) continue;
+      if (grid_celltype(wld_cellflags[c]) == MARK || !wld_can_place(x, y, 0, &top)) continue;
       stones_toggle_mark(c);
-      marked += (wld_cellflags[c] >> 4) == MARK;
+      marked += grid_celltype(wld_cellflags[c]) == MARK;
     }
   autoplay_say("marked %d cells of pyramid layer %d", marked, layer + 1);
 }
