@@ -57,7 +57,7 @@ void building_matrix(float m[16], int cidx) {
   m[0] = m[5] = m[10] = m[15] = 1.0f;
   m[12] = cidx % GRIDSZ + 0.5f;
   m[13] = cidx / GRIDSZ + 0.5f;
-  m[14] = wld_height[cidx] * 0.15f;
+  m[14] = grid_z(wld_height[cidx]);
 }
 
 // The header `name`, then n plain values (per 0, all at once) or n rows of

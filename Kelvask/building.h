@@ -30,7 +30,7 @@ void building_set_weight(int centre, const uint8_t tmpl[FOOTPRINT], int entry, f
 int building_find_at(const int32_t* centres, int count, int cidx);
 
 // Model matrix: identity rotation, translation to the middle of the cell at
-// its ground (height byte * 0.15).
+// its ground (grid_z of its height byte).
 void building_matrix(float m[16], int cidx);
 
 // One saved field: out != 0 writes the header line `name` and the values,

@@ -104,7 +104,7 @@ int huts_deliver_food(int h, int f, float pos[3]) {
   // The food lies on the cell north of the centre.
   pos[0] = huts_trfs[h][12];
   pos[1] = huts_trfs[h][13] - 0.75f;
-  pos[2] = wld_height[huts_cidx[h] - GRIDSZ] * 0.15f;
+  pos[2] = grid_z(wld_height[huts_cidx[h] - GRIDSZ]);
   mtbe_add_event(huts_mtbf[h], building_now());
   building_set_group(huts_cidx[h], huts_template, FOOD, BLDG);
   return h;

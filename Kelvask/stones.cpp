@@ -34,7 +34,6 @@ float stones_markmat[MAXMARKS][16];
 #define BASE_SIDE 13
 #define PYRAMID_LEVELS 7
 #define BASE_HEIGHT 41   // a complete base layer stands at least this high
-#define STEP_Z 0.15f     // world units per height unit
 
 static int cell_type(int cidx) { return grid_celltype(wld_cellflags[cidx]); }
 static void set_cell_type(int cidx, int type) {
@@ -66,7 +65,7 @@ void stones_init() {
             int cidx = r * GRIDSZ + c;
             stones_cidx[k] = cidx;
             stones_y[k] = r + 0.175f + 0.3f * i;
-            stones_z[k] = 0.3f * L + wld_height[cidx] * STEP_Z;
+            stones_z[k] = 0.3f * L + wld_height[cidx] * GRID_STEPZ;
             stones_x[k] = c + 0.175f + 0.3f * j;
             stones_x[k] += jitter();
             stones_stat[k] = STONE_STOCKED;
@@ -113,7 +112,7 @@ bool stones_add_mark(int cidx, const uint8_t* height) {
   mat[0] = mat[5] = mat[10] = mat[15] = 1.0f;
   mat[12] = cidx % GRIDSZ + 0.5f;
   mat[13] = cidx / GRIDSZ + 0.5f;
-  mat[14] = height[cidx] * STEP_Z;
+  mat[14] = height[cidx] * GRID_STEPZ;
   set_cell_type(cidx, MARK);
   nummarks = m + 1;
   return true;
@@ -225,7 +224,7 @@ int stones_deposit(int s, int x, int y, uint8_t* height, bool* changed) {
   stones_markcnt[m] = n + 1;
   stones_x[s] = x + 0.11111111f + (n % 3) / 3.0f;
   stones_y[s] = y + 0.11111111f + (n / 3) / 3.0f;
-  stones_z[s] = height[cidx] * STEP_Z;
+  stones_z[s] = height[cidx] * GRID_STEPZ;
   stones_x[s] += jitter();
   stones_y[s] += jitter();
   stones_cidx[s] = cidx;

@@ -26,7 +26,7 @@ static void spawn_cat() {
   float x, y;
   wld_next_spawn_point(&x, &y);
   int cx = (int)x, cy = (int)y;
-  cats_add(cx + 0.5f, cy + 0.5f, wld_height[cy * GRIDSZ + cx] * 0.15f);
+  cats_add(cx + 0.5f, cy + 0.5f, grid_z(wld_height[grid_cidx(cx, cy)]));
   cats_create_bodies();
 }
 
@@ -62,7 +62,7 @@ bool wld_follow_selected() {
   bool on_grid = cx >= 0 && cx < GRIDSZ && cy >= 0 && cy < GRIDSZ;
   wld_selectcentre[0] = (float)p.x;
   wld_selectcentre[1] = (float)p.y;
-  wld_selectcentre[2] = on_grid ? wld_height[cy * GRIDSZ + cx] * 0.15f : 0.0f;
+  wld_selectcentre[2] = on_grid ? grid_z(wld_height[grid_cidx(cx, cy)]) : 0.0f;
   return true;
 }
 
