@@ -12,6 +12,7 @@ struct asset_entry {
 static const asset_entry assets[] = {
     {"icon", assetgen_icon},
     {"terrain", assetgen_terrain},
+    {"font", assetgen_font},
 };
 
 int main(int argc, char** argv) {
