@@ -109,7 +109,7 @@ struct FailCase {
 
 TEST_F(Glpr, BuildFailureLogsTheDriversMessageOnOneErrLine) {
   const char* bad = "#version 150\nvoid main() { undeclared = 1; }\n";
-  const char* fs_needs = "#version 150\nin vec3 nowhere;\nout vec4 c;\nvoid main() { c = vec4(nowhere, 1.0); }\n";
+  const char* fs_needs = "#version 150\nvec4 nowhere();\nout vec4 c;\nvoid main() { c = nowhere(); }\n";
   const FailCase cases[] = {
       {bad, FS, "ERR Failed to compile vertex shader fail: "},
       {VS, bad, "ERR Failed to compile fragment shader fail: "},
