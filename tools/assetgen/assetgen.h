@@ -5,3 +5,5 @@
 bool assetgen_icon(const char* out);
 bool assetgen_terrain(const char* out);
 bool assetgen_font(const char* out);
+bool assetgen_art(const char* out);
+bool assetgen_sheet(const char* out);
