@@ -1,13 +1,12 @@
 # The game's layers, one static library each, linked one way only:
-#   base <- crowd <- sim <- draw <- ui <- shell
-#   base <- gfx  <- draw;  base <- sound, stats;  ui -> sound;  shell -> all
+#   base <- crowd <- sim <- ui <- shell
+#   base <- gfx <- ui;  base <- sound, stats;  ui -> sound;  shell -> all
 # tavorek_layer() records which layer every source and header belongs to and
 # which layers it may use; cmake/check_layers.cmake reads that record at every
 # build and fails the build on an include that points the wrong way.
 
 set(LAYER_MANIFEST ${CMAKE_BINARY_DIR}/layers.txt)
 file(WRITE ${LAYER_MANIFEST} "")
-set_property(GLOBAL PROPERTY TAVOREK_LAYER_FILES "")
 
 # tavorek_layer(NAME USES layer... SYSTEM prefix... LINK lib... SOURCES file...)
 # Headers beside the sources (same name, .h) and extra HEADERS join the layer.
@@ -69,18 +68,26 @@ tavorek_layer(sim USES crowd base
     ${K}/wld_walls.cpp)
 target_include_directories(tavorek_sim PUBLIC ${CHIPMUNK_INCLUDE_DIR})
 
+tavorek_layer(gfx USES base
+  SYSTEM epoxy/
+  LINK PkgConfig::EPOXY
+  SOURCES ${B}/font.cpp ${B}/geomdb.cpp ${B}/glpr.cpp ${B}/light.cpp ${B}/quad.cpp
+          ${B}/txdb_raw.cpp ${CMAKE_SOURCE_DIR}/shaders/shaders.cpp
+          ${GENERATED_DIR}/font_data.cpp ${SHADER_INC}
+  HEADERS ${B}/geomdesc.h ${B}/font_data.h)
+target_include_directories(tavorek_gfx PUBLIC ${CMAKE_SOURCE_DIR}/shaders)
+
 tavorek_layer(sound USES base
   SOURCES ${K}/sengine.cpp)
 
 tavorek_layer(stats USES base
   SOURCES ${K}/steam.cpp ${K}/steamlayer.cpp)
 
-tavorek_layer(ui USES sim crowd base sound
+tavorek_layer(ui USES gfx sim crowd base sound
   SYSTEM SDL2/ epoxy/
-  LINK PkgConfig::EPOXY
-  SOURCES ${K}/ctrl.cpp ${K}/view.cpp)
+  SOURCES ${K}/ctrl.cpp ${K}/view.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/text.cpp)
 
-tavorek_layer(shell USES ui sim crowd base sound stats
+tavorek_layer(shell USES ui gfx sim crowd base sound stats
   SYSTEM SDL2/ epoxy/
   LINK PkgConfig::SDL2 PkgConfig::EPOXY
   SOURCES ${K}/sdlmain.cpp ${K}/sdlmain_checks.cpp ${K}/sdlmain_input.cpp
