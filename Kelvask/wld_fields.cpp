@@ -40,13 +40,17 @@ void wld_update_fields() {
   // Unsigned, so the counter wraps instead of overflowing after years of play.
   const uint32_t frame = (uint32_t)wld_fieldframe;
   wld_fieldframe = (int32_t)(frame + 1);
+  // The first field goes to the pool and this thread computes the second
+  // instead of sleeping; it touches nothing else until the pool is idle, so
+  // no field is read while it is written.
   const int first = 2 * (int)(frame % FIELDPAIRS);
-  for (int t = first; t < first + 2; t++) {
-    task_arg arg = {t, 0, 0};
-    if (threadpool_pool && task_create(&arg)) continue;
-    if (threadpool_pool) LOG("ERR Field %d could not be queued; computed on the main thread.", t);
+  task_arg arg = {first, 0, 0};
+  if (!threadpool_pool || !task_create(&arg)) {
+    if (threadpool_pool) LOG("ERR Field %d could not be queued; computed on the main thread.", first);
     wld_compute_potential(&arg);
   }
+  arg.value = first + 1;
+  wld_compute_potential(&arg);
   threadpool_wait_idle();
 }
 
