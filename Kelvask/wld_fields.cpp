@@ -66,7 +66,7 @@ void wld_compute_potential(task_arg* arg) {
   float* flowy = wld_flow[t][FLOW_Y];
   potfield_solve(t, wld_potential[t], crowd_costw, crowd_coste, crowd_costn, crowd_costs,
                  potfield_state[t], flags, weights);
-  crowd_flow_field(wld_potential[t], flags, flowx, flowy, wld_flow[t][FLOW_ANGLE]);
+  crowd_flow_field(wld_potential[t], flags, flowx, flowy, nullptr);
   // A follower standing on its goal gets no push.
   for (int c = 0; c < GRIDCELLS; c++) {
     if ((flags[c] >> 4) != t + 1) continue;
