@@ -68,8 +68,13 @@ void crowd_bind_terrain(const uint8_t* height, const float* costw, const float* 
 void crowd_add(int trade);
 void crowd_splat();
 void crowd_compute_costs(float* costw, float* coste, float* costn, float* costs);
+// The angle grid (atan2 of the direction) only when angle is not null:
+// play never reads it, and it costs as much as the directions.
 void crowd_flow_field(const float* potential, const uint8_t* flags, float* flowx, float* flowy,
                       float* angle);
+// The angle grid crowd_flow_field would write for the same potential and
+// flags, computed when something draws it.
+void crowd_flow_angle(const float* potential, const uint8_t* flags, float* angle);
 // Runs on a pool thread beside another field's job: moves only the members in
 // job state t + 1, and adds dt to every member's crowd_time atomically.
 void crowd_move_group(double dt, int t, const float* flowx, const float* flowy, const float* costw,

@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include <chipmunk/chipmunk_structs.h>
+
 #include "cats.h"
 #include "crowd.h"
 #include "log.h"
@@ -38,13 +40,17 @@ void wld_update_fields() {
   // Unsigned, so the counter wraps instead of overflowing after years of play.
   const uint32_t frame = (uint32_t)wld_fieldframe;
   wld_fieldframe = (int32_t)(frame + 1);
+  // The first field goes to the pool and this thread computes the second
+  // instead of sleeping; it touches nothing else until the pool is idle, so
+  // no field is read while it is written.
   const int first = 2 * (int)(frame % FIELDPAIRS);
-  for (int t = first; t < first + 2; t++) {
-    task_arg arg = {t, 0, 0};
-    if (threadpool_pool && task_create(&arg)) continue;
-    if (threadpool_pool) LOG("ERR Field %d could not be queued; computed on the main thread.", t);
+  task_arg arg = {first, 0, 0};
+  if (!threadpool_pool || !task_create(&arg)) {
+    if (threadpool_pool) LOG("ERR Field %d could not be queued; computed on the main thread.", first);
     wld_compute_potential(&arg);
   }
+  arg.value = first + 1;
+  wld_compute_potential(&arg);
   threadpool_wait_idle();
 }
 
@@ -60,7 +66,7 @@ void wld_compute_potential(task_arg* arg) {
   float* flowy = wld_flow[t][FLOW_Y];
   potfield_solve(t, wld_potential[t], crowd_costw, crowd_coste, crowd_costn, crowd_costs,
                  potfield_state[t], flags, weights);
-  crowd_flow_field(wld_potential[t], flags, flowx, flowy, wld_flow[t][FLOW_ANGLE]);
+  crowd_flow_field(wld_potential[t], flags, flowx, flowy, nullptr);
   // A follower standing on its goal gets no push.
   for (int c = 0; c < GRIDCELLS; c++) {
     if ((flags[c] >> 4) != t + 1) continue;
@@ -82,21 +88,22 @@ static float wrap_angle(float a) {
   return a;
 }
 
+// Sleeping is off in the space, so waking the body would only reset idle
+// timers nothing reads; the setters' checks cost more than the steering.
+// The fields are written as the setters would write them.
 static void steer(cpBody* body, cpVect d) {
-  cpBodyActivate(body);
   if (cpvlengthsq(d) < (double)0.001f) {  // nowhere to go: brake and stop turning
-    cpBodySetVelocity(body, d);
-    cpBodySetAngularVelocity(body, 0.0);
+    body->v = d;
+    body->w = 0.0;
     return;
   }
   // Half the old velocity keeps the walk smooth; members walk one cell a second.
-  cpVect v = cpvadd(cpvmult(cpBodyGetVelocity(body), 0.5), cpvmult(d, 0.5));
+  const cpVect v = cpvadd(cpvmult(body->v, 0.5), cpvmult(d, 0.5));
   const double len = cpvlength(v) + DBL_MIN;
-  cpBodySetVelocity(body, cpv(v.x / len, v.y / len));
-  const cpVect rot = cpBodyGetRotation(body);
+  body->v = cpv(v.x / len, v.y / len);
   const float heading = wld_fast_atan2((float)d.y, (float)d.x);
-  const float facing = wld_fast_atan2((float)rot.y, (float)rot.x);
-  cpBodySetAngularVelocity(body, 2.0f * wrap_angle(heading - facing));
+  const float facing = wld_fast_atan2((float)body->transform.b, (float)body->transform.a);
+  body->w = 2.0f * wrap_angle(heading - facing);
 }
 
 void wld_steer_bodies() {
