@@ -195,6 +195,8 @@ static uintptr_t walk_pcs[STACKWALKER_MAX_FRAMES + 1];
 static int walk_count;
 
 static int on_pc(void*, uintptr_t pc) {
+  // The outermost frame's return address of 0 comes adjusted to all ones.
+  if (pc == 0 || pc == (uintptr_t)-1) return 1;
   walk_pcs[walk_count++] = pc;
   return walk_count > STACKWALKER_MAX_FRAMES;
 }
