@@ -9,6 +9,7 @@
 #include "notify.h"
 #include "sengine.h"
 #include "steam.h"
+#include "stackwalker_guard.h"
 #include "steamlayer.h"
 #include "threadpool.h"
 
@@ -158,6 +159,7 @@ static int start(int argc, char** argv) {
   LOG("Tavorek, Ombrelith v117");
   sdlmain_read_options(argc, argv);
   steam_init(sdlmain_resetstats);
+  stackwalker_guard_install();
 
   if (!sdlmain_open_window()) return STATUS_NO_CONTEXT;
   open_controllers();

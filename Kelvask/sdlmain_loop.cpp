@@ -2,6 +2,7 @@
 
 #include "ctrl.h"
 #include "sdlmain.h"
+#include "stackwalker_guard.h"
 #include "steamlayer.h"
 
 int sdlmain_step_count(double elapsed) {
@@ -23,11 +24,14 @@ static void frame(uint32_t* ticks) {
   const double elapsed = sdlmain_elapsed(now, *ticks);
   *ticks = now;
 
+  // A fault from here to the draw's end leaves a stack trace and status 1.
+  stackwalker_guard_enter();
   const int steps = sdlmain_step_count(elapsed);
   const float dt = (float)(steps / 240.0);
   ctrl_update(steps, dt);
   glViewport(0, 0, sdlmain_width, sdlmain_height);
   ctrl_draw(dt, (float)elapsed);
+  stackwalker_guard_leave();
 
   steamlayer_run_callbacks();
   SDL_GL_SwapWindow(sdlmain_window);

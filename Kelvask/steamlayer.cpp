@@ -1,5 +1,6 @@
 #include "steamlayer.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,16 +10,61 @@
 #include <cstdlib>
 #include <cstring>
 
-#define STEAMLAYER_APP "tavorek"
+#include "log.h"
+#include "steamlayer_store.h"
 
-static bool steamlayer_up;
+#define STEAMLAYER_APP "tavorek"
+#define STEAMLAYER_QUEUE_SZ 256
+#define STEAMLAYER_LISTENERS 32
+#define STEAMLAYER_PAYLOAD_SZ 160
+
+bool steamlayer_up;
+
+// Handles of the interfaces: only their addresses matter.
+struct steamlayer_userif {
+  int unused;
+};
+struct steamlayer_statsif {
+  int unused;
+};
+struct steamlayer_friendsif {
+  int unused;
+};
+static steamlayer_userif user_if;
+static steamlayer_statsif stats_if;
+static steamlayer_friendsif friends_if;
+
+// Notifications waiting for the next callback run, oldest first.
+static int32_t queue_id[STEAMLAYER_QUEUE_SZ];
+static steamlayer_call queue_call[STEAMLAYER_QUEUE_SZ];
+static bool queue_io_failure[STEAMLAYER_QUEUE_SZ];
+alignas(8) static unsigned char queue_data[STEAMLAYER_QUEUE_SZ][STEAMLAYER_PAYLOAD_SZ];
+static int queue_count;
+
+static steamlayer_listener* callback_listener[STEAMLAYER_LISTENERS];
+static int32_t callback_id[STEAMLAYER_LISTENERS];
+static int callback_count;
+static steamlayer_listener* result_listener[STEAMLAYER_LISTENERS];
+static steamlayer_call result_call[STEAMLAYER_LISTENERS];
+static int result_count;
+
+static steamlayer_call last_call;
 
 bool steamlayer_init() {
   steamlayer_up = true;
+  queue_count = 0;
+  steamlayer_store_forget();
   return true;
 }
 
 bool steamlayer_user() { return steamlayer_up && getpwuid(getuid()) != nullptr; }
+
+steamlayer_userif* steamlayer_user_interface() { return steamlayer_user() ? &user_if : nullptr; }
+steamlayer_statsif* steamlayer_stats_interface() { return steamlayer_up ? &stats_if : nullptr; }
+steamlayer_friendsif* steamlayer_friends_interface() {
+  return steamlayer_up ? &friends_if : nullptr;
+}
+bool steamlayer_logged_on(steamlayer_userif* user) { return user == &user_if && steamlayer_user(); }
 
 // Creates every missing directory of path; true when path ends up a writable directory.
 static bool make_dirs(char* path) {
@@ -61,8 +107,146 @@ bool steamlayer_user_data_folder(char* out, int size) {
   return false;
 }
 
-void steamlayer_run_callbacks() {
-  // Nothing asynchronous is offered yet, so nothing can be pending.
+bool steamlayer_folder_file(const char* name, char* path, int size) {
+  char folder[STEAMLAYER_PATH_SZ];
+  if (!steamlayer_user_data_folder(folder, sizeof folder)) return false;
+  const int n = snprintf(path, size, "%s/%s", folder, name);
+  return n > 0 && n < size;
 }
 
-void steamlayer_shutdown() { steamlayer_up = false; }
+static bool write_all(int fd, const char* text, int len) {
+  while (len > 0) {
+    const ssize_t n = write(fd, text, len);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    text += n;
+    len -= (int)n;
+  }
+  return true;
+}
+
+// The rename is only durable once the folder's entry is on disk too.
+static void sync_folder_of(const char* path) {
+  char folder[STEAMLAYER_PATH_SZ];
+  snprintf(folder, sizeof folder, "%s", path);
+  char* slash = strrchr(folder, '/');
+  if (!slash || slash == folder) return;
+  *slash = '\0';
+  const int fd = open(folder, O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+bool steamlayer_write_file(const char* path, const char* text, int len) {
+  char tmp[STEAMLAYER_PATH_SZ + 8];
+  snprintf(tmp, sizeof tmp, "%s.tmp", path);
+  const int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  bool ok = fd >= 0 && write_all(fd, text, len) && fsync(fd) == 0;
+  const int err = errno;
+  if (fd >= 0 && close(fd) != 0) ok = false;
+  if (ok && rename(tmp, path) == 0) {
+    sync_folder_of(path);
+    return true;
+  }
+  LOG("ERR Could not write %s: %s", path, strerror(ok ? errno : err));
+  unlink(tmp);
+  return false;
+}
+
+steamlayer_call steamlayer_new_call() { return ++last_call; }
+
+void steamlayer_queue(int id, steamlayer_call call, bool io_failure, const void* data, int size) {
+  ASSERT(queue_count < STEAMLAYER_QUEUE_SZ);
+  ASSERT(size <= STEAMLAYER_PAYLOAD_SZ);
+  const int q = queue_count++;
+  queue_id[q] = id;
+  queue_call[q] = call;
+  queue_io_failure[q] = io_failure;
+  memset(queue_data[q], 0, STEAMLAYER_PAYLOAD_SZ);
+  memcpy(queue_data[q], data, size);
+}
+
+void steamlayer_register_callback(steamlayer_listener* listener, int id) {
+  ASSERT(callback_count < STEAMLAYER_LISTENERS);
+  callback_listener[callback_count] = listener;
+  callback_id[callback_count++] = id;
+}
+
+void steamlayer_unregister_callback(steamlayer_listener* listener, int id) {
+  for (int i = 0; i < callback_count; i++) {
+    if (callback_listener[i] != listener || callback_id[i] != id) continue;
+    // Shifted, not swapped: listeners of one id keep hearing in the order they came.
+    memmove(&callback_listener[i], &callback_listener[i + 1],
+            (callback_count - i - 1) * sizeof callback_listener[0]);
+    memmove(&callback_id[i], &callback_id[i + 1], (callback_count - i - 1) * sizeof callback_id[0]);
+    callback_count--;
+    return;
+  }
+}
+
+void steamlayer_register_call_result(steamlayer_listener* listener, steamlayer_call call) {
+  ASSERT(result_count < STEAMLAYER_LISTENERS);
+  result_listener[result_count] = listener;
+  result_call[result_count++] = call;
+}
+
+void steamlayer_unregister_call_result(steamlayer_listener* listener, steamlayer_call call) {
+  for (int i = 0; i < result_count; i++) {
+    if (result_listener[i] != listener || result_call[i] != call) continue;
+    result_count--;
+    result_listener[i] = result_listener[result_count];
+    result_call[i] = result_call[result_count];
+    return;
+  }
+}
+
+static bool is_callback(steamlayer_listener* listener, int id) {
+  for (int i = 0; i < callback_count; i++)
+    if (callback_listener[i] == listener && callback_id[i] == id) return true;
+  return false;
+}
+
+static void deliver(int q) {
+  // From here on the stats can be read, also by the listeners about to hear.
+  if (queue_id[q] == steamlayer_stats_received::id)
+    steamlayer_stats_arrive((const steamlayer_stats_received*)queue_data[q]);
+  if (queue_call[q] == 0) {
+    // Listeners may come and go while hearing: the ones there now hear, in
+    // the order they registered, unless they left meanwhile.
+    steamlayer_listener* hearing[STEAMLAYER_LISTENERS];
+    int n = 0;
+    for (int i = 0; i < callback_count; i++)
+      if (callback_id[i] == queue_id[q]) hearing[n++] = callback_listener[i];
+    for (int i = 0; i < n; i++)
+      if (is_callback(hearing[i], queue_id[q])) hearing[i]->deliver(queue_data[q], false);
+    return;
+  }
+  for (int i = 0; i < result_count; i++) {
+    if (result_call[i] != queue_call[q]) continue;
+    steamlayer_listener* listener = result_listener[i];
+    steamlayer_unregister_call_result(listener, queue_call[q]);
+    listener->deliver(queue_data[q], queue_io_failure[q]);
+    return;
+  }
+  // Nobody waits for this answer any more (the request was replaced).
+}
+
+void steamlayer_run_callbacks() {
+  if (!steamlayer_up) return;
+  steamlayer_reap_openers();
+  // What the listeners request while hearing waits for the next run.
+  const int due = queue_count;
+  for (int q = 0; q < due; q++) deliver(q);
+  memmove(queue_id, queue_id + due, (queue_count - due) * sizeof queue_id[0]);
+  memmove(queue_call, queue_call + due, (queue_count - due) * sizeof queue_call[0]);
+  memmove(queue_io_failure, queue_io_failure + due, (queue_count - due) * sizeof(bool));
+  memmove(queue_data, queue_data + due, (queue_count - due) * sizeof queue_data[0]);
+  queue_count -= due;
+}
+
+void steamlayer_shutdown() {
+  steamlayer_store_flush();
+  steamlayer_up = false;
+  queue_count = 0;
+}

@@ -81,17 +81,20 @@ tavorek_layer(sound USES base
   SOURCES ${K}/sengine.cpp)
 
 tavorek_layer(stats USES base
-  SOURCES ${K}/steam.cpp ${K}/steamlayer.cpp)
+  SOURCES ${K}/steam.cpp ${K}/steam_handlers.cpp ${K}/steamlayer.cpp ${K}/steamlayer_stats.cpp
+          ${K}/steamlayer_store.cpp ${K}/steamlayer_web.cpp
+  HEADERS ${K}/steamlayer_callback.h)
 
 tavorek_layer(ui USES gfx sim crowd base sound
   SYSTEM SDL2/ epoxy/
   SOURCES ${K}/ctrl.cpp ${K}/view.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/text.cpp)
 
 tavorek_layer(shell USES ui gfx sim crowd base sound stats
-  SYSTEM SDL2/ epoxy/
+  SYSTEM SDL2/ epoxy/ backtrace.h
   LINK PkgConfig::SDL2 PkgConfig::EPOXY
   SOURCES ${K}/sdlmain.cpp ${K}/sdlmain_checks.cpp ${K}/sdlmain_input.cpp
-          ${K}/sdlmain_loop.cpp ${K}/sdlmain_options.cpp ${GENERATED_DIR}/icon.inc)
+          ${K}/sdlmain_loop.cpp ${K}/sdlmain_options.cpp ${K}/stackwalker.cpp
+          ${K}/stackwalker_guard.cpp ${GENERATED_DIR}/icon.inc)
 
 # The entry point is the executable's own; nothing may include it.
 file(APPEND ${LAYER_MANIFEST} "file shell ${K}/sdlmain_entry.cpp\n")

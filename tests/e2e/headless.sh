@@ -11,7 +11,7 @@ for f in stdout.txt "$LOGFILE"; do
   has "$f" "Tavorek, Ombrelith v117"
   has "$f" "Successfully Created OpenGL context (depth size 24)."
   has "$f" "Added 2 gamecontroller mappings."
-  has "$f" "Steam stats were not reset"
+  has "$f" "Steam stats were reset"
   lacks "$f" "Shutting down"
 done
 has stdout.txt "Did initialize steam."

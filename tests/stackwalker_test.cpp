@@ -1,0 +1,268 @@
+// The crash log: the walker's output policy and line formats, and real faults
+// inside and outside the guard, each in a process of its own.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "log.h"
+#include "stackwalker.h"
+#include "stackwalker_guard.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define SANITIZED 1
+#endif
+
+namespace {
+
+// Drives the policy with frames of our own making.
+struct ScriptedWalker : MyStackWalker {
+  ScriptedWalker() : MyStackWalker(getpid()) {}
+  void Frame(const char* file, int line, const char* function, uint64_t pc = 0x1000) {
+    stackwalker_frame f = {};
+    f.pc = pc;
+    snprintf(f.file, sizeof f.file, "%s", file);
+    snprintf(f.name, sizeof f.name, "%s", function);
+    f.line = line;
+    ReportFrame(STACKWALKER_NEXT, &f);
+  }
+  void Error(const char* name) { ReportHelpError(name, 0, 0x10); }
+};
+
+struct CrashText : ::testing::Test {
+  char* buf = nullptr;
+  size_t size = 0;
+  FILE* saved = nullptr;
+  void SetUp() override {
+    saved = log_file;
+    log_file = open_memstream(&buf, &size);
+    stackwalker_crash_text[0] = '\0';
+    stackwalker_crash_len = 0;
+    stackwalker_error_seen = false;
+  }
+  void TearDown() override {
+    fclose(log_file);
+    free(buf);
+    log_file = saved;
+    stackwalker_error_seen = false;
+  }
+  std::string log() {
+    fflush(log_file);
+    return std::string(buf, size);
+  }
+};
+
+TEST_F(CrashText, FramesGoToTheTextAndTheLogUntilTheFirstError) {
+  ScriptedWalker w;
+  w.Frame("a.cpp", 10, "alpha");
+  w.Frame("b.cpp", 20, "beta %s%n");  // a name is text, never a format
+  w.Frame("", 0, "gamma", 0xabc);
+  w.Error("SymGetLineFromAddr64");
+  w.Frame("d.cpp", 40, "delta");
+  const std::string want = "a.cpp (10): alpha\nb.cpp (20): beta %s%n\n0xabc ((module-name not available)): (filename not available): gamma\n";
+  EXPECT_EQ(std::string(stackwalker_crash_text), want);
+  EXPECT_EQ(stackwalker_crash_len, (int)want.size());
+  // Each line ends in its own line feed, which leaves an empty line in the log.
+  EXPECT_EQ(log(), "a.cpp (10): alpha\n\nb.cpp (20): beta %s%n\n\n0xabc ((module-name not available)): "
+                   "(filename not available): gamma\n\n");
+  EXPECT_TRUE(stackwalker_error_seen);
+}
+
+TEST_F(CrashText, CrashTextStopsAt4095AndCountsOnlyWhatItHolds) {
+  ScriptedWalker w;
+  const std::string file(900, 'f');
+  for (int i = 0; i < 6; i++) w.Frame(file.c_str(), i, "fn");
+  EXPECT_EQ(strlen(stackwalker_crash_text), 4095u);
+  EXPECT_EQ(stackwalker_crash_len, 4095);
+  const std::string text = log();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);  // the log gets every line
+}
+
+TEST(StackwalkerSnprintf, BoundedByTheBufferGiven) {
+  char small[8];
+  EXPECT_EQ(stackwalker_snprintf(small, sizeof small, "%s", "0123456789"), 7);
+  EXPECT_STREQ(small, "0123456");
+  char big[1100];
+  const std::string s(1050, 'x');
+  EXPECT_EQ(stackwalker_snprintf(big, sizeof big, "%s", s.c_str()), 1050);
+  EXPECT_EQ(stackwalker_snprintf(big, 0, "x"), -1);
+}
+
+volatile int frame_sink;
+__attribute__((noinline)) void same_frame() {
+  frame_sink = 1;
+  frame_sink = 2;
+}
+
+TEST_F(CrashText, EndlessRecursionIsCutAfterTheLimit) {
+  ScriptedWalker w;
+  static uintptr_t pcs[1200];
+  for (uintptr_t& pc : pcs) pc = (uintptr_t)&same_frame + 1;
+  w.WalkFrames(pcs, 1200, false);
+  EXPECT_TRUE(stackwalker_error_seen);
+  // The 1001st frame equal to its return address ends the walk unreported.
+  std::istringstream in(log());
+  int lines = 0;
+  for (std::string l; std::getline(in, l);) lines += l.find("same_frame") != std::string::npos;
+  EXPECT_EQ(lines, 1000);
+}
+
+TEST(ExceptionCode, SignalsMapToTheCodesTheLogNames) {
+  struct Case {
+    int sig, code;
+    uintptr_t addr, sp;
+    uint32_t want;
+  } cases[] = {
+      {SIGSEGV, SEGV_MAPERR, 0, 0x7fff0000, 0xc0000005u},
+      {SIGSEGV, SEGV_MAPERR, 0x7ffefff8, 0x7fff0000, 0xc00000fdu},  // the stack ran out
+      {SIGSEGV, SI_USER, 0x7fff0000, 0x7fff0000, 0xc0000005u},
+      {SIGFPE, FPE_INTDIV, 0, 0, 0xc0000094u},
+      {SIGFPE, FPE_FLTINV, 0, 0, 0xc0000090u},
+      {SIGILL, ILL_ILLOPN, 0, 0, 0xc000001du},
+      {SIGBUS, BUS_ADRALN, 0, 0, 0x80000002u},
+      {SIGBUS, BUS_ADRERR, 0, 0, 0xc0000006u},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(stackwalker_exception_code(c.sig, c.code, c.addr, c.sp), c.want) << c.sig;
+}
+
+#ifndef SANITIZED
+
+__attribute__((noinline)) void fault_null_write() {
+  volatile int* volatile p = nullptr;
+  *p = 1;
+}
+__attribute__((noinline)) void fault_divide() {
+  // A numerator of 1 would let the compiler compare instead of divide.
+  volatile int zero = 0, seven = 7;
+  volatile int x = seven / zero;
+  (void)x;
+}
+volatile int depth_sink;
+#pragma GCC diagnostic ignored "-Winfinite-recursion"
+__attribute__((noinline)) int fault_recurse(int n) {
+  volatile char pad[128];
+  pad[0] = (char)n;
+  depth_sink = n;
+  return fault_recurse(n + 1) + pad[0];
+}
+void fault_recursion() { fault_recurse(0); }
+// The log file itself is broken: the handler faults while logging.
+void fault_in_handler() {
+  log_file = (FILE*)(uintptr_t)0x10;
+  fault_null_write();
+}
+
+struct GuardedFault {
+  const char* name;
+  void (*fault)();
+  const char* code;
+  const char* function;
+};
+
+TEST(CrashGuard, FaultsInsideTheGuardLeaveATraceNamingTheFunctionAndStatusOne) {
+  // A forked child: it keeps the parent's pid, so both name the same log file.
+  GTEST_FLAG_SET(death_test_style, "fast");
+  const GuardedFault cases[] = {
+      {"null write", fault_null_write, "c0000005", "fault_null_write"},
+      {"division by zero", fault_divide, "c0000094", "fault_divide"},
+      {"runaway recursion", fault_recursion, "c00000fd", "fault_recurse"},
+  };
+  for (const GuardedFault& c : cases) {
+    const std::string path = "/tmp/stackwalker_test_" + std::to_string(getpid()) + ".txt";
+    unlink(path.c_str());
+    EXPECT_EXIT(
+        {
+          log_file = fopen(path.c_str(), "w");
+          stackwalker_guard_install();
+          stackwalker_guard_enter();
+          c.fault();
+          _exit(0);
+        },
+        ::testing::ExitedWithCode(1), "")
+        << c.name;
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    const std::string text = s.str();
+    EXPECT_NE(text.find(std::string("ERR =================== STACK FRAME(") + c.code +
+                        ") ======================="),
+              std::string::npos)
+        << c.name << "\n" << text.substr(0, 2000);
+    EXPECT_NE(text.find("ERR ============================================================================"),
+              std::string::npos)
+        << c.name;
+    bool named = false;
+    std::istringstream lines(text);
+    for (std::string l; std::getline(lines, l);)
+      named |= l.find("stackwalker_test.cpp (") != std::string::npos &&
+               l.find(c.function) != std::string::npos;
+    EXPECT_TRUE(named) << c.name << "\n" << text.substr(0, 2000);
+    unlink(path.c_str());
+  }
+}
+
+TEST(CrashGuard, AFaultInsideTheHandlerStillEndsWithOne) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  EXPECT_EXIT(
+      {
+        stackwalker_guard_install();
+        stackwalker_guard_enter();
+        fault_in_handler();
+        _exit(0);
+      },
+      ::testing::ExitedWithCode(1), "A fault inside the crash handler");
+}
+
+TEST(CrashGuard, AHandlerThatHangsIsEndedByTheWatchdog) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  EXPECT_EXIT(
+      {
+        stackwalker_guard_install();
+        stackwalker_watchdog_seconds = 1;
+        // Another thread holds the standard output: the handler's first log line waits.
+        std::thread([] {
+          flockfile(stdout);
+          pause();
+        }).detach();
+        usleep(100000);
+        stackwalker_guard_enter();
+        fault_null_write();
+        _exit(0);
+      },
+      ::testing::ExitedWithCode(1), "took too long");
+}
+
+TEST(CrashGuard, FaultsOutsideTheGuardDieByTheirSignal) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  EXPECT_EXIT(
+      {
+        stackwalker_guard_install();
+        fault_null_write();
+      },
+      ::testing::KilledBySignal(SIGSEGV), "");
+  EXPECT_EXIT(
+      {
+        stackwalker_guard_install();
+        fault_divide();
+      },
+      ::testing::KilledBySignal(SIGFPE), "");
+}
+
+#endif
+
+}  // namespace

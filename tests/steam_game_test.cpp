@@ -1,0 +1,124 @@
+// The scripted game with the stats services on the bus: the world's own
+// posts reach the wrapper and the local store. Playing the first layer to
+// its end takes about 32 game minutes, so the game here starts for real and
+// then has the base of the pyramid raised to its finished height, as a game
+// saved near the layer's end would stand.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "autoplay.h"
+#include "log.h"
+#include "msgwords.h"
+#include "notify.h"
+#include "steam.h"
+#include "steamlayer.h"
+#include "stones.h"
+#include "terrain_map.h"
+#include "wld.h"
+
+namespace {
+
+// The base of the pyramid: rows 62..74, columns 36..48, finished at height 41.
+const int BASE_ROW = 62, BASE_COL = 36, BASE_SIDE = 13, BASE_DONE = 41;
+
+struct StatsGame : ::testing::Test {
+  std::string root;
+  char* buf = nullptr;
+  size_t size = 0;
+  FILE* saved = nullptr;
+
+  void SetUp() override {
+    char tmpl[] = "/tmp/statsgameXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    root = tmpl;
+    setenv("XDG_DATA_HOME", root.c_str(), 1);
+    saved = log_file;
+    log_file = open_memstream(&buf, &size);
+  }
+  void TearDown() override {
+    stop_services();
+    fclose(log_file);
+    free(buf);
+    log_file = saved;
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
+  }
+  void start_services() {
+    ASSERT_TRUE(steamlayer_init());
+    steam_init(0);
+  }
+  void stop_services() {
+    if (!steam_helper) return;
+    notify_unlisten(MSG_STEAMINTSTAT, steam_on_intstat);
+    notify_unlisten(MSG_STEAMFLTSTAT, steam_on_fltstat);
+    notify_unlisten(MSG_STEAMSYNC, steam_on_sync);
+    notify_unlisten(MSG_ACHIEVEMENT, steam_on_achievement);
+    notify_unlisten(MSG_GAMEEND, steam_on_gameend);
+    notify_unlisten(MSG_GUIDE, steam_on_guide);
+    delete steam_helper;
+    steam_helper = nullptr;
+    steamlayer_shutdown();
+  }
+  int count(const std::string& line) {
+    fflush(log_file);
+    std::istringstream in(std::string(buf, size));
+    int n = 0;
+    for (std::string l; std::getline(in, l);) n += l == line;
+    return n;
+  }
+  // Frames as the shell runs them: the world's update, then the callbacks.
+  void play(double seconds) {
+    const double until = autoplay_time() + seconds;
+    while (autoplay_time() < until) {
+      autoplay_frame();
+      steamlayer_run_callbacks();
+    }
+  }
+  static void raise_base(int keep_low) {
+    for (int r = BASE_ROW; r < BASE_ROW + BASE_SIDE; r++)
+      for (int c = BASE_COL; c < BASE_COL + BASE_SIDE; c++)
+        if (keep_low-- <= 0 && wld_height[r * GRIDSZ + c] < BASE_DONE)
+          wld_height[r * GRIDSZ + c] = BASE_DONE;
+  }
+};
+
+TEST_F(StatsGame, FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack) {
+  start_services();
+  ASSERT_TRUE(autoplay_start(terrain_map_path().c_str()));
+  play(13.0);  // four stats posts and a sync
+  EXPECT_EQ(count("Received 7 achievements."), 1);
+  EXPECT_EQ(count("Found leaderboard with handle 2, name 'lb_population'."), 1);
+  EXPECT_EQ(count("ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
+                  "brute[ ] jobcreator[ ]"),
+            1);
+  int32_t silver = -1;
+  ASSERT_TRUE(steamlayer_get_int_stat(steam_helper->stats, "s_silver", &silver));
+  EXPECT_GE(silver, 0);
+
+  raise_base(1);  // one cell still low: the layer is not done
+  play(1.0);
+  EXPECT_EQ(stones_pyramid_level, 7);
+  EXPECT_EQ(count("OnAchievementStored()"), 0);
+  raise_base(0);
+  play(2.0);
+  EXPECT_EQ(stones_pyramid_level, 6);
+  EXPECT_EQ(count("OnAchievementStored()"), 1);
+  play(4.0);
+  EXPECT_EQ(count("OnAchievementStored()"), 1);
+  EXPECT_EQ(count("ERR stats failed to be stored on server (2)."), 0);
+  autoplay_stop();
+
+  // The next start reads it back from the store.
+  stop_services();
+  start_services();
+  steamlayer_run_callbacks();
+  EXPECT_EQ(count("ombrelith[ ] fundamentalist[X] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
+                  "brute[ ] jobcreator[ ]"),
+            1);
+}
+
+}  // namespace
