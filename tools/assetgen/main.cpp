@@ -12,6 +12,8 @@ struct asset_entry {
 static const asset_entry assets[] = {
     {"icon", assetgen_icon},
     {"terrain", assetgen_terrain},
+    {"models", assetgen_models},
+    {"textures", assetgen_textures},
 };
 
 int main(int argc, char** argv) {
