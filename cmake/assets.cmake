@@ -36,3 +36,8 @@ add_custom_command(
   DEPENDS assetgen
   COMMENT "Generating the ETC2 textures")
 list(APPEND GENERATED_SOURCES ${TEXTURE_FILES})
+
+# modelview: a contact sheet of every model, for looking at the art.
+add_executable(modelview ${CMAKE_SOURCE_DIR}/tools/modelview/modelview.cpp)
+target_link_libraries(modelview PRIVATE tavorek_core tavorek_etc2)
+target_compile_definitions(modelview PRIVATE TAVOREK_RUN_DIR="${RUN_DIR}")
