@@ -9,6 +9,9 @@ void models_farm(std::vector<model>* out);
 void models_cursors(std::vector<model>* out);
 void models_buildings(std::vector<model>* out);
 void models_figures(std::vector<model>* out);
+// The bytes of the shipped height map, made by its own generator (through a
+// scratch file beside out), so meshes and textures match the map exactly.
+bool models_height_map(const char* out, std::vector<unsigned char>* heights);
 // The three textured terrain meshes from the height map (128 x 128 bytes).
 void models_terrain(const unsigned char* heights, std::vector<model>* out);
 

@@ -29,13 +29,17 @@ std::string dir_of(const std::string& path) {
 
 }  // namespace
 
+bool models_height_map(const char* out, std::vector<unsigned char>* heights) {
+  const std::string pgm = dir_of(out) + "/terrain_bytes.pgm";
+  bool ok = assetgen_terrain(pgm.c_str()) && read_pgm(pgm.c_str(), heights);
+  remove(pgm.c_str());
+  return ok;
+}
+
 bool assetgen_models(const char* out) {
   const std::string dir = dir_of(out);
-  // The terrain meshes come from the very bytes of the shipped height map.
-  const std::string pgm = dir + "/terrain_for_mesh.pgm";
   std::vector<unsigned char> heights;
-  if (!assetgen_terrain(pgm.c_str()) || !read_pgm(pgm.c_str(), &heights)) return false;
-  remove(pgm.c_str());
+  if (!models_height_map(out, &heights)) return false;
 
   std::vector<model> models;
   models_items(&models);

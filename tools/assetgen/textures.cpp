@@ -9,16 +9,8 @@
 bool assetgen_textures(const char* out) {
   std::string dir = out;
   dir = dir.substr(0, dir.rfind('/'));
-  const std::string pgm = dir + "/terrain_for_textures.pgm";
-  if (!assetgen_terrain(pgm.c_str())) return false;
-  std::vector<unsigned char> heights(128 * 128);
-  FILE* f = fopen(pgm.c_str(), "rb");
-  int w = 0, h = 0, max = 0;
-  bool ok = f && fscanf(f, "P5 %d %d %d", &w, &h, &max) == 3 && fgetc(f) != EOF &&
-            fread(heights.data(), 1, heights.size(), f) == heights.size();
-  if (f) fclose(f);
-  remove(pgm.c_str());
-  if (!ok) return false;
+  std::vector<unsigned char> heights;
+  if (!models_height_map(out, &heights)) return false;
   const char* terrain[3] = {"terrain_grn.pkm", "terrain_ylw.pkm", "terrain_blu.pkm"};
   const int TS = 512;
   std::vector<unsigned char> rgb(TS * TS * 3);
