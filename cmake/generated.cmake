@@ -28,6 +28,7 @@ generate_asset(icon icon.inc)
 set(RUN_DIR ${CMAKE_BINARY_DIR}/run)
 generate_asset(terrain terrain.pgm ${RUN_DIR}/testmaps)
 include(${CMAKE_SOURCE_DIR}/cmake/art.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/assets.cmake)
 
 # Everything generated is made on every build, also what no library compiles.
 add_custom_target(generated_assets ALL DEPENDS ${GENERATED_SOURCES})

@@ -74,7 +74,8 @@ tavorek_layer(gfx USES base
   SOURCES ${B}/font.cpp ${B}/geomdb.cpp ${B}/glpr.cpp ${B}/light.cpp ${B}/quad.cpp
           ${B}/txdb_raw.cpp ${CMAKE_SOURCE_DIR}/shaders/shaders.cpp
           ${GENERATED_DIR}/font_data.cpp ${SHADER_INC}
-  HEADERS ${B}/geomdesc.h ${B}/font_data.h)
+          ${CMAKE_SOURCE_DIR}/models/models.cpp ${MODELS_DIR}/models.S
+  HEADERS ${B}/geomdesc.h ${B}/font_data.h ${MODELS_DIR}/models_counts.h)
 target_include_directories(tavorek_gfx PUBLIC ${CMAKE_SOURCE_DIR}/shaders)
 
 tavorek_layer(sound USES base

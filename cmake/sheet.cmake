@@ -2,3 +2,8 @@
 find_package(ZLIB REQUIRED)
 add_executable(sheet ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp ${CMAKE_SOURCE_DIR}/tools/sheet/png.cpp)
 target_link_libraries(sheet PRIVATE tavorek_ui PkgConfig::SDL2 ZLIB::ZLIB)
+
+# modelview: a contact sheet of every model, for looking at the art.
+add_executable(modelview ${CMAKE_SOURCE_DIR}/tools/modelview/modelview.cpp)
+target_link_libraries(modelview PRIVATE tavorek_gfx tavorek_etc2)
+target_compile_definitions(modelview PRIVATE TAVOREK_RUN_DIR="${RUN_DIR}")
