@@ -4,17 +4,29 @@
 #include <epoxy/gl.h>
 
 #include "log.h"
+#include "msgwords.h"
+#include "notify.h"
 #include "sdlmain.h"
+#include "sengine.h"
 #include "threadpool.h"
 
 int32_t ctrl_pressstate;
 int32_t ctrl_footprint = 3;
 int32_t ctrl_placemargin = 1;
 int32_t ctrl_difficulty;
+static bool ctrl_firsttime = true;
 
 void ctrl_create() {
   LOG("ctrl_create( %d, %d, %f )", sdlmain_width, sdlmain_height, csf);
-  threadpool_create();
+  if (ctrl_firsttime) {
+    sengine_read_music_setting();
+    notify_listen(MSG_PLAYFX, sengine_on_playfx);
+    notify_listen(MSG_MUSICSETTING, sengine_on_musicsetting);
+    threadpool_create();
+    sengine_init();
+    ctrl_firsttime = false;
+  }
+  sengine_play_music(1);
 }
 
 void ctrl_update(int32_t steps, double dt) {}

@@ -13,6 +13,7 @@
 #include "grain.h"
 #include "huts.h"
 #include "log.h"
+#include "msgwords.h"
 #include "mtbe.h"
 #include "notify.h"
 #include "plates.h"
@@ -62,7 +63,7 @@ void wld_update_fatigue(double dt) {
 
 static void post_fx(const char* name, int i) {
   char msg[128];
-  snprintf(msg, sizeof msg, "playfx nm=%s x=%f y=%f z=%f", name, crowd_posx[i], crowd_posy[i],
+  snprintf(msg, sizeof msg, MSG_PLAYFX " nm=%s x=%f y=%f z=%f", name, crowd_posx[i], crowd_posy[i],
            crowd_groundz[i]);
   notify_post(msg);
 }

@@ -6,6 +6,7 @@
 #include "cats.h"
 #include "crowd.h"
 #include "ctrl.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "wld.h"
 #include "wld_jobs.h"
@@ -75,7 +76,7 @@ bool wld_pick(float x, float y) {
   }
   if (dc < WLD_PICKRANGE && dw > dc) {
     char msg[128];
-    snprintf(msg, sizeof msg, "playfx nm=%s x=%f y=%f z=%f", "meow", x, y, 0.0);
+    snprintf(msg, sizeof msg, MSG_PLAYFX " nm=%s x=%f y=%f z=%f", "meow", x, y, 0.0);
     notify_post(msg);
     wld_selectedcat = c;
     return true;
