@@ -4,14 +4,26 @@
 #include <epoxy/gl.h>
 
 #include "log.h"
+#include "msgwords.h"
+#include "notify.h"
+#include "sengine.h"
 #include "threadpool.h"
 #include "wld.h"
 
 int32_t ctrl_pressstate;
+static bool ctrl_firsttime = true;
 
 void ctrl_create(int32_t width, int32_t height, float csf) {
   LOG("ctrl_create( %d, %d, %f )", width, height, csf);
-  threadpool_create();
+  if (ctrl_firsttime) {
+    sengine_read_music_setting();
+    notify_listen(MSG_PLAYFX, sengine_on_playfx);
+    notify_listen(MSG_MUSICSETTING, sengine_on_musicsetting);
+    threadpool_create();
+    sengine_init();
+    ctrl_firsttime = false;
+  }
+  sengine_play_music(1);
 }
 
 void ctrl_update(int32_t steps, double dt) {}

@@ -6,6 +6,7 @@
 
 #include "ctrl.h"
 #include "log.h"
+#include "msgwords.h"
 #include "notify.h"
 #include "sengine.h"
 #include "steam.h"
@@ -181,8 +182,8 @@ static void shut_down() {
   notify_post(MSG_SERIALIZE " out=1");
   ctrl_destroy();
   sengine_exit();
-  notify_unlisten("playfx", sengine_on_playfx);
-  notify_unlisten("musicsetting", sengine_on_musicsetting);
+  notify_unlisten(MSG_PLAYFX, sengine_on_playfx);
+  notify_unlisten(MSG_MUSICSETTING, sengine_on_musicsetting);
   if (threadpool_pool) threadpool_destroy();
   SDL_GL_DeleteContext(sdlmain_context);
   SDL_DestroyWindow(sdlmain_window);

@@ -79,7 +79,10 @@ tavorek_layer(gfx USES base
 target_include_directories(tavorek_gfx PUBLIC ${CMAKE_SOURCE_DIR}/shaders)
 
 tavorek_layer(sound USES base
-  SOURCES ${K}/sengine.cpp)
+  SYSTEM AL/ zlib.h
+  LINK PkgConfig::ALUT PkgConfig::OPENAL ZLIB::ZLIB
+  SOURCES ${K}/sengine.cpp ${K}/sengine_load.cpp
+  HEADERS ${K}/sengine_files.h)
 
 tavorek_layer(stats USES base
   SOURCES ${K}/steam.cpp ${K}/steam_handlers.cpp ${K}/steamlayer.cpp ${K}/steamlayer_stats.cpp

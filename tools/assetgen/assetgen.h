@@ -13,3 +13,6 @@ bool assetgen_models(const char* out);
 // The eight ETC2 textures as PKM files; out is one of them, the others are
 // written into the same directory.
 bool assetgen_textures(const char* out);
+// Sound files: the names are those of the engine's tables.
+bool assetgen_is_sound(const char* name);
+bool assetgen_sound(const char* name, const char* out);

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "usage: assetgen NAME OUT\n");
     return 2;
   }
+  if (assetgen_is_sound(argv[1])) return assetgen_sound(argv[1], argv[2]) ? 0 : 1;
   for (const asset_entry& a : assets)
     if (strcmp(argv[1], a.name) == 0) {
       if (a.make(argv[2])) return 0;

@@ -1,0 +1,85 @@
+// Sound files into OpenAL buffers, and the engine's error reports.
+#include <AL/al.h>
+#include <AL/alut.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "log.h"
+#include "sengine.h"
+
+// An assertion whose line also names the file that could not be opened.
+static void fail_open(const char* path, const char* file, int line) {
+  char text[300];
+  snprintf(text, sizeof text, "f / Failed to open '%s' for reading.", path);
+  log_assert_failed(text, file, line);
+  log_assert_stop(text, file, line);
+}
+
+uint32_t sengine_load_buffer(const char* name, int32_t isz, int32_t osz) {
+  char path[256];
+  snprintf(path, sizeof path, "%s/%s", sengine_dir, name);
+  FILE* f = fopen(path, "rb");
+  if (!f) fail_open(path, __FILE__, __LINE__);
+  // One byte more than expected is read, so a longer file is caught too.
+  std::vector<unsigned char> packed(isz + 1);
+  const int32_t numread = (int32_t)fread(packed.data(), 1, packed.size(), f);
+  fclose(f);
+  ASSERT(numread == isz);
+  LOG("read %zu bytes from %s", (size_t)numread, name);
+  std::vector<unsigned char> image(osz + 8);
+  uLongf inflated = osz;
+  const int rv = uncompress(image.data(), &inflated, packed.data(), isz);
+  ASSERT(rv == Z_OK);
+  const int32_t dstsz = (int32_t)inflated;
+  ASSERT(dstsz == osz);
+  packed = std::vector<unsigned char>();
+
+  const ALuint buf = alutCreateBufferFromFileImage(image.data(), osz);
+  sengine_check_alut_error();
+  ASSERT(alIsBuffer(buf));
+  ALint size = 0, channels = 0;
+  alGetBufferi(buf, AL_SIZE, &size);
+  alGetBufferi(buf, AL_CHANNELS, &channels);
+  sengine_check_al_error();
+  LOG("sample size: %d bytes, with %d channel(s).", size, channels);
+  if (size < 0) {
+    // A size OpenAL cannot report: keep the image for a look.
+    FILE* out = fopen("out.wav", "wb");
+    ASSERT(out);
+    fwrite(image.data(), 1, osz, out);
+    fclose(out);
+    LOG("Wrote file.");
+  }
+  return buf;
+}
+
+struct al_error_name {
+  int code;
+  const char* text;
+};
+static const al_error_name al_errors[] = {
+    {AL_NO_ERROR, "AL_NO_ERROR"},
+    {AL_INVALID_NAME, "AL_INVALID_NAME"},
+    {AL_INVALID_ENUM, "AL_INVALID_ENUM"},
+    {AL_INVALID_VALUE, "AL_INVALID_VALUE"},
+    {AL_INVALID_OPERATION, "AL_INVALID_OPERATION"},
+    {AL_OUT_OF_MEMORY, "AL_OUT_OF_MEMORY"},
+};
+
+const char* sengine_al_error_text(int code) {
+  for (const al_error_name& e : al_errors)
+    if (e.code == code) return e.text;
+  return "unknown OpenAL error";
+}
+
+void sengine_check_al_error() {
+  const ALenum err = alGetError();
+  if (err != AL_NO_ERROR) LOG("ERR AL: %s (0x%x)", sengine_al_error_text(err), err);
+}
+
+void sengine_check_alut_error() {
+  const ALenum err = alutGetError();
+  if (err != ALUT_ERROR_NO_ERROR) LOG("ERR ALUT: %s (0x%x)", alutGetErrorString(err), err);
+}

@@ -1,0 +1,354 @@
+#include <AL/al.h>
+#include <AL/alut.h>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "kv.h"
+#include "log.h"
+#include "sengine.h"
+
+namespace {
+
+const char* const SOUNDS = TAVOREK_RUN_DIR "/Sounds";
+
+int count_of(const std::string& text, const std::string& line) {
+  int n = 0;
+  for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) n++;
+  return n;
+}
+
+std::vector<unsigned char> file_bytes(const std::string& path) {
+  std::vector<unsigned char> b;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return b;
+  int c;
+  while ((c = fgetc(f)) != EOF) b.push_back((unsigned char)c);
+  fclose(f);
+  return b;
+}
+
+ALint source_state(ALuint src) {
+  ALint s = 0;
+  alGetSourcei(src, AL_SOURCE_STATE, &s);
+  return s;
+}
+
+// The engine up on the null device, with the generated sounds and a settings folder.
+struct SengineTest : ::testing::Test {
+  std::string log;
+  char folder[64] = "/tmp/sengine_testXXXXXX";
+  void SetUp() override {
+    ASSERT_TRUE(mkdtemp(folder));
+    filesPath = folder;
+    sengine_dir = SOUNDS;
+    sengine_flags = SENGINE_MUSIC_BIT | SENGINE_FX_BIT;
+    testing::internal::CaptureStdout();
+    sengine_init();
+    log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(sengine_up) << log;
+    const float eye[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}, still[3] = {};
+    sengine_set_listener(still, eye);
+  }
+  void TearDown() override {
+    sengine_exit();
+    kv_set("settings_music", 1);
+    std::string rm = std::string("rm -rf ") + folder;
+    ASSERT_EQ(system(rm.c_str()), 0);
+    filesPath = nullptr;
+  }
+  std::string logged(void (*fn)(const char*), const char* text) {
+    testing::internal::CaptureStdout();
+    fn(text);
+    return testing::internal::GetCapturedStdout();
+  }
+};
+
+TEST_F(SengineTest, StartsUpWithEveryBufferAndVoice) {
+  EXPECT_EQ(count_of(log, "Using OpenAL device '"), 1) << log;
+  EXPECT_EQ(count_of(log, "Using ALUT 1.1\n"), 1);
+  EXPECT_LT(log.find("AL_VENDOR "), log.find("AL_RENDERER "));
+  EXPECT_LT(log.find("AL_RENDERER "), log.find("AL_VERSION "));
+  EXPECT_EQ(count_of(log, "Music buffers created.\n"), 1);
+  EXPECT_EQ(count_of(log, "with 2 channel(s).\n"), SENGINE_TRACKS);
+  EXPECT_EQ(count_of(log, "with 1 channel(s).\n"), SENGINE_FXCOUNT);
+  EXPECT_EQ(count_of(log, "ERR "), 0) << log;
+  for (const sengine_file& f : sengine_fx_files)
+    EXPECT_EQ(count_of(log, "read " + std::to_string(f.isz) + " bytes from " + f.name + "\n"), 1);
+  // Voices: fixed pitch in [1, 1.16], not all alike; gains and distances as set.
+  std::vector<float> pitches;
+  for (int e = 0; e < SENGINE_FXCOUNT; e++)
+    for (int v = 0; v < SENGINE_VOICES; v++) {
+      ALfloat pitch = 0, maxgain = 0, ref = 0, rolloff = 0;
+      const ALuint src = sengine_voice_source(e, v);
+      alGetSourcef(src, AL_PITCH, &pitch);
+      alGetSourcef(src, AL_MAX_GAIN, &maxgain);
+      alGetSourcef(src, AL_REFERENCE_DISTANCE, &ref);
+      alGetSourcef(src, AL_ROLLOFF_FACTOR, &rolloff);
+      EXPECT_GE(pitch, 1.0f);
+      EXPECT_LE(pitch, 1.16f);
+      EXPECT_FLOAT_EQ(maxgain, sengine_fx_files[e].maxgain);
+      EXPECT_EQ(ref, 40.0f);
+      EXPECT_EQ(rolloff, 16.0f);
+      pitches.push_back(pitch);
+    }
+  std::sort(pitches.begin(), pitches.end());
+  EXPECT_GT(std::unique(pitches.begin(), pitches.end()) - pitches.begin(), 8);
+  EXPECT_EQ(alGetInteger(AL_DISTANCE_MODEL), AL_INVERSE_DISTANCE);
+}
+
+TEST_F(SengineTest, PlayfxMessagePlaysTheNamedEffectAtItsPosition) {
+  EXPECT_EQ(logged(sengine_on_playfx, "playfx nm=stonedrop x=10 y=20 z=1"), "");
+  const ALuint src = sengine_voice_source(7, 0);
+  EXPECT_EQ(source_state(src), AL_PLAYING);
+  ALfloat p[3];
+  alGetSourcefv(src, AL_POSITION, p);
+  EXPECT_EQ(p[0], 10.0f);
+  EXPECT_EQ(p[1], 20.0f);
+  EXPECT_EQ(p[2], 1.0f);
+  EXPECT_FLOAT_EQ(sengine_voice_distance(7, 0), 501.0f);
+  const std::string longname = "playfx nm=stonedrop" + std::string(300, 'x') + " x=1 y=2 z=3";
+  const struct {
+    const char* text;
+    const char* line;
+  } refused[] = {
+      {"playfx nm=stone x=1 y=2 z=3", "ERR Unknown fx 'stone'\n"},
+      {"playfx x=1 y=2 z=3", "ERR Unknown fx ''\n"},
+      {"playfx nm= x=1", "ERR Unknown fx ''\n"},
+      {longname.c_str(), nullptr},
+  };
+  for (const auto& r : refused) {
+    const std::string out = logged(sengine_on_playfx, r.text);
+    EXPECT_EQ(count_of(out, "ERR Unknown fx '"), 1) << r.text;
+    EXPECT_EQ(count_of(out, "\n"), 1) << out;
+    if (r.line) {
+      EXPECT_EQ(out, r.line);
+    }
+  }
+  EXPECT_EQ(source_state(sengine_voice_source(7, 1)), AL_INITIAL);
+}
+
+TEST_F(SengineTest, FifthRequestTakesTheFarthestVoiceOrNothing) {
+  // Squared distances 100, 900, 400, 900 on the four voices of "waterdrop".
+  const float starts[4][3] = {{10, 0, 0}, {0, 30, 0}, {0, 0, 20}, {30, 0, 0}};
+  for (const auto& p : starts) EXPECT_TRUE(sengine_play_fx(1, p));
+  const struct {
+    float p[3];
+    bool played;
+    int voice;
+    float dist;
+  } fifth[] = {
+      {{0, 50, 0}, false, -1, 0},  // farther than every playing voice
+      {{25, 0, 0}, true, 1, 625},  // the farthest, lowest index of the tie
+      {{0, 0, 28}, true, 3, 784},  // now voice 3 is the farthest
+      {{0, 28, 0}, true, 3, 784},  // ties 784 on voice 3
+      {{0, 0, 29}, false, -1, 0},
+  };
+  for (const auto& f : fifth) {
+    float before[SENGINE_VOICES];
+    for (int v = 0; v < SENGINE_VOICES; v++) before[v] = sengine_voice_distance(1, v);
+    EXPECT_EQ(sengine_play_fx(1, f.p), f.played) << f.p[0] << f.p[1] << f.p[2];
+    for (int v = 0; v < SENGINE_VOICES; v++)
+      EXPECT_EQ(sengine_voice_distance(1, v), v == f.voice ? f.dist : before[v]) << v;
+  }
+  // One voice finished: the next request takes it, however far.
+  alSourceStop(sengine_voice_source(1, 2));
+  const float far[3] = {0, 90, 0};
+  EXPECT_TRUE(sengine_play_fx(1, far));
+  EXPECT_EQ(sengine_voice_distance(1, 2), 8100.0f);
+  for (int v = 0; v < SENGINE_VOICES; v++)
+    EXPECT_EQ(source_state(sengine_voice_source(1, v)), AL_PLAYING);
+}
+
+TEST_F(SengineTest, MusicSwitchesTracksAndFollowsTheSetting) {
+  const ALuint menu = sengine_music_source(1), game = sengine_music_source(0);
+  sengine_play_music(1);
+  EXPECT_EQ(sengine_track, 1);
+  EXPECT_EQ(source_state(menu), AL_PLAYING);
+  EXPECT_EQ(logged(sengine_on_musicsetting, "musicsetting"), "ERR Already playing music track 1\n");
+  EXPECT_EQ(source_state(menu), AL_PLAYING);
+  sengine_play_music(0);
+  EXPECT_EQ(source_state(menu), AL_STOPPED);
+  EXPECT_EQ(source_state(game), AL_PLAYING);
+  // Off: the switch stops what plays and "play" starts nothing.
+  kv_set("settings_music", 0);
+  EXPECT_EQ(logged(sengine_on_musicsetting, "musicsetting"), "");
+  EXPECT_EQ(sengine_flags, SENGINE_FX_BIT);
+  EXPECT_EQ(sengine_track, -1);
+  EXPECT_EQ(source_state(game), AL_STOPPED);
+  sengine_play_music(0);
+  EXPECT_EQ(sengine_track, -1);
+  EXPECT_NE(source_state(game), AL_PLAYING);
+  // Any stored value but 0 means on, and never touches the effects bit.
+  const int values[] = {1, 7, -3, 2};
+  for (int value : values) {
+    kv_set("settings_music", 0);
+    sengine_on_musicsetting("musicsetting");
+    kv_set("settings_music", value);
+    sengine_on_musicsetting("musicsetting");
+    EXPECT_EQ(sengine_flags, SENGINE_MUSIC_BIT | SENGINE_FX_BIT) << value;
+    EXPECT_EQ(sengine_track, 1);
+  }
+  for (int bad : {-1, 2, 1000}) {
+    testing::internal::CaptureStdout();
+    sengine_play_music(bad);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERR No music track " + std::to_string(bad) + "\n");
+    EXPECT_EQ(sengine_track, 1);
+  }
+}
+
+TEST_F(SengineTest, ListenerFollowsTheCamera) {
+  // Camera at (5, 6, 7) looking down -back; columns side, up, back, eye.
+  const float cam[16] = {0, 1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 5, 6, 7, 1}, vel[3] = {1, 2, 3};
+  sengine_set_listener(vel, cam);
+  ALfloat p[3], v[3], o[6];
+  alGetListenerfv(AL_POSITION, p);
+  alGetListenerfv(AL_VELOCITY, v);
+  alGetListenerfv(AL_ORIENTATION, o);
+  const float want_o[6] = {-1, 0, 0, 0, 0, 1};
+  for (int i = 0; i < 3; i++) {
+    EXPECT_EQ(p[i], cam[12 + i]);
+    EXPECT_EQ(v[i], vel[i]);
+  }
+  for (int i = 0; i < 6; i++) EXPECT_EQ(o[i], want_o[i]) << i;
+  // The stored distance of an effect is measured from there.
+  const float at[3] = {5, 6, 10};
+  EXPECT_TRUE(sengine_play_fx(0, at));
+  EXPECT_EQ(sengine_voice_distance(0, 0), 9.0f);
+}
+
+TEST_F(SengineTest, OpenAlErrorsAreNamedByTheirOwnTable) {
+  const struct {
+    int code;
+    const char* text;
+  } names[] = {{AL_INVALID_NAME, "AL_INVALID_NAME"},
+               {AL_INVALID_ENUM, "AL_INVALID_ENUM"},
+               {AL_INVALID_VALUE, "AL_INVALID_VALUE"},
+               {AL_INVALID_OPERATION, "AL_INVALID_OPERATION"},
+               {AL_OUT_OF_MEMORY, "AL_OUT_OF_MEMORY"},
+               {0x1234, "unknown OpenAL error"}};
+  for (const auto& n : names) EXPECT_STREQ(sengine_al_error_text(n.code), n.text);
+  alSourcePlay(0xdeadbeef);
+  testing::internal::CaptureStdout();
+  sengine_check_al_error();
+  sengine_check_al_error();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERR AL: AL_INVALID_NAME (0xa001)\n");
+}
+
+TEST(SengineDown, AlutAlreadyUpLeavesTheEngineSilent) {
+  ASSERT_TRUE(alutInitWithoutContext(nullptr, nullptr));
+  sengine_dir = SOUNDS;
+  testing::internal::CaptureStdout();
+  sengine_init();
+  const float p[3] = {1, 2, 3}, cam[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 4, 4, 4, 1};
+  // Down: nothing reaches OpenAL, so no error is reported either.
+  EXPECT_FALSE(sengine_play_fx(3, p));
+  sengine_on_playfx("playfx nm=graindrop x=1 y=2 z=3");
+  sengine_play_music(1);
+  sengine_set_listener(p, cam);
+  sengine_exit();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(count_of(out, "ERR alutInitWithoutContext() failed.\n"), 1) << out;
+  EXPECT_EQ(count_of(out, "ERR "), 1) << out;
+  EXPECT_EQ(count_of(out, "Music buffers created."), 0);
+  EXPECT_FALSE(sengine_up);
+  EXPECT_EQ(sengine_track, -1);
+  EXPECT_TRUE(alutExit());
+}
+
+// Exit status 7 when the engine stayed down and refused to play.
+[[noreturn]] void start_without_device() {
+  setenv("ALSOFT_DRIVERS", "no-such-driver", 1);
+  sengine_init();
+  const float p[3] = {1, 2, 3};
+  sengine_play_music(1);
+  fflush(stdout);
+  exit(sengine_up || sengine_play_fx(0, p) ? 1 : 7);
+}
+
+TEST(SengineDown, NoDeviceLeavesTheEngineSilent) {
+  // A fresh process, so OpenAL reads the driver list for the first time.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(start_without_device(), testing::ExitedWithCode(7), "");
+}
+
+// The log line of an assertion goes to standard output: move it where death tests look.
+void load_logging_to_stderr(const char* name, int32_t isz, int32_t osz) {
+  fflush(stdout);
+  dup2(STDERR_FILENO, STDOUT_FILENO);
+  sengine_load_buffer(name, isz, osz);
+}
+
+// Bad sound files stop at set-up before any buffer is made.
+TEST(SengineFiles, BadFilesAreAssertions) {
+  char dir[64] = "/tmp/sengine_filesXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  sengine_dir = dir;
+  const std::vector<unsigned char> good = file_bytes(std::string(SOUNDS) + "/fooddrop");
+  ASSERT_EQ(good.size(), 47306u);
+  std::vector<unsigned char> small(1000, 7), packed(compressBound(1000));
+  uLongf psz = packed.size();
+  ASSERT_EQ(compress(packed.data(), &psz, small.data(), small.size()), Z_OK);
+  packed.resize(psz);
+  std::vector<unsigned char> broken = good;
+  for (size_t i = 100; i < 200; i++) broken[i] ^= 0x5a;
+  const struct {
+    const char* name;
+    std::vector<unsigned char> bytes;
+    int32_t isz, osz;
+    const char* death;
+  } cases[] = {
+      {"short", std::vector<unsigned char>(good.begin(), good.end() - 1), 47306, 70288,
+       "numread == isz"},
+      {"long", [&] { auto b = good; b.push_back(0); return b; }(), 47306, 70288, "numread == isz"},
+      {"corrupt", broken, 47306, 70288, "rv == Z_OK"},
+      {"larger", good, 47306, 70287, "rv == Z_OK"},
+      {"smaller", packed, (int32_t)psz, 1001, "dstsz == osz"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = std::string(dir) + "/" + c.name;
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    fwrite(c.bytes.data(), 1, c.bytes.size(), f);
+    fclose(f);
+    EXPECT_DEATH(load_logging_to_stderr(c.name, c.isz, c.osz),
+                 std::string("ERR ASSERT FAILED at .*sengine_load.cpp.*:  ") + c.death)
+        << c.name;
+  }
+  EXPECT_DEATH(load_logging_to_stderr("missing", 10, 10),
+               std::string("Failed to open '") + dir + "/missing' for reading.");
+  std::string rm = std::string("rm -rf ") + dir;
+  ASSERT_EQ(system(rm.c_str()), 0);
+}
+
+// Every generated file has its exact sizes and holds a WAV image.
+TEST(SengineFiles, GeneratedSoundsHaveTheirSizes) {
+  const struct {
+    const sengine_file* files;
+    int count, channels;
+  } groups[] = {{sengine_fx_files, SENGINE_FXCOUNT, 1}, {sengine_music_files, SENGINE_TRACKS, 2}};
+  for (const auto& g : groups)
+    for (int i = 0; i < g.count; i++) {
+      const sengine_file& f = g.files[i];
+      const std::vector<unsigned char> packed = file_bytes(std::string(SOUNDS) + "/" + f.name);
+      EXPECT_EQ((int32_t)packed.size(), f.isz) << f.name;
+      std::vector<unsigned char> image(f.osz + 8);
+      uLongf size = image.size();
+      ASSERT_EQ(uncompress(image.data(), &size, packed.data(), packed.size()), Z_OK) << f.name;
+      EXPECT_EQ((int32_t)size, f.osz) << f.name;
+      EXPECT_EQ(std::string(image.begin(), image.begin() + 4), "RIFF");
+      EXPECT_EQ(std::string(image.begin() + 8, image.begin() + 12), "WAVE");
+      EXPECT_EQ(image[22], g.channels) << f.name;
+    }
+}
+
+}  // namespace
