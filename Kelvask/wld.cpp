@@ -60,6 +60,15 @@ static bool next_to_water(int c) {
          wld_height[c + GRIDSZ] == 0;
 }
 
+uint8_t wld_open_sides(int c) {
+  uint8_t f = 0;
+  if (basecostw[c] < FLT_UNDF) f |= OPEN_W;
+  if (basecoste[c] < FLT_UNDF) f |= OPEN_E;
+  if (basecostn[c] < FLT_UNDF) f |= OPEN_N;
+  if (basecosts[c] < FLT_UNDF) f |= OPEN_S;
+  return f;
+}
+
 void wld_compute_cellflags() {
   for (int c = 0; c < GRIDCELLS; c++) {
     int h = wld_height[c];
@@ -67,11 +76,7 @@ void wld_compute_cellflags() {
       wld_cellflags[c] = 0;
       continue;
     }
-    uint8_t f = 0;
-    if (basecostw[c] < FLT_UNDF) f |= OPEN_W;
-    if (basecoste[c] < FLT_UNDF) f |= OPEN_E;
-    if (basecostn[c] < FLT_UNDF) f |= OPEN_N;
-    if (basecosts[c] < FLT_UNDF) f |= OPEN_S;
+    uint8_t f = wld_open_sides(c);
     int x = c % GRIDSZ, y = c / GRIDSZ;
     bool inner = x >= 2 && x <= GRIDSZ - 3 && y >= 2 && y <= GRIDSZ - 3;
     if (h < 3 && inner && next_to_water(c)) f |= WATR << 4;

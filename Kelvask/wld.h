@@ -28,6 +28,8 @@ bool wld_is_border(int cidx);
 float wld_step_cost(int a, int b);
 // Rebuilds the four step-cost grids from a height grid of GRIDCELLS bytes.
 void wld_compute_basecosts(const uint8_t* heights);
+// The open-side bits of cell c by its four step costs.
+uint8_t wld_open_sides(int c);
 // Rebuilds wld_cellflags (open sides and water edges) from the costs and
 // wld_height; every other cell type is wiped.
 void wld_compute_cellflags();

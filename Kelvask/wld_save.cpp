@@ -122,12 +122,7 @@ static void add_building_walls() {
 // held, so the loaded world does not depend on the walls of the one before.
 static void reopen_sides() {
   for (int c = 0; c < GRIDCELLS; c++) {
-    uint8_t f = wld_cellflags[c] & 0xf0;
-    if (basecostw[c] < FLT_UNDF) f |= OPEN_W;
-    if (basecoste[c] < FLT_UNDF) f |= OPEN_E;
-    if (basecostn[c] < FLT_UNDF) f |= OPEN_N;
-    if (basecosts[c] < FLT_UNDF) f |= OPEN_S;
-    wld_cellflags[c] = f;
+    wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0xf0) | wld_open_sides(c));
   }
 }
 
