@@ -17,6 +17,7 @@
 #include "log.h"
 #include "stackwalker.h"
 #include "stackwalker_guard.h"
+#include "stats_folder.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
@@ -43,26 +44,16 @@ struct ScriptedWalker : MyStackWalker {
   void Error(const char* name) { ReportHelpError(name, 0, 0x10); }
 };
 
-struct CrashText : ::testing::Test {
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* saved = nullptr;
+struct CrashText : ::testing::Test, CaughtLog {
   void SetUp() override {
-    saved = log_file;
-    log_file = open_memstream(&buf, &size);
+    catch_lines();
     stackwalker_crash_text[0] = '\0';
     stackwalker_crash_len = 0;
     stackwalker_error_seen = false;
   }
   void TearDown() override {
-    fclose(log_file);
-    free(buf);
-    log_file = saved;
+    release();
     stackwalker_error_seen = false;
-  }
-  std::string log() {
-    fflush(log_file);
-    return std::string(buf, size);
   }
 };
 

@@ -15,6 +15,7 @@
 #include "msgwords.h"
 #include "notify.h"
 #include "steam.h"
+#include "stats_folder.h"
 #include "steamlayer.h"
 #include "stones.h"
 #include "terrain_map.h"
@@ -25,27 +26,10 @@ namespace {
 // The base of the pyramid: rows 62..74, columns 36..48, finished at height 41.
 const int BASE_ROW = 62, BASE_COL = 36, BASE_SIDE = 13, BASE_DONE = 41;
 
-struct StatsGame : ::testing::Test {
-  std::string root;
-  char* buf = nullptr;
-  size_t size = 0;
-  FILE* saved = nullptr;
-
-  void SetUp() override {
-    char tmpl[] = "/tmp/statsgameXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root = tmpl;
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
-    saved = log_file;
-    log_file = open_memstream(&buf, &size);
-  }
+struct StatsGame : StatsFolder {
   void TearDown() override {
     stop_services();
-    fclose(log_file);
-    free(buf);
-    log_file = saved;
-    unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
+    StatsFolder::TearDown();
   }
   void start_services() {
     ASSERT_TRUE(steamlayer_init());
@@ -62,13 +46,6 @@ struct StatsGame : ::testing::Test {
     delete steam_helper;
     steam_helper = nullptr;
     steamlayer_shutdown();
-  }
-  int count(const std::string& line) {
-    fflush(log_file);
-    std::istringstream in(std::string(buf, size));
-    int n = 0;
-    for (std::string l; std::getline(in, l);) n += l == line;
-    return n;
   }
   // Frames as the shell runs them: the world's update, then the callbacks.
   void play(double seconds) {
@@ -90,9 +67,9 @@ TEST_F(StatsGame, FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack) {
   start_services();
   ASSERT_TRUE(autoplay_start(terrain_map_path().c_str()));
   play(13.0);  // four stats posts and a sync
-  EXPECT_EQ(count("Received 7 achievements."), 1);
-  EXPECT_EQ(count("Found leaderboard with handle 2, name 'lb_population'."), 1);
-  EXPECT_EQ(count("ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
+  EXPECT_EQ(log_count("Received 7 achievements."), 1);
+  EXPECT_EQ(log_count("Found leaderboard with handle 2, name 'lb_population'."), 1);
+  EXPECT_EQ(log_count("ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
                   "brute[ ] jobcreator[ ]"),
             1);
   int32_t silver = -1;
@@ -102,21 +79,21 @@ TEST_F(StatsGame, FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack) {
   raise_base(1);  // one cell still low: the layer is not done
   play(1.0);
   EXPECT_EQ(stones_pyramid_level, 7);
-  EXPECT_EQ(count("OnAchievementStored()"), 0);
+  EXPECT_EQ(log_count("OnAchievementStored()"), 0);
   raise_base(0);
   play(2.0);
   EXPECT_EQ(stones_pyramid_level, 6);
-  EXPECT_EQ(count("OnAchievementStored()"), 1);
+  EXPECT_EQ(log_count("OnAchievementStored()"), 1);
   play(4.0);
-  EXPECT_EQ(count("OnAchievementStored()"), 1);
-  EXPECT_EQ(count("ERR stats failed to be stored on server (2)."), 0);
+  EXPECT_EQ(log_count("OnAchievementStored()"), 1);
+  EXPECT_EQ(log_count("ERR stats failed to be stored on server (2)."), 0);
   autoplay_stop();
 
   // The next start reads it back from the store.
   stop_services();
   start_services();
   steamlayer_run_callbacks();
-  EXPECT_EQ(count("ombrelith[ ] fundamentalist[X] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
+  EXPECT_EQ(log_count("ombrelith[ ] fundamentalist[X] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
                   "brute[ ] jobcreator[ ]"),
             1);
 }

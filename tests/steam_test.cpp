@@ -13,43 +13,19 @@
 
 #include "log.h"
 #include "steam.h"
+#include "stats_folder.h"
 #include "steamlayer.h"
 
 namespace {
 
-struct SteamStore : ::testing::Test {
-  std::string root, folder;
-  char* logbuf = nullptr;
-  size_t logsize = 0;
-  FILE* saved_log = nullptr;
-
+struct SteamStore : StatsFolder {
   void SetUp() override {
-    char tmpl[] = "/tmp/steamtestXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root = tmpl;
-    folder = root + "/tavorek";
-    setenv("XDG_DATA_HOME", root.c_str(), 1);
-    saved_log = log_file;
-    log_file = open_memstream(&logbuf, &logsize);
+    StatsFolder::SetUp();
     ASSERT_TRUE(steamlayer_init());
   }
   void TearDown() override {
     steamlayer_shutdown();
-    fclose(log_file);
-    free(logbuf);
-    log_file = saved_log;
-    unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(system(("rm -rf '" + root + "'").c_str()), 0);
-  }
-  std::string log() {
-    fflush(log_file);
-    return std::string(logbuf, logsize);
-  }
-  int log_count(const std::string& line) {
-    std::istringstream in(log());
-    int n = 0;
-    for (std::string l; std::getline(in, l);) n += l == line;
-    return n;
+    StatsFolder::TearDown();
   }
   std::string store_path() { return folder + "/userstats.txt"; }
   void write_store(const std::string& text) {
