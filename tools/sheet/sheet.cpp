@@ -49,7 +49,7 @@ static void draw_images() {
     hud_draw_icon(hud_textures[i], white, false, false, 0);
     cell(x, y + 80, 80, 16);
     use_font(0.9f, 0.9f, 0.8f);
-    const float pos[3] = {0, 0.9f, 0}, size[3] = {0.09f, 0.45f, 0};
+    const float pos[3] = {0, 0.95f, 0}, size[3] = {0.13f, 0.75f, 0};
     text_draw(hud_textures[i], pos, size, "center", "top");
   }
 }
@@ -72,7 +72,7 @@ static void draw_buttons() {
     hud_draw_icon("field", colour, states[i].selected, states[i].hovered, states[i].angle);
     cell(x, y + 80, 80, 16);
     use_font(0.9f, 0.9f, 0.8f);
-    const float pos[3] = {0, 0.9f, 0}, size[3] = {0.09f, 0.45f, 0};
+    const float pos[3] = {0, 0.95f, 0}, size[3] = {0.13f, 0.75f, 0};
     text_draw(states[i].name, pos, size, "center", "top");
   }
 }
@@ -153,6 +153,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   shaders_load(programs);
+  // The font program places text as laid out, as the controller sets it up.
+  glpr_use(programs[SHADERS_FONT]);
+  glUniform2f(glpr_uniform("translation"), 0, 0);
+  glUniform2f(glpr_uniform("rotx"), 1, 0);
+  glUniform2f(glpr_uniform("roty"), 0, 1);
   quad_init();
   pane_create_vbo();
   txdb_set_dir(dir);
