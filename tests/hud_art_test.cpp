@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -148,6 +149,27 @@ TEST(HudArt, SpritesAndDiscLeaveTheirCornersClear) {
   // The two emotes are different pictures.
   const image e = load("emote");
   EXPECT_NE(0, memcmp(e.px.data(), e.px.data() + e.px.size() / 2, e.px.size() / 2));
+}
+
+TEST(HudArt, TilesLeaveALightPlaceForNumbersAtTheRight) {
+  // Counters draw their numerals and hovered buttons their costs in dark
+  // blue at the right of the tile: that part must be plain and light.
+  const char* tiles[] = {"water", "grain", "food", "sandstone", "dead", "silver",
+                         "field", "baker", "house", "taxcollector"};
+  for (const char* name : tiles) {
+    const image im = load(name);
+    ASSERT_GT(im.w, 0) << name;
+    float lo = 1, hi = 0;
+    for (int y = im.h * 15 / 100; y < im.h * 85 / 100; y++)
+      for (int x = im.w * 60 / 100; x < im.w * 95 / 100; x++) {
+        const unsigned char* p = im.at(x, y);
+        ASSERT_EQ(p[3], 255) << name << " at " << x << "," << y;
+        const float lum = (0.3f * p[0] + 0.59f * p[1] + 0.11f * p[2]) / 255;
+        lo = std::min(lo, lum), hi = std::max(hi, lum);
+      }
+    EXPECT_GT(lo, 0.7f) << name;
+    EXPECT_LT(hi - lo, 0.15f) << name;
+  }
 }
 
 }  // namespace

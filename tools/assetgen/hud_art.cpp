@@ -186,46 +186,6 @@ void pict_labor() {
   raster_box(37, 31, 61, 37, 1, GREEN);
 }
 
-// The trade portraits: the worker with what the trade carries.
-void portrait_builder() {
-  at(40, 0, 64);
-  figure(32, true);
-  block(17, -2, 22);
-  at(76, 8, 48);
-  pict_sandstone();
-}
-
-void portrait_irrigationworker() {
-  at(40, 0, 64);
-  figure(32, false);
-  raster_line(6, 18, 58, 18, 3, shade(BREAD, 0.6f));
-  for (float bx : {8.0f, 56.0f}) {
-    raster_line(bx, 18, bx, 34, 1.5f, INK);
-    raster_box(bx - 6, 34, bx + 6, 48, 2, shade(BREAD, 0.7f));
-    raster_ellipse(bx, 35, 5, 2, WATER);
-  }
-  at(102, 10, 44);
-  pict_water();
-}
-
-void portrait_fieldworker() {
-  at(40, 0, 64);
-  figure(30, false);
-  raster_line(40, 36, 44, 20, 3, shade(BREAD, 0.6f));
-  raster_ring(52, 22, 9, 3, SILVER);
-  at(102, 10, 44);
-  pict_grain();
-}
-
-void portrait_householdservant() {
-  at(40, 0, 64);
-  figure(32, true);
-  raster_ellipse(32, 7, 16, 3.5f, SILVER);
-  raster_ellipse(32, 2, 9, 5, BREAD);
-  at(102, 10, 44);
-  pict_food();
-}
-
 // A tile of the counter column or the build bar: a framed panel with the
 // pictogram at its left, room for numbers or costs at the right.
 void tile(void (*pict)(), rgba fill) {
@@ -241,15 +201,52 @@ void tile(void (*pict)(), rgba fill) {
 void img_counter(void (*pict)()) { tile(pict, PARCHMENT); }
 void img_button(void (*pict)()) { tile(pict, {0.80f, 0.86f, 0.93f, 1}); }
 
+// What each trade carries, drawn round a figure at x = 32.
+void carry_block() { block(17, -2, 22); }
+
+void carry_buckets() {
+  raster_line(6, 18, 58, 18, 3, shade(BREAD, 0.6f));
+  for (float bx : {8.0f, 56.0f}) {
+    raster_line(bx, 18, bx, 34, 1.5f, INK);
+    raster_box(bx - 6, 34, bx + 6, 48, 2, shade(BREAD, 0.7f));
+    raster_ellipse(bx, 35, 5, 2, WATER);
+  }
+}
+
+void carry_sickle() {
+  raster_line(40, 36, 44, 22, 3, shade(BREAD, 0.6f));
+  for (int k = 0; k < 8; k++) {  // the blade, a hook of short strokes
+    const float a0 = 3.4f - k * 0.32f, a1 = a0 - 0.32f;
+    raster_line(52 + 9 * std::cos(a0), 22 - 9 * std::sin(a0), 52 + 9 * std::cos(a1), 22 - 9 * std::sin(a1),
+                3 - k * 0.25f, SILVER);
+  }
+}
+
+void carry_plate() {
+  raster_ellipse(32, 7, 16, 3.5f, SILVER);
+  raster_ellipse(32, 2, 9, 5, BREAD);
+}
+
+// A trade's portrait: the worker with what it carries, and the good it
+// works for beside it.
+void portrait(bool arms_up, void (*carry)(), void (*good)(), float good_x, float good_side) {
+  tile(nullptr, PARCHMENT);
+  at(40, 0, 64);
+  figure(32, arms_up);
+  carry();
+  at(good_x, (64 - good_side) / 2, good_side);
+  good();
+}
+
+void img_builder() { portrait(true, carry_block, pict_sandstone, 92, 48); }
+void img_irrigationworker() { portrait(false, carry_buckets, pict_water, 104, 44); }
+void img_fieldworker() { portrait(false, carry_sickle, pict_grain, 104, 44); }
+void img_householdservant() { portrait(true, carry_plate, pict_food, 104, 44); }
+
 #define COUNTER(n) \
   void img_##n() { img_counter(pict_##n); }
 #define BUTTON(n) \
   void img_##n() { img_button(pict_##n); }
-#define PORTRAIT(n)                \
-  void img_##n() {                 \
-    tile(nullptr, PARCHMENT);      \
-    portrait_##n();                \
-  }
 COUNTER(water)
 COUNTER(grain)
 COUNTER(food)
@@ -262,10 +259,6 @@ BUTTON(house)
 BUTTON(taxcollector)
 BUTTON(wall)
 BUTTON(labor)
-PORTRAIT(builder)
-PORTRAIT(irrigationworker)
-PORTRAIT(fieldworker)
-PORTRAIT(householdservant)
 
 // Gauge bar: white with a soft top light and a darker rim, tinted by the HUD.
 void img_grady() {

@@ -13,7 +13,7 @@
 
 namespace {
 
-const int SW = 1100, SH = 1180;
+const int SW = 1100, SH = 1300;
 uint8_t sheet[SH][SW][3];
 
 uint32_t crc_table[256];
@@ -32,7 +32,7 @@ void chunk(FILE* f, const char* type, const uint8_t* data, uint32_t n) {
   be32(head, n);
   memcpy(head + 4, type, 4);
   fwrite(head, 1, 8, f);
-  fwrite(data, 1, n, f);
+  if (n > 0) fwrite(data, 1, n, f);
   uint8_t tail[4];
   be32(tail, crc(data, n, crc((const uint8_t*)type, 4)) ^ 0xffffffffu);
   fwrite(tail, 1, 4, f);
@@ -91,6 +91,26 @@ void place(int x, int y, int scale, const uint8_t* flat) {
     }
 }
 
+// Copies the canvas shrunk to the given height, each sheet pixel the mean of
+// the image pixels under it: how the HUD shows it on a small screen.
+void place_shrunk(int x, int y, int height, const uint8_t* bg) {
+  const float k = (float)raster_height() / height;
+  const int width = (int)(raster_width() / k);
+  for (int v = 0; v < height; v++)
+    for (int u = 0; u < width; u++) {
+      float acc[3] = {0, 0, 0}, n = 0;
+      for (int sy = (int)(v * k); sy < (int)((v + 1) * k); sy++)
+        for (int sx = (int)(u * k); sx < (int)((u + 1) * k); sx++) {
+          unsigned char p[4];
+          raster_pixel(sx, sy, p);
+          for (int c = 0; c < 3; c++) acc[c] += bg[c] + (p[c] - bg[c]) * p[3] / 255.0f;
+          n++;
+        }
+      if (n > 0 && y + v < SH && x + u < SW)
+        for (int c = 0; c < 3; c++) sheet[y + v][x + u][c] = (uint8_t)(acc[c] / n);
+    }
+}
+
 }  // namespace
 
 bool assetgen_sheet(const char* out) {
@@ -106,8 +126,15 @@ bool assetgen_sheet(const char* out) {
     if (raster_height() * scale > rowh) rowh = raster_height() * scale;
   }
   y += rowh + 10;
-  // The counters at their on-screen size with numerals over them.
   const uint8_t dark[3] = {51, 51, 76};
+  // The tiles and portraits at 48 pixels high, as on a 720-line screen.
+  for (int i = 0, sx = 10; i < 16; i++) {
+    hudart_draw(i);
+    if (sx + 130 > SW) sx = 10, y += 58;
+    place_shrunk(sx, y, 48, dark);
+    sx += 130;
+  }
+  y += 58;
   raster_begin(1000, 420);
   float ty = 20;
   for (float size : {1.6f, 2.4f, 4.0f}) {
