@@ -15,6 +15,8 @@ static const asset_entry assets[] = {
     {"font", assetgen_font},
     {"art", assetgen_art},
     {"sheet", assetgen_sheet},
+    {"models", assetgen_models},
+    {"textures", assetgen_textures},
 };
 
 int main(int argc, char** argv) {
