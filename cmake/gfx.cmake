@@ -13,6 +13,7 @@ target_include_directories(tavorek_core PUBLIC ${CMAKE_SOURCE_DIR}/shaders)
 
 find_package(ZLIB REQUIRED)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp)
-  add_executable(sheet ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp ${CMAKE_SOURCE_DIR}/tools/sheet/png.cpp)
+  add_executable(sheet ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp ${CMAKE_SOURCE_DIR}/tools/sheet/png.cpp
+    ${CMAKE_SOURCE_DIR}/tools/sheet/sheet_models.cpp)
   target_link_libraries(sheet PRIVATE tavorek_core ZLIB::ZLIB)
 endif()
