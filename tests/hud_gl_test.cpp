@@ -62,6 +62,13 @@ TEST_F(Hud, ExtraAndDuplicateFilesStillLoadEachTextureOnce) {
   EXPECT_EQ(txdb_sz, HUD_TEXTURE_COUNT);
 }
 
+TEST_F(Hud, ShippedArtLoadsAllTwentyThree) {
+  txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
+  const std::string log = gl_logged([] { hud_load_resources(); });
+  EXPECT_EQ(txdb_sz, HUD_TEXTURE_COUNT);
+  EXPECT_EQ(gl_count(log, "ERR"), 0) << log;
+}
+
 struct IconCase {
   float colour;
   bool selected, hovered;

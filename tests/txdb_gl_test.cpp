@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -151,6 +152,63 @@ TEST_F(Txdb, QuadIsCreatedOnce) {
   EXPECT_EQ(size, 96);
   quad_delete();
   EXPECT_EQ(quad_vbo, 0u);
+}
+
+}  // namespace
+
+#include "etc2.h"
+
+namespace {
+
+// Every shipped map as GL decodes it equals the block decoder's pixels.
+TEST_F(Txdb, ShippedPkmSampledBackAgreesWithTheBlockDecoder) {
+  txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
+  const char* const names[] = {"terrain_grn.pkm", "bakerymap.pkm", "carriermap.pkm"};
+  ASSERT_EQ(gl_logged([&] { EXPECT_EQ(txdb_load_pkms(names, 3), 3); }).find("ERR"), std::string::npos);
+  for (int i = 0; i < 3; i++) {
+    const std::string path = std::string(TAVOREK_RUN_DIR "/Art/raw/") + names[i];
+    FILE* f = fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    uint8_t header[PKM_HEADER];
+    ASSERT_EQ(fread(header, 1, PKM_HEADER, f), (size_t)PKM_HEADER);
+    pkm_header h;
+    ASSERT_TRUE(pkm_parse_header(header, &h));
+    std::vector<uint8_t> body(h.width * h.height / 2), cpu(h.width * h.height * 3);
+    ASSERT_EQ(fread(body.data(), 1, body.size(), f), body.size());
+    fclose(f);
+    etc2_decode_image(body.data(), h.width, h.height, cpu.data());
+    const std::vector<uint8_t> gpu = texel(names[i], h.width, h.height);
+    int differ = 0;
+    for (int p = 0; p < h.width * h.height; p++)
+      for (int c = 0; c < 3; c++) differ += std::abs(gpu[4 * p + c] - cpu[3 * p + c]) > 1;
+    EXPECT_EQ(differ, 0) << names[i];
+  }
+}
+
+// A 6x5 image is stored as 2x2 blocks: each block's visible pixels come back.
+TEST_F(Txdb, PaddedPkmOfEncodedBlocksKeepsTheirPixels) {
+  uint8_t rgb[4][4][3];
+  std::vector<uint8_t> body;
+  for (int b = 0; b < 4; b++) {
+    for (int y = 0; y < 4; y++)
+      for (int x = 0; x < 4; x++)
+        for (int c = 0; c < 3; c++) rgb[y][x][c] = (uint8_t)(40 * b + 10 * c + 20);
+    uint8_t block[8];
+    etc2_encode_block(rgb, block);
+    body.insert(body.end(), block, block + 8);
+  }
+  std::vector<uint8_t> file = pkm(6, 5, 0);
+  file.insert(file.end(), body.begin(), body.end());
+  write("enc.pkm", file);
+  const char* const names[] = {"enc.pkm"};
+  ASSERT_EQ(txdb_load_pkms(names, 1), 1);
+  const std::vector<uint8_t> px = texel("enc.pkm", 6, 5);
+  for (int y = 0; y < 5; y++)
+    for (int x = 0; x < 6; x++) {
+      uint8_t dec[4][4][3];
+      etc2_decode_block(&body[8 * ((y / 4) * 2 + x / 4)], dec);
+      EXPECT_EQ(px[4 * (y * 6 + x)], dec[y % 4][x % 4][0]) << x << "," << y;
+    }
 }
 
 }  // namespace
