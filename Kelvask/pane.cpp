@@ -2,11 +2,11 @@
 
 #include <epoxy/gl.h>
 
-#include <cassert>
 #include <cmath>
 
 #include "glpr.h"
 #include "matrix.h"
+#include "quad.h"
 #include "txdb_raw.h"
 
 uint32_t pane_vbo;
@@ -47,27 +47,10 @@ const float pane_mesh[PANE_VERTICES][4] = {
 };
 
 void pane_create_vbo() {
-  if (pane_vbo) return;
-  glGenVertexArrays(1, &pane_vao);
-  glBindVertexArray(pane_vao);
-  glGenBuffers(1, &pane_vbo);
-  assert(pane_vbo);
-  glBindBuffer(GL_ARRAY_BUFFER, pane_vbo);
-  glBufferData(GL_ARRAY_BUFFER, sizeof pane_mesh, pane_mesh, GL_STATIC_DRAW);
-  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, (const void*)0);
-  glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 16, (const void*)8);
-  glEnableVertexAttribArray(0);
-  glEnableVertexAttribArray(2);
-  glBindVertexArray(0);
-  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  if (!pane_vbo) quad_create_mesh(&pane_vao, &pane_vbo, pane_mesh, sizeof pane_mesh);
 }
 
-void pane_delete_vbo() {
-  if (!pane_vbo) return;
-  glDeleteVertexArrays(1, &pane_vao);
-  glDeleteBuffers(1, &pane_vbo);
-  pane_vao = pane_vbo = 0;
-}
+void pane_delete_vbo() { quad_delete_mesh(&pane_vao, &pane_vbo); }
 
 void pane_draw() {
   glActiveTexture(GL_TEXTURE0);

@@ -1,7 +1,8 @@
 # tools/sheet draws every HUD piece, text and model into a PNG to look at.
 find_package(ZLIB REQUIRED)
-add_executable(sheet ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp ${CMAKE_SOURCE_DIR}/tools/sheet/png.cpp)
-target_link_libraries(sheet PRIVATE tavorek_ui PkgConfig::SDL2 ZLIB::ZLIB)
+add_executable(sheet ${CMAKE_SOURCE_DIR}/tools/sheet/sheet.cpp ${CMAKE_SOURCE_DIR}/tools/sheet/png.cpp
+  ${CMAKE_SOURCE_DIR}/tools/sheet/sheet_models.cpp)
+target_link_libraries(sheet PRIVATE tavorek_ui tavorek_etc2 PkgConfig::SDL2 ZLIB::ZLIB)
 
 # modelview: a contact sheet of every model, for looking at the art.
 add_executable(modelview ${CMAKE_SOURCE_DIR}/tools/modelview/modelview.cpp)

@@ -92,15 +92,6 @@ TEST_F(Glpr, LookupStaysInsideTheProgramInUse) {
   glDeleteProgram(again);
 }
 
-TEST_F(Glpr, UnknownUniformIsOneErrLineAndMinusOne) {
-  uint32_t p = 0;
-  std::string log = gl_logged([&] { ASSERT_TRUE(glpr_load("u", &p, VS, FS, "position", "a,nosuch")); });
-  EXPECT_EQ(gl_count(log, "ERR Failed to get uniform location of 'nosuch' for program nr"), 1);
-  glpr_use(p);
-  EXPECT_EQ(glpr_uniform("nosuch"), -1);
-  glDeleteProgram(p);
-}
-
 struct FailCase {
   const char* vs;
   const char* fs;

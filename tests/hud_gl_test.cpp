@@ -62,6 +62,13 @@ TEST_F(Hud, ExtraAndDuplicateFilesStillLoadEachTextureOnce) {
   EXPECT_EQ(txdb_sz, HUD_TEXTURE_COUNT);
 }
 
+TEST_F(Hud, ShippedArtLoadsAllTwentyThree) {
+  txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
+  const std::string log = gl_logged([] { hud_load_resources(); });
+  EXPECT_EQ(txdb_sz, HUD_TEXTURE_COUNT);
+  EXPECT_EQ(gl_count(log, "ERR"), 0) << log;
+}
+
 struct IconCase {
   float colour;
   bool selected, hovered;
@@ -185,7 +192,6 @@ TEST(Spiral, PointsClimbAHelixRoundTheCentre) {
   ASSERT_EQ(n, SPIRAL_POINTS);
   for (int i = 0; i < n; i++) {
     const float* p = pts + 5 * i;
-    EXPECT_LE(std::hypot(p[0] - 10, p[1] - 20), 0.5f * std::sqrt(2.0f) + 1e-5f);
     EXPECT_LE(std::fabs(p[0] - 10), 0.5f + 1e-5f);
     EXPECT_LE(std::fabs(p[1] - 20), 0.5f + 1e-5f);
     EXPECT_GE(p[2], 1.5f);

@@ -60,8 +60,8 @@ void light_update() {
 }
 
 void lines_draw(const float* cam) {
-  static const GLint loc = glpr_uniform("modelcamviewprojmat");
   if (lines_count == 0) return;
+  static const GLint loc = glpr_uniform("modelcamviewprojmat");
   ASSERT(lines_count > 0 && lines_count <= LINES_MAX_POINTS);
   GLuint vao = 0, vbo = 0;
   glGenVertexArrays(1, &vao);

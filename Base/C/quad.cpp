@@ -14,14 +14,13 @@ static const float quad_vertices[6][4] = {
     {1, 1, 1, 1}, {-1, 1, 0, 1}, {-1, -1, 0, 0}, {-1, -1, 0, 0}, {1, -1, 1, 0}, {1, 1, 1, 1},
 };
 
-void quad_init() {
-  if (quad_vbo) return;
-  glGenVertexArrays(1, &quad_vao);
-  glBindVertexArray(quad_vao);
-  glGenBuffers(1, &quad_vbo);
-  assert(quad_vbo);
-  glBindBuffer(GL_ARRAY_BUFFER, quad_vbo);
-  glBufferData(GL_ARRAY_BUFFER, sizeof quad_vertices, quad_vertices, GL_STATIC_DRAW);
+void quad_create_mesh(uint32_t* vao, uint32_t* vbo, const void* vertices, int32_t bytes) {
+  glGenVertexArrays(1, vao);
+  glBindVertexArray(*vao);
+  glGenBuffers(1, vbo);
+  assert(*vbo);
+  glBindBuffer(GL_ARRAY_BUFFER, *vbo);
+  glBufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STATIC_DRAW);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, (const void*)0);
   glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 16, (const void*)8);
   glEnableVertexAttribArray(0);
@@ -30,12 +29,18 @@ void quad_init() {
   glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
-void quad_delete() {
-  if (!quad_vbo) return;
-  glDeleteVertexArrays(1, &quad_vao);
-  glDeleteBuffers(1, &quad_vbo);
-  quad_vao = quad_vbo = 0;
+void quad_delete_mesh(uint32_t* vao, uint32_t* vbo) {
+  if (!*vbo) return;
+  glDeleteVertexArrays(1, vao);
+  glDeleteBuffers(1, vbo);
+  *vao = *vbo = 0;
 }
+
+void quad_init() {
+  if (!quad_vbo) quad_create_mesh(&quad_vao, &quad_vbo, quad_vertices, sizeof quad_vertices);
+}
+
+void quad_delete() { quad_delete_mesh(&quad_vao, &quad_vbo); }
 
 void quad_draw(const char* name, const float* translation, const float* rotx, const float* roty) {
   txdb_use(name);

@@ -6,6 +6,10 @@
 extern uint32_t quad_vao;
 extern uint32_t quad_vbo;  // 0: not created
 
+// A static mesh of x, y, u, v vertices (16 bytes each) in attributes 0 and 2.
+void quad_create_mesh(uint32_t* vao, uint32_t* vbo, const void* vertices, int32_t bytes);
+// Deletes such a mesh when it exists and zeroes both names.
+void quad_delete_mesh(uint32_t* vao, uint32_t* vbo);
 void quad_init();
 // Deletes the quad's vertex array and buffer, when they exist.
 void quad_delete();

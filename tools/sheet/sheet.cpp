@@ -15,10 +15,11 @@
 #include "png.h"
 #include "quad.h"
 #include "shaders.h"
+#include "sheet_models.h"
 #include "text.h"
 #include "txdb_raw.h"
 
-static const int SHEET_W = 1024, SHEET_H = 768;
+static const int SHEET_W = 1024, SHEET_H = 1040;
 static uint32_t programs[SHADERS_COUNT];
 
 // Viewport in sheet pixels from the top-left corner.
@@ -29,13 +30,13 @@ static void use_hud() {
   glUniform1i(glpr_uniform("texturemap"), 0);
 }
 
-static void use_font(float r, float g, float b) {
+void sheet_use_font(float r, float g, float b) {
   glpr_use(programs[SHADERS_FONT]);
   glUniform4f(glpr_uniform("colour"), r, g, b, 1);
 }
 
 static void label(const char* text) {
-  use_font(0.9f, 0.9f, 0.8f);
+  sheet_use_font(0.9f, 0.9f, 0.8f);
   const float pos[3] = {-0.98f, 0.98f, 0}, size[3] = {0.09f, 0.3f, 0};
   text_draw(text, pos, size, "left", "top");
 }
@@ -48,8 +49,8 @@ static void draw_images() {
     float white[4] = {1, 1, 1, 1};
     hud_draw_icon(hud_textures[i], white, false, false, 0);
     cell(x, y + 80, 80, 16);
-    use_font(0.9f, 0.9f, 0.8f);
-    const float pos[3] = {0, 0.9f, 0}, size[3] = {0.09f, 0.45f, 0};
+    sheet_use_font(0.9f, 0.9f, 0.8f);
+    const float pos[3] = {0, 0.95f, 0}, size[3] = {0.13f, 0.75f, 0};
     text_draw(hud_textures[i], pos, size, "center", "top");
   }
 }
@@ -71,8 +72,8 @@ static void draw_buttons() {
     float colour[4] = {states[i].grey, states[i].grey, states[i].grey, 1};
     hud_draw_icon("field", colour, states[i].selected, states[i].hovered, states[i].angle);
     cell(x, y + 80, 80, 16);
-    use_font(0.9f, 0.9f, 0.8f);
-    const float pos[3] = {0, 0.9f, 0}, size[3] = {0.09f, 0.45f, 0};
+    sheet_use_font(0.9f, 0.9f, 0.8f);
+    const float pos[3] = {0, 0.95f, 0}, size[3] = {0.13f, 0.75f, 0};
     text_draw(states[i].name, pos, size, "center", "top");
   }
 }
@@ -88,7 +89,7 @@ static void draw_gauges() {
       glClearColor(0.2f, 0.2f, 0.3f, 1);
       use_hud();
       hud_draw_gauge(t);
-      use_font(0.8f, 0.7f, 0.8f);
+      sheet_use_font(0.8f, 0.7f, 0.8f);
       float pos[3] = {-0.74f, -1.0f, 0};
       const float size[3] = {0.04f, 0.5f, 0};
       text_draw_number(t < 0 ? 1234 : hire_counts[t], pos, size);
@@ -99,7 +100,7 @@ static void draw_pane() {
   cell(760, 316, 256, 96);
   use_hud();
   pane_draw();
-  use_font(0, 0.4f, 0);
+  sheet_use_font(0, 0.4f, 0);
   const float pos[3] = {0, 0, 0}, size[3] = {0.06f, 0.18f, 0};
   text_draw("A toast on its pane.\nTwo lines, centred.", pos, size, "center", "center");
 }
@@ -108,7 +109,7 @@ static void draw_numerals() {
   const int values[] = {1, 9, 10, 1203, 5555, 9999};
   for (int i = 0; i < 6; i++) {
     cell(8 + i * 168, 540, 160, 60);
-    use_font(1, 1, 0.7f);
+    sheet_use_font(1, 1, 0.7f);
     float pos[3] = {0.98f, -0.97f, 0};
     const float size[3] = {0.17f, 0.34f, 0};
     text_draw_number(values[i], pos, size);
@@ -119,7 +120,7 @@ static void draw_numerals() {
   for (int glyph = 1; glyph <= 4; glyph++)
     for (int count = 1; count <= 9; count++) {
       cell(8 + (count - 1) * 56, 604 + (glyph - 1) * 40, 52, 38);
-      use_font(0.8f, 0.9f, 1);
+      sheet_use_font(0.8f, 0.9f, 1);
       const float pos[3] = {0.9f, -0.9f, 0}, size[3] = {0.35f, 0.42f, 0};
       text_draw_symbols(glyph, count, pos, size);
     }
@@ -127,7 +128,7 @@ static void draw_numerals() {
 
 static void draw_paragraph() {
   cell(520, 604, 496, 160);
-  use_font(1, 1, 1);
+  sheet_use_font(1, 1, 1);
   const float pos[3] = {-0.98f, 0.95f, 0}, size[3] = {0.035f, 0.11f, 0};
   text_draw(
       "The quick brown fox jumps over the lazy dog.\n"
@@ -153,10 +154,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   shaders_load(programs);
+  // The font program places text as laid out, as the controller sets it up.
+  glpr_use(programs[SHADERS_FONT]);
+  glUniform2f(glpr_uniform("translation"), 0, 0);
+  glUniform2f(glpr_uniform("rotx"), 1, 0);
+  glUniform2f(glpr_uniform("roty"), 0, 1);
   quad_init();
   pane_create_vbo();
   txdb_set_dir(dir);
   LOG("Loaded %d of %d HUD textures", txdb_load_dir(hud_textures, HUD_TEXTURE_COUNT), HUD_TEXTURE_COUNT);
+  static const char* const maps[] = {"terrain_grn.pkm", "terrain_ylw.pkm", "terrain_blu.pkm", "bakerymap.pkm",
+                                     "hutmap.pkm", "tentmap.pkm", "taxcollectormap.pkm", "carriermap.pkm"};
+  LOG("Loaded %d of 8 compressed textures", txdb_load_pkms(maps, 8));
 
   glViewport(0, 0, SHEET_W, SHEET_H);
   glClearColor(0.2f, 0.2f, 0.3f, 1);
@@ -172,6 +181,7 @@ int main(int argc, char** argv) {
   draw_pane();
   draw_numerals();
   draw_paragraph();
+  sheet_draw_models(776, SHEET_W, SHEET_H);
 
   std::vector<uint8_t> px(SHEET_W * SHEET_H * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
