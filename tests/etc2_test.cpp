@@ -20,7 +20,7 @@ void two_tone(int x, int y, unsigned char* p) {  // sharp edge inside blocks
   p[0] = a ? 230 : 30, p[1] = a ? 200 : 60, p[2] = a ? 90 : 20;
 }
 void noise(int x, int y, unsigned char* p) {
-  unsigned h = (unsigned)(x * 73856093 ^ y * 19349663);
+  unsigned h = (unsigned)x * 73856093u ^ (unsigned)y * 19349663u;
   h = (h ^ (h >> 13)) * 1274126177u;
   for (int c = 0; c < 3; c++) p[c] = (unsigned char)(96 + ((h >> (8 * c)) & 63));
 }

@@ -206,4 +206,93 @@ TEST(Models, StandingCatLegsInEveryQuadrant) {
   EXPECT_EQ(low_body, 0);
 }
 
+// Every model stays in the room the game gives it: buildings in their 3 x 3
+// footprint, items about their anchor, cursors over the cells they mark.
+TEST(Models, ModelsFitTheirPlaces) {
+  const struct {
+    const geomdesc* g;
+    int stride;
+    float lo[3], hi[3];
+  } cases[] = {
+      {&geomdesc_mappedbakery, 32, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+      {&geomdesc_bakery, 36, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+      {&geomdesc_mappedtent, 32, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.8f}},
+      {&geomdesc_mappedtaxcollector, 32, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+      {&geomdesc_farm, 36, {-0.5f, -0.5f, 0}, {0.5f, 0.5f, 0.1f}},
+      {&geomdesc_cursormdpos, 36, {0, 0, 0}, {2, 2, 0.1f}},
+      {&geomdesc_cursormdneg, 36, {0, 0, 0}, {2, 2, 0.1f}},
+      {&geomdesc_cursorarea, 36, {0, 0, 0}, {1, 1, 0.1f}},
+      {&geomdesc_buildmark, 36, {-0.45f, -0.45f, 0.025f}, {0.45f, 0.45f, 0.025f}},
+      {&geomdesc_catstand, 36, {-0.4f, -0.15f, 0}, {0.4f, 0.15f, 0.7f}},
+      {&geomdesc_catsit, 36, {-0.4f, -0.2f, 0}, {0.4f, 0.2f, 0.7f}},
+      {&geomdesc_mappedcarrier, 28, {-0.3f, -0.3f, 0}, {0.3f, 0.3f, 1.267f}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.g->name);
+    for (int v = 0; v < c.g->numt * 3; v++)
+      for (int k = 0; k < 3; k++) {
+        float f = c.g->tris[v * (c.stride / 4) + k];
+        ASSERT_GE(f, c.lo[k] - 1e-5f) << "axis " << k;
+        ASSERT_LE(f, c.hi[k] + 1e-5f) << "axis " << k;
+      }
+  }
+}
+
+// Textures are atlases: a triangle that took uvs from two tiles would smear
+// one material across another. Buildings use 4 x 4 tiles, the carrier its
+// 4 x 4 grid of quarter rectangles.
+TEST(Models, TrianglesStayInOneAtlasTile) {
+  const struct {
+    const geomdesc* g;
+    int stride, uv;
+  } cases[] = {{&geomdesc_mappedbakery, 8, 6},
+               {&geomdesc_mappedtent, 8, 6},
+               {&geomdesc_mappedtaxcollector, 8, 6},
+               {&geomdesc_mappedcarrier, 7, 3}};
+  for (const auto& c : cases)
+    for (int t = 0; t < c.g->numt; t++) {
+      int tile = -1;
+      for (int k = 0; k < 3; k++) {
+        const float* f = c.g->tris + (t * 3 + k) * c.stride + c.uv;
+        ASSERT_TRUE(f[0] > 0 && f[0] < 1 && f[1] > 0 && f[1] < 1) << c.g->name;
+        int own = (int)(f[0] * 4) + 4 * (int)(f[1] * 4);
+        if (tile >= 0 && c.g != &geomdesc_mappedcarrier) ASSERT_EQ(own, tile) << c.g->name << " " << t;
+        tile = own;
+      }
+    }
+}
+
+// Face up and together the three ground meshes cover the square between the
+// outer cell centres exactly once: no hole and no overlap.
+TEST(Models, TerrainMeshesTileTheGround) {
+  double area = 0;
+  for (const geomdesc* g : {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw,
+                            &geomdesc_mappedterrainblu})
+    for (int t = 0; t < g->numt; t++) {
+      const float* a = g->tris + t * 24;
+      const float* b = a + 8;
+      const float* c = b + 8;
+      area += ((b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1])) / 2.0;
+    }
+  EXPECT_NEAR(area, 127.0 * 127.0, 1e-3);
+}
+
+// Outlines trace the model: every segment joins two of its vertices (the
+// farm's and the cursors' outlines are drawn just above their top faces).
+TEST(Models, OutlinesJoinModelVertices) {
+  for (const model_case& m : MODELS) {
+    if (m.g->numl == 0 || m.numl < 0) continue;
+    SCOPED_TRACE(m.name);
+    for (int l = 0; l < m.g->numl * 2; l++) {
+      const float* p = m.g->lines + l * 3;
+      bool found = false;
+      for (int v = 0; v < m.g->numt * 3 && !found; v++) {
+        v3 q = pos(m, v);
+        found = q.x == p[0] && q.y == p[1] && q.z == p[2];
+      }
+      ASSERT_TRUE(found) << "segment end " << l;
+    }
+  }
+}
+
 }  // namespace

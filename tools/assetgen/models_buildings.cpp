@@ -50,7 +50,7 @@ model coloured(const char* name, const std::vector<piece>& pieces, const float r
 std::vector<piece> bakery() {
   return {
       {mesh_box(frame_at(0, -0.95f, 0.45f), 1.4f, 0.5f, 0.45f), BAKERY_BRICK},
-      {mesh_box(frame_at(0, -0.95f, 0.94f), 1.48f, 0.58f, 0.05f), BAKERY_ROOF},
+      {mesh_box(frame_at(0, -0.95f, 0.94f), 1.48f, 0.55f, 0.05f), BAKERY_ROOF},
       {mesh_box(frame_at(-0.8f, -1.1f, 1.15f), 0.13f, 0.13f, 0.28f), BAKERY_BRICK},
       {mesh_box(frame_at(-0.3f, -0.44f, 0.3f), 0.22f, 0.02f, 0.3f), BAKERY_WOOD},
       {mesh_lathe(frame_at(0.85f, 0.05f, 0),
@@ -66,7 +66,7 @@ std::vector<piece> tent() {
        TENT_CANVAS},
       {mesh_box(frame_at(0, 0.12f, 0.3f), 0.28f, 0.04f, 0.3f), TENT_DOOR},
   };
-  for (float x : {-1.47f, 1.47f})
+  for (float x : {-1.46f, 1.46f})
     out.push_back({mesh_box(frame_at(x, -0.5f, 0.85f), 0.035f, 0.035f, 0.85f), TENT_POLE});
   return out;
 }

@@ -167,7 +167,7 @@ void models_farm(std::vector<model>* out) {
         mesh_box(frame_at(0, -0.3f + 0.3f * r, 0.005f), 0.44f, 0.05f, 0.003f), ridge, 0));
   for (int k = 0; k < 5; k++) {
     float a = 2 * PI * k / 5 + 0.4f, x = 0.16f * std::cos(a), y = 0.16f * std::sin(a);
-    std::vector<vec3> path = {{x, y, 0.006f}, {x * 1.2f, y * 1.2f, 0.04f}};
+    std::vector<vec3> path = {{x, y, 0.02f}, {x * 1.2f, y * 1.2f, 0.04f}};
     farm.parts.push_back(coloured(mesh_tube(path, {0.018f, 0.012f}, 3, {0, 0, 1}), stalk, 3));
     std::vector<vec3> head = {{x * 1.2f, y * 1.2f, 0.04f}, {x * 1.25f, y * 1.25f, 0.052f},
                               {x * 1.3f, y * 1.3f, 0.062f}};

@@ -66,7 +66,7 @@ bool assetgen_models(const char* out) {
     const char* kinds[2] = {"tris", "lines"};
     for (int k = 0; k < 2; k++) {
       size_t bytes = arrays[k].size() * sizeof(float);
-      fwrite(arrays[k].data(), 1, bytes, b);
+      if (bytes) fwrite(arrays[k].data(), 1, bytes, b);
       fprintf(s, "  .balign 16\n  .global models_%s_%s\nmodels_%s_%s:\n", m.name.c_str(), kinds[k],
               m.name.c_str(), kinds[k]);
       if (bytes) fprintf(s, "  .incbin \"%s\", %ld, %zu\n", bin.c_str(), offset, bytes);
