@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdio>
 #include <deque>
 #include <iostream>
@@ -443,6 +444,9 @@ Deviation check_field(Field& f, int t, const char* what) {
   f.solve(t, false);
   const std::vector<bool> reach = bfs_reach(f, t);
   const std::vector<double> ref = sweep_reference(f, t);
+  // Both paths do the same float operations in the same order.
+  EXPECT_EQ(memcmp(vec.data(), f.pot.data(), GRIDCELLS * sizeof(float)), 0) << what;
+  EXPECT_TRUE(vstate == f.state) << what;
   int wrong_reach = 0, unsettled = 0, apart = 0, first = -1;
   for (int c = 0; c < GRIDCELLS; c++) {
     // Unreached is exactly 9999.
