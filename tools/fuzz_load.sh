@@ -12,7 +12,7 @@ extra=()
 grep -q 'cmake/fuzz.cmake' "$src/CMakeLists.txt" || extra=(-DCMAKE_PROJECT_INCLUDE="$src/cmake/fuzz.cmake")
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DTAVOREK_FUZZ=ON \
   -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF "${extra[@]}" >/dev/null
-cmake --build "$build" --target wld_load_fuzz >/dev/null
+cmake --build "$build" -j4 --target wld_load_fuzz >/dev/null  # a shared machine
 
 work=$build/fuzz-load
 mkdir -p "$work/corpus" "$work/findings"

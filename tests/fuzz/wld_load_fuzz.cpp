@@ -97,10 +97,20 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
   return out.size();
 }
 
+// Saving the world to compare it costs far more than most refusals, so the
+// untouched world is checked for one refused input in 32, picked by the
+// input's bytes so that a finding reproduces.
+static bool check_refusal(const uint8_t* data, size_t size) {
+  uint32_t h = 2166136261u;
+  for (size_t i = 0; i < size; i++) h = (h ^ data[i]) * 16777619u;
+  return h % 32 == 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SavePair input = unpacked(data, size);
   if (!save_pair_load(input)) {
-    check(save_pair_of_world() == running, "a refused pair changed the running game");
+    if (check_refusal(data, size))
+      check(save_pair_of_world() == running, "a refused pair changed the running game");
     return 0;
   }
   SavePair loaded = save_pair_of_world();
