@@ -63,8 +63,8 @@ float mtbe_add_event(int i, float now) {
   mtbe_last[i] = now;
   int size = mtbe_size[i];
   int n = mtbe_count(i);
-  ASSERT(mtbe_ival[i]);
-  ASSERT(mtbe_stmp[i]);
+  ASSERT(mtbe_ival[ i ]);
+  ASSERT(mtbe_stmp[ i ]);
   if (n == size - 1) {  // full: one slot always stays empty, drop the oldest
     mtbe_sum[i] -= mtbe_ival[i][mtbe_tail[i]];
     mtbe_tail[i] = (mtbe_tail[i] + 1) % size;

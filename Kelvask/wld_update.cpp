@@ -20,6 +20,7 @@
 #include "wld_jobs.h"
 #include "wld_physics.h"
 #include "wld_place.h"
+#include "wld_poses.h"
 
 double wld_age;
 int32_t wld_numdead;
@@ -160,4 +161,6 @@ void wld_update(int32_t steps, double dt) {
   wld_run_jobs();
   if (grain_count_in_use() > 0 && bakeries_count == 0) notify_post("missingbakery");
   update_stats(dt);
+  // What the frame's drawing shows, and the positions the next update reads.
+  wld_update_poses((float)dt);
 }
