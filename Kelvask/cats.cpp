@@ -308,11 +308,12 @@ static bool cats_write(FILE* txt, FILE* bin) {
   return true;
 }
 
-// On the site and finite; NaN fails every comparison.
+// Where a pushed body may stand, and finite; NaN fails every comparison.
 static bool position_ok(const float* p) {
-  return p[0] >= 0.0f && p[0] < (float)GRIDSZ && p[1] >= 0.0f && p[1] < (float)GRIDSZ &&
-         std::isfinite(p[2]);
+  return save_near_site(p[0]) && save_near_site(p[1]) && std::isfinite(p[2]);
 }
+
+static bool blank(const float* p) { return p[0] == 0.0f && p[1] == 0.0f && p[2] == 0.0f; }
 
 static bool cats_read(FILE* txt, FILE* bin) {
   int n;
@@ -325,6 +326,16 @@ static bool cats_read(FILE* txt, FILE* bin) {
           staged[i][2]);
       return false;
     }
+  }
+  // The save writes the records past the count as zeros, and a real cat is
+  // never exactly at the corner of the grid: the count must name the records.
+  int records = 0;
+  while (records < MAXCATS && !blank(staged[records])) records++;
+  for (int i = records; i < MAXCATS; i++)
+    if (!blank(staged[i])) records = -1;
+  if (records != n) {
+    LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
+    return false;
   }
   // The old cats' bodies would keep their old places; targets name workers
   // of the crowd that was there before.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "log.h"
+#include "wld.h"
 
 void save_write_int(FILE* f, const char* name, int v) { fprintf(f, "%s %d\n", name, v); }
 
@@ -129,6 +130,8 @@ void save_write_float_row(FILE* f, const float* v, int n) {
 bool save_read_float_row(FILE* f, const char* what, float* v, int n) {
   return read_values(f, what, "%f ", true, v, n);
 }
+
+bool save_near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }
 
 bool save_read_block(FILE* f, const char* what, void* dst, size_t n) {
   if (fread(dst, 1, n, f) != n) {

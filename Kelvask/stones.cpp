@@ -303,13 +303,16 @@ static bool known_state(uint32_t st) {
 }
 
 // The stock must be exactly the prefix, the deposit counter true, and every
-// block inside the grid; a deposited block lies in its own cell.
+// block not carried inside the grid; a deposited block lies in its own cell.
 static bool blocks_valid(int stocked, int deposited) {
   int ndep = 0;
   for (int k = 0; k < STONECNT; k++) {
     uint32_t st = stones_stat[k];
-    bool inside = std::isfinite(stones_z[k]) && stones_x[k] >= 0 && stones_x[k] < GRIDSZ &&
-                  stones_y[k] >= 0 && stones_y[k] < GRIDSZ && in_grid(stones_cidx[k]);
+    // A carried block stands where its carrier does, which may be pushed off the grid.
+    bool carried = st & STONE_CARRIED;
+    bool inside = carried ? save_near_site(stones_x[k]) && save_near_site(stones_y[k])
+                          : stones_x[k] >= 0 && stones_x[k] < GRIDSZ && stones_y[k] >= 0 && stones_y[k] < GRIDSZ;
+    inside = inside && std::isfinite(stones_z[k]) && in_grid(stones_cidx[k]);
     if (!inside || !known_state(st) || (k < stocked) != (st == STONE_STOCKED) ||
         ((st & STONE_DEPOSIT) && cell_at(stones_x[k], stones_y[k]) != stones_cidx[k])) {
       LOG("ERR Saved game: block %d is damaged.", k);
