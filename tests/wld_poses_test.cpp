@@ -95,10 +95,4 @@ TEST_F(PosesTest, PlantsStandAsHighAsTheyHaveGrown) {
   EXPECT_NEAR(farms_trfs[f][8][10], 8.2f, 1e-5);
 }
 
-TEST(PosesSine, ParabolicSineMeetsTheSineAtItsKeyPoints) {
-  const float pi = (float)M_PI;
-  const float at[][2] = {{0, 0}, {pi / 2, 1}, {-pi / 2, -1}, {pi, 0}, {-pi, 0}};
-  for (const auto& a : at) EXPECT_NEAR(wld_parabolic_sine(a[0]), a[1], 1e-5) << a[0];
-}
-
 }  // namespace
