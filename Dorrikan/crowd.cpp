@@ -41,7 +41,8 @@ alignas(32) float crowd_costn[GRIDCELLS];
 alignas(32) float crowd_costs[GRIDCELLS];
 
 void crowd_add(int trade) {
-  ASSERT(crowd_sz + 1 <= CROWDSZ);
+  const int cnt = 1;
+  ASSERT(crowd_sz + cnt <= CROWDSZ);
   ASSERT(trade >= 0 && trade <= 3);
   crowd_trade[crowd_sz] = trade;
   crowd_goal[crowd_sz] = crowd_first_state(trade);

@@ -1,8 +1,11 @@
 #include "buckets.h"
 
+#include "items.h"
+#include "log.h"
 #include "tools.h"
 
 TOOLS_DEFINE_WITH_STATE(buckets, MAXBUCKETS);
+float buckets_inst[2][MAXBUCKETS][16];
 
 void buckets_clear() { tools_clear(&table); }
 int buckets_give(int member) { return tools_give(&table, member); }
@@ -14,3 +17,10 @@ int buckets_set_full(int c, int v) {
 }
 
 bool buckets_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
+
+void buckets_update_instances(const float (*trfs)[16]) {
+  int nume = tools_place(&table, 0, trfs, ITEMS_LIFT, buckets_inst[0]);
+  int numf = tools_place(&table, 1, trfs, ITEMS_LIFT, buckets_inst[1]);
+  ASSERT(nume == buckets_nume);
+  ASSERT(numf == buckets_numf);
+}

@@ -6,6 +6,7 @@
 #define MAXBUCKETS 1024
 
 TOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
+extern float buckets_inst[2][MAXBUCKETS][16];  // per frame: empty ones, then full ones, at their carriers
 
 // A new world: no buckets.
 void buckets_clear();
@@ -13,6 +14,8 @@ void buckets_clear();
 int buckets_give(int member);
 // v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no bucket.
 int buckets_set_full(int c, int v);
+// Once per frame: the instance matrices from the carriers' transforms.
+void buckets_update_instances(const float (*trfs)[16]);
 // out != 0 writes the table; else reads it and returns false (logged) when
 // anything is damaged or out of range.
 bool buckets_serialize(int out, FILE* f);

@@ -8,6 +8,7 @@
 #include "log.h"
 #include "savefile.h"
 #include "wld_physics.h"
+#include "wld_poses.h"
 
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the save block is little-endian");
 
@@ -23,6 +24,7 @@ float cats_diry[MAXCATS];
 uint32_t cats_walking[MAXCATS];
 float cats_sittime[MAXCATS];
 float cats_phase[MAXCATS];
+float cats_trfs[MAXCATS][16];
 
 int32_t cats_tgt_count;
 int32_t cats_tgt[MAXCATTGTS];
@@ -67,6 +69,7 @@ void cats_clear() {
   memset(cats_walking, 0, sizeof cats_walking);
   memset(cats_sittime, 0, sizeof cats_sittime);
   memset(cats_phase, 0, sizeof cats_phase);
+  memset(cats_trfs, 0, sizeof cats_trfs);
   memset(cats_tgt, 0, sizeof cats_tgt);
   memset(cats_tgt_value, 0, sizeof cats_tgt_value);
   memset(cats_cellcount, 0, sizeof cats_cellcount);
@@ -147,6 +150,26 @@ void cats_update_heights() {
     cats_cidx[i] = c;
     cats_pos[i][2] = crowd_ground_height(c, crowd_cell_fraction(cats_pos[i][0]),
                                          crowd_cell_fraction(cats_pos[i][1]));
+  }
+}
+
+void cats_update_poses(float dt) {
+  for (int i = 0; i < cats_count; i++) {
+    cpBody* b = cats_body[i];
+    if (!b) continue;
+    cpVect p = cpBodyGetPosition(b), rot = cpBodyGetRotation(b);
+    cats_pos[i][0] = (float)p.x;
+    cats_pos[i][1] = (float)p.y;
+    float speed = (float)cpvlength(cpBodyGetVelocity(b));
+    float anim = fmaxf(speed, fminf(1.5f, 1.5f * fabsf((float)cpBodyGetAngularVelocity(b))));
+    cats_phase[i] += anim * 17.0f * dt;
+    if (cats_phase[i] > (float)M_PI) cats_phase[i] -= 2.0f * (float)M_PI;
+    float s = wld_parabolic_sine(cats_phase[i]);
+    float hop = cats_walking[i] ? fabsf(s) * 0.02f : 0.0f;
+    float swing = cats_walking[i] ? s * anim * 0.8f : 0.0f;
+    float c = (float)rot.x, n = (float)rot.y;
+    const float m[16] = {c, n, 0, 0, -n, c, 0, 0, 0, 0, 1, 0, cats_pos[i][0], cats_pos[i][1], cats_pos[i][2] + hop, swing};
+    for (int e = 0; e < 16; e++) cats_trfs[i][e] = m[e];
   }
 }
 
@@ -285,11 +308,12 @@ static bool cats_write(FILE* txt, FILE* bin) {
   return true;
 }
 
-// On the site and finite; NaN fails every comparison.
+// Where a pushed body may stand, and finite; NaN fails every comparison.
 static bool position_ok(const float* p) {
-  return p[0] >= 0.0f && p[0] < (float)GRIDSZ && p[1] >= 0.0f && p[1] < (float)GRIDSZ &&
-         std::isfinite(p[2]);
+  return save_near_site(p[0]) && save_near_site(p[1]) && std::isfinite(p[2]);
 }
+
+static bool blank(const float* p) { return p[0] == 0.0f && p[1] == 0.0f && p[2] == 0.0f; }
 
 static bool cats_read(FILE* txt, FILE* bin) {
   int n;
@@ -302,6 +326,16 @@ static bool cats_read(FILE* txt, FILE* bin) {
           staged[i][2]);
       return false;
     }
+  }
+  // The save writes the records past the count as zeros, and a real cat is
+  // never exactly at the corner of the grid: the count must name the records.
+  int records = 0;
+  while (records < MAXCATS && !blank(staged[records])) records++;
+  for (int i = records; i < MAXCATS; i++)
+    if (!blank(staged[i])) records = -1;
+  if (records != n) {
+    LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
+    return false;
   }
   // The old cats' bodies would keep their old places; targets name workers
   // of the crowd that was there before.

@@ -22,6 +22,7 @@ extern float cats_diry[MAXCATS];
 extern uint32_t cats_walking[MAXCATS];  // 1 walking, 0 sitting
 extern float cats_sittime[MAXCATS];     // seconds of sitting left
 extern float cats_phase[MAXCATS];       // walk animation phase, -pi..pi
+extern float cats_trfs[MAXCATS][16];    // instance matrix, leg swing in element 15
 
 extern int32_t cats_tgt_count;
 extern int32_t cats_tgt[MAXCATTGTS];       // crowd index of a targeted worker, never twice
@@ -45,6 +46,8 @@ int cats_destroy_bodies();
 int cats_nearest(float x, float y, float* dist);
 // cats_cidx and z of every cat from its x, y.
 void cats_update_heights();
+// Once per frame: x, y from the bodies, the walk phase and cats_trfs.
+void cats_update_poses(float dt);
 // Picks a worker that is not yet a target; its crowd index, or -1 when the
 // target list is full.
 int cats_add_target();

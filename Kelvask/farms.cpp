@@ -175,6 +175,11 @@ int farms_total_water() {
   return (int)(2.0f * sum);
 }
 
+void farms_update_plants() {
+  for (int f = 0; f < farms_count; f++)
+    for (int k = 0; k < FARM_PLANTS; k++) farms_trfs[f][k][10] = farms_size[f][k] * 6.0f + 1.0f;
+}
+
 int farms_count_watered() {
   int n = 0;
   for (int f = 0; f < farms_count; f++) n += farms_watr[f] > 0.0f;

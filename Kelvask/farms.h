@@ -36,5 +36,7 @@ int farms_count_ripe(int f);
 float farms_water_need(int f);
 int farms_total_water();
 int farms_count_watered();
+// Once per frame: each plant's height scale (element 10) from its growth.
+void farms_update_plants();
 // out != 0 saves; else loads, false (logged) on a damaged section.
 bool farms_serialize(int out, FILE* f);

@@ -58,6 +58,8 @@ void food_release(int f) { items_release(&pool, f); }
 
 int food_count_in_use() { return items_count_in_use(&pool); }
 
+void food_follow_carriers(const float (*trfs)[16]) { items_follow_carriers(&pool, food_carr, trfs, 0.0f, ITEMS_LIFT); }
+
 // Every food a bakery lists must be held by that bakery, or picking it up
 // later would break the pool's invariant.
 static bool bakery_lists_valid() {

@@ -27,6 +27,8 @@ void food_deliver(int f, int h, int t, const float pos[3]);
 // Eaten or turned into silver; an index outside the pool is ignored.
 void food_release(int f);
 int food_count_in_use();
+// Once per frame: every carried food takes its carrier's transform from trfs.
+void food_follow_carriers(const float (*trfs)[16]);
 // out != 0 writes the slots in use; else reads them back into the same slots
 // and returns false (logged) when anything is damaged or out of range.
 bool food_serialize(int out, FILE* f);

@@ -36,4 +36,7 @@ void grain_release(int g) { items_release(&pool, g); }
 
 int grain_count_in_use() { return items_count_in_use(&pool); }
 
+// Grain rides a little behind and lower than food.
+void grain_follow_carriers(const float (*trfs)[16]) { items_follow_carriers(&pool, grain_carr, trfs, 0.1f, 1.0f); }
+
 bool grain_serialize(int out, FILE* f) { return items_serialize(&pool, out, f); }

@@ -23,5 +23,7 @@ void grain_drop_at_bakery(int g, int b, const float pos[3]);
 void grain_release(int g);
 int grain_count_in_use();
 // out != 0 writes the slots in use; else reads them back into the same slots
+// Once per frame: every carried grain takes its carrier's transform from trfs.
+void grain_follow_carriers(const float (*trfs)[16]);
 // and returns false (logged) when anything is damaged or out of range.
 bool grain_serialize(int out, FILE* f);

@@ -1,6 +1,7 @@
 #include "items.h"
 
 #include "building.h"
+#include "crowd.h"
 #include "log.h"
 #include "savefile.h"
 
@@ -53,6 +54,24 @@ void items_lay_down(float m[16], const float pos[3]) {
   m[0] = 0.0f, m[1] = -1.0f, m[2] = 0.0f;
   m[4] = 1.0f, m[5] = 0.0f, m[6] = 0.0f;
   m[12] = pos[0], m[13] = pos[1], m[14] = pos[2];
+}
+
+void items_follow(float m[16], const float carrier[16], float lift) {
+  for (int e = 0; e < 16; e++) m[e] = carrier[e];
+  m[14] += lift;
+  m[15] = 1.0f;
+}
+
+void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16], float back,
+                           float lift) {
+  for (int i = 0; i < p->cap; i++) {
+    int c = carrier[i];
+    if (c < 0 || c >= crowd_sz) continue;
+    float* m = p->trfs[i];
+    items_follow(m, trfs[c], lift);
+    m[12] -= back * m[0];
+    m[13] -= back * m[1];
+  }
 }
 
 struct SavedNames {

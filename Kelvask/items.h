@@ -38,6 +38,16 @@ void items_place(float m[16], const float pos[3]);
 // rest keeps what the carrier's transform left there.
 void items_lay_down(float m[16], const float pos[3]);
 
+#define ITEMS_LIFT 1.267f  // a carried item rides this high above its carrier's origin
+
+// m becomes the carrier's transform raised by lift, element 15 kept at 1: the
+// carrier's leg swing there would misplace the item.
+void items_follow(float m[16], const float carrier[16], float lift);
+// Every slot whose `carrier` field names a member follows that member's
+// transform in trfs, moved back by `back` along the carrier's x axis.
+void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16], float back,
+                           float lift);
+
 // out != 0 writes the slots in use; else frees the pool and reads them back
 // into their own slots. Each read item must have exactly one owner in range.
 bool items_serialize(const ItemPool* p, int out, FILE* f);

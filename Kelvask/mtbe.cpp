@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "log.h"
+#include "savefile.h"
 
 int32_t mtbe_numtracks;
 int32_t mtbe_size[MAXTRACKS];
@@ -63,8 +64,8 @@ float mtbe_add_event(int i, float now) {
   mtbe_last[i] = now;
   int size = mtbe_size[i];
   int n = mtbe_count(i);
-  ASSERT(mtbe_ival[i]);
-  ASSERT(mtbe_stmp[i]);
+  ASSERT(mtbe_ival[ i ]);
+  ASSERT(mtbe_stmp[ i ]);
   if (n == size - 1) {  // full: one slot always stays empty, drop the oldest
     mtbe_sum[i] -= mtbe_ival[i][mtbe_tail[i]];
     mtbe_tail[i] = (mtbe_tail[i] + 1) % size;
@@ -116,16 +117,14 @@ static bool mtbe_write(FILE* f) {
 // The whole section is read and checked before the table is touched.
 static bool mtbe_read_sizes(FILE* f, int* count, int sizes[MAXTRACKS]) {
   char header[256];
-  if (fscanf(f, " mtbe_numtracks %d\n", count) != 1 || *count < 0 || *count > MAXTRACKS) {
-    LOG("ERR Event track count missing or outside 0..%d.", MAXTRACKS);
-    return false;
-  }
+  if (!save_read_count(f, "mtbe_numtracks", 0, MAXTRACKS, count)) return false;
   if (!fgets(header, sizeof header, f) || strcmp(header, "mtbe_size\n") != 0) {
     LOG("ERR Event track size header missing.");
     return false;
   }
+  if (!save_read_ints(f, "mtbe_size", sizes, *count)) return false;
   for (int i = 0; i < *count; i++) {
-    if (fscanf(f, "%d\n", &sizes[i]) != 1 || !valid_size(sizes[i])) {
+    if (!valid_size(sizes[i])) {
       LOG("ERR Event track %d has no valid size.", i);
       return false;
     }

@@ -1,9 +1,12 @@
 #include "plates.h"
 
 #include "log.h"
+#include "items.h"
+#include "log.h"
 #include "tools.h"
 
 TOOLS_DEFINE_WITH_STATE(plates, MAXPLATES);
+float plates_inst[2][MAXPLATES][16];
 
 void plates_clear() { tools_clear(&table); }
 int plates_give(int member) { return tools_give(&table, member); }
@@ -19,3 +22,10 @@ int plates_set_full(int c, int v) {
 }
 
 bool plates_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
+
+void plates_update_instances(const float (*trfs)[16]) {
+  int nume = tools_place(&table, 0, trfs, ITEMS_LIFT, plates_inst[0]);
+  int numf = tools_place(&table, 1, trfs, ITEMS_LIFT, plates_inst[1]);
+  ASSERT(nume == plates_nume);
+  ASSERT(numf == plates_numf);
+}

@@ -6,6 +6,7 @@
 #define MAXPLATES 1024
 
 TOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
+extern float plates_inst[2][MAXPLATES][16];  // per frame: empty ones, then full ones, at their carriers
 
 // A new world: no plates, every carrier -1 and every flag 0.
 void plates_clear();
@@ -16,6 +17,8 @@ int plates_find(int member);
 // v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no plate
 // (both logged).
 int plates_set_full(int c, int v);
+// Once per frame: the instance matrices from the carriers' transforms.
+void plates_update_instances(const float (*trfs)[16]);
 // out != 0 writes the table; else reads it and returns false (logged) when
 // anything is damaged or out of range.
 bool plates_serialize(int out, FILE* f);

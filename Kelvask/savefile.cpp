@@ -1,9 +1,11 @@
 #include "savefile.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "log.h"
+#include "wld.h"
 
 void save_write_int(FILE* f, const char* name, int v) { fprintf(f, "%s %d\n", name, v); }
 
@@ -22,9 +24,19 @@ static bool expect_name(FILE* f, const char* name) {
   return true;
 }
 
+// A number past the 32-bit range must not wrap into a plausible one: it is
+// scanned wide (the scan itself saturates) and refused.
+static int scan_int(FILE* f, const char* fmt, int32_t* v) {
+  long long wide;
+  int rv = fscanf(f, fmt, &wide);
+  if (rv != 1 || wide < INT32_MIN || wide > INT32_MAX) return 0;
+  *v = (int32_t)wide;
+  return 1;
+}
+
 bool save_read_int(FILE* f, const char* name, int* v) {
   if (!expect_name(f, name)) return false;
-  if (fscanf(f, "%d\n", v) != 1) {
+  if (scan_int(f, "%lld\n", v) != 1) {
     LOG("ERR Saved game: no number for '%s'", name);
     return false;
   }
@@ -79,7 +91,7 @@ static bool read_values(FILE* f, const char* what, const char* fmt, bool is_floa
       rv = fscanf(f, fmt, p);
       if (rv == 1 && !std::isfinite(*p)) rv = 0;
     } else {
-      rv = fscanf(f, fmt, (int32_t*)dst + i);
+      rv = scan_int(f, fmt, (int32_t*)dst + i);
     }
     if (rv != 1) {
       LOG("ERR Saved game: bad value %d of '%s'", i, what);
@@ -90,7 +102,7 @@ static bool read_values(FILE* f, const char* what, const char* fmt, bool is_floa
 }
 
 bool save_read_ints(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, "%d\n", false, v, n);
+  return read_values(f, what, "%lld\n", false, v, n);
 }
 
 void save_write_floats(FILE* f, const float* v, int n) {
@@ -107,7 +119,7 @@ void save_write_int_row(FILE* f, const int32_t* v, int n) {
 }
 
 bool save_read_int_row(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, "%d ", false, v, n);
+  return read_values(f, what, "%lld ", false, v, n);
 }
 
 void save_write_float_row(FILE* f, const float* v, int n) {
@@ -118,6 +130,8 @@ void save_write_float_row(FILE* f, const float* v, int n) {
 bool save_read_float_row(FILE* f, const char* what, float* v, int n) {
   return read_values(f, what, "%f ", true, v, n);
 }
+
+bool save_near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }
 
 bool save_read_block(FILE* f, const char* what, void* dst, size_t n) {
   if (fread(dst, 1, n, f) != n) {

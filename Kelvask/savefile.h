@@ -29,5 +29,11 @@ bool save_read_int_row(FILE* f, const char* what, int32_t* v, int n);
 void save_write_float_row(FILE* f, const float* v, int n);
 bool save_read_float_row(FILE* f, const char* what, float* v, int n);
 
+// A coordinate of something that stands where a body can be pushed (a
+// member, a cat, a carried block): a body pushed through the site's walls may
+// stand a little off the grid until the next update puts it back on land;
+// far beyond, or not a number, is damage.
+bool save_near_site(float v);
+
 // Binary blocks: exactly n bytes or false.
 bool save_read_block(FILE* f, const char* what, void* dst, size_t n);

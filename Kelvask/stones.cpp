@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crowd.h"
+#include "items.h"
 #include "log.h"
 #include "savefile.h"
 #include "wld.h"
@@ -23,6 +24,7 @@ int32_t nummarks;
 int32_t stones_markcidx[MAXMARKS];
 int32_t stones_markcnt[MAXMARKS];
 float stones_markmat[MAXMARKS][16];
+float stones_inst[STONECNT][16];
 
 #define STONE_STOCKED STONE_CARRMSK
 #define STONE_FROZEN (STONE_PERMPOS | STONE_DEPOSIT | STONE_CARRMSK)
@@ -239,6 +241,26 @@ int stones_deposit(int s, int x, int y, uint8_t* height, bool* changed) {
   return 1;
 }
 
+void stones_update_instances(const float (*trfs)[16]) {
+  for (int k = 0; k < STONECNT; k++) {
+    float* m = stones_inst[k];
+    uint32_t st = stones_stat[k];
+    if (st & STONE_CARRIED) {
+      uint32_t c = st & STONE_CARRMSK;
+      ASSERT(c != STONE_CARRMSK);
+      items_follow(m, trfs[c], ITEMS_LIFT);
+      // The world decides where the block is laid from this position.
+      stones_x[k] = m[12];
+      stones_y[k] = m[13];
+      stones_z[k] = m[14];
+      continue;
+    }
+    for (int e = 0; e < 16; e++) m[e] = e % 5 == 0 ? 1.0f : 0.0f;
+    if (st & STONE_DEPOSIT) m[10] = 1.5f;
+    m[12] = stones_x[k], m[13] = stones_y[k], m[14] = stones_z[k];
+  }
+}
+
 int stones_compute_pyramid_level(const uint8_t* height) {
   for (int L = 0; L < PYRAMID_LEVELS; L++) {
     int lowest = 255;
@@ -280,13 +302,16 @@ static bool known_state(uint32_t st) {
 }
 
 // The stock must be exactly the prefix, the deposit counter true, and every
-// block inside the grid; a deposited block lies in its own cell.
+// block not carried inside the grid; a deposited block lies in its own cell.
 static bool blocks_valid(int stocked, int deposited) {
   int ndep = 0;
   for (int k = 0; k < STONECNT; k++) {
     uint32_t st = stones_stat[k];
-    bool inside = std::isfinite(stones_z[k]) && stones_x[k] >= 0 && stones_x[k] < GRIDSZ &&
-                  stones_y[k] >= 0 && stones_y[k] < GRIDSZ && in_grid(stones_cidx[k]);
+    // A carried block stands where its carrier does, which may be pushed off the grid.
+    bool carried = st & STONE_CARRIED;
+    bool inside = carried ? save_near_site(stones_x[k]) && save_near_site(stones_y[k])
+                          : stones_x[k] >= 0 && stones_x[k] < GRIDSZ && stones_y[k] >= 0 && stones_y[k] < GRIDSZ;
+    inside = inside && std::isfinite(stones_z[k]) && in_grid(stones_cidx[k]);
     if (!inside || !known_state(st) || (k < stocked) != (st == STONE_STOCKED) ||
         ((st & STONE_DEPOSIT) && cell_at(stones_x[k], stones_y[k]) != stones_cidx[k])) {
       LOG("ERR Saved game: block %d is damaged.", k);

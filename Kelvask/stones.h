@@ -32,6 +32,7 @@ extern int32_t nummarks;  // marks in use, kept dense
 extern int32_t stones_markcidx[MAXMARKS];
 extern int32_t stones_markcnt[MAXMARKS];     // blocks on the mark, 0..8
 extern float stones_markmat[MAXMARKS][16];  // column-major, at the cell's centre
+extern float stones_inst[STONECNT][16];     // instance matrix of every block, refreshed per frame
 
 // A new world: stocks every block and marks the base layer. The height and
 // cell-flag grids must already be set.
@@ -50,6 +51,10 @@ int stones_restock(int i);
 // Lays block s on the mark at cell (x, y): 1 laid, 0 refused (logged). The
 // ninth block raises height[cell] and sets *changed.
 int stones_deposit(int s, int x, int y, uint8_t* height, bool* changed);
+// Once per frame: a carried block moves to its carrier (trfs: the members'
+// transforms), and every block's instance matrix is rebuilt; deposited and
+// frozen blocks stand 1.5 times as high, filling the step they build.
+void stones_update_instances(const float (*trfs)[16]);
 // 0..7: the number of pyramid layers that are not complete from the bottom up.
 int stones_compute_pyramid_level(const uint8_t* height);
 // out != 0 writes the counters to txt and the tables to bin; else reads them

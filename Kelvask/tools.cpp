@@ -51,6 +51,21 @@ int tools_set_full(const ToolTable* t, int c, int v, int* slot) {
   return 1;
 }
 
+int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift, float (*out)[16]) {
+  int j = 0;
+  for (int i = 0; i < *t->count; i++) {
+    if (t->full && (t->full[i] != 0) != (full != 0)) continue;
+    int carrier = t->carr[i];
+    ASSERT(carrier >= 0 && carrier < CROWDSZ);
+    float* m = out[j++];
+    const float* c = trfs[carrier];
+    for (int e = 0; e < 16; e++) m[e] = c[e];
+    for (int e = 0; e < 3; e++) m[12 + e] += lift * c[8 + e];
+    m[15] = 1.0f;
+  }
+  return j;
+}
+
 // One "<prefix>_<what> %d" line; a read value must lie in 0..hi.
 static bool io_count(int out, FILE* f, const char* prefix, const char* what, int32_t* v, int hi) {
   char name[64];

@@ -38,6 +38,10 @@ int tools_find(const ToolTable* t, int member);
 // v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no tool.
 // *slot receives the tool's index (-1 none).
 int tools_set_full(const ToolTable* t, int c, int v, int* slot);
+// Instance matrices of the tools whose state is `full` (0 or 1; every tool
+// when there is no state): the carrier's transform from trfs moved lift along
+// its up axis, element 15 at 1. How many were written into out.
+int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift, float (*out)[16]);
 // out != 0 writes the table; else reads it, checks counters, carriers and
 // flags, and clears the entries past the count.
 bool tools_serialize(const ToolTable* t, int out, FILE* f);

@@ -36,5 +36,5 @@ void wld_compute_cellflags();
 // After wld_height[cidx] changed: new costs for the cell's four edges, with
 // walls added on edges that closed and removed from edges that opened.
 void wld_update_cell_costs(int cidx);
-// Angle of (x, y) in -pi..pi, within 0.002 radians.
+// Angle of (x, y) in -pi..pi, within about 0.0101 radians.
 float wld_fast_atan2(float y, float x);

@@ -93,7 +93,7 @@ static int carried_stone(int i) {
   return -1;
 }
 
-// The block is laid where it was last drawn, which may lag the builder by a
+// The block is laid where the last frame put it, which may lag the builder by a
 // cell; the cell that rose is the block's, so its costs are the ones renewed.
 static void arrive_mark(int i) {
   int s = carried_stone(i);

@@ -22,6 +22,7 @@
 #include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_save_check.h"
+#include "wld_start.h"
 #include "wld_state.h"
 #include "wld_walls.h"
 
@@ -198,13 +199,13 @@ static bool snapshot_restore(const Snapshot* s) {
 }
 
 // The running world failed the checks of its own saved form (a body pushed
-// far off the site, say): rather than stop the game, a new world starts on
-// its terrain.
+// far off the site, say): rather than stop the game, a new game starts on
+// its terrain, with its office, its first workers and its clock running.
 static void snapshot_fall_back(const Snapshot* s) {
-  LOG("ERR The world before the load could not be put back; a new world starts on its terrain.");
+  LOG("ERR The world before the load could not be put back; a new game starts on its terrain.");
   memcpy(wld_height, s->height, sizeof wld_height);
   mtbe_clear();
-  wld_init();
+  if (!wld_start_new_game()) wld_init();
   wld_age = s->age;
 }
 

@@ -10,7 +10,7 @@
 // could not write its part. 0 reads them: false when the version is not
 // SAVE_VERSION (nothing else is read or changed), and false when anything in
 // the pair is damaged, after which the world the game had before is back (or,
-// should that world fail the checks of its own saved form, a new world on its
+// should that world fail the checks of its own saved form, a new game on its
 // terrain).
 bool wld_serialize(int out, FILE* txt, FILE* bin);
 

@@ -11,10 +11,12 @@
 #include "huts.h"
 #include "log.h"
 #include "plates.h"
+#include "savefile.h"
 #include "sickles.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
+#include "wld_jobs.h"
 #include "wld_state.h"
 
 bool wld_check_header(double age, const int32_t* queues) {
@@ -30,17 +32,15 @@ bool wld_check_header(double age, const int32_t* queues) {
   return true;
 }
 
-// A body pushed through the site's walls may stand a little off the grid
-// until the next update puts it back on land; far beyond is damage.
-static bool near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }
-
 bool wld_check_members() {
-  if (wld_numdead > crowd_sz) {
-    LOG("ERR Saved game: %d dead among %d members.", wld_numdead, crowd_sz);
+  int dead = 0;
+  for (int i = 0; i < crowd_sz; i++) dead += crowd_goal[i] == JOB_DEAD;
+  if (wld_numdead != dead) {
+    LOG("ERR Saved game: wld_numdead %d, but %d of %d members are dead.", wld_numdead, dead, crowd_sz);
     return false;
   }
   for (int i = 0; i < crowd_sz; i++)
-    if (!near_site(crowd_posx[i]) || !near_site(crowd_posy[i]) ||
+    if (!save_near_site(crowd_posx[i]) || !save_near_site(crowd_posy[i]) ||
         !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
       LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i], crowd_posy[i],
           crowd_time[i]);

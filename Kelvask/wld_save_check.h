@@ -10,7 +10,7 @@
 // The age and the spawn queues read from the text file.
 bool wld_check_header(double age, const int32_t* queues);
 // After the crowd block: positions on or near the site, move times in range,
-// no more dead than members.
+// and wld_numdead the number of dead members.
 bool wld_check_members();
 // After the world's binary arrays: emotes, finite times and transforms, and
 // only cell types that the game writes.

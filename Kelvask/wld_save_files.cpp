@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "log.h"
+#include "regfile.h"
 #include "wld_physics.h"
 #include "wld_save.h"
 
@@ -47,6 +48,28 @@ static void sync_dir() {
   close(fd);
 }
 
+static bool move_aside(const char* path, int n, char out[256]) {
+  int len = snprintf(out, 256, "%s.rejected-%d", path, n);
+  return len > 0 && len < 256 && !exists(out);
+}
+
+// Something other than a regular file under one of the save's own names (a
+// folder, a FIFO) would fail every later save and load: it is moved aside
+// once, with one line, and saving goes on.
+static bool clear_odd(const char* path) {
+  if (!regfile_is_other(path)) return true;
+  char aside[256];
+  for (int n = 1; n <= SAVE_MAXREJECTED; n++) {
+    if (!move_aside(path, n, aside)) continue;
+    if (rename(path, aside) != 0) break;
+    sync_dir();
+    LOG("ERR %s is not a regular file; moved aside as %s.", path, aside);
+    return true;
+  }
+  LOG("ERR %s is not a regular file and cannot be moved aside: %s", path, strerror(errno));
+  return false;
+}
+
 static bool finish_file(FILE* f, const char* path) {
   bool ok = fflush(f) == 0 && fsync(fileno(f)) == 0 && !ferror(f);
   ok = fclose(f) == 0 && ok;
@@ -60,10 +83,10 @@ static void drop_temps(const SavePaths* p) {
 }
 
 static bool write_temps(const SavePaths* p) {
-  FILE* txt = fopen(p->txttmp, "w");
-  FILE* bin = txt ? fopen(p->bintmp, "wb") : nullptr;
+  FILE* txt = regfile_open(p->txttmp, "w");
+  FILE* bin = txt ? regfile_open(p->bintmp, "wb") : nullptr;
   if (!txt || !bin) {
-    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", txt ? p->bintmp : p->txttmp, strerror(errno));
+    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", txt ? p->bintmp : p->txttmp, regfile_reason());
     if (txt) fclose(txt);
     drop_temps(p);
     return false;
@@ -93,6 +116,7 @@ static bool mark_commit(const SavePaths* p) {
 }
 
 static bool place(const char* from, const char* to) {
+  if (!clear_odd(to)) return false;
   if (rename(from, to) == 0) return true;
   LOG("ERR Cannot rename %s to %s: %s", from, to, strerror(errno));
   return false;
@@ -118,6 +142,7 @@ static bool clear_commit(const SavePaths* p) {
 bool wld_save_recover() {
   SavePaths p;
   if (!save_paths(&p)) return false;
+  if (!clear_odd(p.commit) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp)) return false;
   if (!exists(p.commit)) {
     // A save that stopped before its commit: the old pair is whole.
     drop_temps(&p);
@@ -143,11 +168,6 @@ bool wld_save_upto(int last) {
 }
 
 bool wld_save() { return wld_save_upto(SAVE_STEP_DONE); }
-
-static bool move_aside(const char* path, int n, char out[256]) {
-  int len = snprintf(out, 256, "%s.rejected-%d", path, n);
-  return len > 0 && len < 256 && !exists(out);
-}
 
 // Keeps a refused pair, or the one file of an incomplete pair, under the
 // lowest free number, so that the next save cannot overwrite it.
@@ -184,11 +204,13 @@ bool wld_load() {
     set_aside(&p);
     return false;
   }
-  FILE* txt = fopen(p.txt, "r");
-  FILE* bin = txt ? fopen(p.bin, "rb") : nullptr;
+  FILE* txt = regfile_open(p.txt, "r");
+  FILE* bin = txt ? regfile_open(p.bin, "rb") : nullptr;
   if (!txt || !bin) {
-    LOG("ERR Cannot open the saved game: %s", strerror(errno));
+    LOG("ERR Cannot open the saved game %s: %s", txt ? p.bin : p.txt, regfile_reason());
     if (txt) fclose(txt);
+    // A folder or FIFO under the pair's name would be refused at every start.
+    if (regfile_is_other(p.txt) || regfile_is_other(p.bin)) set_aside(&p);
     return false;
   }
   LOG("Loading the saved game from %s.", save_dir());

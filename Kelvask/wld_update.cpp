@@ -19,6 +19,7 @@
 #include "wld_jobs.h"
 #include "wld_physics.h"
 #include "wld_place.h"
+#include "wld_poses.h"
 #include "wld_state.h"
 
 // A cat at the next office, in the middle of the spawn cell.
@@ -139,4 +140,6 @@ void wld_update(int32_t steps, double dt) {
   wld_run_jobs();
   if (grain_count_in_use() > 0 && bakeries_count == 0) notify_post(MSG_MISSINGBAKERY);
   update_stats(dt);
+  // What the frame's drawing shows, and the positions the next update reads.
+  wld_update_poses((float)dt);
 }

@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include "running_game.h"
+#include "wld_update.h"
 #include "wld_fields.h"
 #include "wld_jobs.h"
 

@@ -47,7 +47,7 @@ set(K ${CMAKE_SOURCE_DIR}/Kelvask)
 tavorek_layer(base
   SYSTEM SDL2/
   SOURCES ${B}/camera.cpp ${B}/kv.cpp ${B}/log.cpp ${B}/matrix.cpp ${B}/notify.cpp
-          ${B}/threadpool.cpp
+          ${B}/regfile.cpp ${B}/threadpool.cpp
   HEADERS ${B}/grid.h ${B}/msgwords.h)
 target_link_libraries(tavorek_base PRIVATE PkgConfig::SDL2)
 target_link_libraries(tavorek_base PUBLIC Threads::Threads m)
@@ -63,7 +63,7 @@ tavorek_layer(sim USES crowd base
     ${K}/food.cpp ${K}/grain.cpp ${K}/hire.cpp ${K}/huts.cpp ${K}/items.cpp ${K}/mtbe.cpp
     ${K}/plates.cpp ${K}/savefile.cpp ${K}/sickles.cpp ${K}/stones.cpp ${K}/taxc.cpp
     ${K}/tools.cpp ${K}/wld.cpp ${K}/wld_fields.cpp ${K}/wld_init.cpp ${K}/wld_jobs.cpp
-    ${K}/wld_physics.cpp ${K}/wld_place.cpp ${K}/wld_save.cpp ${K}/wld_save_check.cpp
+    ${K}/wld_physics.cpp ${K}/wld_place.cpp ${K}/wld_poses.cpp ${K}/wld_save.cpp ${K}/wld_save_check.cpp
     ${K}/wld_save_files.cpp ${K}/wld_start.cpp ${K}/wld_state.cpp ${K}/wld_update.cpp
     ${K}/wld_walls.cpp)
 target_include_directories(tavorek_sim PUBLIC ${CHIPMUNK_INCLUDE_DIR})

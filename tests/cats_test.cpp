@@ -521,16 +521,29 @@ TEST_F(CatsSave, DamagedSectionsAreRefusedAndChangeNothing) {
   EXPECT_FALSE(cats_serialize(0, nullptr, nullptr));
 }
 
-TEST_F(CatsSave, RecordsBeyondTheCountAreNotJudgedNorKept) {
-  float pos[MAXCATS][3] = {{20.5f, 21.5f, 0.75f}};
-  pos[1][0] = std::numeric_limits<float>::quiet_NaN();
-  pos[255][1] = -3.0f;
-  SaveFiles f;
-  write_section(f, "cats_count 1\n", pos, sizeof pos);
-  ASSERT_TRUE(cats_serialize(0, f.txt, f.bin));
-  EXPECT_EQ(cats_count, 1);
-  EXPECT_EQ(cats_pos[0][1], 21.5f);
-  EXPECT_EQ(cats_pos[1][0], 0.0f) << "unused records are cleared, not kept";
+// The save leaves the records past the count blank, so the count must name
+// exactly the records that hold a cat; a cat pushed off the grid still loads.
+TEST_F(CatsSave, TheCountMustNameTheRecordsThatHoldCats) {
+  struct Case {
+    const char* count;
+    int stray;  // a record past the cats, made non-blank; -1 none
+    bool loads;
+  };
+  const Case cases[] = {
+      {"cats_count 3\n", -1, true},  {"cats_count 2\n", -1, false}, {"cats_count 64\n", -1, false},
+      {"cats_count 3\n", 200, false}, {"cats_count 4294967299\n", -1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.count) + " stray " + std::to_string(c.stray));
+    float pos[MAXCATS][3] = {{20.5f, 21.5f, 0.75f}, {-4.0f, 130.0f, 0.0f}, {60.5f, 60.5f, 1.0f}};
+    if (c.stray >= 0) pos[c.stray][0] = 7.0f;
+    SaveFiles f;
+    write_section(f, c.count, pos, sizeof pos);
+    EXPECT_EQ(cats_serialize(0, f.txt, f.bin), c.loads);
+    if (c.loads) {
+      EXPECT_EQ(cats_count, 3);
+    }
+  }
 }
 
 }  // namespace

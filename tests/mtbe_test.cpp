@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -75,6 +76,9 @@ TEST_F(MtbeTest, UnusableSizesAndStrayIdsAreRefused) {
   EXPECT_EQ(mtbe_create(2, 0.0f), 0);
   EXPECT_DEATH(mtbe_add_event(1, 0.0f), "i >= 0 && i < mtbe_numtracks");
   EXPECT_DEATH(mtbe_add_event(-2, 0.0f), "i >= 0 && i < mtbe_numtracks");
+  // A track whose rings are gone names the ring in the assertion's text.
+  EXPECT_DEATH((dup2(2, 1), mtbe_ival[0] = nullptr, mtbe_add_event(0, 1.0f)), "  mtbe_ival\\[ i \\]\n");
+  EXPECT_DEATH((dup2(2, 1), mtbe_stmp[0] = nullptr, mtbe_add_event(0, 1.0f)), "  mtbe_stmp\\[ i \\]\n");
 }
 
 TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {

@@ -11,7 +11,6 @@
 #include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_state.h"
-#include "wld_update.h"
 
 // Game seconds of scripted play, the crowd size, frames to settle; false
 // when the terrain map is missing.

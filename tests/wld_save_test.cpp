@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
@@ -10,6 +11,8 @@
 #include "log.h"
 #include "wld_update.h"
 #include "save_game.h"
+#include "wld_poses.h"
+#include "wld_start.h"
 #include "wld_site.h"
 
 namespace {
@@ -184,19 +187,32 @@ TEST_F(SaveTest, ASaveStoppedAfterAnyStepLeavesTheOldPairOrTheNew) {
   EXPECT_TRUE(leftovers().empty());
 }
 
+// A folder that is not empty cannot be replaced by a file: under the name of
+// a temporary file or of the commit marker it is moved aside with one line,
+// and this save and every later one go through.
+TEST_F(SaveTest, AFolderUnderOneOfTheSavesNamesIsMovedAsideAndSavingGoesOn) {
+  for (const char* name : {"game.binsav.tmp", "game.txtsav.tmp", "game.savcommit"}) {
+    SCOPED_TRACE(name);
+    fs::create_directory(path(name));
+    write(std::string(name) + "/x", "x");
+    wld_age += 1.0;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(wld_save());
+    std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_NE(log.find(std::string("ERR ") + path(name) + " is not a regular file; moved aside as " + path(name) +
+                       ".rejected-1."),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("ERR ", log.find("ERR ") + 1), std::string::npos) << log;
+    EXPECT_TRUE(fs::is_directory(path(name) + ".rejected-1"));
+    EXPECT_EQ(disk(), save_pair_of_world());
+    EXPECT_TRUE(wld_save());
+    EXPECT_TRUE(wld_load());
+  }
+}
+
 TEST_F(SaveTest, AFileThatCannotBeCreatedKeepsTheOldPair) {
   ASSERT_TRUE(wld_save());
-  SavePair old = disk();
-  fs::create_directory(path("game.binsav.tmp"));  // a folder that is not empty cannot be replaced by a file
-  write("game.binsav.tmp/x", "x");
-  wld_age = 999.0;
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(wld_save());
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR Cannot create"), std::string::npos);
-  EXPECT_EQ(disk(), old);
-  EXPECT_FALSE(fs::exists(path("game.txtsav.tmp")));
-
-  fs::remove_all(path("game.binsav.tmp"));
   filesPath = "/nonexistent/folder";
   EXPECT_FALSE(wld_save());
   filesPath = dir.c_str();
@@ -287,8 +303,9 @@ TEST_F(SaveTest, FlippedBytesNeverLeaveABrokenWorld) {
 }
 
 // A running world that fails the checks of its own saved form cannot be put
-// back after a refused load; the game goes on with a new world on its terrain.
-TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewOne) {
+// back after a refused load; the game goes on with a new game on its terrain:
+// its first office, its first workers on the way, and running.
+TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewGame) {
   SavePair good = save_pair_of_world();
   crowd_posx[0] = 1000.0f;
   bool ok;
@@ -296,11 +313,86 @@ TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewOne) {
   EXPECT_FALSE(ok);
   EXPECT_NE(log.find("ERR The world before the load could not be put back"), std::string::npos);
   EXPECT_EQ(crowd_sz, 0);
-  EXPECT_EQ(taxc_count, 0);
+  EXPECT_EQ(taxc_count, 1);
+  EXPECT_EQ(taxc_cidx[0], WLD_FIRST_TAXC_Y * GRIDSZ + WLD_FIRST_TAXC_X);
+  EXPECT_EQ(taxc_silver, TAXC_START_SILVER);
+  EXPECT_EQ(wld_started, 1);
+  for (int q = 0; q < TRADECNT; q++) EXPECT_EQ(spawnqueues[q], 1) << q;
   EXPECT_EQ(wld_age, 123.456);
   EXPECT_EQ(memcmp(wld_height, good.bin.data() + CROWD_BLOCK + 16720, GRIDCELLS), 0);
   EXPECT_EQ(site_faults(), 0);
+  for (int frame = 0; frame < 240; frame++) wld_update(4, 4 / 240.0);
+  EXPECT_EQ(crowd_sz, 4);  // the new game plays
+  EXPECT_GT(wld_age, 123.456);
   EXPECT_TRUE(save_pair_load(good));
+}
+
+}  // namespace
+
+namespace {
+
+// Counts that disagree with the records they count, and numbers past 32
+// bits (which must not wrap into the plausible value below them).
+TEST_F(SaveTest, CountsMustMatchTheirRecordsAndFitTheirType) {
+  SavePair good = save_pair_of_world();
+  const struct {
+    const char *from, *to, *what;
+  } cases[] = {
+      {"wld_numdead 1", "wld_numdead 5", "more dead counted than lie dead"},
+      {"wld_numdead 1", "wld_numdead 0", "a dead member not counted"},
+      {"wld_numdead 1", "wld_numdead 4294967297", "dead count past 32 bits"},
+      {"crowd_sz 10", "crowd_sz 4294967306", "crowd size past 32 bits"},
+      {"mtbe_numtracks 12", "mtbe_numtracks 4294967308", "track count past 32 bits"},
+      {"cats_count 1", "cats_count 64", "cats counted without records"},
+      {"cats_count 1", "cats_count 0", "a cat record not counted"},
+      {"buckets_carr\n1\n", "buckets_carr\n4294967297\n", "carrier past 32 bits"},
+  };
+  for (const auto& c : cases) {
+    expect_refused({replaced(good.txt, c.from, c.to), good.bin}, good, c.what);
+  }
+  EXPECT_TRUE(save_pair_load(good));
+}
+
+// Members, cats and the blocks they carry may be pushed off the grid; a real
+// save of such a game loads back as it was.
+TEST_F(SaveTest, ThingsPushedOffTheGridLoadBack) {
+  int block = stones_numstocked;  // member 0 carries it
+  ASSERT_TRUE(stones_stat[block] & STONE_CARRIED);
+  cpBodySetPosition(wld_bodies[0], cpv(-3.5, 40.25));
+  cpBodySetPosition(cats_body[0], cpv(130.5, 20.0));
+  wld_update_poses(1 / 60.0f);
+  ASSERT_EQ(stones_x[block], -3.5f);
+  ASSERT_EQ(cats_pos[0][0], 130.5f);
+  SavePair pushed = save_pair_of_world();
+  bool ok;
+  std::string log = captured_load(pushed, &ok);
+  EXPECT_TRUE(ok) << log;
+  EXPECT_EQ(save_pair_of_world(), pushed);
+  EXPECT_EQ(stones_x[block], -3.5f);
+  EXPECT_EQ(cats_pos[0][0], 130.5f);
+}
+
+// A FIFO under either name of the pair is refused at once with one line and
+// moved aside, so the next start does not meet it again.
+TEST_F(SaveTest, AFifoInPlaceOfTheSavedGameIsRefusedWithoutWaiting) {
+  SavePair running = save_pair_of_world();
+  for (const char* name : {"game.txtsav", "game.binsav"}) {
+    SCOPED_TRACE(name);
+    put(running);
+    fs::remove(path(name));
+    ASSERT_EQ(mkfifo(path(name).c_str(), 0644), 0);
+    alarm(20);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(wld_load());
+    std::string log = testing::internal::GetCapturedStdout();
+    alarm(0);
+    EXPECT_NE(log.find("not a regular file"), std::string::npos) << log;
+    EXPECT_EQ(log.find("ERR ", log.find("ERR ") + 1), std::string::npos) << log;
+    EXPECT_FALSE(fs::exists(path(name)));
+    EXPECT_EQ(save_pair_of_world(), running);
+    EXPECT_TRUE(wld_save());
+    EXPECT_TRUE(wld_load());
+  }
 }
 
 }  // namespace

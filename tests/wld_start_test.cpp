@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -122,6 +124,61 @@ TEST_F(WldStartTest, BadFilesAreRefusedAndLeaveTheWorldAlone) {
   EXPECT_EQ(taxc_count, 1);
   EXPECT_EQ(spawnqueues[0], 5);
   EXPECT_EQ(wld_started, 1);
+}
+
+TEST_F(WldStartTest, HeaderCommentsAreAllowedWhereTheFormatAllowsThem) {
+  for (const char* header : {"P5\n# made by hand\n128 128\n255\n", "P5 #a\n128 #b\n128\n#c\n255\n",
+                             "P5\n128 128 # size\n255\n"}) {
+    write_map(header, GRIDCELLS);
+    std::string log;
+    EXPECT_TRUE(start(&log)) << header << log;
+    EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
+    EXPECT_EQ(wld_height[cell(70, 90)], 32 + 70 / 16);
+  }
+}
+
+// Without land for the first office's walls the map is refused with one line
+// and the running game goes on; no building ever stands in the water.
+TEST_F(WldStartTest, MapsWithoutASiteForTheFirstOfficeOrThatAreNoFileAreRefused) {
+  write_map("P5\n128 128\n255\n", GRIDCELLS);
+  std::string log;
+  ASSERT_TRUE(start(&log));
+  std::vector<uint8_t> heights(wld_height, wld_height + GRIDCELLS);
+  struct Case {
+    const char* what;
+    int (*grey)(int x, int y);
+    const char* says;
+  } cases[] = {
+      {"all water", [](int, int) { return 0; }, "has no site for the first tax office"},
+      {"office on a lake",
+       [](int x, int y) { return abs(x - WLD_FIRST_TAXC_X) <= 3 && abs(y - WLD_FIRST_TAXC_Y) <= 3 ? 0 : 140; },
+       "has no site for the first tax office"},
+      {"office on a cliff", [](int x, int) { return x <= WLD_FIRST_TAXC_X ? 40 : 200; },
+       "has no site for the first tax office"},
+      {"fifo", nullptr, "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    remove(tmp.c_str());
+    if (c.grey) {
+      FILE* f = fopen(tmp.c_str(), "wb");
+      ASSERT_TRUE(f);
+      fputs("P5\n128 128\n255\n", f);
+      for (int i = 0; i < GRIDCELLS; i++) fputc(c.grey(i % GRIDSZ, i / GRIDSZ), f);
+      fclose(f);
+    } else {
+      ASSERT_EQ(mkfifo(tmp.c_str(), 0644), 0);
+    }
+    alarm(20);  // a FIFO must not hold the open
+    EXPECT_FALSE(start(&log));
+    alarm(0);
+    EXPECT_EQ(log.rfind("ERR ", 0), 0u) << log;
+    EXPECT_EQ(log.find("ERR ", 1), std::string::npos) << log;
+    EXPECT_NE(log.find(c.says), std::string::npos) << log;
+    EXPECT_EQ(memcmp(heights.data(), wld_height, GRIDCELLS), 0);
+    EXPECT_EQ(taxc_count, 1);
+    EXPECT_EQ(wld_started, 1);
+  }
 }
 
 // The generated terrain must make the game playable and winnable.

@@ -5,27 +5,37 @@
 
 #include "log.h"
 #include "notify.h"
+#include "regfile.h"
 
 static void kv_path(char* path, int size, const char* key) {
   ASSERT(filesPath);
   snprintf(path, size, "%s/.%s", filesPath, key);
 }
 
+// A setting that cannot be stored is lost, not worth stopping the game for.
 void kv_set(const char* key, int value) {
   char path[256];
   kv_path(path, sizeof path, key);
-  FILE* f = fopen(path, "w");
-  if (!f) LOG("ERR Cannot write key-value pair to '%s'", path);
-  ASSERT(f);
-  fprintf(f, "%d", value);
-  fclose(f);
+  FILE* f = regfile_open(path, "w");
+  if (!f) {
+    LOG("ERR Cannot write key-value pair to '%s'", path);
+    return;
+  }
+  bool ok = fprintf(f, "%d", value) > 0;
+  ok = fclose(f) == 0 && ok;
+  if (!ok) LOG("ERR Cannot write key-value pair to '%s'", path);
 }
 
 int kv_get(const char* key, int dflt) {
   char path[256];
   kv_path(path, sizeof path, key);
-  FILE* f = fopen(path, "r");
-  if (!f) return dflt;
+  FILE* f = regfile_open(path, "r");
+  if (!f) {
+    // A key never written is the normal case; a folder or FIFO in its place
+    // is worth a line.
+    if (regfile_is_other(path)) LOG("ERR Cannot read key-value pair from '%s': %s", path, regfile_reason());
+    return dflt;
+  }
   char line[128];
   // An existing but empty file holds no value: treat it as never written.
   const bool got = fgets(line, sizeof line, f) != nullptr;

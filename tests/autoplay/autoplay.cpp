@@ -132,19 +132,6 @@ static void watch_pyramid() {
   }
 }
 
-// The frame draw moves every carried block to its carrier; the world decides
-// where a block is laid from that position. Without a draw it is done here.
-static void carry_blocks() {
-  for (int s = stones_numstocked; s < STONECNT; s++) {
-    if (!(stones_stat[s] & STONE_CARRIED)) continue;
-    int c = (int)(stones_stat[s] & STONE_CARRMSK);
-    if (c >= crowd_sz || !wld_bodies[c]) continue;
-    cpVect p = cpBodyGetPosition(wld_bodies[c]);
-    stones_x[s] = (float)p.x;
-    stones_y[s] = (float)p.y;
-  }
-}
-
 // ---- the game ----
 
 static void status() {
@@ -191,7 +178,6 @@ void autoplay_frame() {
     next_status += 60.0;
   }
   wld_update(AUTOPLAY_STEPS, 1.0 / AUTOPLAY_FPS);
-  carry_blocks();
   watch_members();
   watch_pyramid();
 }
