@@ -6,9 +6,9 @@
 #include <benchmark/benchmark.h>
 
 #include "running_game.h"
-#include "wld_update.h"
 #include "wld_fields.h"
 #include "wld_jobs.h"
+#include "wld_update.h"
 
 // Two game minutes of scripted play, then the crowd filled to the size and a
 // few frames to let the fields and bodies settle. The game is kept between
