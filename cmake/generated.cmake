@@ -27,3 +27,5 @@ generate_asset(icon icon.inc)
 # and terrain map. run_game.sh and the end-to-end tests start the game there.
 set(RUN_DIR ${CMAKE_BINARY_DIR}/run)
 generate_asset(terrain terrain.pgm ${RUN_DIR}/testmaps)
+include(${CMAKE_SOURCE_DIR}/cmake/art.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/assets.cmake)

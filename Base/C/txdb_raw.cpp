@@ -1,0 +1,186 @@
+#include "txdb_raw.h"
+
+#include <dirent.h>
+#include <epoxy/gl.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "log.h"
+
+txdb_entry txdb_entries[TXDB_MAX_SZ];
+int32_t txdb_sz;
+char txdb_dir[256];
+
+void txdb_set_dir(const char* dir) { snprintf(txdb_dir, sizeof txdb_dir, "%s", dir); }
+
+int32_t txdb_etc2_size(int32_t width, int32_t height) {
+  return ((width + 3) / 4) * ((height + 3) / 4) * 8;
+}
+
+uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height, bool compressed) {
+  ASSERT(txdb_sz < TXDB_MAX_SZ);
+  GLuint t = 0;
+  glGenTextures(1, &t);
+  glBindTexture(GL_TEXTURE_2D, t);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  if (compressed) {
+    glCompressedTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGB8_ETC2, width, height, 0,
+                           txdb_etc2_size(width, height), pixels);
+  } else {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  }
+  txdb_entries[txdb_sz++] = {name, t, pixels};
+  return t;
+}
+
+// Reads exactly n bytes of f into a new block; null (block freed) when the file ends early.
+static uint8_t* txdb_read_block(FILE* f, size_t n) {
+  uint8_t* block = (uint8_t*)malloc(n ? n : 1);
+  ASSERT(block);
+  if (fread(block, 1, n, f) != n) {
+    free(block);
+    return nullptr;
+  }
+  return block;
+}
+
+uint32_t txdb_read_raw(const char* name, int32_t width, int32_t height, FILE* f) {
+  uint8_t* pixels = nullptr;
+  if (width > 0 && height > 0 && width <= 16384 && height <= 16384)
+    pixels = txdb_read_block(f, (size_t)width * height * 4);
+  if (!pixels) {
+    LOG("ERR Incomplete read from texture file of size %dx%d", width, height);
+    return 0;
+  }
+  return txdb_add(name, pixels, width, height, false);
+}
+
+static uint32_t txdb_read_pkm(const char* name, FILE* f, int32_t* w, int32_t* h) {
+  uint8_t header[16];
+  if (fread(header, 1, 16, f) != 16) {
+    LOG("ERR Compressed texture '%s' has no PKM header", name);
+    return 0;
+  }
+  *w = header[8] << 8 | header[9];
+  *h = header[10] << 8 | header[11];
+  if (*w == 0 || *h == 0) {
+    LOG("ERR Compressed texture '%s' has size %dx%d", name, *w, *h);
+    return 0;
+  }
+  uint8_t* data = txdb_read_block(f, txdb_etc2_size(*w, *h));
+  if (!data) {
+    LOG("ERR Compressed texture '%s' is shorter than %d bytes of blocks", name, txdb_etc2_size(*w, *h));
+    return 0;
+  }
+  return txdb_add(name, data, *w, *h, true);
+}
+
+int32_t txdb_load_pkms(const char* const* names, int32_t cnt) {
+  int32_t loaded = 0;
+  for (int32_t i = 0; i < cnt; i++) {
+    char path[512];
+    snprintf(path, sizeof path, "%s/%s", txdb_dir, names[i]);
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+      LOG("ERR Could not open compressed texture '%s'", names[i]);
+      continue;
+    }
+    int32_t w = 0, h = 0;
+    const uint32_t t = txdb_read_pkm(names[i], f, &w, &h);
+    fclose(f);
+    if (!t) continue;
+    loaded++;
+    LOG("Loaded compressed %s(%dx%d) as %02x", names[i], w, h, t);
+  }
+  return loaded;
+}
+
+// How well a directory entry serves a wanted name: 2 its base is the name,
+// 1 its base only begins the name, 0 not at all. Width and height come from
+// the text after the first '.', "<w>x<h>".
+static int txdb_match(const char* entry, const char* wanted, int32_t* w, int32_t* h) {
+  const char* dot = strchr(entry, '.');
+  if (!dot || dot == entry) return 0;
+  const size_t base = dot - entry;
+  if (strncmp(entry, wanted, base) != 0) return 0;
+  const char* x = strchr(dot + 1, 'x');
+  if (!x) return 0;
+  *w = atoi(dot + 1);
+  *h = atoi(x + 1);
+  return wanted[base] == 0 ? 2 : 1;
+}
+
+// The best entry for a wanted name, the smallest name among equals so the
+// choice does not hang on the listing order; entries taken earlier are skipped.
+static bool txdb_pick(DIR* dir, const char* wanted, char (*taken)[256], int32_t ntaken, char* best,
+                      int32_t* w, int32_t* h) {
+  int best_rank = 0;
+  rewinddir(dir);
+  while (const dirent* de = readdir(dir)) {
+    int32_t ew = 0, eh = 0;
+    const int rank = txdb_match(de->d_name, wanted, &ew, &eh);
+    if (rank == 0 || rank < best_rank || strlen(de->d_name) >= 256) continue;
+    if (rank == best_rank && strcmp(de->d_name, best) >= 0) continue;
+    bool used = false;
+    for (int32_t i = 0; i < ntaken && !used; i++) used = strcmp(taken[i], de->d_name) == 0;
+    if (used) continue;
+    best_rank = rank;
+    strcpy(best, de->d_name);
+    *w = ew, *h = eh;
+  }
+  return best_rank > 0;
+}
+
+int32_t txdb_load_dir(const char* const* names, int32_t cnt) {
+  DIR* dir = opendir(txdb_dir);
+  if (!dir) {
+    LOG("ERR Cannot open dir %s to read textures. (%s)", txdb_dir, strerror(errno));
+    return 0;
+  }
+  static char taken[TXDB_MAX_SZ][256];
+  int32_t ntaken = 0, loaded = 0;
+  for (int32_t i = 0; i < cnt && ntaken < TXDB_MAX_SZ; i++) {
+    int32_t w = 0, h = 0;
+    if (!txdb_pick(dir, names[i], taken, ntaken, taken[ntaken], &w, &h)) continue;
+    const char* entry = taken[ntaken++];
+    char path[512];
+    snprintf(path, sizeof path, "%s/%s", txdb_dir, entry);
+    FILE* f = fopen(path, "rb");
+    if (!f) {
+      LOG("ERR Cannot open texture file %s (%s)", path, strerror(errno));
+      continue;
+    }
+    const uint32_t t = txdb_read_raw(names[i], w, h, f);
+    fclose(f);
+    if (!t) continue;
+    loaded++;
+    LOG("Loaded %s(%dx%d) as %02x at %p", names[i], w, h, t, (void*)txdb_entries[txdb_sz - 1].pixels);
+  }
+  closedir(dir);
+  return loaded;
+}
+
+void txdb_use(const char* name) {
+  for (int32_t i = 0; i < txdb_sz; i++)
+    if (strcmp(txdb_entries[i].name, name) == 0) {
+      glBindTexture(GL_TEXTURE_2D, txdb_entries[i].texture);
+      return;
+    }
+  LOG("ERR Texture '%s' not stored in txdb.", name);
+}
+
+void txdb_clear() {
+  for (int32_t i = 0; i < txdb_sz; i++) {
+    glDeleteTextures(1, &txdb_entries[i].texture);
+    free(txdb_entries[i].pixels);
+  }
+  LOG("Cleared %d textures from txdb", txdb_sz);
+  txdb_sz = 0;
+}

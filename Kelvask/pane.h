@@ -1,0 +1,24 @@
+// The rounded panel behind the toast, and the swirl of star sprites that
+// climbs around the selected worker or cat.
+#pragma once
+#include <cstdint>
+
+#define PANE_VERTICES 60
+#define SPIRAL_POINTS 64
+
+extern uint32_t pane_vbo;  // 0: not created
+extern uint32_t pane_vao;
+extern const float pane_mesh[PANE_VERTICES][4];  // x, y (view units), u, v
+extern float spiral_phases[SPIRAL_POINTS];       // each in [-1, 0]
+extern float spiral_centre[3];                   // the selected body, cell units
+
+void pane_create_vbo();
+// Deletes the pane's vertex array and buffer, when they exist.
+void pane_delete_vbo();
+// With the Hud program in use.
+void pane_draw();
+// The points at world age t: x, y, z, u offset, v offset each; returns how many.
+int32_t spiral_points(double t, float* out);
+// cam: the drawing camera record (identity, view, projection, ...); with the
+// Emot program in use, the star texture bound and the point size set.
+void spiral_draw(const float* cam, double age);

@@ -1,0 +1,19 @@
+#version 150
+// A worker: the limbs swing with the walk; the swing rides in trf[3][3].
+uniform mat4 modelcamviewprojmat;
+in vec4 position;
+in mat4 trf;
+in vec2 uv;
+in vec2 limb;
+out vec2 texcoord;
+void main() {
+  float swing = trf[3][3];
+  mat4 m = trf;
+  m[3][3] = 1.0;
+  vec4 p = position;
+  p.x += 0.050 * swing * limb.x;
+  p.x -= 0.033 * swing * limb.y;
+  p.z += max(0.09 * swing * limb.x, 0.0);
+  gl_Position = modelcamviewprojmat * (m * p);
+  texcoord = vec2(uv.x, 1.0 - uv.y);
+}

@@ -1,0 +1,10 @@
+#version 150
+uniform mat4 modelcamviewprojmat;
+in vec4 position;
+in mat4 trf;
+in vec4 rgb;
+out vec4 colour;
+void main() {
+  gl_Position = modelcamviewprojmat * (trf * position);
+  colour = rgb;
+}

@@ -1,0 +1,138 @@
+#include <string>
+#include <vector>
+
+#include "geomdb.h"
+#include "gl_context.h"
+
+namespace {
+
+// Two triangles and one segment, coloured (36 bytes a vertex) or textured (32).
+struct model {
+  std::vector<float> tris, lines;
+  geomdesc d{};
+  model(bool uv, bool outline) {
+    const int stride = uv ? 8 : 9;
+    tris.assign(6 * stride, 0.5f);
+    lines.assign(outline ? 6 : 0, 0.25f);
+    d.name = "test";
+    d.numt = 2;
+    d.numl = outline ? 1 : 0;
+    d.tris = tris.data();
+    d.lines = lines.data();
+    d.trisz = (int32_t)(tris.size() * 4);
+    d.linesz = (int32_t)(lines.size() * 4);
+  }
+};
+
+GLint buffer_size(GLuint vbo) {
+  GLint size = 0;
+  glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+  return size;
+}
+
+GLint attrib(GLuint vao, GLuint index, GLenum what) {
+  GLint v = -1;
+  glBindVertexArray(vao);
+  glGetVertexAttribiv(index, what, &v);
+  glBindVertexArray(0);
+  return v;
+}
+
+struct Geomdb : GlTest {
+  void SetUp() override {
+    GlTest::SetUp();
+    geomdb_sz = 0;
+    geomdb_set = 0;
+  }
+};
+
+TEST_F(Geomdb, SecondAndSixtyFifthRegistrationAreRefused) {
+  std::vector<model> models;
+  models.reserve(65);
+  for (int i = 0; i < 65; i++) models.emplace_back(false, true);
+  EXPECT_TRUE(geomdb_add(&models[0].d, 1, false));
+  const GLuint vbo = models[0].d.vbos[0];
+  EXPECT_EQ(gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[0].d, 1, false)); }), "");
+  EXPECT_EQ(models[0].d.vbos[0], vbo);
+  for (int i = 1; i < 64; i++) ASSERT_TRUE(geomdb_add(&models[i].d, 1, false));
+  const std::string log = gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[64].d, 1, false)); });
+  EXPECT_EQ(log, "ERR geomdb exceeded max capacity of 64 entries.\n");
+  EXPECT_EQ(models[64].d.vbos[0], 0u);
+}
+
+TEST_F(Geomdb, NothingToCreateIsAnErrAndFreesTheSlot) {
+  model empty(false, false);
+  empty.d.numt = 0;
+  const std::string log = gl_logged([&] { EXPECT_FALSE(geomdb_add(&empty.d, 1, false)); });
+  EXPECT_EQ(log, "ERR Failed to create vbo for geomdesc. numt=0\n");
+  EXPECT_EQ(geomdb_sz, 0);
+}
+
+TEST_F(Geomdb, StaticModelHasItsBytesAndNoOutlineWithoutSegments) {
+  model m(false, false);
+  ASSERT_TRUE(geomdb_add(&m.d, 1, false));
+  EXPECT_EQ(buffer_size(m.d.vbos[0]), m.d.trisz);
+  EXPECT_EQ(m.d.vbos[1], 0u);
+  EXPECT_EQ(m.d.vbos[2], 0u);
+  EXPECT_EQ(attrib(m.d.vaos[0], 2, GL_VERTEX_ATTRIB_ARRAY_SIZE), 3);
+  EXPECT_EQ(attrib(m.d.vaos[0], 0, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 36);
+}
+
+struct InstancedCase {
+  bool uv;
+  uint32_t inst;
+};
+
+TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphaning) {
+  const InstancedCase cases[] = {{false, 4212}, {true, 128}};
+  for (const InstancedCase& c : cases) {
+    geomdb_sz = 0;
+    model m(c.uv, true);
+    ASSERT_TRUE(geomdb_add(&m.d, c.inst, c.uv));
+    const GLint tri_bytes = m.d.trisz + 64 * (GLint)c.inst + (c.uv ? 8 * (GLint)c.inst : 0);
+    for (int set = 0; set < 3; set++) {
+      geomdb_set = set;
+      for (int pass = 0; pass < 2; pass++) {  // as created, then re-specified
+        const GLuint vao = m.d.vaos[2 * set];
+        const GLint size = buffer_size(m.d.vbos[2 * set]);
+        EXPECT_EQ(size, tri_bytes) << "set " << set << " uv " << c.uv;
+        EXPECT_EQ(buffer_size(m.d.vbos[2 * set + 1]), m.d.linesz + 64 * (GLint)c.inst);
+        for (GLuint a = 3; a <= 6; a++) {
+          EXPECT_EQ(attrib(vao, a, GL_VERTEX_ATTRIB_ARRAY_DIVISOR), 1);
+          EXPECT_EQ(attrib(m.d.vaos[2 * set + 1], a, GL_VERTEX_ATTRIB_ARRAY_DIVISOR), 1);
+        }
+        EXPECT_EQ(attrib(vao, 7, GL_VERTEX_ATTRIB_ARRAY_ENABLED), c.uv ? 1 : 0);
+        if (c.uv) {
+          // The last instance's 2-vector ends at the store's end.
+          GLvoid* at = nullptr;
+          glBindVertexArray(vao);
+          glGetVertexAttribPointerv(7, GL_VERTEX_ATTRIB_ARRAY_POINTER, &at);
+          glBindVertexArray(0);
+          EXPECT_LE((intptr_t)at + 8 * (intptr_t)c.inst, size);
+        }
+        ASSERT_TRUE(geomdb_orphan_instances(&m.d));
+      }
+    }
+  }
+}
+
+TEST_F(Geomdb, BindPicksTheCurrentSetAndOrphaningNeedsRegistration) {
+  model m(false, true), other(false, true);
+  ASSERT_TRUE(geomdb_add(&m.d, 32, false));
+  EXPECT_FALSE(geomdb_orphan_instances(&other.d));
+  geomdb_set = 1;
+  geomdb_next_set();
+  EXPECT_EQ(geomdb_set, 2);
+  geomdb_bind(&m.d, true);
+  GLint bound = 0;
+  glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
+  EXPECT_EQ((GLuint)bound, m.d.vaos[5]);
+  geomdb_bind(&m.d, false);
+  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+  EXPECT_EQ((GLuint)bound, m.d.vbos[4]);
+  geomdb_next_set();
+  EXPECT_EQ(geomdb_set, 0);
+}
+
+}  // namespace
