@@ -3,11 +3,21 @@
 
 #include <epoxy/gl.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "camera.h"
 #include "ctrl_handlers.h"
+#include "geomdb.h"
+#include "glpr.h"
+#include "hud.h"
+#include "light.h"
+#include "models/models.h"
+#include "pane.h"
+#include "quad.h"
+#include "shaders.h"
+#include "txdb_raw.h"
 #include "hints.h"
 #include "hire.h"
 #include "log.h"
@@ -50,6 +60,27 @@ float ctrl_drawcam[5][16] = {{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1},
 float ctrl_fps = 60.0f;
 
 static bool ctrl_debugoutput;
+uint32_t ctrl_programs[SHADERS_COUNT];
+
+// Instanced models: how many of each a frame may draw, and whether textured.
+struct ctrl_model {
+  geomdesc* desc;
+  uint32_t instances;
+  bool uv;
+};
+
+static const ctrl_model CTRL_MODELS[] = {
+    {&geomdesc_cursormdpos, 1, false},        {&geomdesc_cursormdneg, 1, false},
+    {&geomdesc_cursorarea, 1, false},         {&geomdesc_mappedterraingrn, 1, true},
+    {&geomdesc_mappedterrainylw, 1, true},    {&geomdesc_mappedterrainblu, 1, true},
+    {&geomdesc_bucke, 1024, false},           {&geomdesc_buckf, 1024, false},
+    {&geomdesc_platef, 1024, false},          {&geomdesc_platee, 1024, false},
+    {&geomdesc_sickle, 1024, false},          {&geomdesc_stone, 4212, false},
+    {&geomdesc_buildmark, 256, false},        {&geomdesc_grain, 1024, false},
+    {&geomdesc_food, 1024, false},            {&geomdesc_farm, 4608, false},
+    {&geomdesc_bakery, 32, false},            {&geomdesc_mappedbakery, 32, true},
+    {&geomdesc_mappedtent, 128, true},        {&geomdesc_mappedtaxcollector, 16, true},
+};
 
 #define CTRL_FOV 0.69115f
 
@@ -61,6 +92,9 @@ static void ctrl_show_go(int shown) { view_shown[VIEW_GO] = (uint8_t)shown; }
 static void ctrl_init_resources() {
   LOG("OPTIMIZED build");
   LOG("Built on %s at %s", __DATE__, __TIME__);
+  char dir[256];
+  snprintf(dir, sizeof dir, "%s/Art/raw/", sdlmain_datapath);
+  txdb_set_dir(dir);
   const GLubyte* sl = glGetString(GL_SHADING_LANGUAGE_VERSION);
   LOG("GL_RENDERER: %s", (const char*)glGetString(GL_RENDERER));
   LOG("GL_VERSION: %s", (const char*)glGetString(GL_VERSION));
@@ -81,6 +115,8 @@ static void ctrl_init_resources() {
   notify_listen(MSG_WORKFORCE, hire_on_workforce);
   hire_set_go_button(ctrl_show_go);
   threadpool_create();
+  for (const ctrl_model& m : CTRL_MODELS) geomdb_add(m.desc, m.instances, m.uv);
+  for (float& p : spiral_phases) p = (float)(rand() & 0xfff) / -4095.0f;
   ctrl_firsttime = false;
 }
 
@@ -170,11 +206,24 @@ void ctrl_create() {
   camera.target[2] = camera.target_goal[2] = 0.0f;
   ctrl_restart_pid(&camera_pid_target);
   notify_post(MSG_CAMERACONTROL " distSetting=50.0 elevationSetting=0.5 orbitSetting=1.57");
+  light_init();
   ctrl_listen();
+  shaders_load(ctrl_programs);
+  quad_init();
+  glpr_use(ctrl_programs[SHADERS_HUD]);
+  glActiveTexture(GL_TEXTURE0);
+  glUniform1i(glpr_uniform("texturemap"), 0);
+  lines_count = 0;
+  hud_load_resources();
+  pane_create_vbo();
   view_layout((int32_t)ctrl_screenw, (int32_t)ctrl_screenh);
   ctrl_show_menu_screen();
   glClearDepthf(1.0f);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glpr_use(ctrl_programs[SHADERS_FONT]);
+  glUniform2f(glpr_uniform("translation"), 0.0f, 0.0f);
+  glUniform2f(glpr_uniform("rotx"), 1.0f, 0.0f);
+  glUniform2f(glpr_uniform("roty"), 0.0f, 1.0f);
   view_shown[VIEW_INFO] = 1;
   notify_post(MSG_START " headless=0");
   ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE);
@@ -195,4 +244,8 @@ void ctrl_destroy() {
   LOG("ctrl_destroy");
   ctrl_teardown_world();
   ctrl_unlisten();
+  quad_delete();
+  txdb_clear();
+  pane_delete_vbo();
+  shaders_delete(ctrl_programs);
 }

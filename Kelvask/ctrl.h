@@ -44,6 +44,8 @@ extern bool ctrl_viewstale;               // the draw must invert the camera mat
 // view, light projection.
 extern float ctrl_drawcam[5][16];
 extern float ctrl_fps;
+// The twelve shader programs' names, indexed by shaders_id; 0 when not loaded.
+extern uint32_t ctrl_programs[];
 
 // Reads the shell's width, height and content scale.
 void ctrl_create();
