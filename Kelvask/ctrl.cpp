@@ -232,12 +232,17 @@ void ctrl_create() {
 
 void ctrl_draw(float dt, float elapsed) {
   if (elapsed > 0.0001f && elapsed < 1.0f) ctrl_fps = 0.98f * ctrl_fps + 0.02f / elapsed;
+  light_set_ortho(camera.distance * 0.5f, 1.0f, 44.0f);
   if (ctrl_viewstale) {
     mat4_invert(camera.camera_matrix, camera.view_matrix);
     ctrl_viewstale = false;
   }
   memcpy(ctrl_drawcam[1], camera.view_matrix, sizeof ctrl_drawcam[1]);
   memcpy(ctrl_drawcam[2], camera.projection_matrix, sizeof ctrl_drawcam[2]);
+  memcpy(ctrl_drawcam[3], light.view_matrix, sizeof ctrl_drawcam[3]);
+  memcpy(ctrl_drawcam[4], light.projection_matrix, sizeof ctrl_drawcam[4]);
+  // The toast's timer runs only in drawn game frames while it is shown.
+  if (!view_shown[VIEW_MENU] && view_shown[VIEW_TOAST]) toast_run_timer(dt);
 }
 
 void ctrl_destroy() {

@@ -11,6 +11,7 @@
 #include "farms.h"
 #include "hints.h"
 #include "huts.h"
+#include "light.h"
 #include "matrix.h"
 #include "msgwords.h"
 #include "notify.h"
@@ -43,7 +44,14 @@ static void follow_coi(int32_t steps) {
   camera.orbit_offset = camera.orbit_offset_goal = 0.0f;
   ctrl_restart_pid(&camera_pid_orbit);
   ctrl_viewstale = true;
+  // The light looks straight down on the centre.
+  light.eye[0] = light.target[0] = ctrl_coi[0];
+  light.eye[1] = light.target[1] = ctrl_coi[1];
+  light.eye[2] = 10.0f;
+  light.target[2] = 0.0f;
+  light.uptodate = 0;
   for (int s = 0; s < steps; s++) camera_update(WLD_STEP);
+  light_update();
 }
 
 static void show_go_button_when_ready() {
