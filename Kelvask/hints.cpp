@@ -2,9 +2,14 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
+#include <epoxy/gl.h>
+
+#include "glpr.h"
 #include "msgwords.h"
 #include "notify.h"
+#include "text.h"
 #include "view.h"
 
 const char* toast_text;
@@ -32,6 +37,18 @@ void toast_show(const char* text, float seconds) {
 }
 
 void toast_hide() { toast_set(nullptr); }
+
+void toast_draw(float dt) {
+  if (toast_text) {
+    static const GLint colour = glpr_uniform("colour");
+    const bool short_text = strlen(toast_text) <= 24;
+    const float size[2] = {short_text ? 0.14f : 0.07f, short_text ? 0.6f : 0.3f};
+    const float at[3] = {0.0f, 0.0f, 0.0f};
+    glUniform4f(colour, 0.8f, 0.8f, 0.8f, 1.0f);
+    text_draw(toast_text, at, size, "center", "center");
+  }
+  toast_run_timer(dt);
+}
 
 void toast_run_timer(float dt) {
   if (toast_timer <= 0.0f) return;

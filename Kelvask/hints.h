@@ -17,6 +17,9 @@ void toast_set(const char* text);
 // Text for the given seconds.
 void toast_show(const char* text, float seconds);
 void toast_hide();
+// Draws the toast centred in the current viewport with the Font program in
+// use, then runs its timer.
+void toast_draw(float dt);
 // Runs the timer; posts "dismisstoast" when it runs out.
 void toast_run_timer(float dt);
 

@@ -22,5 +22,7 @@ int32_t settings_read(int setting);
 void settings_load();
 // Handler of "settings dx=%d dy=%d selected=%d touchy=%f click=%d".
 void settings_on_message(const char* text);
+// Draws the menu with the Font program in use; advances the pulse by dt.
+void settings_draw(float dt);
 // Display name of a difficulty 0..2.
 const char* settings_difficulty_name(int32_t difficulty);
