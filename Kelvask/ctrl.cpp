@@ -230,57 +230,6 @@ void ctrl_create() {
   hint_init();
 }
 
-// The view's rectangle in drawable pixels times the content scale.
-static void set_viewport(int v) {
-  const view_rectangle r = view_get(v);
-  glViewport((GLint)(r.x * ctrl_csf), (GLint)(r.y * ctrl_csf), (GLsizei)(r.w * ctrl_csf),
-             (GLsizei)(r.h * ctrl_csf));
-}
-
-// The menu replaces the whole game screen: the settings rows and the banner.
-static void draw_menu_screen(float dt) {
-  set_viewport(VIEW_MENU);
-  glClearColor(0.5f, 0.33f, 0.1f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_BLEND);
-  glDisable(GL_POLYGON_OFFSET_FILL);
-  glpr_use(ctrl_programs[SHADERS_FONT]);
-  settings_draw(dt);
-  set_viewport(VIEW_BANNER);
-  glpr_use(ctrl_programs[SHADERS_HUD]);
-  txdb_use("banner");
-  static const GLint colour = glpr_uniform("colour");
-  glUniform4f(colour, 1.0f, 1.0f, 1.0f, 1.0f);
-  const float origin[2] = {0.0f, 0.0f}, rotx[2] = {1.0f, 0.0f}, roty[2] = {0.0f, 1.0f};
-  quad_draw("banner", origin, rotx, roty);
-}
-
-void ctrl_draw(float dt, float elapsed) {
-  if (elapsed > 0.0001f && elapsed < 1.0f) ctrl_fps = 0.98f * ctrl_fps + 0.02f / elapsed;
-  light_set_ortho(camera.distance * 0.5f, 1.0f, 44.0f);
-  if (ctrl_viewstale) {
-    mat4_invert(camera.camera_matrix, camera.view_matrix);
-    ctrl_viewstale = false;
-  }
-  memcpy(ctrl_drawcam[1], camera.view_matrix, sizeof ctrl_drawcam[1]);
-  memcpy(ctrl_drawcam[2], camera.projection_matrix, sizeof ctrl_drawcam[2]);
-  memcpy(ctrl_drawcam[3], light.view_matrix, sizeof ctrl_drawcam[3]);
-  memcpy(ctrl_drawcam[4], light.projection_matrix, sizeof ctrl_drawcam[4]);
-  if (view_shown[VIEW_MENU]) {
-    draw_menu_screen(dt);
-    return;
-  }
-  if (view_shown[VIEW_TOAST]) {
-    glpr_use(ctrl_programs[SHADERS_FONT]);
-    static const GLint colour = glpr_uniform("colour");
-    glUniform4f(colour, 0.0f, 0.4f, 0.0f, 1.0f);
-    set_viewport(VIEW_TOAST);
-    toast_draw(dt);
-  }
-}
-
 void ctrl_destroy() {
   LOG("ctrl_destroy");
   ctrl_teardown_world();
