@@ -4,17 +4,11 @@
 
 #include <SDL2/SDL.h>
 
-// Mouse pointer ids shared with the views.
-enum { SDLMAIN_PTR_LEFT = 0, SDLMAIN_PTR_MIDDLE = 1, SDLMAIN_PTR_RIGHT = 2 };
-// Bits of sdlmain_buttons.
-enum { SDLMAIN_BIT_LEFT = 1, SDLMAIN_BIT_MIDDLE = 2, SDLMAIN_BIT_RIGHT = 4 };
+#include "view.h"
 
 #define SDLMAIN_WORLD_VIEW 23
 #define SDLMAIN_PATH_SZ 256
 
-struct sdlmain_point {
-  float x, y;
-};
 
 // Window and drawable.
 extern SDL_Window* sdlmain_window;
@@ -32,10 +26,6 @@ extern int32_t sdlmain_swapinterval;
 extern int32_t sdlmain_resetstats;
 
 // Input state read by the views and the pick.
-extern sdlmain_point sdlmain_pointer;  // drawable pixels, y up
-extern int32_t sdlmain_held[3];        // left, middle, right held after a press on the world
-extern int32_t sdlmain_buttons;        // SDLMAIN_BIT_* of world presses since the last frame
-extern int32_t sdlmain_released;       // some button went up since the last frame
 extern bool sdlmain_quit;              // the back action found nothing to close
 
 // The whole program; returns the process status.

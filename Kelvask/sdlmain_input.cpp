@@ -7,10 +7,6 @@
 #include "sdlmain.h"
 #include "view.h"
 
-sdlmain_point sdlmain_pointer;
-int32_t sdlmain_held[3];
-int32_t sdlmain_buttons;
-int32_t sdlmain_released;
 bool sdlmain_quit;
 
 sdlmain_point sdlmain_to_drawable(int32_t x, int32_t y, int32_t height, float scale) {

@@ -22,6 +22,6 @@ float wld_trfs[CROWDSZ][16];
 float wld_selectcentre[3];
 
 int32_t ctrl_footprint = 3;
-int32_t ctrl_placemargin = 1;
-int32_t ctrl_difficulty;
+int32_t ctrl_placemargin = 2;
+int32_t ctrl_difficulty = 1;
 int32_t sdlmain_cheat;

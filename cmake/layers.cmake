@@ -91,7 +91,9 @@ tavorek_layer(stats USES base
 
 tavorek_layer(ui USES gfx sim crowd base sound
   SYSTEM SDL2/ epoxy/
-  SOURCES ${K}/ctrl.cpp ${K}/view.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/text.cpp)
+  SOURCES ${K}/ctrl.cpp ${K}/ctrl_build.cpp ${K}/ctrl_draw.cpp ${K}/ctrl_handlers.cpp
+          ${K}/ctrl_update.cpp ${K}/hints.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/smenu.cpp
+          ${K}/smenu_draw.cpp ${K}/text.cpp ${K}/view.cpp ${K}/view_keys.cpp)
 
 tavorek_layer(shell USES ui gfx sim crowd base sound stats
   SYSTEM SDL2/ epoxy/ backtrace.h

@@ -16,7 +16,8 @@
 // when the terrain map is missing.
 inline bool running_game_start(double seconds, int members, int settle_frames) {
   if (!autoplay_start(terrain_map_path().c_str())) return false;
-  sdlmain_cheat = 1;  // nobody dies while the clock runs on
+  sdlmain_cheat = 1;     // nobody dies while the clock runs on
+  ctrl_difficulty = 0;  // the rules the recorded hash was made with
   autoplay_run(seconds);
   srand(7);
   while (crowd_sz < members) {

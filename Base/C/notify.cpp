@@ -44,6 +44,18 @@ bool notify_unlisten(const char* name, notify_handler handler) {
   return false;
 }
 
+int notify_listen_all(const notify_binding* bindings, int n) {
+  int changed = 0;
+  for (int i = 0; i < n; i++) changed += notify_listen(bindings[i].name, bindings[i].handler);
+  return changed;
+}
+
+int notify_unlisten_all(const notify_binding* bindings, int n) {
+  int changed = 0;
+  for (int i = 0; i < n; i++) changed += notify_unlisten(bindings[i].name, bindings[i].handler);
+  return changed;
+}
+
 int notify_post(const char* text) {
   const int len = word_length(text);
   if (len == 0) return 0;

@@ -9,6 +9,15 @@ typedef void (*notify_handler)(const char* text);
 
 bool notify_listen(const char* name, notify_handler handler);
 bool notify_unlisten(const char* name, notify_handler handler);
+
+// A module's handlers as one table, registered and removed together.
+struct notify_binding {
+  const char* name;
+  notify_handler handler;
+};
+// Both return how many of the n bindings changed (a binding already there is skipped).
+int notify_listen_all(const notify_binding* bindings, int n);
+int notify_unlisten_all(const notify_binding* bindings, int n);
 int notify_post(const char* text);
 int notify_flush();
 int notify_count();

@@ -14,7 +14,7 @@ has "$LOGFILE" "ERR ============================================================
 # The faulting frame first, then the loop that called it, each with its source line.
 first=$(grep -m1 -E '^[^ ]+ \([0-9]+\): ' "$LOGFILE" || true)
 case "$first" in
-  *ctrl.cpp*ctrl_update*) ;;
+  *ctrl_update.cpp*ctrl_update*) ;;
   *) fail "first frame is not ctrl_update: '$first'" ;;
 esac
 grep -qE '^[^ ]+sdlmain_loop\.cpp \([0-9]+\): ' "$LOGFILE" || fail "no frame of the frame loop"

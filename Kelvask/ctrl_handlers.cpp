@@ -1,0 +1,219 @@
+// Command handlers for the game's course: start, play, restart, the camera,
+// the HUD, the hire panel, the toast, the settings and the saved game.
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "bakeries.h"
+#include "camera.h"
+#include "crowd.h"
+#include "ctrl.h"
+#include "ctrl_handlers.h"
+#include "farms.h"
+#include "hints.h"
+#include "hire.h"
+#include "kv.h"
+#include "log.h"
+#include "msgwords.h"
+#include "mtbe.h"
+#include "notify.h"
+#include "sengine.h"
+#include "smenu.h"
+#include "taxc.h"
+#include "view.h"
+#include "wld.h"
+#include "wld_physics.h"
+#include "wld_place.h"
+#include "wld_save.h"
+#include "wld_start.h"
+#include "wld_state.h"
+
+#define CTRL_COI_MIN 1.0f
+#define CTRL_COI_MAX 126.999f
+#define CTRL_PAN_SCALE 0.4f  // ground moved per unit of pointer travel and camera distance
+
+static const notify_binding CTRL_HANDLERS[] = {
+    {MSG_ASPECT, onAspect},
+    {MSG_PAUSE, onPause},
+    {MSG_START, onStart},
+    {MSG_PLAY, onPlay},
+    {MSG_RESTART, onRestart},
+    {MSG_RESUME, onResume},
+    {MSG_MOVECOI, onMovecoi},
+    {MSG_CAMCLIMB, onCamclimb},
+    {MSG_TOGGLEHUD, onTogglehud},
+    {MSG_BUILDMODE, onBuildmode},
+    {MSG_PLACEBUILDING, onPlacebuilding},
+    {MSG_FARM, onFarm},
+    {MSG_BAKERY, onBakery},
+    {MSG_HUT, onHut},
+    {MSG_TAXCOLLECTOR, onTaxcollector},
+    {MSG_SHOWGOAL, onShowgoal},
+    {MSG_GOBUTTON, onGobutton},
+    {MSG_HIRE, onHire},
+    {MSG_INFOBUTTON, onInfobutton},
+    {MSG_DISMISSTOAST, onDismisstoast},
+    {MSG_TRANSCRIBESETTING, onTranscribesetting},
+    {MSG_SERIALIZE, onSerialize},
+    {MSG_AREASELECT, onAreaselect},
+};
+#define CTRL_HANDLER_COUNT (int)(sizeof CTRL_HANDLERS / sizeof CTRL_HANDLERS[0])
+
+void ctrl_listen() { notify_listen_all(CTRL_HANDLERS, CTRL_HANDLER_COUNT); }
+void ctrl_unlisten() { notify_unlisten_all(CTRL_HANDLERS, CTRL_HANDLER_COUNT); }
+
+bool ctrl_playing() { return view_shown[VIEW_WORLD] != 0; }
+
+void ctrl_restart_pid(pid_state* pid) {
+  for (int k = 0; k < 3; k++) pid->prev[k] = pid->avg[k] = 0.0f;
+  pid->first = 1;
+}
+
+static void show_views(int from, int to, uint8_t shown) {
+  for (int v = from; v <= to; v++) view_shown[v] = shown;
+}
+
+void onAspect(const char* text) {
+  const int w = notify_int(text, "width"), h = notify_int(text, "height");
+  camera_set_perspective(notify_float(text, "ratio"), 1.0f, 400.0f, false);
+  if (w == INT_MIN || h == INT_MIN) return;
+  ctrl_screenw = (float)w;
+  ctrl_screenh = (float)h;
+  view_layout(w, h);
+}
+
+void onPause(const char* text) { ctrl_back(); }
+
+void onStart(const char* text) {
+  LOG("onStart()");
+  if (wld_start_map(WLD_MAPFILE)) wld_completed = 0;
+  notify_post(MSG_MOVECOI " dx=0 dy=0");
+}
+
+void onPlay(const char* text) {
+  view_shown[VIEW_WORLD] = 1;
+  view_shown[VIEW_MENU] = view_shown[VIEW_BANNER] = 0;
+  sengine_play_music(0);
+  ctrl_hudhidden = false;
+  ctrl_difficulty = settings_read(SETTINGS_DIFFICULTY);
+  ctrl_warned = 0;
+}
+
+void ctrl_teardown_world() {
+  if (crowd_sz != 0) {
+    wld_exit();
+    wld_initialised = wld_started = wld_gameover = 0;
+    crowd_sz = 0;
+  }
+  mtbe_clear();
+}
+
+void onRestart(const char* text) {
+  LOG("Tearing down existing world.");
+  ctrl_teardown_world();
+  LOG("Restarting.");
+  notify_post(MSG_START " headless=0");
+  hint_step = 0;
+  toast_hide();
+}
+
+void onResume(const char* text) {}
+
+// x and y of a camera matrix column, made one long (left as it is when flat).
+static void ground_axis(const float* column, float out[2]) {
+  const float len = sqrtf(column[0] * column[0] + column[1] * column[1]);
+  out[0] = len > 1e-6f ? column[0] / len : column[0];
+  out[1] = len > 1e-6f ? column[1] / len : column[1];
+}
+
+static float clamp_coi(float v) { return v < CTRL_COI_MIN ? CTRL_COI_MIN : v >= 127.0f ? CTRL_COI_MAX : v; }
+
+void onMovecoi(const char* text) {
+  if (!ctrl_playing()) return;
+  if (ctrl_pressstate == 1) ctrl_pressstate = 2;
+  const float dx = notify_float(text, "dx"), dy = notify_float(text, "dy");
+  float R[2], F[2];
+  ground_axis(&camera.camera_matrix[0], R);
+  ground_axis(&camera.camera_matrix[4], F);
+  const float d = camera.distance;
+  const float mx = -CTRL_PAN_SCALE * d * dx * R[0] + CTRL_PAN_SCALE * d * dy * F[0];
+  const float my = -CTRL_PAN_SCALE * d * dx * R[1] + CTRL_PAN_SCALE * d * dy * F[1];
+  if (!std::isfinite(mx) || !std::isfinite(my)) return;
+  if (wld_selected >= 0 || wld_selectedcat >= 0) {
+    wld_drag_selected(-mx, -my);
+    return;
+  }
+  ctrl_coi[0] = clamp_coi(ctrl_coi[0] + mx);
+  ctrl_coi[1] = clamp_coi(ctrl_coi[1] + my);
+  // The centre's height steers the camera; the verdict belongs to the cursor.
+  wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode), &ctrl_coiheight);
+  ctrl_canplace = ctrl_test_cursor();
+  camera.target[0] = camera.target_goal[0] = ctrl_coi[0];
+  camera.target[1] = camera.target_goal[1] = ctrl_coi[1];
+  camera.target_goal[2] = camera.target[2];
+  ctrl_restart_pid(&camera_pid_target);
+}
+
+void onCamclimb(const char* text) {
+  const float delta = notify_float(text, "delta");
+  if (delta != -FLT_MAX && std::isfinite(delta)) ctrl_climb += delta;
+}
+
+void onTogglehud(const char* text) { ctrl_hudhidden = !ctrl_hudhidden; }
+
+void onFarm(const char* text) { notify_post(MSG_BUILDMODE " selected=1"); }
+void onBakery(const char* text) { notify_post(MSG_BUILDMODE " selected=2"); }
+void onHut(const char* text) { notify_post(MSG_BUILDMODE " selected=3"); }
+void onTaxcollector(const char* text) { notify_post(MSG_BUILDMODE " selected=4"); }
+
+void onShowgoal(const char* text) { ctrl_showgoal = notify_int(text, "nr"); }
+
+void ctrl_close_hire_panel() {
+  show_views(VIEW_GO, VIEW_HIRE_PANEL, 0);
+  show_views(VIEW_BUILD0, VIEW_LABOR, 1);
+  show_views(VIEW_COUNTER0, VIEW_WORLD, 1);
+}
+
+void onHire(const char* text) {
+  if (taxc_silver < 1) {
+    toast_show("You do not have enough silver\nto hire more workers.", TOAST_REFUSAL_TIME);
+  } else if (bakeries_count == 0 || farms_count == 0) {
+    toast_show("Before hiring, make sure that\nyou have built at least one\nbakery and one farm field.",
+               TOAST_REFUSAL_TIME);
+  } else {
+    for (int t = 0; t < TRADECNT; t++) hire_counts[t] = 0;
+    show_views(VIEW_SILVER_GAUGE, VIEW_HIRE_PANEL, 1);
+    view_shown[VIEW_TOAST] = 0;
+    show_views(VIEW_BUILD0, VIEW_WORLD, 0);
+  }
+}
+
+void onGobutton(const char* text) {
+  if (!view_shown[VIEW_HIRE_PANEL]) return;
+  int total = 0;
+  for (int t = 0; t < TRADECNT; t++) total += hire_counts[t];
+  if (total == 0) return;
+  taxc_silver -= total;
+  for (int t = 0; t < TRADECNT; t++) spawnqueues[t] += hire_counts[t];
+  ctrl_close_hire_panel();
+}
+
+void onInfobutton(const char* text) { view_shown[VIEW_INFO] = 0; }
+
+void onDismisstoast(const char* text) {
+  toast_timer = -1.0f;
+  toast_hide();
+  if (wld_gameover) ctrl_back();
+}
+
+void onTranscribesetting(const char* text) { ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE); }
+
+void onSerialize(const char* text) {
+  if (notify_int(text, "out") > 0) {
+    wld_save();
+  } else if (wld_load()) {
+    hint_step = -1;
+    toast_hide();
+  }
+}

@@ -1,0 +1,28 @@
+// The settings menu on the menu view: three stored settings (transcribe,
+// music, difficulty) and three actions (guide, play, restart). It listens
+// for "settings" from the view input and posts the player's choices.
+#pragma once
+#include <cstdint>
+
+#define SETTINGS_MENU_VIEW 1
+#define SETTINGS_ROWS 6
+#define SETTINGS_STORED 3
+
+enum { SETTINGS_TRANSCRIBE = 0, SETTINGS_MUSIC = 1, SETTINGS_DIFFICULTY = 2 };
+
+extern const char* const settings_keys[SETTINGS_STORED];  // "settings_transcribe", ...
+extern int32_t settings_values[SETTINGS_STORED];
+extern int32_t settings_selected;  // highlighted row 0..5, negative for none
+extern float settings_pulse;       // radians, drives the selected row's pulse
+
+// One stored setting, default 1, held within its range (a damaged or hand-
+// edited file cannot make it address past the names of its values).
+int32_t settings_read(int setting);
+// All three menu values from the store.
+void settings_load();
+// Handler of "settings dx=%d dy=%d selected=%d touchy=%f click=%d".
+void settings_on_message(const char* text);
+// Draws the menu with the Font program in use; advances the pulse by dt.
+void settings_draw(float dt);
+// Display name of a difficulty 0..2.
+const char* settings_difficulty_name(int32_t difficulty);

@@ -1,0 +1,90 @@
+// A flat world with the controller's handlers on the bus, the world view
+// shown and every post recorded, shared by the controller and view tests.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ctrl.h"
+#include "hints.h"
+#include "mtbe.h"
+#include "notify.h"
+#include "sdlmain.h"
+#include "taxc.h"
+#include "view.h"
+#include "wld_init.h"
+#include "wld_site.h"
+#include "wld_state.h"
+
+inline std::vector<std::string>& ctrl_posts() {
+  static std::vector<std::string> posts;
+  return posts;
+}
+inline void ctrl_record(const char* text) { ctrl_posts().push_back(text); }
+
+// Posts whose text begins with prefix.
+inline int ctrl_count(const std::string& prefix) {
+  int n = 0;
+  for (const std::string& p : ctrl_posts()) n += p.compare(0, prefix.size(), prefix) == 0;
+  return n;
+}
+
+static const char* const ctrl_recorded[] = {
+    "farmbuilt", "bakerybuilt", "hutbuilt", "placebuilding", "buildmode", "movecoi",
+    "settings",  "workforce",   "showgoal", "togglehud",     "areaselect", "camclimb",
+    "cameraControl", "dismisstoast", "gobutton", "hire", "infobutton", "gameend",
+    "achievement", "transcribesetting", "musicsetting", "difficultysetting", "guide",
+    "play", "restart", "start"};
+
+// Views, pointers, keys and the controller as a fresh game leaves them.
+inline void ctrl_reset_ui() {
+  memset(view_shown, 0, sizeof view_shown);
+  view_reset_pointers();
+  view_layout(1280, 720);
+  view_panx = view_pany = view_edgepanx = view_edgepany = 0.0f;
+  view_panvx = view_panvy = view_climbacc = view_climbvel = view_zoom = 0.0f;
+  sdlmain_pointer = sdlmain_point{0.0f, 0.0f};
+  sdlmain_held[0] = sdlmain_held[1] = sdlmain_held[2] = 0;
+  sdlmain_buttons = 0;
+  sdlmain_cheat = 0;
+  ctrl_screenw = 1280.0f;
+  ctrl_screenh = 720.0f;
+  ctrl_buildmode = CTRL_MODE_NONE;
+  ctrl_anchor[0] = ctrl_anchor[1] = -1;
+  ctrl_cursor[0] = ctrl_cursor[1] = -1;
+  ctrl_canplace = 0;
+  ctrl_pressstate = 0;
+  ctrl_hudhidden = false;
+  ctrl_warned = 0;
+  ctrl_difficulty = 1;
+  toast_hide();
+  toast_timer = 0.0f;
+  hint_step = 0;
+}
+
+class CtrlTest : public WorldTest {
+ protected:
+  void SetUp() override {
+    mtbe_clear();
+    site_flat(5);
+    wld_init();
+    wld_completed = 0;
+    ctrl_reset_ui();
+    view_shown[VIEW_WORLD] = 1;
+    ctrl_listen();
+    ctrl_posts().clear();
+    for (const char* w : ctrl_recorded) notify_listen(w, ctrl_record);
+  }
+  void TearDown() override {
+    for (const char* w : ctrl_recorded) notify_unlisten(w, ctrl_record);
+    ctrl_unlisten();
+    ctrl_reset_ui();
+    wld_started = wld_gameover = wld_completed = 0;
+    WorldTest::TearDown();
+  }
+  static void post(const std::string& text) { notify_post(text.c_str()); }
+  // The pointer in drawable pixels, as the shell leaves it.
+  static void point(float x, float y) { sdlmain_pointer = sdlmain_point{x, y}; }
+};

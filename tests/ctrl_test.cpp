@@ -1,0 +1,356 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "bakeries.h"
+#include "camera.h"
+#include "crowd.h"
+#include "ctrl_fixture.h"
+#include "farms.h"
+#include "huts.h"
+#include "hire.h"
+#include "log.h"
+#include "matrix.h"
+#include "stones.h"
+#include "wld.h"
+#include "wld_place.h"
+#include "wld_save.h"
+#include "wld_state.h"
+
+namespace {
+
+const char* const NO_SILVER = "You don't have enough silver\nto build that.";
+const char* const NO_FARM = "Without a farm field your\nproject is doomed.\nBuild that instead!";
+const char* const NO_BAKERY = "Without a bakery your\nproject is doomed.\nBuild that instead!";
+
+class CtrlBuild : public CtrlTest {
+ protected:
+  void aim(int x, int y) {
+    ctrl_cursor[0] = x;
+    ctrl_cursor[1] = y;
+  }
+};
+
+TEST_F(CtrlBuild, CostsReservesAndRefusals) {
+  struct {
+    int silver, farms, bakeries, mode;
+    int want_mode;
+    const char* toast;  // null: none
+  } cases[] = {
+      {200, 0, 0, 1, 1, nullptr},  {200, 0, 0, 2, 2, nullptr},   {200, 0, 0, 3, 3, nullptr},
+      {200, 0, 0, 4, 0, NO_SILVER}, {110, 1, 0, 1, 0, NO_BAKERY}, {10, 0, 0, 5, 0, NO_FARM},
+      {0, 1, 1, 5, 5, nullptr},    {31, 1, 1, 3, 0, NO_SILVER},   {300, 1, 1, 4, 4, nullptr},
+  };
+  for (auto& c : cases) {
+    site_flat(5);
+    wld_init();
+    for (int f = 0; f < c.farms; f++) farms_add(20 + 4 * f, 20);
+    for (int b = 0; b < c.bakeries; b++) bakeries_add(20 + 4 * b, 100);
+    taxc_silver = c.silver;
+    ctrl_buildmode = 0;
+    toast_hide();
+    toast_timer = 0;
+    post("buildmode selected=" + std::to_string(c.mode));
+    EXPECT_EQ(ctrl_buildmode, c.want_mode) << c.silver << " mode " << c.mode;
+    EXPECT_STREQ(toast_text, c.toast) << c.silver << " mode " << c.mode;
+    EXPECT_EQ(toast_timer, c.toast ? 5.0f : 0.0f);
+    EXPECT_EQ(view_shown[VIEW_TOAST], c.toast != nullptr);
+  }
+  EXPECT_EQ(ctrl_build_cost(6), -1);
+  post("buildmode selected=4");
+  EXPECT_EQ(ctrl_buildmode, 0);  // the same button again toggles off
+  view_shown[VIEW_WORLD] = 0;
+  post("buildmode selected=1");
+  EXPECT_EQ(ctrl_buildmode, 0);
+}
+
+TEST_F(CtrlBuild, PlacingChargesOnlyWhatTheModuleBuilt) {
+  struct {
+    int mode, x, y, cost;
+    const char* event;
+    int (*count)();
+  } cases[] = {
+      {1, 20, 20, 20, "farmbuilt", [] { return (int)farms_count; }},
+      {2, 20, 30, 100, "bakerybuilt", [] { return (int)bakeries_count; }},
+      {3, 30, 20, 32, "hutbuilt", [] { return (int)huts_count; }},
+      {4, 30, 30, 300, nullptr, [] { return (int)taxc_count; }},
+  };
+  for (auto& c : cases) {
+    taxc_silver = 1000;
+    post("buildmode selected=" + std::to_string(c.mode));
+    ASSERT_EQ(ctrl_buildmode, c.mode);
+    const int before = c.count();
+    ctrl_posts().clear();
+    aim(c.x, c.y);
+    post("placebuilding");
+    EXPECT_EQ(c.count(), before + 1) << c.mode;
+    EXPECT_EQ(taxc_silver, 1000 - c.cost) << c.mode;
+    EXPECT_EQ(ctrl_count(c.event ? c.event : "none"), c.event ? 1 : 0);
+    EXPECT_EQ(ctrl_buildmode, 0);
+    // The same site again is taken: nothing charged, nothing posted.
+    post("buildmode selected=" + std::to_string(c.mode));
+    ctrl_posts().clear();
+    taxc_silver = 1000;
+    post("placebuilding");
+    EXPECT_EQ(c.count(), before + 1);
+    EXPECT_EQ(taxc_silver, 1000);
+    EXPECT_EQ(ctrl_count(c.event ? c.event : "none"), 0);
+    ctrl_buildmode = 0;
+  }
+}
+
+TEST_F(CtrlBuild, StaleVerdictAndLostSilverPlaceNothing) {
+  taxc_silver = 200;
+  post("buildmode selected=1");
+  ctrl_canplace = 1;  // left over from another cell
+  aim(-1, -1);
+  post("placebuilding");
+  aim(0, 40);  // the footprint leaves the grid
+  post("placebuilding");
+  EXPECT_EQ(farms_count, 0);
+  EXPECT_EQ(taxc_silver, 200);
+  EXPECT_EQ(ctrl_canplace, 0);
+  // Build mode survives the hire panel; the silver it needed may not.
+  taxc_silver = 5;
+  aim(20, 20);
+  post("placebuilding");
+  EXPECT_EQ(farms_count, 0);
+  EXPECT_EQ(taxc_silver, 5);
+  EXPECT_STREQ(toast_text, NO_SILVER);
+  EXPECT_EQ(ctrl_buildmode, 0);
+  // After the game is lost nothing is placed.
+  taxc_silver = 200;
+  post("buildmode selected=1");
+  wld_gameover = 1;
+  post("placebuilding");
+  EXPECT_EQ(farms_count, 0);
+}
+
+int marks_in(int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y <= y1; y++)
+    for (int x = x0; x <= x1; x++) n += (wld_cellflags[y * GRIDSZ + x] >> 4) == MARK;
+  return n;
+}
+
+TEST_F(CtrlBuild, AreaTogglesInsideTheGridOnly) {
+  taxc_silver = 200;
+  farms_add(60, 120);
+  bakeries_add(70, 120);
+  post("buildmode selected=5");
+  ASSERT_EQ(ctrl_buildmode, 5);
+  aim(10, 10);
+  post("placebuilding");
+  EXPECT_EQ(marks_in(10, 10, 10, 10), 1);
+  post("placebuilding");
+  EXPECT_EQ(marks_in(10, 10, 10, 10), 0);
+  aim(3, 4);
+  post("areaselect val=1");
+  aim(9, 9);
+  post("areaselect val=1");  // the first corner stays
+  EXPECT_EQ(ctrl_anchor[0], 3);
+  post("areaselect val=0");
+  EXPECT_EQ(ctrl_anchor[0], -1);
+  // A corner off the grid (the cursor is not clamped) is clipped to it.
+  while (nummarks > 0) stones_remove_mark(stones_markcidx[0], 1);
+  ctrl_anchor[0] = 300;
+  ctrl_anchor[1] = 5;
+  aim(120, 4);
+  post("placebuilding");
+  // Columns 120..126 of rows 4 and 5; column 127 is the water border.
+  EXPECT_EQ(nummarks, 7 * 2);
+  EXPECT_EQ(marks_in(120, 4, 126, 5), 7 * 2);
+  // A rectangle larger than the table fills it and stops.
+  ctrl_anchor[1] = 120;
+  aim(3, 100);
+  post("placebuilding");
+  EXPECT_EQ(nummarks, MAXMARKS);
+  EXPECT_EQ(ctrl_buildmode, 5);
+}
+
+class CtrlFlow : public CtrlTest {};
+
+TEST_F(CtrlFlow, BackChain) {
+  ctrl_buildmode = 2;
+  toast_show("x", 5.0f);
+  EXPECT_TRUE(ctrl_back());
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  EXPECT_EQ(ctrl_buildmode, 2);
+  EXPECT_TRUE(ctrl_back());
+  EXPECT_EQ(ctrl_buildmode, 0);
+  // The hire panel closes and play goes on.
+  taxc_silver = 50;
+  farms_add(20, 20);
+  bakeries_add(20, 30);
+  post("hire");
+  EXPECT_EQ(view_shown[VIEW_HIRE_PANEL], 1);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+  EXPECT_TRUE(ctrl_back());
+  EXPECT_EQ(view_shown[VIEW_HIRE_PANEL], 0);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 1);
+  EXPECT_EQ(view_shown[VIEW_LABOR], 1);
+  // Pause to the menu, where nothing is left.
+  EXPECT_TRUE(ctrl_back());
+  EXPECT_EQ(view_shown[VIEW_MENU], 1);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+  EXPECT_FALSE(ctrl_back());
+}
+
+TEST_F(CtrlFlow, HireAndGoCommitTheCounts) {
+  notify_listen("workforce", hire_on_workforce);
+  hire_set_go_button([](int shown) { view_shown[VIEW_GO] = (uint8_t)shown; });
+  taxc_silver = 0;
+  post("hire");
+  EXPECT_STREQ(toast_text, "You do not have enough silver\nto hire more workers.");
+  taxc_silver = 50;
+  post("hire");
+  EXPECT_EQ(view_shown[VIEW_HIRE_PANEL], 0);
+  farms_add(20, 20);
+  bakeries_add(20, 30);
+  post("hire");
+  ASSERT_EQ(view_shown[VIEW_HIRE_PANEL], 1);
+  post("gobutton");  // nothing chosen: the panel stays
+  EXPECT_EQ(view_shown[VIEW_HIRE_PANEL], 1);
+  post("workforce type=1 x=0.1 click=1");
+  post("workforce type=1 x=0.1 click=1");
+  EXPECT_EQ(view_shown[VIEW_GO], 1);
+  const int queued = spawnqueues[1];
+  post("gobutton");
+  EXPECT_EQ(taxc_silver, 48);
+  EXPECT_EQ(spawnqueues[1], queued + 2);
+  EXPECT_EQ(view_shown[VIEW_GO], 0);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 1);
+  EXPECT_EQ(view_shown[VIEW_INFO], 0);
+  notify_unlisten("workforce", hire_on_workforce);
+  hire_set_go_button(nullptr);
+}
+
+TEST_F(CtrlFlow, EndOfGame) {
+  struct {
+    int difficulty, crowd, dead, level, cheat;
+    int over;
+    const char* gameend;  // win=..., null: not ended
+  } cases[] = {
+      {0, 25, 10, 7, 0, 0, nullptr}, {0, 25, 11, 7, 0, 1, "gameend win=0"},
+      {2, 25, 1, 7, 0, 0, nullptr},  {2, 25, 2, 7, 0, 1, "gameend win=0"},
+      {1, 25, 9, 0, 0, 1, "gameend win=1"}, {1, 25, 0, 0, 1, 1, "gameend win=0"},
+      {7, 25, 1, 7, 0, 1, "gameend win=0"},
+  };
+  for (auto& c : cases) {
+    ctrl_posts().clear();
+    wld_gameover = wld_completed = 0;
+    ctrl_difficulty = c.difficulty;
+    crowd_sz = c.crowd;
+    wld_numdead = c.dead;
+    stones_pyramid_level = c.level;
+    sdlmain_cheat = c.cheat;
+    ctrl_warned = 1;
+    ctrl_update(0, 0.0);
+    EXPECT_EQ(wld_gameover, c.over) << c.difficulty << " " << c.dead;
+    EXPECT_EQ(ctrl_count(c.gameend ? c.gameend : "gameend"), c.gameend ? 1 : 0) << c.dead;
+    EXPECT_EQ(ctrl_count("achievement name=a_ombrelith"), c.level == 0 ? 1 : 0);
+    EXPECT_EQ(wld_completed, c.level == 0);
+  }
+  crowd_sz = 0;
+  wld_numdead = 0;
+}
+
+TEST_F(CtrlFlow, RestartStartsAFreshGame) {
+  const std::filesystem::path cwd = std::filesystem::current_path();
+  std::filesystem::current_path(TAVOREK_RUN_DIR);  // the game's working directory
+  wld_completed = 1;
+  wld_gameover = 1;
+  hint_step = 4;
+  post("restart");
+  EXPECT_EQ(wld_completed, 0);
+  EXPECT_EQ(wld_gameover, 0);
+  EXPECT_EQ(wld_started, 1);
+  EXPECT_EQ(taxc_count, 1);
+  EXPECT_EQ(hint_step, 0);
+  EXPECT_EQ(ctrl_count("movecoi dx=0 dy=0"), 1);
+  std::filesystem::current_path(cwd);
+}
+
+TEST(CtrlPick, UnprojectsThroughTheCamera) {
+  float view[16], proj[16], out[2];
+  mat4_identity(view);
+  mat4_identity(proj);
+  // Identity camera: the screen's corners are -1..1.
+  ASSERT_TRUE(ctrl_unproject(view, proj, 960, 540, 0.5f, 1920, 1080, out));
+  EXPECT_FLOAT_EQ(out[0], 0.0f);
+  ASSERT_TRUE(ctrl_unproject(view, proj, 1920, 0, 0.5f, 1920, 1080, out));
+  EXPECT_FLOAT_EQ(out[0], 1.0f);
+  EXPECT_FLOAT_EQ(out[1], -1.0f);
+  view[12] = -64.0f;  // the camera moved to x 64
+  ASSERT_TRUE(ctrl_unproject(view, proj, 960, 540, 0.5f, 1920, 1080, out));
+  EXPECT_FLOAT_EQ(out[0], 64.0f);
+  EXPECT_FALSE(ctrl_unproject(view, proj, 0, 0, 0.5f, 0, 0, out));
+  float zero[16] = {};
+  EXPECT_FALSE(ctrl_unproject(view, zero, 0, 0, 0.5f, 100, 100, out));
+}
+
+TEST_F(CtrlFlow, PickSetsCursorOnlyOverTheGrid) {
+  mat4_identity(ctrl_drawcam[1]);
+  mat4_identity(ctrl_drawcam[2]);
+  ctrl_drawcam[1][12] = -64.0f;  // screen centre over cell 64
+  ctrl_drawcam[1][13] = -64.0f;
+  point(640, 360);
+  ctrl_pick(0.5f);
+  EXPECT_EQ(ctrl_cursor[0], 64);
+  EXPECT_EQ(ctrl_cursor[1], 64);
+  ctrl_drawcam[1][12] = 10.0f;  // off the grid
+  ctrl_canplace = 1;
+  ctrl_pick(0.5f);
+  EXPECT_EQ(ctrl_cursor[0], -1);
+  EXPECT_EQ(ctrl_canplace, 0);
+  ctrl_drawcam[1][12] = -64.0f;
+  ctrl_screenw = ctrl_screenh = 0.0f;  // a window of no size
+  ctrl_pick(0.5f);
+  EXPECT_EQ(ctrl_cursor[0], -1);
+  ctrl_screenw = 1280.0f;
+  ctrl_screenh = 720.0f;
+  sdlmain_buttons = SDLMAIN_BIT_RIGHT;
+  ctrl_pick(1.0f);  // the sky
+  EXPECT_EQ(ctrl_cursor[0], -1);
+  EXPECT_EQ(ctrl_pressstate, 1);
+}
+
+TEST(CtrlDebugOutput, NeedsTheExtensionAndItsEntryPoint) {
+  const char* with[] = {"GL_ARB_vertex_array_object", "GL_ARB_debug_output"};
+  const char* lookalike[] = {"GL_XYZ_debug_output_extra", "GL_AMD_debug_output"};
+  int entry = 0;
+  EXPECT_TRUE(ctrl_debug_output_usable(with, 2, &entry));
+  EXPECT_FALSE(ctrl_debug_output_usable(with, 2, nullptr));
+  EXPECT_FALSE(ctrl_debug_output_usable(lookalike, 2, &entry));
+  EXPECT_FALSE(ctrl_debug_output_usable(with, 0, &entry));
+}
+
+// A damaged saved game at start: logged, set aside, the new world stays.
+TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
+  char dir[] = "/tmp/tavorek_ctrlXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const char* old = filesPath;
+  filesPath = dir;
+  const std::string txt = std::string(dir) + "/game.txtsav";
+  std::ofstream(txt) << "version 103\nwld_age banana\n";
+  std::ofstream(std::string(dir) + "/game.binsav") << "x";
+  hint_step = 0;
+  testing::internal::CaptureStdout();
+  post("serialize out=0");
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("ERR "), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(txt));
+  EXPECT_TRUE(std::filesystem::exists(txt + ".rejected-1"));
+  EXPECT_EQ(hint_step, 0);
+  EXPECT_EQ(taxc_silver, 200);
+  // A good pair loads and the first hint no longer comes.
+  ASSERT_TRUE(wld_save());
+  post("serialize");
+  EXPECT_EQ(hint_step, -1);
+  filesPath = old;
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace

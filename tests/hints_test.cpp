@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ctrl_fixture.h"
+#include "kv.h"
+#include "log.h"
+#include "smenu.h"
+#include "wld_state.h"
+
+namespace {
+
+class HintTest : public CtrlTest {
+ protected:
+  void SetUp() override {
+    CtrlTest::SetUp();
+    hint_init();
+  }
+  void TearDown() override {
+    static const char* const words[] = {"farmbuilt", "bakerybuilt", "hutbuilt", "missingbakery",
+                                        "missinghut", "newsilver", "movecoi"};
+    static const notify_handler handlers[] = {hint_on_farmbuilt, hint_on_bakerybuilt,
+                                              hint_on_hutbuilt, hint_on_missingbakery,
+                                              hint_on_missinghut, hint_on_newsilver, hint_on_movecoi};
+    for (int i = 0; i < 7; i++) notify_unlisten(words[i], handlers[i]);
+    CtrlTest::TearDown();
+  }
+};
+
+TEST_F(HintTest, SequenceThroughTheChain) {
+  struct {
+    const char* post;
+    int step;
+    bool shown;
+  } steps[] = {
+      {"movecoi dx=0 dy=0", 0, false},    {"movecoi dx=5", 0, false},
+      {"movecoi dx=0.01 dy=0", 1, true},  {"farmbuilt", 1, false},
+      {"missingbakery", 2, true},         {"hutbuilt", 2, true},
+      {"bakerybuilt", 2, false},          {"newsilver", 3, true},
+      {"newsilver", 4, true},             {"newsilver", 4, true},
+      {"missingbakery", 4, true},         {"missinghut", 5, true},
+      {"hutbuilt", 5, false},             {"missinghut", 5, true},
+  };
+  for (auto& s : steps) {
+    post(s.post);
+    EXPECT_EQ(hint_step, s.step) << s.post;
+    EXPECT_EQ(view_shown[VIEW_TOAST], s.shown) << s.post;
+    EXPECT_EQ(toast_text != nullptr, s.shown) << s.post;
+  }
+}
+
+TEST_F(HintTest, AfterALoad) {
+  hint_step = -1;
+  post("missinghut");
+  EXPECT_EQ(hint_step, -1);
+  post("movecoi dx=1 dy=1");
+  EXPECT_EQ(hint_step, -1);
+  post("newsilver");
+  EXPECT_EQ(hint_step, 3);
+  hint_step = -1;
+  post("missingbakery");
+  EXPECT_EQ(hint_step, 2);
+}
+
+TEST_F(HintTest, TimerOfAnEarlierToastDismissesTheHint) {
+  toast_show("refused", 5.0f);
+  toast_run_timer(4.0f);
+  post("movecoi dx=1 dy=0");
+  EXPECT_EQ(hint_step, 1);
+  EXPECT_EQ(toast_timer, 1.0f);
+  toast_run_timer(0.5f);
+  EXPECT_EQ(ctrl_count("dismisstoast"), 0);
+  toast_run_timer(0.5f);
+  EXPECT_EQ(ctrl_count("dismisstoast"), 1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  EXPECT_EQ(toast_timer, -1.0f);
+  toast_run_timer(10.0f);  // no timer left
+  EXPECT_EQ(ctrl_count("dismisstoast"), 1);
+}
+
+TEST_F(HintTest, DismissAfterTheGameEndsGoesBack) {
+  wld_gameover = 1;
+  ctrl_buildmode = 3;
+  toast_show("over", 10.0f);
+  post("dismisstoast");
+  EXPECT_EQ(ctrl_buildmode, 0);
+  post("dismisstoast");
+  EXPECT_EQ(view_shown[VIEW_MENU], 1);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+}
+
+// The settings store in a folder of its own.
+class SettingsMenu : public CtrlTest {
+ protected:
+  char dir[32] = "/tmp/tavorek_menuXXXXXX";
+  const char* old = nullptr;
+  void SetUp() override {
+    CtrlTest::SetUp();
+    ASSERT_TRUE(mkdtemp(dir));
+    old = filesPath;
+    filesPath = dir;
+    settings_load();
+    settings_selected = 0;
+    notify_listen("settings", settings_on_message);
+  }
+  void TearDown() override {
+    notify_unlisten("settings", settings_on_message);
+    filesPath = old;
+    std::filesystem::remove_all(dir);
+    CtrlTest::TearDown();
+  }
+  void write_key(const char* key, const char* text) {
+    std::ofstream(std::string(dir) + "/." + key) << text;
+  }
+};
+
+TEST_F(SettingsMenu, RowsFromTouchHeight) {
+  struct {
+    float touchy;
+    int selected;
+  } cases[] = {{0.5f, 0}, {0.47f, 0}, {0.45f, -1}, {0.6f, 1}, {0.9f, 5}, {0.999f, -1}, {1e30f, -1}};
+  for (auto& c : cases) {
+    ctrl_posts().clear();
+    post("settings touchy=" + std::to_string(c.touchy) + " click=0");
+    EXPECT_EQ(settings_selected, c.selected) << c.touchy;
+    EXPECT_TRUE(ctrl_posts().size() == 1u) << c.touchy;  // only the hover itself
+  }
+}
+
+TEST_F(SettingsMenu, ActivationStoresAndPostsAndReadsBackAtTheNextStart) {
+  ASSERT_EQ(settings_values[SETTINGS_MUSIC], 1);
+  post("settings touchy=0.6 click=1");
+  EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
+  EXPECT_EQ(ctrl_count("musicsetting"), 1);
+  for (int i = 0; i < 3; i++) post("settings touchy=0.65 click=1");
+  EXPECT_EQ(ctrl_count("difficultysetting"), 3);
+  EXPECT_EQ(kv_get("settings_difficulty", -5), 1);
+  post("settings touchy=0.65 click=1");
+  post("settings touchy=0.5 click=1");
+  // A new start reads what was stored.
+  settings_values[0] = settings_values[1] = settings_values[2] = 9;
+  settings_load();
+  EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 0);
+  EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
+  EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
+  post("play");
+  EXPECT_EQ(ctrl_difficulty, 2);
+  post("transcribesetting");
+  EXPECT_EQ(ctrl_transcribe, 0);
+}
+
+TEST_F(SettingsMenu, ActionsAndNavigation) {
+  post("settings touchy=0.73 click=1");
+  EXPECT_EQ(ctrl_count("guide"), 1);
+  ctrl_posts().clear();
+  post("settings touchy=0.9 click=1");
+  EXPECT_EQ(ctrl_count("restart"), 1);
+  EXPECT_EQ(ctrl_posts().back(), "play");  // restart first, then play
+  settings_selected = 0;
+  post("settings dx=1");
+  EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 0);
+  EXPECT_EQ(kv_get("settings_transcribe", 7), 7);  // in memory only
+  settings_selected = -1;
+  post("settings dy=1");
+  EXPECT_EQ(settings_selected, 0);
+  settings_selected = 5;
+  post("settings dy=1");
+  EXPECT_EQ(settings_selected, -1);
+  settings_selected = 2;
+  post("settings selected=1");
+  EXPECT_EQ(ctrl_count("difficultysetting"), 1);
+}
+
+TEST_F(SettingsMenu, StoredValuesOutOfRangeAreClamped) {
+  write_key("settings_difficulty", "7");
+  write_key("settings_music", "-3");
+  write_key("settings_transcribe", "2");
+  settings_load();
+  EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
+  EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
+  EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 1);
+  EXPECT_STREQ(settings_difficulty_name(settings_values[SETTINGS_DIFFICULTY]), "Legend");
+  post("play");
+  EXPECT_EQ(ctrl_difficulty, 2);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <SDL2/SDL.h>
+
+#include "ctrl_fixture.h"
+
+namespace {
+
+struct RectCase {
+  int view, x, y, w, h;
+};
+
+void expect_layout(int W, int H, const RectCase* cases, int n) {
+  view_layout(W, H);
+  for (int i = 0; i < n; i++) {
+    const view_rectangle r = view_get(cases[i].view);
+    EXPECT_EQ(r.x, cases[i].x) << W << "x" << H << " view " << cases[i].view;
+    EXPECT_EQ(r.y, cases[i].y) << W << "x" << H << " view " << cases[i].view;
+    EXPECT_EQ(r.w, cases[i].w) << W << "x" << H << " view " << cases[i].view;
+    EXPECT_EQ(r.h, cases[i].h) << W << "x" << H << " view " << cases[i].view;
+  }
+}
+
+TEST(ViewLayout, FullHd) {
+  const RectCase cases[] = {
+      {0, 422, 22, 1075, 268},    {1, 240, 0, 1440, 1080},   {9, 240, 0, 1440, 1080},
+      {2, 403, 604, 1114, 432},   {3, 1769, 16, 135, 135},   {4, 192, 864, 1536, 96},
+      {8, 192, 288, 1536, 96},    {10, 7, 1001, 180, 72},    {14, 755, 1001, 180, 72},
+      {15, 1733, 1001, 180, 72},  {16, 7, 7, 360, 713},      {17, 1733, 367, 180, 72},
+      {22, 1733, 7, 180, 72},     {23, 0, 0, 1920, 1080},
+  };
+  expect_layout(1920, 1080, cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(ViewLayout, Hd) {
+  const RectCase cases[] = {
+      {0, 282, 14, 716, 179},    {1, 160, 0, 960, 720},    {9, 160, 0, 960, 720},
+      {2, 269, 403, 742, 288},   {3, 1179, 11, 90, 90},    {4, 128, 576, 1024, 64},
+      {8, 128, 192, 1024, 64},   {10, 4, 668, 120, 48},    {14, 500, 668, 120, 48},
+      {15, 1156, 668, 120, 48},  {16, 4, 4, 272, 540},     {17, 1156, 244, 120, 48},
+      {22, 1156, 4, 120, 48},    {23, 0, 0, 1280, 720},
+  };
+  expect_layout(1280, 720, cases, sizeof cases / sizeof cases[0]);
+}
+
+TEST(ViewLayout, NoSizeGivesEmptyRectangles) {
+  view_layout(0, 0);
+  for (int v = 0; v < VIEWCOUNT; v++) EXPECT_GE(view_get(v).w, 0) << v;
+  EXPECT_EQ(view_get(VIEW_WORLD).w, 0);
+}
+
+TEST(ViewLayoutDeath, OutOfRangeNumberStops) {
+  EXPECT_DEATH(view_get(24), "nr=24");
+}
+
+class ViewInput : public CtrlTest {};
+
+TEST_F(ViewInput, HitTestEdgesOverlapAndScreens) {
+  view_shown[VIEW_TOAST] = 1;
+  view_shown[VIEW_LABOR] = 1;
+  struct {
+    int x, y, want;
+  } cases[] = {
+      {282, 14, VIEW_TOAST}, {998, 193, VIEW_TOAST},  // both corners of the toast
+      {999, 193, VIEW_WORLD}, {1276, 716, VIEW_LABOR}, {1280, 720, VIEW_WORLD},
+      {1281, 10, -1},        {-1, 10, -1},
+  };
+  for (auto& c : cases) EXPECT_EQ(view_hit(c.x, c.y), c.want) << c.x << "," << c.y;
+  // The HUD hidden: its buttons take nothing.
+  ctrl_hudhidden = true;
+  EXPECT_EQ(view_hit(1200, 700), VIEW_WORLD);
+  ctrl_hudhidden = false;
+  // On the menu screen only the menu views are hit, not the HUD left shown below it.
+  ctrl_show_menu_screen();
+  EXPECT_EQ(view_hit(1200, 700), -1);
+  EXPECT_EQ(view_hit(640, 100), VIEW_MENU);
+}
+
+TEST_F(ViewInput, MenuHidesTheLaborButtonFromClicks) {
+  ctrl_show_menu_screen();
+  point(1200, 690);
+  EXPECT_EQ(view_pointer_down(SDLMAIN_PTR_LEFT), -1);
+  EXPECT_EQ(ctrl_count("hire"), 0);
+  point(640, 360);
+  EXPECT_EQ(view_pointer_down(SDLMAIN_PTR_LEFT), VIEW_MENU);
+  ASSERT_EQ(ctrl_posts().size(), 1u);
+  EXPECT_EQ(ctrl_posts()[0], "settings touchy=0.500000 click=1");
+}
+
+TEST_F(ViewInput, ClickPlacesDragDoesNot) {
+  struct {
+    float steps[3];  // successive pointer x positions after the press at 100
+    int held_left;
+    int placed;
+  } cases[] = {
+      {{103, 106, 109}, 1, 1},  // small steps add up but never drag
+      {{105, 105, 105}, 1, 0},  // one step over 4 pixels drags
+      {{100, 100, 100}, 0, 0},  // a button beyond the three shares the left pointer
+  };
+  for (auto& c : cases) {
+    ctrl_posts().clear();
+    point(100, 100);
+    ASSERT_EQ(view_pointer_down(SDLMAIN_PTR_LEFT), VIEW_WORLD);
+    sdlmain_held[0] = c.held_left;
+    for (float x : c.steps) {
+      point(x, 100);
+      view_pointer_move(c.held_left != 0);
+    }
+    EXPECT_TRUE(view_pointer_up(SDLMAIN_PTR_LEFT));
+    EXPECT_EQ(ctrl_count("placebuilding"), c.placed) << c.steps[0];
+    EXPECT_EQ(numCamTouches, 0);
+    view_reset_pointers();
+  }
+  // The right button never places; a second press of one id is refused.
+  point(100, 100);
+  view_pointer_down(SDLMAIN_PTR_RIGHT);
+  view_pointer_down(SDLMAIN_PTR_RIGHT);
+  EXPECT_EQ(numCamTouches, 1);
+  EXPECT_TRUE(view_pointer_up(SDLMAIN_PTR_RIGHT));
+  EXPECT_FALSE(view_pointer_up(SDLMAIN_PTR_RIGHT));
+  EXPECT_EQ(ctrl_count("placebuilding"), 0);
+}
+
+TEST_F(ViewInput, ButtonsAndSlidersPost) {
+  for (int v = VIEW_BUILD0; v <= VIEW_LABOR; v++) view_shown[v] = 1;
+  point(10, 690);
+  view_pointer_down(SDLMAIN_PTR_LEFT);
+  point(1200, 690);
+  view_pointer_down(SDLMAIN_PTR_LEFT);
+  EXPECT_EQ(ctrl_count("buildmode selected=1"), 1);
+  EXPECT_EQ(ctrl_count("hire"), 1);
+  view_reset_pointers();
+  ctrl_posts().clear();
+  view_shown[VIEW_SLIDER0 + 2] = 1;  // field workers: y 288..352
+  point(128 + 512, 300);
+  view_pointer_down(SDLMAIN_PTR_LEFT);
+  point(128 + 256, 300);
+  view_pointer_move(true);
+  ASSERT_EQ(ctrl_posts().size(), 2u);
+  EXPECT_EQ(ctrl_posts()[0], "workforce type=2 x=0.500000 click=1");
+  EXPECT_EQ(ctrl_posts()[1], "workforce type=2 x=0.250000 click=0");
+}
+
+TEST_F(ViewInput, EdgePanOnlyWithoutButtons) {
+  struct {
+    float x, y;
+    bool held;
+    float ex, ey;
+  } cases[] = {
+      {0, 300, false, 2, 0}, {1279, 300, false, -2, 0}, {600, 0, false, 0, -2},
+      {600, 719, false, 0, 2}, {0, 0, true, 0, 0}, {600, 300, false, 0, 0},
+  };
+  for (auto& c : cases) {
+    point(c.x, c.y);
+    view_pointer_move(c.held);
+    EXPECT_EQ(view_edgepanx, c.ex) << c.x << "," << c.y;
+    EXPECT_EQ(view_edgepany, c.ey) << c.x << "," << c.y;
+  }
+}
+
+TEST_F(ViewInput, KeysPostAndHold) {
+  struct {
+    SDL_Keycode key;
+    int down;
+    const char* post;  // null: none
+  } cases[] = {
+      {SDLK_RETURN, 1, "placebuilding"}, {SDLK_SPACE, 0, nullptr},
+      {SDLK_KP_ENTER, 1, "placebuilding"}, {SDLK_3, 1, "showgoal nr=3"},
+      {SDLK_3, 0, "showgoal nr=-1"},     {SDLK_BACKQUOTE, 1, "togglehud"},
+      {SDLK_LSHIFT, 1, "areaselect val=1"}, {SDLK_RSHIFT, 0, "areaselect val=0"},
+      {SDLK_q, 1, nullptr},
+  };
+  for (auto& c : cases) {
+    ctrl_posts().clear();
+    view_key(c.key, c.down);
+    if (c.post) {
+      ASSERT_EQ(ctrl_posts().size(), 1u) << c.post;
+      EXPECT_EQ(ctrl_posts()[0], c.post);
+    } else {
+      EXPECT_TRUE(ctrl_posts().empty()) << c.key;
+    }
+  }
+  view_key(SDLK_d, 1);
+  view_key(SDLK_RIGHT, 1);
+  view_key(SDLK_d, 0);  // both write one value: the pan stops
+  EXPECT_EQ(view_panx, 0.0f);
+}
+
+TEST_F(ViewInput, PanIsClampedAndStopsDeadClimbCoasts) {
+  view_key(SDLK_w, 1);
+  for (int i = 0; i < 100; i++) view_update(1.0f);
+  EXPECT_EQ(view_panvy, 10.0f);
+  ctrl_posts().clear();
+  view_key(SDLK_w, 0);
+  view_update(0.1f);
+  EXPECT_EQ(view_panvy, 0.0f);
+  EXPECT_EQ(ctrl_count("movecoi"), 0);
+  view_key(SDLK_PAGEUP, 1);
+  view_update(0.5f);
+  EXPECT_FLOAT_EQ(view_climbvel, 1.0f);
+  view_key(SDLK_PAGEUP, 0);
+  view_update(0.5f);
+  EXPECT_FLOAT_EQ(view_climbvel, 0.95f);
+  EXPECT_EQ(ctrl_posts().back(), "camclimb delta=0.475000");
+  view_key(SDLK_KP_PLUS, 1);
+  ctrl_posts().clear();
+  view_update(0.5f);
+  EXPECT_EQ(ctrl_posts()[0], "cameraControl distScale=1.500000");
+}
+
+}  // namespace
