@@ -79,7 +79,7 @@ void sdlmain_route(const SDL_Event* ev) {
       sdlmain_on_mouse_motion(&ev->motion);
       break;
     case SDL_MOUSEWHEEL:
-      if (world_shown()) post("cameraControl distScale=%f", 1.0f - 0.05f * (float)ev->wheel.y);
+      if (world_shown()) post(MSG_CAMERACONTROL " distScale=%f", 1.0f - 0.05f * (float)ev->wheel.y);
       break;
   }
 }
@@ -134,7 +134,7 @@ void sdlmain_on_mouse_motion(const SDL_MouseMotionEvent* ev) {
       }
       if (sdlmain_held[1]) {
         const float s = 1.0f + dy;
-        post("cameraControl distScale=%f", s < 0.1f ? 0.1f : s > 4.0f ? 4.0f : s);
+        post(MSG_CAMERACONTROL " distScale=%f", s < 0.1f ? 0.1f : s > 4.0f ? 4.0f : s);
       }
       if (sdlmain_held[2]) {
         snprintf(msg, sizeof msg, MSG_CAMERACONTROL " elevationDelta=%f orbitDelta=%f", 3.0f * dy,

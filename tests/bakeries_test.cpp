@@ -10,8 +10,8 @@
 namespace {
 
 // The bakery at (40, 40): grain cells west, food cells south.
-const std::vector<int> grain_cells = {cell(39, 40), cell(39, 41)};
-const std::vector<int> food_cells = {cell(40, 41), cell(41, 41)};
+const std::vector<int> grain_cells = {grid_cidx(39, 40), grid_cidx(39, 41)};
+const std::vector<int> food_cells = {grid_cidx(40, 41), grid_cidx(41, 41)};
 
 struct BakeriesTest : BuildingTest {
   void SetUp() override {
@@ -40,7 +40,7 @@ TEST_F(BakeriesTest, NewBakeryHoldsNothingAndOpensBothPairs) {
   bakeries_full[0] = bakeries_empt[0] = 4;
   ASSERT_EQ(bakeries_add(40, 40), 0);
   EXPECT_EQ(bakeries_count, 1);
-  EXPECT_EQ(bakeries_cidx[0], cell(40, 40));
+  EXPECT_EQ(bakeries_cidx[0], grid_cidx(40, 40));
   EXPECT_EQ(bakeries_grai[0] + bakeries_food[0] + bakeries_full[0] + bakeries_empt[0], 0);
   EXPECT_EQ(bakeries_bake[0], 0.0f);
   EXPECT_TRUE(bakeries_mtbd[0] == 0 && bakeries_mtbe[0] == 3);
@@ -49,7 +49,7 @@ TEST_F(BakeriesTest, NewBakeryHoldsNothingAndOpensBothPairs) {
   EXPECT_FLOAT_EQ(bakeries_trfs[0][14], 1.5f);
   expect_types(grain_cells, BAKG);
   expect_types(food_cells, BAKF);
-  expect_types({cell(39, 39), cell(40, 39), cell(41, 39), cell(40, 40), cell(41, 40)}, BLDG);
+  expect_types({grid_cidx(39, 39), grid_cidx(40, 39), grid_cidx(41, 39), grid_cidx(40, 40), grid_cidx(41, 40)}, BLDG);
   wld_goalweight[grain_cells[0]] = wld_goalweight[food_cells[1]] = 5.0f;
   step();
   EXPECT_EQ(weight(grain_cells), 0.0f);

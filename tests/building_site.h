@@ -16,9 +16,8 @@ namespace {
 
 const float STEP = 1.0f / 240;
 
-inline int cell(int x, int y) { return y * GRIDSZ + x; }
 inline int type_at(int c) { return wld_cellflags[c] >> 4; }
-inline int type_at(int x, int y) { return type_at(cell(x, y)); }
+inline int type_at(int x, int y) { return type_at(grid_cidx(x, y)); }
 
 // The value on the line after header `name` in a saved section.
 inline std::string first_value(const std::string& text, const std::string& name) {

@@ -39,7 +39,7 @@ struct CatsTest : WorldTest {
   int worker_at(int x, int y) {
     int i = crowd_sz;
     crowd_add(0);
-    crowd_cidx[i] = site_cell(x, y);
+    crowd_cidx[i] = grid_cidx(x, y);
     return i;
   }
 
@@ -49,7 +49,7 @@ struct CatsTest : WorldTest {
     return i;
   }
 
-  void mark_target_cell(int x, int y) { wld_catflags[site_cell(x, y)] |= CATT << 4; }
+  void mark_target_cell(int x, int y) { wld_catflags[grid_cidx(x, y)] |= CATT << 4; }
 
   void update(float dt = 0.05f) {
     cats_update(dt, flowx, flowy, basecostw, basecoste, basecostn, basecosts);
@@ -101,14 +101,14 @@ TEST_F(CatsTargets, ValueSinksByTheWeightedCatsAround) {
   cat_on_cell(32, 40);  // two cells away: nothing
   cats_build_target_field();
   EXPECT_FLOAT_EQ(cats_tgt_value[0], -0.2f * (5 + 3 + 2 * 2));
-  EXPECT_EQ(cats_cellcount[site_cell(29, 39)], 2);
+  EXPECT_EQ(cats_cellcount[grid_cidx(29, 39)], 2);
   cats_build_target_field();
   EXPECT_NEAR(cats_tgt_value[0], 0.9f * -2.4f - 2.4f, 1e-5);
 
   while (cats_add(30.5f, 40.5f, 0.75f) >= 0) continue;
-  std::fill(cats_cidx, cats_cidx + MAXCATS, site_cell(30, 40));
+  std::fill(cats_cidx, cats_cidx + MAXCATS, grid_cidx(30, 40));
   cats_build_target_field();
-  EXPECT_EQ(cats_cellcount[site_cell(30, 40)], 255) << "a full cell must not read as empty";
+  EXPECT_EQ(cats_cellcount[grid_cidx(30, 40)], 255) << "a full cell must not read as empty";
 }
 
 TEST_F(CatsTargets, TargetOnTheOuterRingSeesNoCatsBeyondTheGrid) {
@@ -129,16 +129,16 @@ TEST_F(CatsTargets, FieldStampsEachTargetCellAndAddsUpSharedCells) {
   for (int t = 0; t < 3; t++) cats_add_target();
   // Workers 0, 1, 2 get -1, -2, -10, which the build decays by 0.9.
   for (int t = 0; t < 3; t++) cats_tgt_value[t] = cats_tgt[t] == 2 ? -10.0f : -1.0f - cats_tgt[t];
-  wld_catweight[site_cell(70, 70)] = 3.0f;  // left from an earlier update
-  uint8_t open = wld_catflags[site_cell(20, 20)] & 15;
+  wld_catweight[grid_cidx(70, 70)] = 3.0f;  // left from an earlier update
+  uint8_t open = wld_catflags[grid_cidx(20, 20)] & 15;
 
   cats_build_target_field();
-  EXPECT_FLOAT_EQ(wld_catweight[site_cell(20, 20)], -2.7f);
-  EXPECT_FLOAT_EQ(wld_catweight[site_cell(50, 60)], -9.0f);
-  EXPECT_EQ(wld_catweight[site_cell(70, 70)], 0.0f);
-  EXPECT_EQ(wld_catflags[site_cell(20, 20)], (CATT << 4) | open);
-  EXPECT_EQ(wld_catflags[site_cell(50, 60)] >> 4, CATT);
-  EXPECT_EQ(wld_cellflags[site_cell(20, 20)] >> 4, 0) << "only the cats' copy is stamped";
+  EXPECT_FLOAT_EQ(wld_catweight[grid_cidx(20, 20)], -2.7f);
+  EXPECT_FLOAT_EQ(wld_catweight[grid_cidx(50, 60)], -9.0f);
+  EXPECT_EQ(wld_catweight[grid_cidx(70, 70)], 0.0f);
+  EXPECT_EQ(wld_catflags[grid_cidx(20, 20)], (CATT << 4) | open);
+  EXPECT_EQ(wld_catflags[grid_cidx(50, 60)] >> 4, CATT);
+  EXPECT_EQ(wld_cellflags[grid_cidx(20, 20)] >> 4, 0) << "only the cats' copy is stamped";
   int stamped = 0;
   for (int i = 0; i < GRIDCELLS; i++) stamped += wld_catflags[i] >> 4 == CATT;
   EXPECT_EQ(stamped, 2);
@@ -219,8 +219,8 @@ TEST_F(CatsMover, BlendLeansOnNeighboursButNotThroughWalls) {
   // Cell (40, 40) flows east, its west neighbour south. A cat in the west
   // third of the cell (fx = 0.2) takes 0.3 of the neighbour.
   int i = cats_add(40.2f, 40.5f, 0.75f);
-  flowx[site_cell(40, 40)] = 1.0f;
-  flowy[site_cell(39, 40)] = 1.0f;
+  flowx[grid_cidx(40, 40)] = 1.0f;
+  flowy[grid_cidx(39, 40)] = 1.0f;
   update();
   float len = std::sqrt(0.7f * 0.7f + 0.3f * 0.3f);
   EXPECT_NEAR(cats_dirx[i], 0.7f / len, 1e-5);
@@ -235,7 +235,7 @@ TEST_F(CatsMover, BlendLeansOnNeighboursButNotThroughWalls) {
 TEST_F(CatsMover, FaintOrBrokenFieldsNeverPushANumberThatIsNotOneIntoTheBody) {
   int i = cat_on_cell(40, 40);
   cats_create_bodies();
-  flowx[site_cell(40, 40)] = 0.000002f;
+  flowx[grid_cidx(40, 40)] = 0.000002f;
   update();
   EXPECT_NEAR(cats_dirx[i], 0.02f, 1e-6) << "short, not divided by zero";
   EXPECT_TRUE(cpveql(cpBodyGetVelocity(cats_body[i]), cpvzero)) << "too short to walk";
@@ -298,7 +298,7 @@ TEST_F(CatsMover, SittingCountsDownAndStaysSeatedWhileOnATarget) {
   EXPECT_FLOAT_EQ(cats_dirx[off], 1.0f);
   EXPECT_EQ(cats_walking[on], 0u);
 
-  wld_catflags[site_cell(40, 40)] &= 15;  // the target moved on
+  wld_catflags[grid_cidx(40, 40)] &= 15;  // the target moved on
   update(0.6f);
   EXPECT_EQ(cats_walking[on], 1u);
 }
@@ -424,12 +424,12 @@ TEST_F(CatsPicking, NearestCatWinsAndTheFirstOfATie) {
 }
 
 TEST_F(CatsPicking, HeightsFollowTheGroundUnderEachCat) {
-  wld_height[site_cell(41, 40)] = 9;
+  wld_height[grid_cidx(41, 40)] = 9;
   int mid = cats_add(40.5f, 40.5f, 0);
   int edge = cats_add(40.99f, 40.5f, 0);
   int far = cats_add(41.95f, 20.5f, 0);
   cats_update_heights();
-  EXPECT_TRUE(cats_cidx[mid] == site_cell(40, 40) && cats_cidx[far] == site_cell(41, 20));
+  EXPECT_TRUE(cats_cidx[mid] == grid_cidx(40, 40) && cats_cidx[far] == grid_cidx(41, 20));
   EXPECT_FLOAT_EQ(cats_pos[mid][2], 0.75f);
   float t = (0.49f - 0.3f) * 2.5f, s = t * t * (3 - 2 * t);
   EXPECT_NEAR(cats_pos[edge][2], 0.15f * (5 * (1 - s) + 9 * s), 1e-5);
@@ -470,7 +470,7 @@ TEST_F(CatsSave, RoundTripKeepsEveryPositionAndTheCatsGetNewBodies) {
   EXPECT_EQ(cats_count, 3);
   EXPECT_EQ(memcmp(cats_pos, saved, 3 * sizeof saved[0]), 0);
   EXPECT_EQ(cats_tgt_count + space_bodies(), 0);
-  EXPECT_EQ(cats_cidx[2], site_cell(64, 127));
+  EXPECT_EQ(cats_cidx[2], grid_cidx(64, 127));
   EXPECT_EQ(cats_create_bodies(), 3);
   EXPECT_TRUE(cpveql(cpBodyGetPosition(cats_body[1]), cpv(100.125, 2.5)));
 }

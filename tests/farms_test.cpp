@@ -9,10 +9,10 @@ namespace {
 
 // The footprint cells of the farm centred on (x, y), in plant order.
 std::vector<int> water(int x, int y) {
-  return {cell(x - 1, y - 1), cell(x, y - 1), cell(x + 1, y - 1), cell(x - 1, y)};
+  return {grid_cidx(x - 1, y - 1), grid_cidx(x, y - 1), grid_cidx(x + 1, y - 1), grid_cidx(x - 1, y)};
 }
 std::vector<int> grain(int x, int y) {
-  return {cell(x + 1, y), cell(x - 1, y + 1), cell(x, y + 1), cell(x + 1, y + 1)};
+  return {grid_cidx(x + 1, y), grid_cidx(x - 1, y + 1), grid_cidx(x, y + 1), grid_cidx(x + 1, y + 1)};
 }
 
 struct FarmsTest : BuildingTest {
@@ -30,17 +30,17 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
   farms_watr[0] = 3.0f;
   farms_size[0][4] = 0.5f;
   farms_prod[0] = farms_cons[0] = farms_blck[0] = 2;
-  wld_cellflags[cell(20, 30)] = (STCK << 4) | 0x05;
+  wld_cellflags[grid_cidx(20, 30)] = (STCK << 4) | 0x05;
   ASSERT_EQ(farms_add(20, 30), 0);
   EXPECT_EQ(farms_count, 1);
-  EXPECT_EQ(farms_cidx[0], cell(20, 30));
+  EXPECT_EQ(farms_cidx[0], grid_cidx(20, 30));
   EXPECT_EQ(farms_watr[0] + farms_prod[0] + farms_cons[0] + farms_blck[0], 0.0f);
   EXPECT_TRUE(farms_mtbw[0] == 0 && farms_mtbh[0] == 1 && farms_mtbb[0] == 2);
-  EXPECT_EQ(wld_cellflags[cell(20, 30)], (STCK << 4) | 0x05) << "the centre keeps its type";
+  EXPECT_EQ(wld_cellflags[grid_cidx(20, 30)], (STCK << 4) | 0x05) << "the centre keeps its type";
   expect_types(water(20, 30), FARM);
   expect_types(grain(20, 30), GRAI);
   for (int k = 0; k < FARM_PLANTS; k++) {
-    int c = cell(19 + k % 3, 29 + k / 3);
+    int c = grid_cidx(19 + k % 3, 29 + k / 3);
     EXPECT_EQ(farms_size[0][k], 0.0f);
     EXPECT_EQ(wld_height[c], 11);
     EXPECT_EQ(basecostw[c], 1.5f) << "costs are not recomputed";
@@ -49,10 +49,10 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
     EXPECT_FLOAT_EQ(farms_trfs[0][k][14], 11 * 0.15f);
     EXPECT_EQ(farms_trfs[0][k][10], 0.0f);
   }
-  EXPECT_EQ(wld_height[cell(18, 30)] + wld_height[cell(20, 32)], 20) << "only the plot is raised";
-  wld_height[cell(40, 40)] = 255;
+  EXPECT_EQ(wld_height[grid_cidx(18, 30)] + wld_height[grid_cidx(20, 32)], 20) << "only the plot is raised";
+  wld_height[grid_cidx(40, 40)] = 255;
   farms_add(40, 41);
-  EXPECT_EQ(wld_height[cell(40, 40)], 255) << "the highest step stays";
+  EXPECT_EQ(wld_height[grid_cidx(40, 40)], 255) << "the highest step stays";
 
   EXPECT_FLOAT_EQ(farms_water_need(0), 9.0f);
   step();
@@ -61,14 +61,14 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
 }
 
 TEST_F(FarmsTest, PlotsOffTheGridOrBeyondTheTableAreRefused) {
-  uint8_t before = wld_height[cell(0, 5)];
+  uint8_t before = wld_height[grid_cidx(0, 5)];
   testing::internal::CaptureStdout();
   EXPECT_EQ(farms_add(0, 5), -1);
   EXPECT_EQ(farms_add(5, 127), -1);
   EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("ERR ", 0), 0u);
   EXPECT_EQ(farms_count, 0);
-  EXPECT_EQ(wld_height[cell(0, 5)], before);
-  EXPECT_EQ(type_at(cell(127, 4)), 0) << "no wrap onto the row above";
+  EXPECT_EQ(wld_height[grid_cidx(0, 5)], before);
+  EXPECT_EQ(type_at(grid_cidx(127, 4)), 0) << "no wrap onto the row above";
 
   testing::internal::CaptureStdout();  // the track table runs out on the way
   for (int i = 0; i < MAXFARMS; i++) farms_add(1 + i % 42 * 3, 1 + i / 42 * 3);
@@ -83,20 +83,20 @@ TEST_F(FarmsTest, PlotsOffTheGridOrBeyondTheTableAreRefused) {
 TEST_F(FarmsTest, OverlappingFootprintsFindTheLowerIndex) {
   farms_add(20, 20);
   farms_add(22, 20);
-  EXPECT_EQ(farms_find_at(cell(21, 21)), 0);
-  EXPECT_EQ(farms_find_at(cell(19, 19)), 0);
-  EXPECT_EQ(farms_find_at(cell(23, 21)), 1);
-  for (int c : {cell(18, 20), cell(22, 22), cell(20, 18), cell(24, 19), -1, GRIDCELLS})
+  EXPECT_EQ(farms_find_at(grid_cidx(21, 21)), 0);
+  EXPECT_EQ(farms_find_at(grid_cidx(19, 19)), 0);
+  EXPECT_EQ(farms_find_at(grid_cidx(23, 21)), 1);
+  for (int c : {grid_cidx(18, 20), grid_cidx(22, 22), grid_cidx(20, 18), grid_cidx(24, 19), -1, GRIDCELLS})
     EXPECT_EQ(farms_find_at(c), -1) << c;
 }
 
 TEST_F(FarmsTest, WaterIsTakenBelowTwentyThenTheWaterCellsCloseUntilGrowthUsesItBelowNine) {
   farms_add(20, 30);
-  int drop = cell(19, 29);
+  int drop = grid_cidx(19, 29);
   farms_watr[0] = 19.9f;
   EXPECT_EQ(farms_deliver_water(drop), 0);
   EXPECT_FLOAT_EQ(farms_watr[0], 20.4f);
-  EXPECT_EQ(farms_deliver_water(cell(20, 29)), -1);
+  EXPECT_EQ(farms_deliver_water(grid_cidx(20, 29)), -1);
   EXPECT_FLOAT_EQ(farms_watr[0], 20.4f);
   EXPECT_EQ(mtbe_count(farms_mtbw[0]), 2) << "the refused arrival is counted";
   expect_types(water(20, 30), BLDG);
@@ -119,12 +119,12 @@ TEST_F(FarmsTest, WaterIsTakenBelowTwentyThenTheWaterCellsCloseUntilGrowthUsesIt
 TEST_F(FarmsTest, WaterAtTheWrongCellIsRefused) {
   farms_add(20, 30);
   testing::internal::CaptureStdout();
-  EXPECT_EQ(farms_deliver_water(cell(30, 30)), -1);
+  EXPECT_EQ(farms_deliver_water(grid_cidx(30, 30)), -1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no farm there: no log line";
   testing::internal::CaptureStdout();
-  EXPECT_EQ(farms_deliver_water(cell(21, 30)), -1);
+  EXPECT_EQ(farms_deliver_water(grid_cidx(21, 30)), -1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "farm nr 0 at cidx " + std::to_string(cell(21, 30)) + " is not a FARM goal. Goal = 5.\n");
+            "farm nr 0 at cidx " + std::to_string(grid_cidx(21, 30)) + " is not a FARM goal. Goal = 5.\n");
   EXPECT_EQ(farms_watr[0], 0.0f);
   EXPECT_EQ(mtbe_count(farms_mtbw[0]), 0);
 }
@@ -150,7 +150,7 @@ TEST_F(FarmsTest, APlantRipensInAboutFourSecondsOnThreeTenthsOfWater) {
 
 TEST_F(FarmsTest, HarvestTakesTheOldestRipePlantOrCountsTheRefusal) {
   farms_add(20, 30);
-  int pick = cell(21, 31);
+  int pick = grid_cidx(21, 31);
   EXPECT_EQ(farms_harvest(pick), -1);
   EXPECT_EQ(farms_harvest(pick), -1);
   EXPECT_EQ(farms_blck[0], 2);
@@ -174,11 +174,11 @@ TEST_F(FarmsTest, HarvestTakesTheOldestRipePlantOrCountsTheRefusal) {
   EXPECT_EQ(farms_cons[0], 0) << "the cursor wraps";
 
   testing::internal::CaptureStdout();
-  EXPECT_EQ(farms_harvest(cell(40, 40)), -1);
-  EXPECT_EQ(farms_harvest(cell(19, 29)), -1);
+  EXPECT_EQ(farms_harvest(grid_cidx(40, 40)), -1);
+  EXPECT_EQ(farms_harvest(grid_cidx(19, 29)), -1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "No farm found at cidx " + std::to_string(cell(40, 40)) + "\nfarm nr 0 at cidx " +
-                std::to_string(cell(19, 29)) + " is not a GRAI goal. Goal = 4.\n");
+            "No farm found at cidx " + std::to_string(grid_cidx(40, 40)) + "\nfarm nr 0 at cidx " +
+                std::to_string(grid_cidx(19, 29)) + " is not a GRAI goal. Goal = 4.\n");
 }
 
 TEST_F(FarmsTest, NineRipePlantsStopDrinkingAndTheFirstHarvestRestartsTheSamePlant) {
@@ -191,7 +191,7 @@ TEST_F(FarmsTest, NineRipePlantsStopDrinkingAndTheFirstHarvestRestartsTheSamePla
   EXPECT_FLOAT_EQ(weight(grain(20, 30)), 18.0f);
   EXPECT_FLOAT_EQ(weight(water(20, 30)), -6.0f);
 
-  EXPECT_EQ(farms_harvest(cell(21, 30)), 0);
+  EXPECT_EQ(farms_harvest(grid_cidx(21, 30)), 0);
   EXPECT_EQ(farms_cons[0], 5);
   step();
   EXPECT_EQ(farms_prod[0], 4);
@@ -202,7 +202,7 @@ TEST_F(FarmsTest, NineRipePlantsStopDrinkingAndTheFirstHarvestRestartsTheSamePla
 
 TEST_F(FarmsTest, FastRefusedHarvestsCloseTheGrainCellsUnlessMoreThanThreeAreRipe) {
   farms_add(20, 30);
-  int pick = cell(20, 31);
+  int pick = grid_cidx(20, 31);
   for (int i = 0; i < 3; i++) farms_harvest(pick);
   step();
   expect_types(grain(20, 30), GRAI);  // three refusals are not enough
@@ -251,9 +251,9 @@ TEST_F(FarmsTest, APlantRipeningInTheUpdateCountsInItsGrainWeight) {
 TEST_F(FarmsTest, RecentArrivalsAndHarvestsLowerTheWeights) {
   farms_add(20, 30);
   wld_age = 101.0;
-  farms_deliver_water(cell(19, 30));
+  farms_deliver_water(grid_cidx(19, 30));
   wld_age = 102.0;
-  farms_deliver_water(cell(19, 30));
+  farms_deliver_water(grid_cidx(19, 30));
   wld_age = 103.0 - STEP;
   step();  // rate 2 events over 2 s
   float need = farms_water_need(0);
@@ -263,9 +263,9 @@ TEST_F(FarmsTest, RecentArrivalsAndHarvestsLowerTheWeights) {
   farms_size[0][0] = farms_size[0][1] = 1.0f;
   farms_prod[0] = 2;
   wld_age = 104.0;
-  farms_harvest(cell(21, 30));
-  farms_harvest(cell(21, 30));
-  farms_harvest(cell(21, 30));  // nothing left to take
+  farms_harvest(grid_cidx(21, 30));
+  farms_harvest(grid_cidx(21, 30));
+  farms_harvest(grid_cidx(21, 30));  // nothing left to take
   wld_age = 105.0 - STEP;
   step();  // harvests: 2 over 1 s; refusal update: 1, span 0 -> 1 s
   EXPECT_FLOAT_EQ(weight(grain(20, 30)), 0.0f - (80.0f * 2.0f + 1.0f));
@@ -295,11 +295,11 @@ TEST_F(FarmsTest, AFarmWithoutTracksStillWorks) {
   EXPECT_EQ(farms_mtbb[0], -1);
   EXPECT_EQ(farms_mtbw[1], -1);
 
-  EXPECT_EQ(farms_deliver_water(cell(29, 29)), 1);
+  EXPECT_EQ(farms_deliver_water(grid_cidx(29, 29)), 1);
   farms_size[1][0] = 1.0f;
   farms_prod[1] = 1;
-  EXPECT_EQ(farms_harvest(cell(31, 30)), 1);
-  for (int i = 0; i < 8; i++) farms_harvest(cell(21, 30));
+  EXPECT_EQ(farms_harvest(grid_cidx(31, 30)), 1);
+  for (int i = 0; i < 8; i++) farms_harvest(grid_cidx(21, 30));
   step();
   expect_types(grain(20, 30), GRAI);  // no refusal track: no evidence to close
   EXPECT_NEAR(weight(water(30, 30)), 2.0f * farms_water_need(1), 1e-5f) << "rates read 0";

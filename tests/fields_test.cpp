@@ -17,7 +17,7 @@ namespace {
 const float UNTOUCHED = -1234.0f;
 
 void stamp(int x, int y, int type, float weight = 1.0f) {
-  int c = site_cell(x, y);
+  int c = grid_cidx(x, y);
   wld_cellflags[c] = (wld_cellflags[c] & 15) | type << 4;
   wld_goalweight[c] = weight;
 }
@@ -98,8 +98,8 @@ TEST_F(FieldRefresh, FrameCounterPicksTwoFieldsAndCyclesThroughAllTen) {
 int busy_site(FieldsTest& f) {
   f.flat_site();
   for (int t = 1; t <= 9; t++) stamp(10 * t, 100, t, 0.5f * t);
-  wld_catflags[site_cell(60, 60)] = (wld_catflags[site_cell(60, 60)] & 15) | CATT << 4;
-  wld_catweight[site_cell(60, 60)] = 2.0f;
+  wld_catflags[grid_cidx(60, 60)] = (wld_catflags[grid_cidx(60, 60)] & 15) | CATT << 4;
+  wld_catweight[grid_cidx(60, 60)] = 2.0f;
   for (int i = 0; i < 90; i++) f.member(5.5f + i, 20.25f + (i % 7), 1 + i % 9);
   for (int i = 0; i < 90; i++) cpBodySetVelocity(wld_bodies[i], cpv(0.1 * (i % 5), -0.2));
   return f.member(30.5f, 40.5f, 12, false);  // dead
@@ -148,14 +148,14 @@ TEST_F(FieldRefresh, WithoutAPoolTheSameFieldsAreComputedInline) {
   std::fill(wld_potential[7], wld_potential[7] + GRIDCELLS, UNTOUCHED);
   EXPECT_GT(task_create(&arg), 0u);
   threadpool_wait_idle();
-  EXPECT_EQ(wld_potential[7][site_cell(80, 100)], -4.0f) << "the queued job solved field 7";
+  EXPECT_EQ(wld_potential[7][grid_cidx(80, 100)], -4.0f) << "the queued job solved field 7";
 }
 
 TEST_F(FieldRefresh, GoalCellsOfTheSolvedFlagsGetNoPush) {
   flat_site();
   stamp(40, 40, REST);
   stamp(41, 40, REST);
-  wld_catflags[site_cell(60, 60)] |= CATT << 4;  // only in the cats' copy
+  wld_catflags[grid_cidx(60, 60)] |= CATT << 4;  // only in the cats' copy
   int on_goal = member(40.5f, 40.5f, 9);
   int beside = member(44.5f, 40.5f, 9);
   wld_fieldframe = 4;
@@ -168,8 +168,8 @@ TEST_F(FieldRefresh, GoalCellsOfTheSolvedFlagsGetNoPush) {
       EXPECT_EQ(wld_flow[t][FLOW_Y][c], 0.0f) << "field " << t << " cell " << c;
     }
   }
-  EXPECT_FLOAT_EQ(wld_flow[9][FLOW_X][site_cell(61, 60)], -1.0f);
-  EXPECT_FLOAT_EQ(wld_flow[8][FLOW_X][site_cell(42, 40)], -1.0f);
+  EXPECT_FLOAT_EQ(wld_flow[9][FLOW_X][grid_cidx(61, 60)], -1.0f);
+  EXPECT_FLOAT_EQ(wld_flow[8][FLOW_X][grid_cidx(42, 40)], -1.0f);
   EXPECT_EQ(crowd_dirx[on_goal], 0.0f);
   EXPECT_EQ(crowd_diry[on_goal], 0.0f);
   EXPECT_FLOAT_EQ(crowd_dirx[beside], -1.0f);

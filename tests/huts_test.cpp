@@ -41,12 +41,12 @@ struct HutsTest : BuildingTest {
     food_deliver(f, h, -1, pos);
     return f;
   }
-  static float weight(int x, int y) { return wld_goalweight[cell(x, y)]; }
+  static float weight(int x, int y) { return wld_goalweight[grid_cidx(x, y)]; }
   static std::string save() { return section_save(huts_serialize); }
 };
 
 TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
-  wld_height[cell(50, 40)] = 8;
+  wld_height[grid_cidx(50, 40)] = 8;
   mtbe_create(64, 0.0f);  // someone else's track first
   // What a refused load may leave behind in a free slot.
   huts_fdid[0] = 5;
@@ -58,7 +58,7 @@ TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
     for (int x = 48; x <= 52; x++) {
       int want = x == 50 && y == 40 ? FOOD : y == 41 && x >= 49 && x <= 51 ? REST : 0;
       EXPECT_EQ(type_at(x, y), want) << x << "," << y;
-      EXPECT_EQ(wld_cellflags[cell(x, y)] & 0x0f, OPEN_N | OPEN_E);
+      EXPECT_EQ(wld_cellflags[grid_cidx(x, y)] & 0x0f, OPEN_N | OPEN_E);
     }
   EXPECT_TRUE(huts_mtbo[0] == 1 && huts_mtbr[0] == 4);
   EXPECT_FLOAT_EQ(mtbe_last[4], 100.0f);
@@ -68,7 +68,7 @@ TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
   EXPECT_FLOAT_EQ(huts_trfs[0][12], 50.5f);
   EXPECT_FLOAT_EQ(huts_trfs[0][14], 1.2f);
 
-  wld_cellflags[cell(60, 42)] = (MARK << 4);
+  wld_cellflags[grid_cidx(60, 42)] = (MARK << 4);
   uint8_t before[GRIDCELLS];
   memcpy(before, wld_cellflags, sizeof before);
   testing::internal::CaptureStdout();
@@ -83,15 +83,15 @@ TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
 
 TEST_F(HutsTest, TenthEntryFillsTheHutEleventhIsRefused) {
   huts_add(20, 20);
-  EXPECT_EQ(huts_enter(cell(10, 10), 0), -1);  // no hut there
+  EXPECT_EQ(huts_enter(grid_cidx(10, 10), 0), -1);  // no hut there
   enter(0, 0, 9);
   EXPECT_EQ(mtbe_count(huts_mtbo[0]), 9);
   EXPECT_EQ(mtbe_count(huts_mtbb[0]), 0);
-  EXPECT_EQ(huts_enter(cell(21, 21), 9), 0);
+  EXPECT_EQ(huts_enter(grid_cidx(21, 21), 9), 0);
   EXPECT_EQ(huts_occu[0], 10);
   EXPECT_EQ(mtbe_count(huts_mtbo[0]), 10);
   EXPECT_EQ(mtbe_count(huts_mtbb[0]), 1);
-  EXPECT_EQ(huts_enter(cell(19, 21), 10), -1);
+  EXPECT_EQ(huts_enter(grid_cidx(19, 21), 10), -1);
   EXPECT_EQ(huts_occu[0], 10);
   EXPECT_EQ(mtbe_count(huts_mtbo[0]), 10);
   EXPECT_EQ(mtbe_count(huts_mtbb[0]), 2);
@@ -157,7 +157,7 @@ TEST_F(HutsTest, PortionsRunOutLastSlotFirst) {
 }
 
 TEST_F(HutsTest, DeliveryClosesTheDropOffAndPlacesTheFoodNorthOfTheCentre) {
-  wld_height[cell(30, 19)] = 9;
+  wld_height[grid_cidx(30, 19)] = 9;
   huts_add(30, 20);
   huts_add(40, 20);
   deliver(1);
@@ -169,7 +169,7 @@ TEST_F(HutsTest, DeliveryClosesTheDropOffAndPlacesTheFoodNorthOfTheCentre) {
   EXPECT_FLOAT_EQ(pos[1], 19.75f);
   EXPECT_FLOAT_EQ(pos[2], 1.35f);
   EXPECT_EQ(type_at(30, 20), BLDG);
-  EXPECT_EQ(wld_cellflags[cell(30, 20)] & 0x0f, OPEN_N | OPEN_E);
+  EXPECT_EQ(wld_cellflags[grid_cidx(30, 20)] & 0x0f, OPEN_N | OPEN_E);
   EXPECT_EQ(type_at(30, 21), REST);
   EXPECT_EQ(mtbe_count(huts_mtbf[0]), 1);
 

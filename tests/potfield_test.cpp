@@ -21,7 +21,6 @@ const int32_t OFF[4] = {-1, 1, -GRIDSZ, GRIDSZ};
 const int OPP[4] = {E, W, S, N};
 const uint8_t SIDE[4] = {OPEN_W, OPEN_E, OPEN_N, OPEN_S};
 
-int cell(int x, int y) { return y * GRIDSZ + x; }
 
 // The solver's quarter is this reciprocal estimate of 4: 12 good bits.
 const double QUARTER_ACCURACY = 1.5 / 4096;
@@ -65,18 +64,18 @@ struct Field {
   void open_level() {
     for (int y = 1; y < GRIDSZ - 1; y++)
       for (int x = 1; x < GRIDSZ - 1; x++)
-        for (int d = 0; d < 4; d++) cost[d][cell(x, y)] = FLT_UNDF;
+        for (int d = 0; d < 4; d++) cost[d][grid_cidx(x, y)] = FLT_UNDF;
     for (int y = 1; y < GRIDSZ - 1; y++)
       for (int x = 1; x < GRIDSZ - 1; x++) {
-        if (x + 1 < GRIDSZ - 1) edge(cell(x, y), E, 1.0f);
-        if (y + 1 < GRIDSZ - 1) edge(cell(x, y), S, 1.0f);
+        if (x + 1 < GRIDSZ - 1) edge(grid_cidx(x, y), E, 1.0f);
+        if (y + 1 < GRIDSZ - 1) edge(grid_cidx(x, y), S, 1.0f);
       }
     derive_open_sides();
   }
 
   // A one-cell-wide corridor along row y from x0 to x1, each step costing 1.
   void corridor(int y, int x0, int x1) {
-    for (int x = x0; x < x1; x++) edge(cell(x, y), E, 1.0f);
+    for (int x = x0; x < x1; x++) edge(grid_cidx(x, y), E, 1.0f);
     derive_open_sides();
   }
 
@@ -108,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(VectorAndScalar, PotfieldPaths, ::testing::Values(true,
 TEST_P(PotfieldPaths, FieldWithoutGoalsStaysUnreachedAndMakesNoPass) {
   Field f;
   f.open_level();
-  f.goal(cell(40, 40), 4, 1.0f);  // another field's goal
+  f.goal(grid_cidx(40, 40), 4, 1.0f);  // another field's goal
   f.solve(2, GetParam());
   for (int c = 0; c < GRIDCELLS; c++) {
     ASSERT_EQ(f.pot[c], FLT_UNDF) << c;
@@ -120,20 +119,20 @@ TEST_P(PotfieldPaths, SingleGoalOnLevelGround) {
   Field f;
   f.open_level();
   const float w = 3.0f;
-  f.goal(cell(64, 64), 0, w);
+  f.goal(grid_cidx(64, 64), 0, w);
   f.solve(0, GetParam());
-  EXPECT_EQ(f.pot[cell(64, 64)], -w);
-  for (int d = 0; d < 4; d++) EXPECT_EQ(f.pot[cell(64, 64) + OFF[d]], -w + 1) << d;
+  EXPECT_EQ(f.pot[grid_cidx(64, 64)], -w);
+  for (int d = 0; d < 4; d++) EXPECT_EQ(f.pot[grid_cidx(64, 64) + OFF[d]], -w + 1) << d;
   // A diagonal neighbour takes the two-sided root, not the path around the corner.
   const double diagonal = -w + 1 + 1 / std::sqrt(2.0);
-  for (int c : {cell(63, 63), cell(65, 63), cell(63, 65), cell(65, 65)}) {
+  for (int c : {grid_cidx(63, 63), grid_cidx(65, 63), grid_cidx(63, 65), grid_cidx(65, 65)}) {
     expect_quarter_near(f.pot[c], diagonal);
-    EXPECT_EQ(f.pot[c], f.pot[cell(65, 65)]);
+    EXPECT_EQ(f.pot[c], f.pot[grid_cidx(65, 65)]);
   }
   // The whole square is reached, rises away from the goal and has settled.
   for (int y = 1; y < GRIDSZ - 1; y++)
     for (int x = 1; x < GRIDSZ - 1; x++) {
-      const int c = cell(x, y);
+      const int c = grid_cidx(x, y);
       ASSERT_LT(f.pot[c], FLT_UNDF);
       ASSERT_EQ(f.state[c], (uint32_t)POTFIELD_SETTLED);
       if (x > 64) {
@@ -144,14 +143,14 @@ TEST_P(PotfieldPaths, SingleGoalOnLevelGround) {
       }
     }
   // The border is never reached; the spare row is not touched.
-  EXPECT_EQ(f.pot[cell(0, 64)], FLT_UNDF);
+  EXPECT_EQ(f.pot[grid_cidx(0, 64)], FLT_UNDF);
   EXPECT_EQ(f.pot[GRIDCELLS], -7.0f);
 }
 
 TEST_P(PotfieldPaths, WalledInCellKeepsUnreachedBesideAGoal) {
   Field f;
   f.open_level();
-  const int boxed = cell(30, 30);
+  const int boxed = grid_cidx(30, 30);
   for (int d = 0; d < 4; d++) f.edge(boxed, d, FLT_UNDF);
   f.flags[boxed] = OPEN_W;  // walkable by its flags, so seeding wakes it
   f.goal(boxed - 1, 5, 2.0f);
@@ -178,7 +177,7 @@ TEST_P(PotfieldTies, UpwindSideChoice) {
   const TieCase& tc = GetParam();
   for (bool vector : {true, false}) {
     Field f;
-    const int x = cell(64, 64);
+    const int x = grid_cidx(64, 64);
     for (int d = 0; d < 4; d++) {
       if (tc.k[d] == FLT_UNDF) continue;
       f.edge(x, d, tc.k[d]);
@@ -223,7 +222,7 @@ TEST_P(PotfieldClosing, OnlyExactly9999Closes) {
   const ClosingCase& cc = GetParam();
   for (bool vector : {true, false}) {
     Field f;
-    const int g = cell(10, 10);
+    const int g = grid_cidx(10, 10);
     f.edge(g, E, cc.goal_to_cell, cc.cell_to_goal);
     f.derive_open_sides();
     f.flags[g + 1] |= OPEN_W;  // walkable whatever the costs
@@ -245,44 +244,44 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_P(PotfieldPaths, HeavierGoalPullsFurther) {
   Field f;
   f.corridor(10, 10, 40);
-  f.goal(cell(10, 10), 1, 0.0f);
-  f.goal(cell(30, 10), 1, 5.0f);
+  f.goal(grid_cidx(10, 10), 1, 0.0f);
+  f.goal(grid_cidx(30, 10), 1, 5.0f);
   f.solve(1, GetParam());
   for (int x = 10; x <= 40; x++) {
     const float expect = std::min<float>(x - 10, -5.0f + std::abs(x - 30));
-    EXPECT_EQ(f.pot[cell(x, 10)], expect) << x;
+    EXPECT_EQ(f.pot[grid_cidx(x, 10)], expect) << x;
   }
-  EXPECT_EQ(f.pot[cell(9, 10)], FLT_UNDF);
+  EXPECT_EQ(f.pot[grid_cidx(9, 10)], FLT_UNDF);
 }
 
 TEST_P(PotfieldPaths, LightGoalIsLoweredByANeighbour) {
   Field f;
   f.corridor(20, 10, 20);
-  f.goal(cell(10, 20), 6, 10.0f);
-  f.goal(cell(12, 20), 6, 0.5f);  // -0.5 on its own
+  f.goal(grid_cidx(10, 20), 6, 10.0f);
+  f.goal(grid_cidx(12, 20), 6, 0.5f);  // -0.5 on its own
   f.solve(6, GetParam());
-  EXPECT_EQ(f.pot[cell(10, 20)], -10.0f);
-  EXPECT_EQ(f.pot[cell(11, 20)], -9.0f);
-  EXPECT_EQ(f.pot[cell(12, 20)], -8.0f);
-  EXPECT_EQ(f.state[cell(12, 20)], (uint32_t)POTFIELD_SETTLED);
-  EXPECT_EQ(f.pot[cell(13, 20)], -7.0f);
-  EXPECT_EQ(f.pot[cell(20, 20)], 0.0f);
+  EXPECT_EQ(f.pot[grid_cidx(10, 20)], -10.0f);
+  EXPECT_EQ(f.pot[grid_cidx(11, 20)], -9.0f);
+  EXPECT_EQ(f.pot[grid_cidx(12, 20)], -8.0f);
+  EXPECT_EQ(f.state[grid_cidx(12, 20)], (uint32_t)POTFIELD_SETTLED);
+  EXPECT_EQ(f.pot[grid_cidx(13, 20)], -7.0f);
+  EXPECT_EQ(f.pot[grid_cidx(20, 20)], 0.0f);
 }
 
 TEST_P(PotfieldPaths, GoalsOnTheOuterRingSeedOnlyInsideTheGrid) {
   Field f;
   for (int c = 0; c < GRIDCELLS; c++) f.flags[c] = 15;  // walkable, yet every cost closed
   const int corner_first = 0, corner_last = GRIDCELLS - 1;
-  const int west_edge = cell(0, 5), east_edge = cell(127, 9);
+  const int west_edge = grid_cidx(0, 5), east_edge = grid_cidx(127, 9);
   for (int c : {corner_first, corner_last, west_edge, east_edge}) f.goal(c, 9, 1.0f);
   f.solve(9, GetParam());
   // Neighbours inside the grid were woken (and found no way in) ...
-  for (int c : {cell(1, 0), cell(0, 1), cell(126, 127), cell(127, 126), cell(1, 5), cell(0, 4),
-                cell(0, 6), cell(126, 9), cell(127, 8), cell(127, 10)})
+  for (int c : {grid_cidx(1, 0), grid_cidx(0, 1), grid_cidx(126, 127), grid_cidx(127, 126), grid_cidx(1, 5), grid_cidx(0, 4),
+                grid_cidx(0, 6), grid_cidx(126, 9), grid_cidx(127, 8), grid_cidx(127, 10)})
     EXPECT_EQ(f.state[c], (uint32_t)POTFIELD_SETTLED) << c;
   // ... the cells one index away across the edge were not.
-  EXPECT_EQ(f.state[cell(127, 4)], (uint32_t)POTFIELD_IDLE);
-  EXPECT_EQ(f.state[cell(0, 10)], (uint32_t)POTFIELD_IDLE);
+  EXPECT_EQ(f.state[grid_cidx(127, 4)], (uint32_t)POTFIELD_IDLE);
+  EXPECT_EQ(f.state[grid_cidx(0, 10)], (uint32_t)POTFIELD_IDLE);
   for (int c = 0; c < GRIDCELLS; c++)
     if ((f.flags[c] >> 4) != 10) {
       ASSERT_EQ(f.pot[c], FLT_UNDF) << c;
@@ -293,12 +292,12 @@ TEST_P(PotfieldPaths, StepsLeavingTheGridWrapByIndex) {
   // The east step of the last column leads to the next row's first cell.
   Field f;
   f.corridor(4, 125, 127);
-  f.edge(cell(127, 4), E, 1.0f);
+  f.edge(grid_cidx(127, 4), E, 1.0f);
   f.derive_open_sides();
-  f.goal(cell(125, 4), 2, 0.0f);
+  f.goal(grid_cidx(125, 4), 2, 0.0f);
   f.solve(2, GetParam());
-  EXPECT_EQ(f.pot[cell(127, 4)], 2.0f);
-  EXPECT_EQ(f.pot[cell(0, 5)], 3.0f);
+  EXPECT_EQ(f.pot[grid_cidx(127, 4)], 2.0f);
+  EXPECT_EQ(f.pot[grid_cidx(0, 5)], 3.0f);
 }
 
 // ---------------------------------------------------------------------------
@@ -312,7 +311,7 @@ void random_field(Field& f, std::mt19937& rng, int t, bool lakes, bool direction
   for (float& k : own) k = step(rng);
   for (int y = 1; y < GRIDSZ - 1; y++)
     for (int x = 1; x < GRIDSZ - 1; x++) {
-      const int c = cell(x, y);
+      const int c = grid_cidx(x, y);
       for (int d : {E, S}) {
         const int n = c + OFF[d];
         if ((d == E && x + 1 == GRIDSZ - 1) || (d == S && y + 1 == GRIDSZ - 1)) continue;
@@ -335,16 +334,16 @@ void random_field(Field& f, std::mt19937& rng, int t, bool lakes, bool direction
     for (int y = cy - r; y <= cy + r; y++)
       for (int x = cx - r; x <= cx + r; x++)
         if ((x - cx) * (x - cx) + (y - cy) * (y - cy) <= r * r)
-          for (int d = 0; d < 4; d++) f.edge(cell(x, y), d, FLT_UNDF);
+          for (int d = 0; d < 4; d++) f.edge(grid_cidx(x, y), d, FLT_UNDF);
   }
   f.derive_open_sides();
   for (int i = 0; i < 12; i++) {  // other fields' goals
-    const int c = cell(1 + rng() % 126, 1 + rng() % 126);
+    const int c = grid_cidx(1 + rng() % 126, 1 + rng() % 126);
     if (f.flags[c]) f.goal(c, (t + 1 + rng() % 9) % 10, 1.0f);
   }
   const int goals = 2 + rng() % 6;
   for (int i = 0; i < goals; i++) {
-    const int c = cell(1 + rng() % 126, 1 + rng() % 126);
+    const int c = grid_cidx(1 + rng() % 126, 1 + rng() % 126);
     if (f.flags[c]) f.goal(c, t, 6.0f * unit(rng));
   }
 }
@@ -419,7 +418,7 @@ std::vector<double> sweep_reference(const Field& f, int t) {
     for (int c = 0; c < GRIDCELLS; c++) {
       const int x = c % GRIDSZ, y = c / GRIDSZ;
       const int xs = (sweep & 1) ? GRIDSZ - 1 - x : x, ys = (sweep & 2) ? GRIDSZ - 1 - y : y;
-      changed |= update(cell(xs, ys));
+      changed |= update(grid_cidx(xs, ys));
     }
     if (!changed) return u;
   }
@@ -529,7 +528,7 @@ TEST(PotfieldProperty, MoreActiveCellsThanHalfTheGrid) {
   const int t = 7;
   random_field(f, rng, t, false, false);
   for (int y = 1; y < GRIDSZ - 1; y++)
-    for (int x = 3; x < GRIDSZ - 1; x += 3) f.goal(cell(x, y), t, 1.0f + (x % 7));
+    for (int x = 3; x < GRIDSZ - 1; x += 3) f.goal(grid_cidx(x, y), t, 1.0f + (x % 7));
   int seeded = 0;
   for (int c = 0; c < GRIDCELLS; c++) {
     const int x = c % GRIDSZ, y = c / GRIDSZ;

@@ -40,11 +40,11 @@ struct TaxcTest : BuildingTest {
 };
 
 TEST_F(TaxcTest, AddingStampsTheFootprintAndKeepsOpenSides) {
-  wld_height[cell(61, 59)] = 6;
+  wld_height[grid_cidx(61, 59)] = 6;
   EXPECT_EQ(taxc_add(61, 59), 0);
   EXPECT_EQ(taxc_count, 1);
   EXPECT_EQ(taxc_silver, 200);
-  EXPECT_EQ(taxc_cidx[0], cell(61, 59));
+  EXPECT_EQ(taxc_cidx[0], grid_cidx(61, 59));
   EXPECT_EQ(taxc_fdid[0], -1);
   EXPECT_EQ(taxc_food[0], 0);
   for (int y = 57; y <= 61; y++)
@@ -52,7 +52,7 @@ TEST_F(TaxcTest, AddingStampsTheFootprintAndKeepsOpenSides) {
       bool ring = x >= 60 && x <= 62 && y >= 58 && y <= 60;
       int want = x == 61 && y == 59 ? FOOD : ring ? BLDG : 0;
       EXPECT_EQ(type_at(x, y), want) << x << "," << y;
-      EXPECT_EQ(wld_cellflags[cell(x, y)] & 0x0f, OPEN_W | OPEN_S);
+      EXPECT_EQ(wld_cellflags[grid_cidx(x, y)] & 0x0f, OPEN_W | OPEN_S);
     }
   EXPECT_FLOAT_EQ(taxc_trfs[0][12], 61.5f);
   EXPECT_FLOAT_EQ(taxc_trfs[0][14], 0.9f);
@@ -63,7 +63,7 @@ TEST_F(TaxcTest, AddingStampsTheFootprintAndKeepsOpenSides) {
 }
 
 TEST_F(TaxcTest, TakenSitesAndAFullTableChangeNothing) {
-  wld_cellflags[cell(32, 22)] = (GRAI << 4) | OPEN_E;  // corner of the 5x5 area of (30, 20)
+  wld_cellflags[grid_cidx(32, 22)] = (GRAI << 4) | OPEN_E;  // corner of the 5x5 area of (30, 20)
   uint8_t before[GRIDCELLS];
   memcpy(before, wld_cellflags, sizeof before);
   testing::internal::CaptureStdout();
@@ -111,14 +111,14 @@ TEST_F(TaxcTest, CentreWeightIsTwoEveryStepWhateverTheOfficeHolds) {
   taxc_add(20, 20);
   taxc_add(40, 20);
   deliver(0);
-  wld_goalweight[cell(20, 20)] = -3.0f;
-  wld_goalweight[cell(40, 20)] = 9.0f;
+  wld_goalweight[grid_cidx(20, 20)] = -3.0f;
+  wld_goalweight[grid_cidx(40, 20)] = 9.0f;
   for (int step = 0; step < 8; step++) {
     taxc_update();
-    EXPECT_EQ(wld_goalweight[cell(20, 20)], 2.0f);
-    EXPECT_EQ(wld_goalweight[cell(40, 20)], 2.0f);
+    EXPECT_EQ(wld_goalweight[grid_cidx(20, 20)], 2.0f);
+    EXPECT_EQ(wld_goalweight[grid_cidx(40, 20)], 2.0f);
   }
-  EXPECT_EQ(wld_goalweight[cell(21, 20)], 0.0f);  // the ring is not a goal
+  EXPECT_EQ(wld_goalweight[grid_cidx(21, 20)], 0.0f);  // the ring is not a goal
 }
 
 TEST_F(TaxcTest, SaveAndLoadRoundTrip) {

@@ -17,7 +17,7 @@ int space_bodies() {
 }
 
 bool east_open(int x, int y) {
-  int c = site_cell(x, y);
+  int c = grid_cidx(x, y);
   return basecoste[c] < FLT_UNDF && (wld_cellflags[c] & OPEN_E) && (wld_cellflags[c + 1] & OPEN_W);
 }
 
@@ -37,10 +37,10 @@ TEST_F(WldWalls, FlatSiteIsEnclosedOnlyAlongItsBorder) {
   EXPECT_EQ(east, 379);
   EXPECT_EQ(space_shapes(), 758);
   for (int i = 0; i < GRIDSZ - 1; i++) {
-    EXPECT_NE(wld_eastwalls[site_cell(0, i)], nullptr) << i;
-    EXPECT_NE(wld_eastwalls[site_cell(126, i)], nullptr) << i;
-    EXPECT_NE(wld_southwalls[site_cell(i, 0)], nullptr) << i;
-    EXPECT_NE(wld_southwalls[site_cell(i, 126)], nullptr) << i;
+    EXPECT_NE(wld_eastwalls[grid_cidx(0, i)], nullptr) << i;
+    EXPECT_NE(wld_eastwalls[grid_cidx(126, i)], nullptr) << i;
+    EXPECT_NE(wld_southwalls[grid_cidx(i, 0)], nullptr) << i;
+    EXPECT_NE(wld_southwalls[grid_cidx(i, 126)], nullptr) << i;
   }
   EXPECT_EQ(site_faults(), 0);  // so no interior edge has a wall
 
@@ -52,7 +52,7 @@ TEST_F(WldWalls, FlatSiteIsEnclosedOnlyAlongItsBorder) {
 TEST_F(WldWalls, AddingAndRemovingAnEdgeKeepsCostsAndBitsInStep) {
   site_flat(5);
   site_build();
-  const int c = site_cell(40, 40);
+  const int c = grid_cidx(40, 40);
 
   ASSERT_EQ(wld_add_east_wall(40, 40), 1);
   ASSERT_EQ(wld_add_south_wall(40, 40), 1);
@@ -77,7 +77,7 @@ TEST_F(WldWalls, AddingAndRemovingAnEdgeKeepsCostsAndBitsInStep) {
 
 TEST_F(WldWalls, RemovingACliffWallLeavesTheCliffClosedUntilRebuilt) {
   site_flat(5);
-  const int c = site_cell(30, 30);
+  const int c = grid_cidx(30, 30);
   wld_height[c + 1] = 9;
   site_build();
   EXPECT_TRUE(wld_remove_east_wall(30, 30));
@@ -94,7 +94,7 @@ TEST_F(WldWalls, EdgesOffTheGridOrWithoutASpaceAreRefused) {
   wld_compute_basecosts(wld_height);
   EXPECT_EQ(wld_add_east_wall(10, 10), 0);
   EXPECT_EQ(wld_create_walls(), 0);
-  EXPECT_EQ(basecoste[site_cell(10, 10)], 1.0f);
+  EXPECT_EQ(basecoste[grid_cidx(10, 10)], 1.0f);
 
   wld_create_space();
   EXPECT_EQ(wld_add_east_wall(127, 5) + wld_add_south_wall(5, 127), 0);
@@ -112,20 +112,20 @@ TEST_F(WldWalls, BuildingMasksWallTheirOutlines) {
   EXPECT_FALSE(east_open(19, 20));  // mask 9
   EXPECT_TRUE(east_open(18, 20));   // mask 15
   EXPECT_FALSE(east_open(20, 20));  // mask 0 walls east and south
-  EXPECT_NE(wld_southwalls[site_cell(20, 20)], nullptr);
+  EXPECT_NE(wld_southwalls[grid_cidx(20, 20)], nullptr);
   EXPECT_EQ(wld_walls_bakery(20, 20), 0);
 
   int taxc = wld_walls_taxc(40, 40);
   EXPECT_FALSE(east_open(40, 40));  // mask 4
-  EXPECT_NE(wld_southwalls[site_cell(40, 40)], nullptr);
+  EXPECT_NE(wld_southwalls[grid_cidx(40, 40)], nullptr);
   EXPECT_TRUE(east_open(41, 38));   // mask 7 walls the south edge only
-  EXPECT_NE(wld_southwalls[site_cell(41, 38)], nullptr);
+  EXPECT_NE(wld_southwalls[grid_cidx(41, 38)], nullptr);
 
   int hut = wld_walls_hut(60, 60);
   EXPECT_TRUE(east_open(60, 60));  // mask 15
-  EXPECT_EQ(wld_southwalls[site_cell(60, 60)], nullptr);
+  EXPECT_EQ(wld_southwalls[grid_cidx(60, 60)], nullptr);
   EXPECT_TRUE(east_open(59, 60));  // mask 10
-  EXPECT_EQ(wld_southwalls[site_cell(59, 60)], nullptr);
+  EXPECT_EQ(wld_southwalls[grid_cidx(59, 60)], nullptr);
   EXPECT_FALSE(east_open(61, 61));  // mask 5
 
   added += bakery + taxc + hut;
@@ -155,10 +155,10 @@ TEST(WldWallsDeath, CreateWallsStopsOnOneSidedCost) {
   site_flat(5);
   wld_compute_basecosts(wld_height);
   wld_create_space();
-  basecoste[site_cell(60, 60)] = FLT_UNDF;
+  basecoste[grid_cidx(60, 60)] = FLT_UNDF;
   EXPECT_DEATH(wld_create_walls(), "basecostw. i.1 . == ");
-  basecoste[site_cell(60, 60)] = 1.0f;
-  basecosts[site_cell(60, 60)] = FLT_UNDF;
+  basecoste[grid_cidx(60, 60)] = 1.0f;
+  basecosts[grid_cidx(60, 60)] = FLT_UNDF;
   EXPECT_DEATH(wld_create_walls(), "basecostn. i.128 . == ");
   wld_exit();
 }

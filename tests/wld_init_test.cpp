@@ -122,16 +122,16 @@ TEST_F(WorldRun, PlacementTest) {
   EXPECT_EQ(top, 5);
   EXPECT_FALSE(wld_can_place(1, 20, 1, &top));  // the ring leaves the grid
 
-  wld_cellflags[site_cell(22, 22)] |= FOOD << 4;  // in the ring only
+  wld_cellflags[grid_cidx(22, 22)] |= FOOD << 4;  // in the ring only
   EXPECT_FALSE(wld_can_place(20, 20, 1, &top));
   EXPECT_TRUE(wld_can_place(20, 20, 0, &top));
 
-  wld_height[site_cell(31, 29)] = 7;
+  wld_height[grid_cidx(31, 29)] = 7;
   EXPECT_FALSE(wld_can_place(30, 30, 1, &top));
   EXPECT_EQ(top, 7);
   ctrl_placemargin = 2;  // farm, hut
   EXPECT_TRUE(wld_can_place(30, 30, 1, &top));
-  wld_height[site_cell(30, 30)] = 0;  // water at the centre
+  wld_height[grid_cidx(30, 30)] = 0;  // water at the centre
   EXPECT_FALSE(wld_can_place(30, 30, 1, &top));
 
   // Marks may be toggled on marks, never on the stock; buildings go on neither.

@@ -30,7 +30,7 @@ class Jobs : public WorldRun {
   int farm, bakery, hut, office;
 
   static void set_type(int x, int y, int type) {
-    uint8_t& f = wld_cellflags[site_cell(x, y)];
+    uint8_t& f = wld_cellflags[grid_cidx(x, y)];
     f = (f & 15) | type << 4;
   }
   // The job pass with its log captured.
@@ -52,7 +52,7 @@ class Jobs : public WorldRun {
 
 static int mark_count(int x, int y) {
   for (int m = 0; m < nummarks; m++)
-    if (stones_markcidx[m] == site_cell(x, y)) return stones_markcnt[m];
+    if (stones_markcidx[m] == grid_cidx(x, y)) return stones_markcnt[m];
   return -1;
 }
 
@@ -139,7 +139,7 @@ TEST_F(Jobs, BuildersTakeFromTheStockAndLayOnMarks) {
   put_stone(s, 35, 68);  // slid off the mark: kept
   jobs();
   EXPECT_EQ(crowd_goal[i], 2u);
-  EXPECT_EQ(stones_cidx[s], site_cell(35, 68));
+  EXPECT_EQ(stones_cidx[s], grid_cidx(35, 68));
   put_stone(s, 40, 68);
   jobs();
   EXPECT_EQ(crowd_goal[i], 1u);
@@ -153,7 +153,7 @@ TEST_F(Jobs, TheNinthBlockRaisesItsCellAndTheCostsFollow) {
   // Drawn a frame ago over the next mark: that mark is the one that rises.
   put_stone(stones_take(i), 42, 68);
   jobs();
-  int c = site_cell(42, 68);
+  int c = grid_cidx(42, 68);
   EXPECT_EQ(wld_height[c], 8);
   EXPECT_EQ(mark_count(42, 68), -1);
   EXPECT_EQ(mark_count(41, 68), 0);

@@ -16,8 +16,8 @@
 
 TEST_F(WorldRun, TheProductionChainPaysSilver) {
   for (int x = 50; x < 90; x++) {  // a canal with low banks
-    wld_height[site_cell(x, 44)] = wld_height[site_cell(x, 46)] = 2;
-    wld_height[site_cell(x, 45)] = 0;
+    wld_height[grid_cidx(x, 44)] = wld_height[grid_cidx(x, 46)] = 2;
+    wld_height[grid_cidx(x, 45)] = 0;
   }
   wld_init();
   wld_add_taxc(61, 59);

@@ -132,7 +132,7 @@ TEST_F(SaveTest, ARoundTripInMidGameSavesTheSamePairAgain) {
   }
   // Terrain and building walls are back, in step with costs and open sides.
   EXPECT_EQ(site_faults(), 0);
-  EXPECT_NE(wld_eastwalls[site_cell(95, 50)], nullptr);
+  EXPECT_NE(wld_eastwalls[grid_cidx(95, 50)], nullptr);
   EXPECT_NE(cats_body[0], nullptr);
 }
 
@@ -242,7 +242,7 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
   poke(&nan_pos.bin, 0, NAN);
   poke(&off_site.bin, 4 * 10 + 4, -300.0f);  // member 1's y
   poke(&emote.bin, world + 4 * 5, 7u);
-  poke(&type.bin, world + 33104 + site_cell(50, 50), (uint8_t)0xb0);
+  poke(&type.bin, world + 33104 + grid_cidx(50, 50), (uint8_t)0xb0);
   poke(&inf_trfs.bin, world + 16080 + 64 * 3, INFINITY);
   poke(&stone.bin, stones_stat + 4 * stones_numstocked, STONE_CARRIED | 10u);  // carried by no member
   SavePair other = good;

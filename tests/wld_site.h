@@ -8,7 +8,6 @@
 #include "wld_physics.h"
 #include "wld_walls.h"
 
-inline int site_cell(int x, int y) { return y * GRIDSZ + x; }
 
 // Height h inside, 0 on the border.
 inline void site_flat(uint8_t h) {

@@ -20,7 +20,6 @@
 
 namespace {
 
-int cell(int x, int y) { return y * GRIDSZ + x; }
 
 struct WldStartTest : ::testing::Test {
   // Tests run side by side in separate processes: one file each.
@@ -63,16 +62,16 @@ TEST_F(WldStartTest, GoodMapStartsAWorldWithTheFirstOfficeAndWorkers) {
   std::string log;
   ASSERT_TRUE(start(&log));
   EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
-  for (int c : {cell(5, 5), cell(126, 1), cell(1, 126), cell(70, 90)})
+  for (int c : {grid_cidx(5, 5), grid_cidx(126, 1), grid_cidx(1, 126), grid_cidx(70, 90)})
     EXPECT_EQ(wld_height[c], 32 + c % GRIDSZ / 16) << c;
   for (int i = 0; i < GRIDSZ; i++)
-    for (int c : {cell(i, 0), cell(i, 127), cell(0, i), cell(127, i)}) {
+    for (int c : {grid_cidx(i, 0), grid_cidx(i, 127), grid_cidx(0, i), grid_cidx(127, i)}) {
       EXPECT_EQ(wld_height[c], 0) << c;
       EXPECT_EQ(wld_cellflags[c], 0) << c;
     }
   EXPECT_EQ(taxc_count, 1);
-  EXPECT_EQ(taxc_cidx[0], cell(61, 59));
-  EXPECT_EQ(wld_cellflags[cell(61, 59)] >> 4, FOOD);
+  EXPECT_EQ(taxc_cidx[0], grid_cidx(61, 59));
+  EXPECT_EQ(wld_cellflags[grid_cidx(61, 59)] >> 4, FOOD);
   EXPECT_EQ(taxc_silver, 200);
   EXPECT_EQ(wld_started, 1);
   EXPECT_EQ(wld_initialised, 1);
@@ -84,7 +83,7 @@ TEST_F(WldStartTest, HeaderMaySeparateItsFieldsWithBlanks) {
   write_map("P5 128 128 255 ", GRIDCELLS);
   std::string log;
   EXPECT_TRUE(start(&log));
-  EXPECT_EQ(wld_height[cell(100, 1)], 32 + 100 / 16);
+  EXPECT_EQ(wld_height[grid_cidx(100, 1)], 32 + 100 / 16);
 }
 
 TEST_F(WldStartTest, BadFilesAreRefusedAndLeaveTheWorldAlone) {
@@ -133,7 +132,7 @@ TEST_F(WldStartTest, HeaderCommentsAreAllowedWhereTheFormatAllowsThem) {
     std::string log;
     EXPECT_TRUE(start(&log)) << header << log;
     EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
-    EXPECT_EQ(wld_height[cell(70, 90)], 32 + 70 / 16);
+    EXPECT_EQ(wld_height[grid_cidx(70, 90)], 32 + 70 / 16);
   }
 }
 
@@ -186,7 +185,7 @@ struct TerrainTest : WldStartTest {
   // Cells a worker can walk to from (x, y) over passable edges.
   static std::vector<bool> reachable(int x, int y) {
     std::vector<bool> seen(GRIDCELLS, false);
-    std::vector<int> todo{cell(x, y)};
+    std::vector<int> todo{grid_cidx(x, y)};
     seen[todo[0]] = true;
     while (!todo.empty()) {
       int c = todo.back();
@@ -214,9 +213,9 @@ TEST_F(TerrainTest, GeneratedMapIsPlayable) {
   for (int c = 0; c < GRIDCELLS; c++) water += seen[c] && (wld_cellflags[c] >> 4) == WATR;
   EXPECT_GE(water, 100);
   for (int y = 119; y <= 124; y++)
-    for (int x = 119; x <= 124; x++) EXPECT_TRUE(seen[cell(x, y)]) << x << "," << y;
+    for (int x = 119; x <= 124; x++) EXPECT_TRUE(seen[grid_cidx(x, y)]) << x << "," << y;
   for (int y = 62; y <= 74; y++)
-    for (int x = 36; x <= 48; x++) EXPECT_TRUE(seen[cell(x, y)]) << x << "," << y;
+    for (int x = 36; x <= 48; x++) EXPECT_TRUE(seen[grid_cidx(x, y)]) << x << "," << y;
 
   // Sites for every kind of building, with the placement rules of each.
   struct kind {
@@ -228,7 +227,7 @@ TEST_F(TerrainTest, GeneratedMapIsPlayable) {
     int sites = 0, near_water = 0, top;
     for (int y = 2; y < GRIDSZ - 2; y++)
       for (int x = 2; x < GRIDSZ - 2; x++)
-        if (seen[cell(x, y)] && wld_can_place(x, y, k.ring, &top)) {
+        if (seen[grid_cidx(x, y)] && wld_can_place(x, y, k.ring, &top)) {
           sites++;
           near_water += y < 40;
         }
@@ -241,7 +240,7 @@ TEST_F(TerrainTest, GeneratedMapIsPlayable) {
   ctrl_placemargin = 1;
   int top = -1;
   EXPECT_TRUE(wld_can_place(61, 59, 1, &top));
-  EXPECT_EQ(top, wld_height[cell(61, 59)]);
+  EXPECT_EQ(top, wld_height[grid_cidx(61, 59)]);
 }
 
 TEST_F(TerrainTest, EachFinishedLayerLowersThePyramidLevel) {
@@ -253,9 +252,9 @@ TEST_F(TerrainTest, EachFinishedLayerLowersThePyramidLevel) {
     // All but one cell of the layer built: not yet.
     for (int y = 62 + layer; y <= 74 - layer; y++)
       for (int x = 36 + layer; x <= 48 - layer; x++)
-        if (x != 42 || y != 68) wld_height[cell(x, y)] += STONE_STEP;
+        if (x != 42 || y != 68) wld_height[grid_cidx(x, y)] += STONE_STEP;
     EXPECT_EQ(stones_compute_pyramid_level(wld_height), 7 - layer) << layer;
-    wld_height[cell(42, 68)] += STONE_STEP;
+    wld_height[grid_cidx(42, 68)] += STONE_STEP;
     EXPECT_EQ(stones_compute_pyramid_level(wld_height), 6 - layer) << layer;
   }
 }

@@ -4,23 +4,23 @@
 
 namespace {
 
-int type_of(int x, int y) { return wld_cellflags[site_cell(x, y)] >> 4; }
+int type_of(int x, int y) { return wld_cellflags[grid_cidx(x, y)] >> 4; }
 
 TEST(WldStepCosts, HeightDifferencesBelowFourJoinCellsBothWays) {
   site_flat(5);
-  const int a = site_cell(10, 10), b = site_cell(10, 20), w = site_cell(30, 30);
+  const int a = grid_cidx(10, 10), b = grid_cidx(10, 20), w = grid_cidx(30, 30);
   wld_height[a + 1] = 8;
   wld_height[b + 1] = 9;
   wld_height[w] = 0;
-  wld_height[site_cell(40, 41)] = 6;
+  wld_height[grid_cidx(40, 41)] = 6;
   wld_compute_basecosts(wld_height);
 
   EXPECT_EQ(basecoste[a], 4.0f);
   EXPECT_EQ(basecostw[a + 1], 4.0f);
   EXPECT_EQ(basecoste[b], FLT_UNDF);
   EXPECT_EQ(basecostw[b + 1], FLT_UNDF);
-  EXPECT_EQ(basecosts[site_cell(40, 40)], 2.0f);
-  EXPECT_EQ(basecostn[site_cell(40, 41)], 2.0f);
+  EXPECT_EQ(basecosts[grid_cidx(40, 40)], 2.0f);
+  EXPECT_EQ(basecostn[grid_cidx(40, 41)], 2.0f);
   EXPECT_EQ(basecostw[a], 1.0f);
   EXPECT_EQ(basecoste[w - 1], FLT_UNDF);  // water closes every side
   EXPECT_EQ(basecostn[w + GRIDSZ], FLT_UNDF);
@@ -28,27 +28,27 @@ TEST(WldStepCosts, HeightDifferencesBelowFourJoinCellsBothWays) {
 
 TEST(WldCellFlags, WaterEdgesOnlyForLowCellsAwayFromTheBorder) {
   site_flat(5);
-  wld_height[site_cell(2, 1)] = 0;
-  wld_height[site_cell(2, 2)] = 2;
-  wld_height[site_cell(1, 2)] = 2;  // west of it lies the border
-  wld_height[site_cell(10, 9)] = 0;
-  wld_height[site_cell(10, 10)] = 3;
-  wld_height[site_cell(21, 20)] = 0;
-  wld_height[site_cell(20, 20)] = 1;
-  wld_height[site_cell(125, 49)] = 0;
-  wld_height[site_cell(125, 50)] = 2;
-  wld_height[site_cell(126, 60)] = 2;
+  wld_height[grid_cidx(2, 1)] = 0;
+  wld_height[grid_cidx(2, 2)] = 2;
+  wld_height[grid_cidx(1, 2)] = 2;  // west of it lies the border
+  wld_height[grid_cidx(10, 9)] = 0;
+  wld_height[grid_cidx(10, 10)] = 3;
+  wld_height[grid_cidx(21, 20)] = 0;
+  wld_height[grid_cidx(20, 20)] = 1;
+  wld_height[grid_cidx(125, 49)] = 0;
+  wld_height[grid_cidx(125, 50)] = 2;
+  wld_height[grid_cidx(126, 60)] = 2;
   wld_compute_basecosts(wld_height);
   wld_compute_cellflags();
 
-  EXPECT_EQ(wld_cellflags[site_cell(2, 2)], (WATR << 4) | OPEN_W | OPEN_E | OPEN_S);
-  EXPECT_EQ(wld_cellflags[site_cell(1, 2)], OPEN_E | OPEN_N | OPEN_S);
-  EXPECT_EQ(wld_cellflags[site_cell(10, 10)], OPEN_W | OPEN_E | OPEN_S);
+  EXPECT_EQ(wld_cellflags[grid_cidx(2, 2)], (WATR << 4) | OPEN_W | OPEN_E | OPEN_S);
+  EXPECT_EQ(wld_cellflags[grid_cidx(1, 2)], OPEN_E | OPEN_N | OPEN_S);
+  EXPECT_EQ(wld_cellflags[grid_cidx(10, 10)], OPEN_W | OPEN_E | OPEN_S);
   EXPECT_EQ(type_of(20, 20), WATR);
   EXPECT_EQ(type_of(125, 50), WATR);
   EXPECT_EQ(type_of(126, 60), 0);
-  EXPECT_EQ(wld_cellflags[site_cell(21, 20)], 0);
-  EXPECT_EQ(wld_cellflags[site_cell(50, 50)], OPEN_W | OPEN_E | OPEN_N | OPEN_S);
+  EXPECT_EQ(wld_cellflags[grid_cidx(21, 20)], 0);
+  EXPECT_EQ(wld_cellflags[grid_cidx(50, 50)], OPEN_W | OPEN_E | OPEN_N | OPEN_S);
 }
 
 using WldGrids = WorldTest;
@@ -57,7 +57,7 @@ using WldGrids = WorldTest;
 TEST_F(WldGrids, RandomTerrainKeepsCostsBitsAndWallsInStep) {
   for (unsigned seed = 1; seed <= 3; seed++) {
     site_random(seed, 8);
-    for (int i = 0; i < GRIDSZ; i++) wld_height[site_cell(i, 0)] = wld_height[site_cell(0, i)] = 4;
+    for (int i = 0; i < GRIDSZ; i++) wld_height[grid_cidx(i, 0)] = wld_height[grid_cidx(0, i)] = 4;
     site_build();
     EXPECT_EQ(site_faults(), 0);
     int open = 0;
@@ -73,7 +73,7 @@ TEST_F(WldGrids, RandomTerrainKeepsCostsBitsAndWallsInStep) {
 
 TEST_F(WldGrids, RaiseByThreeWallsOneEdgeAndLoweringOpensIt) {
   site_flat(5);
-  const int c = site_cell(50, 50);
+  const int c = grid_cidx(50, 50);
   wld_height[c + 1] = 4;
   int walls = site_build();
 
@@ -98,7 +98,7 @@ TEST_F(WldGrids, UpdateKeepsTypesAndFollowsHeightsWithoutASpace) {
   site_flat(5);
   wld_compute_basecosts(wld_height);
   wld_compute_cellflags();
-  const int c = site_cell(80, 80);
+  const int c = grid_cidx(80, 80);
   wld_cellflags[c] |= MARK << 4;
   wld_height[c] = 9;  // the walls are refused, the grids still follow
   wld_update_cell_costs(c);

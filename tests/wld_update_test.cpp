@@ -95,12 +95,12 @@ TEST_F(WorldUpdate, OneCatAndOneTargetPerFiveWorkers) {
 
 TEST_F(WorldUpdate, FirstLayerPostsTheAchievementOnce) {
   for (int y = 62; y <= 74; y++)
-    for (int x = 36; x <= 48; x++) wld_height[site_cell(x, y)] = 41;
+    for (int x = 36; x <= 48; x++) wld_height[grid_cidx(x, y)] = 41;
   wld_update(2, 0.01);
   EXPECT_EQ(stones_pyramid_level, 6);
   wld_update(2, 0.01);
   for (int y = 63; y <= 73; y++)
-    for (int x = 37; x <= 47; x++) wld_height[site_cell(x, y)] = 44;
+    for (int x = 37; x <= 47; x++) wld_height[grid_cidx(x, y)] = 44;
   wld_update(2, 0.01);
   EXPECT_EQ(stones_pyramid_level, 5);
   EXPECT_EQ(world_count("achievement name=a_fundamentalist"), 1);
@@ -119,7 +119,7 @@ TEST_F(WorldUpdate, TheSelectionHoldsStillUntilItDies) {
   EXPECT_FALSE(wld_follow_selected());
   int w = member_at(0, 30, 31, 1);
   cpBodySetVelocity(wld_bodies[w], cpv(1.0, 0.5));
-  wld_height[site_cell(30, 31)] = 8;
+  wld_height[grid_cidx(30, 31)] = 8;
   wld_selected = w;
   EXPECT_TRUE(wld_follow_selected());
   cpVect v = cpBodyGetVelocity(wld_bodies[w]);

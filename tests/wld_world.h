@@ -58,7 +58,7 @@ class WorldRun : public WorldTest {
   void move_to(int i, int x, int y) {
     crowd_posx[i] = x + 0.5f;
     crowd_posy[i] = y + 0.5f;
-    crowd_cidx[i] = site_cell(x, y);
+    crowd_cidx[i] = grid_cidx(x, y);
     if (wld_bodies[i]) cpBodySetPosition(wld_bodies[i], cpv(x + 0.5, y + 0.5));
   }
 };
