@@ -23,12 +23,14 @@
 #include "hire.h"
 #include "log.h"
 #include "matrix.h"
+#include "modeldb.h"
 #include "msgwords.h"
 #include "notify.h"
 #include "sengine.h"
 #include "smenu.h"
 #include "threadpool.h"
 #include "view.h"
+#include "wld_draw.h"
 
 int32_t ctrl_pressstate;
 
@@ -111,6 +113,7 @@ static void ctrl_init_resources() {
   notify_listen(MSG_WORKFORCE, hire_on_workforce);
   hire_set_go_button(ctrl_show_go);
   threadpool_create();
+  modeldb_add(&geomdesc_mappedcarrier, CROWDSZ);
   for (const ctrl_model& m : CTRL_MODELS) geomdb_add(m.desc, m.instances, m.uv);
   sengine_init();
   for (float& p : spiral_phases) p = (float)(rand() & 0xfff) / -4095.0f;
@@ -206,6 +209,7 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
   light_init();
   ctrl_listen();
   shaders_load(ctrl_programs);
+  LOG("Loaded %d geometry VBOs", modeldb_load_vbos());
   quad_init();
   glpr_use(ctrl_programs[SHADERS_HUD]);
   glActiveTexture(GL_TEXTURE0);
@@ -221,6 +225,7 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
   glUniform2f(glpr_uniform("translation"), 0.0f, 0.0f);
   glUniform2f(glpr_uniform("rotx"), 1.0f, 0.0f);
   glUniform2f(glpr_uniform("roty"), 0.0f, 1.0f);
+  wld_load_resources();
   view_shown[VIEW_INFO] = 1;
   notify_post(MSG_START " headless=0");
   ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE);
@@ -234,6 +239,8 @@ void ctrl_destroy() {
   ctrl_unlisten();
   quad_delete();
   txdb_clear();
+  LOG("Unloaded %d geometry VBOs", modeldb_delete_vbos());
+  wld_delete_resources();
   pane_delete_vbo();
   shaders_delete(ctrl_programs);
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "camera.h"
+#include "crowd.h"
+#include "crowd_draw.h"
 #include "ctrl.h"
 #include "farms.h"
 #include "food.h"
@@ -18,6 +20,7 @@
 #include "huts.h"
 #include "light.h"
 #include "matrix.h"
+#include "modeldb.h"
 #include "pane.h"
 #include "quad.h"
 #include "shaders.h"
@@ -28,6 +31,7 @@
 #include "txdb_raw.h"
 #include "view.h"
 #include "wld.h"
+#include "wld_draw.h"
 #include "wld_state.h"
 
 float ctrl_tipwidth;
@@ -212,6 +216,47 @@ static void draw_hud_text(float dt, int hovered) {
   if (ctrl_transcribe) draw_tooltip(hovered);
 }
 
+static bool showing_field() { return ctrl_showgoal >= 0 && ctrl_showgoal < GROUPCNT; }
+
+// The 3D world in view 23: ground or potential overlay, debug lines, workers.
+static void draw_world() {
+  glEnable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glEnable(GL_CULL_FACE);
+  glCullFace(GL_BACK);
+  set_viewport(VIEW_WORLD);
+  glClearColor(0.2f, 0.2f, 0.3f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_POLYGON_OFFSET_FILL);
+  glPolygonOffset(1.005f, 0.0f);
+  if (showing_field()) {
+    use(SHADERS_GRID);
+    wld_draw_terrain(ctrl_drawcam, ctrl_showgoal);
+  } else {
+    use(SHADERS_TERR);
+    wld_crowd_draw_ground(ctrl_drawcam);
+  }
+  use(SHADERS_EDGE);
+  if (showing_field()) wld_draw_grid(ctrl_drawcam, ctrl_showgoal);
+  lines_draw(ctrl_drawcam[0]);
+  lines_count = 0;
+  if (wld_started) {
+    use(SHADERS_CROWDFACE);
+    crowd_sample_height();
+    wld_crowd_draw(ctrl_drawcam);
+  }
+  glDisable(GL_BLEND);
+  use(SHADERS_FONT);
+  font_colour(0.0f, 0.1f, 0.22f);
+  glDisable(GL_POLYGON_OFFSET_FILL);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  char fps[16];
+  snprintf(fps, sizeof fps, "%3.0f fps", ctrl_fps);
+  const float at[2] = {-0.99f, -0.99f}, size[2] = {0.03f, 0.03f};
+  text_draw(fps, at, size, "left", "bottom");
+}
+
 void ctrl_draw(float dt, float elapsed) {
   if (elapsed > 0.0001f && elapsed < 1.0f) ctrl_fps = 0.98f * ctrl_fps + 0.02f / elapsed;
   light_set_ortho(camera.distance * 0.5f, 1.0f, 44.0f);
@@ -230,9 +275,11 @@ void ctrl_draw(float dt, float elapsed) {
     return;
   }
   draw_hire_panel();
+  if (view_shown[VIEW_WORLD] && wld_initialised) draw_world();
   draw_icons();
   const int hovered = view_hit(ctrl_pointer[0], ctrl_pointer[1]);
   draw_build_buttons(hovered);
   draw_hud_text(dt, hovered);
   geomdb_next_set();
+  modeldb_next_set();
 }

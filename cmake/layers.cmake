@@ -1,6 +1,6 @@
 # The game's layers, one static library each, linked one way only:
 #   base <- crowd <- sim <- ui <- shell
-#   base <- gfx <- ui;  base <- sound, stats;  ui -> sound;  shell -> all
+#   base <- gfx <- draw <- ui;  sim <- draw;  base <- sound, stats;  ui -> sound;  shell -> all
 # tavorek_layer() records which layer every source and header belongs to and
 # which layers it may use; cmake/check_layers.cmake reads that record at every
 # build and fails the build on an include that points the wrong way.
@@ -89,13 +89,19 @@ tavorek_layer(stats USES base
           ${K}/steamlayer_store.cpp ${K}/steamlayer_web.cpp
   HEADERS ${K}/steamlayer_callback.h)
 
-tavorek_layer(ui USES gfx sim crowd base sound
+# The world's drawing: the simulation's results uploaded and drawn, never
+# written back.
+tavorek_layer(draw USES gfx sim crowd base
+  SYSTEM epoxy/
+  SOURCES ${K}/crowd_draw.cpp ${K}/modeldb.cpp ${K}/wld_draw.cpp)
+
+tavorek_layer(ui USES draw gfx sim crowd base sound
   SYSTEM SDL2/ epoxy/
   SOURCES ${K}/ctrl.cpp ${K}/ctrl_build.cpp ${K}/ctrl_draw.cpp ${K}/ctrl_handlers.cpp
           ${K}/ctrl_update.cpp ${K}/hints.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/smenu.cpp
           ${K}/smenu_draw.cpp ${K}/text.cpp ${K}/view.cpp ${K}/view_keys.cpp)
 
-tavorek_layer(shell USES ui gfx sim crowd base sound stats
+tavorek_layer(shell USES ui draw gfx sim crowd base sound stats
   SYSTEM SDL2/ epoxy/ backtrace.h
   LINK PkgConfig::SDL2 PkgConfig::EPOXY
   SOURCES ${K}/sdlmain.cpp ${K}/sdlmain_checks.cpp ${K}/sdlmain_input.cpp

@@ -1,0 +1,155 @@
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "crowd.h"
+#include "crowd_draw.h"
+#include "geomdb.h"
+#include "gl_context.h"
+#include "glpr.h"
+#include "modeldb.h"
+#include "models/models.h"
+#include "shaders.h"
+#include "txdb_raw.h"
+#include "wld_draw.h"
+#include "wld_state.h"
+
+namespace {
+
+GLint buffer_size(GLuint vbo) {
+  GLint size = 0;
+  glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  return size;
+}
+
+struct Draw : GlTest {
+  uint32_t programs[SHADERS_COUNT] = {};
+  float cam[5][16] = {};
+  void SetUp() override {
+    GlTest::SetUp();
+    for (geomdesc* d : {&geomdesc_mappedcarrier, &geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw,
+                        &geomdesc_mappedterrainblu}) {
+      memset(d->vbos, 0, sizeof d->vbos);
+      memset(d->vaos, 0, sizeof d->vaos);
+    }
+    modeldb_sz = modeldb_set = 0;
+    geomdb_sz = geomdb_set = 0;
+    glpr_numu = 0;
+    for (auto& m : cam) memset(m, 0, sizeof m);
+    for (auto& m : cam)
+      for (int i = 0; i < 4; i++) m[5 * i] = 1.0f;
+  }
+  void TearDown() override {
+    txdb_clear();
+    GlTest::TearDown();
+  }
+  void load_all() {
+    shaders_load(programs);
+    txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
+    wld_load_resources();
+    ASSERT_EQ(modeldb_add(&geomdesc_mappedcarrier, CROWDSZ), 1);
+    for (geomdesc* d : {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
+      ASSERT_TRUE(geomdb_add(d, 1, true));
+  }
+  // Pixels of the 64 x 64 buffer that are not the clear colour.
+  int drawn() {
+    std::vector<uint8_t> p(W * H * 4);
+    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    int n = 0;
+    for (int i = 0; i < W * H; i++) n += !(p[4 * i] == 255 && p[4 * i + 1] == 0 && p[4 * i + 2] == 255);
+    return n;
+  }
+  void clear() {
+    glClearColor(1, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  }
+};
+
+TEST_F(Draw, CarrierGetsThreeInstancedSetsOnceAndAgainAfterDeletion) {
+  ASSERT_EQ(modeldb_add(&geomdesc_mappedcarrier, CROWDSZ), 1);
+  geomdesc& d = geomdesc_mappedcarrier;
+  for (int b = 0; b < 3; b++) EXPECT_EQ(buffer_size(d.vbos[2 * b]), d.trisz + CROWDSZ * 64) << b;
+  EXPECT_EQ(gl_logged([&] { EXPECT_EQ(modeldb_add(&d, CROWDSZ), 0); }), "");
+  EXPECT_EQ(modeldb_sz, 1);
+  EXPECT_EQ(gl_logged([] { EXPECT_EQ(modeldb_load_vbos(), 0); }),
+            "loading VBOs of modeldb containing 1 entries\n");
+  EXPECT_EQ(modeldb_delete_vbos(), 1);
+  for (int s = 0; s < 6; s++) EXPECT_EQ(d.vbos[s] | d.vaos[s], 0u) << s;
+  EXPECT_EQ(modeldb_delete_vbos(), 0);
+  EXPECT_EQ(modeldb_load_vbos(), 1);
+  EXPECT_EQ(buffer_size(d.vbos[4]), d.trisz + CROWDSZ * 64);
+  modeldb_delete_vbos();
+}
+
+TEST_F(Draw, ModelWithoutTrianglesOrFullRegistryIsRefused) {
+  geomdesc empty{};
+  empty.name = "empty";
+  EXPECT_EQ(gl_logged([&] { EXPECT_EQ(modeldb_add(&empty, 10), 0); }),
+            "ERR Failed to create vbo for geomdesc. numt=0\n");
+  EXPECT_EQ(modeldb_sz, 0);
+  modeldb_sz = MODELDB_MAX_SZ;
+  EXPECT_EQ(gl_logged([] { EXPECT_EQ(modeldb_add(&geomdesc_mappedcarrier, CROWDSZ), 0); }),
+            "ERR modeldb exceeded max capacity of 64 entries.\n");
+  modeldb_sz = 0;
+  EXPECT_EQ(geomdesc_mappedcarrier.vbos[0], 0u);
+}
+
+// One member at the origin seen from above, magnified; resting members are
+// scaled to nothing. The draw count stays one whatever the crowd's size.
+TEST_F(Draw, CrowdIsOneInstancedCallAndRestingMembersVanish) {
+  load_all();
+  cam[2][0] = cam[2][5] = 4.0f;
+  cam[2][10] = 0.1f;
+  glpr_use(programs[SHADERS_CROWDFACE]);
+  const struct {
+    int32_t members;
+    float scale;
+    bool visible;
+  } cases[] = {{1, 1.0f, true}, {100, 1.0f, true}, {CROWDSZ, 1.0f, true}, {CROWDSZ, 0.0f, false}, {0, 1.0f, false}};
+  for (const auto& c : cases) {
+    for (int i = 0; i < CROWDSZ; i++) {
+      memset(wld_trfs[i], 0, sizeof wld_trfs[i]);
+      for (int k = 0; k < 3; k++) wld_trfs[i][5 * k] = c.scale;
+    }
+    crowd_sz = c.members;
+    clear();
+    EXPECT_EQ(wld_crowd_draw(cam), 1) << c.members;
+    EXPECT_EQ(drawn() > 0, c.visible) << c.members << " " << c.scale;
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    modeldb_next_set();
+  }
+  crowd_sz = 0;
+}
+
+TEST_F(Draw, GroundCoversTheGridWithThreeCalls) {
+  load_all();
+  // x, y 0..128 onto the clip square; heights well inside the depth range.
+  cam[2][0] = cam[2][5] = 1.0f / 64.0f;
+  cam[2][10] = 0.01f;
+  cam[2][12] = cam[2][13] = -1.0f;
+  glpr_use(programs[SHADERS_TERR]);
+  clear();
+  EXPECT_EQ(wld_crowd_draw_ground(cam), 3);
+  EXPECT_GT(drawn(), W * H * 9 / 10);
+  EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+}
+
+TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
+  const struct {
+    float v, lo, range, rgb[3];
+  } cases[] = {
+      {0.0f, 0.0f, 60.0f, {0.0f, 1.0f, 0.0f}},   {10.0f, 0.0f, 60.0f, {0.5f, 1.0f, 0.0f}},
+      {30.0f, 0.0f, 60.0f, {1.0f, 0.5f, 0.5f}},  {50.0f, 0.0f, 60.0f, {1.0f, 0.0f, 0.5f}},
+      {190.0f, -10.0f, 80.0f, {1.0f, 0.0f, 0.0f}}, {FLT_UNDF, 0.0f, 60.0f, {1.0f, 1.0f, 1.0f}},
+      {5.0f, 5.0f, 0.0f, {0.0f, 1.0f, 0.0f}},
+  };
+  for (const auto& c : cases) {
+    float rgb[3];
+    wld_potential_colour(c.v, c.lo, c.range, rgb);
+    for (int k = 0; k < 3; k++) EXPECT_NEAR(rgb[k], c.rgb[k], 1e-5f) << c.v << " " << k;
+  }
+}
+
+}  // namespace
