@@ -202,6 +202,8 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
     glDebugMessageCallbackARB(ctrl_gl_debug_callback, nullptr);
     glEnable(GL_DEBUG_OUTPUT);
   }
+  // A window that is never resized sends no "aspect": project from the creation size.
+  if (width > 0 && height > 0) camera_set_perspective((float)width / (float)height, 1.0f, 400.0f, false);
   for (int k = 0; k < 2; k++) camera.target[k] = camera.target_goal[k] = 64.0f;
   camera.target[2] = camera.target_goal[2] = 0.0f;
   ctrl_restart_pid(&camera_pid_target);
