@@ -25,9 +25,12 @@
 #include "quad.h"
 #include "shaders.h"
 #include "smenu.h"
+#include "sickles.h"
 #include "stones.h"
+#include "stones_draw.h"
 #include "taxc.h"
 #include "text.h"
+#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "view.h"
 #include "wld.h"
@@ -245,6 +248,13 @@ static void draw_world() {
     crowd_sample_height();
     wld_crowd_draw(ctrl_drawcam);
   }
+  use(SHADERS_IFAC);
+  stones_draw(ctrl_drawcam);
+  for (int full = 0; full < 2; full++) buckets_draw(ctrl_drawcam, full);
+  for (int full = 0; full < 2; full++) plates_draw(ctrl_drawcam, full);
+  if (sickles_count != 0) sickles_draw(ctrl_drawcam);
+  use(SHADERS_IEDG);
+  wld_draw_lines(ctrl_drawcam);
   glDisable(GL_BLEND);
   use(SHADERS_FONT);
   font_colour(0.0f, 0.1f, 0.22f);

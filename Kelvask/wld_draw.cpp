@@ -7,6 +7,8 @@
 #include "crowd_draw.h"
 #include "glpr.h"
 #include "log.h"
+#include "stones_draw.h"
+#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "wld.h"
 
@@ -131,4 +133,14 @@ int32_t wld_draw_grid(const float cam[5][16], int32_t g) {
   glUniform4f(colour, 0.3f, 0.3f, 1.0f, 1.0f);
   glUniform1f(glpr_uniform("fogintensity"), 0.0f);
   return wld_upload_and_draw(2, wld_arrows, sizeof wld_arrows, GL_LINES);
+}
+
+int32_t wld_draw_lines(const float cam[5][16]) {
+  const GLint linecolourUniform = glpr_uniform("linecolour");
+  ASSERT(linecolourUniform >= 0);
+  glUniform4f(linecolourUniform, 0.2f, 0.2f, 0.2f, 1.0f);
+  int32_t calls = stones_draw_lines(cam);
+  for (int full = 0; full < 2; full++) calls += buckets_draw_lines(cam, full);
+  for (int full = 0; full < 2; full++) calls += plates_draw_lines(cam, full);
+  return calls + sickles_draw_lines(cam);
 }

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "buckets.h"
 #include "crowd.h"
 #include "crowd_draw.h"
 #include "geomdb.h"
@@ -10,6 +11,9 @@
 #include "modeldb.h"
 #include "models/models.h"
 #include "shaders.h"
+#include "stones.h"
+#include "stones_draw.h"
+#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "wld_draw.h"
 #include "wld_state.h"
@@ -134,6 +138,41 @@ TEST_F(Draw, GroundCoversTheGridWithThreeCalls) {
   EXPECT_EQ(wld_crowd_draw_ground(cam), 3);
   EXPECT_GT(drawn(), W * H * 9 / 10);
   EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+}
+
+// Blocks, marks and tools: one call per model and state, none for an empty
+// set, whatever the number of instances; the outline pass likewise.
+TEST_F(Draw, ModuleDrawsAreOneCallPerModelWhateverTheirCounts) {
+  shaders_load(programs);
+  struct reg {
+    geomdesc* d;
+    uint32_t n;
+  } const models[] = {{&geomdesc_stone, STONECNT},  {&geomdesc_buildmark, MAXMARKS}, {&geomdesc_bucke, MAXBUCKETS},
+                      {&geomdesc_buckf, MAXBUCKETS}, {&geomdesc_platee, 1024},        {&geomdesc_platef, 1024},
+                      {&geomdesc_sickle, 1024}};
+  for (const reg& r : models) {
+    memset(r.d->vbos, 0, sizeof r.d->vbos);
+    memset(r.d->vaos, 0, sizeof r.d->vaos);
+    ASSERT_TRUE(geomdb_add(r.d, r.n, false)) << r.d->name;
+  }
+  const struct {
+    int32_t marks, empty, full, calls;
+  } cases[] = {{0, 0, 0, 1}, {1, 3, 0, 3}, {MAXMARKS, 1000, 24, 4}};
+  for (const auto& c : cases) {
+    nummarks = c.marks;
+    buckets_nume = c.empty;
+    buckets_numf = c.full;
+    glpr_use(programs[SHADERS_IFAC]);
+    int32_t calls = stones_draw(cam);
+    for (int full = 0; full < 2; full++) calls += buckets_draw(cam, full);
+    EXPECT_EQ(calls, c.calls) << c.marks << " " << c.empty << " " << c.full;
+    glpr_use(programs[SHADERS_IEDG]);
+    // The marks have no outline.
+    EXPECT_EQ(wld_draw_lines(cam), c.calls - (c.marks > 0)) << c.marks;
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    geomdb_next_set();
+  }
+  nummarks = buckets_nume = buckets_numf = 0;
 }
 
 TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
