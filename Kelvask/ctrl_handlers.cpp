@@ -98,6 +98,10 @@ void onPlay(const char* text) {
   ctrl_hudhidden = false;
   ctrl_difficulty = settings_read(SETTINGS_DIFFICULTY);
   ctrl_warned = 0;
+  // The start's centre move came while the menu hid the world, so the camera
+  // would aim at height 0 under the ground: take the centre's height now.
+  if (wld_initialised)
+    wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode), &ctrl_coiheight);
 }
 
 void ctrl_teardown_world() {

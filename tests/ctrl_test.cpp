@@ -273,6 +273,21 @@ TEST_F(CtrlFlow, RestartStartsAFreshGame) {
   std::filesystem::current_path(cwd);
 }
 
+// The start's centre move is ignored behind the menu; play takes the height.
+TEST_F(CtrlFlow, PlayAimsTheCameraAtTheCentresHeight) {
+  ctrl_coi[0] = ctrl_coi[1] = 64.0f;
+  wld_height[64 * GRIDSZ + 64] = 40;
+  ctrl_coiheight = 0;
+  char dir[] = "/tmp/tavorek_ctrlXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  const char* old = filesPath;
+  filesPath = dir;  // play reads the difficulty setting
+  post("play");
+  filesPath = old;
+  std::filesystem::remove_all(dir);
+  EXPECT_EQ(ctrl_coiheight, 40);
+}
+
 TEST(CtrlPick, UnprojectsThroughTheCamera) {
   float view[16], proj[16], out[2];
   mat4_identity(view);
