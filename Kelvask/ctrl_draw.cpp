@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "buildings_draw.h"
 #include "camera.h"
 #include "crowd.h"
 #include "crowd_draw.h"
@@ -247,6 +248,15 @@ static void draw_world() {
     use(SHADERS_CROWDFACE);
     crowd_sample_height();
     wld_crowd_draw(ctrl_drawcam);
+  }
+  use(SHADERS_TIFA);
+  if (ctrl_showgoal < 0) {
+    txdb_use("bakerymap.pkm");
+    bakeries_draw(ctrl_drawcam);
+    txdb_use("tentmap.pkm");
+    huts_draw(ctrl_drawcam);
+    txdb_use("taxcollectormap.pkm");
+    taxc_draw(ctrl_drawcam);
   }
   use(SHADERS_IFAC);
   stones_draw(ctrl_drawcam);

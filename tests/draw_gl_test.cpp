@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "buckets.h"
+#include "buildings_draw.h"
 #include "crowd.h"
 #include "crowd_draw.h"
 #include "geomdb.h"
@@ -12,6 +13,7 @@
 #include "models/models.h"
 #include "shaders.h"
 #include "stones.h"
+#include "taxc.h"
 #include "stones_draw.h"
 #include "tools_draw.h"
 #include "txdb_raw.h"
@@ -173,6 +175,37 @@ TEST_F(Draw, ModuleDrawsAreOneCallPerModelWhateverTheirCounts) {
     geomdb_next_set();
   }
   nummarks = buckets_nume = buckets_numf = 0;
+}
+
+// A textured building kind: nothing without buildings, else one call that
+// puts the office on screen.
+TEST_F(Draw, TaxOfficesAreOneTexturedCall) {
+  load_all();
+  geomdesc* d = &geomdesc_mappedtaxcollector;
+  memset(d->vbos, 0, sizeof d->vbos);
+  memset(d->vaos, 0, sizeof d->vaos);
+  ASSERT_TRUE(geomdb_add(d, MAXTAXC, true));
+  cam[2][0] = cam[2][5] = 0.5f;
+  cam[2][10] = 0.1f;
+  glpr_use(programs[SHADERS_TIFA]);
+  txdb_use("taxcollectormap.pkm");
+  for (int i = 0; i < MAXTAXC; i++) {
+    memset(taxc_trfs[i], 0, sizeof taxc_trfs[i]);
+    for (int k = 0; k < 4; k++) taxc_trfs[i][5 * k] = 1.0f;
+  }
+  const struct {
+    int32_t offices, calls;
+    bool visible;
+  } cases[] = {{0, 0, false}, {1, 1, true}, {MAXTAXC, 1, true}};
+  for (const auto& c : cases) {
+    taxc_count = c.offices;
+    clear();
+    EXPECT_EQ(taxc_draw(cam), c.calls) << c.offices;
+    EXPECT_EQ(drawn() > 0, c.visible) << c.offices;
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    geomdb_next_set();
+  }
+  taxc_count = 0;
 }
 
 TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
