@@ -12,7 +12,6 @@ static int32_t inst_upload_and_draw(const float cam[5][16], const geomdesc* d, b
   float vp[16];
   wld_view_projection(cam, vp);
   glUniformMatrix4fv(glpr_uniform("modelcamviewprojmat"), 1, GL_FALSE, vp);
-  glUniform1i(glpr_uniform("texturemap"), 0);  // no-op in the untextured programs
   geomdb_bind(d, outline);
   glBufferSubData(GL_ARRAY_BUFFER, outline ? d->linesz : d->trisz, (GLsizeiptr)n * 64, inst);
   if (outline) {

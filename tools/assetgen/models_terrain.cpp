@@ -1,5 +1,6 @@
 // The textured terrain in three meshes with vertices at the cell centres
-// (mesh x, y = cell, z = height byte; the ground draw scales z by 0.15):
+// (mesh x, y = cell, z = the world's height, the map byte / 4 as the world
+// reads the map; the ground draw scales z by 0.15):
 // "mappedterrainblu" the open water, "mappedterrainylw" the high desert,
 // "mappedterraingrn" everything else. Each mesh has the triangle count the
 // game's drawing expects; all three textures paint the whole map, so which
@@ -21,12 +22,12 @@ const int TARGET_GRN = 48298, TARGET_YLW = 20242, TARGET_BLU = 460;
 const int WATER_MAX = 3;  // height bytes of the river bed
 // The desert mesh takes the highest quads, from this height up but never
 // more than its count can hold as plain pairs.
-const float DESERT_LEVEL = 120;
+const float DESERT_LEVEL = 30;
 const int DESERT_MAX_QUADS = 9600;
 
 struct grid {
   const unsigned char* h;
-  float at(int x, int y) const { return h[y * N + x]; }
+  float at(int x, int y) const { return (float)(h[y * N + x] >> 2); }
   bool water(int x, int y) const { return h[y * N + x] <= WATER_MAX; }
 };
 
