@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "camera.h"
+#include "cats.h"
 #include "ctrl_handlers.h"
 #include "geomdb.h"
 #include "glpr.h"
@@ -79,6 +80,7 @@ static const ctrl_model CTRL_MODELS[] = {
     {&geomdesc_food, 1024, false},            {&geomdesc_farm, 4608, false},
     {&geomdesc_bakery, 32, false},            {&geomdesc_mappedbakery, 32, true},
     {&geomdesc_mappedtent, 128, true},        {&geomdesc_mappedtaxcollector, 16, true},
+    {&geomdesc_catsit, MAXCATS, false},       {&geomdesc_catstand, MAXCATS, false},
 };
 
 #define CTRL_FOV 0.69115f

@@ -7,6 +7,7 @@
 
 #include "buildings_draw.h"
 #include "camera.h"
+#include "cats_draw.h"
 #include "crowd.h"
 #include "crowd_draw.h"
 #include "ctrl.h"
@@ -263,6 +264,8 @@ static void draw_world() {
   for (int full = 0; full < 2; full++) buckets_draw(ctrl_drawcam, full);
   for (int full = 0; full < 2; full++) plates_draw(ctrl_drawcam, full);
   if (sickles_count != 0) sickles_draw(ctrl_drawcam);
+  use(SHADERS_CAT);
+  cats_draw(ctrl_drawcam);
   use(SHADERS_IEDG);
   wld_draw_lines(ctrl_drawcam);
   glDisable(GL_BLEND);

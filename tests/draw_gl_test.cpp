@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "buckets.h"
+#include "cats.h"
+#include "cats_draw.h"
 #include "buildings_draw.h"
 #include "crowd.h"
 #include "crowd_draw.h"
@@ -206,6 +208,28 @@ TEST_F(Draw, TaxOfficesAreOneTexturedCall) {
     geomdb_next_set();
   }
   taxc_count = 0;
+}
+
+// Sitting and walking cats are drawn by two models, one call each present.
+TEST_F(Draw, CatsAreOneCallPerPose) {
+  shaders_load(programs);
+  for (geomdesc* d : {&geomdesc_catsit, &geomdesc_catstand}) {
+    memset(d->vbos, 0, sizeof d->vbos);
+    memset(d->vaos, 0, sizeof d->vaos);
+    ASSERT_TRUE(geomdb_add(d, MAXCATS, false));
+  }
+  glpr_use(programs[SHADERS_CAT]);
+  const struct {
+    int32_t count, walking, calls;
+  } cases[] = {{0, 0, 0}, {5, 0, 1}, {5, 5, 1}, {MAXCATS, 100, 2}};
+  for (const auto& c : cases) {
+    cats_count = c.count;
+    for (int i = 0; i < MAXCATS; i++) cats_walking[i] = i < c.walking;
+    EXPECT_EQ(cats_draw(cam), c.calls) << c.count << " " << c.walking;
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    geomdb_next_set();
+  }
+  cats_count = 0;
 }
 
 TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
