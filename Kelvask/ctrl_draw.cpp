@@ -20,6 +20,7 @@
 #include "hire.h"
 #include "hud.h"
 #include "huts.h"
+#include "items_draw.h"
 #include "light.h"
 #include "matrix.h"
 #include "modeldb.h"
@@ -260,10 +261,13 @@ static void draw_world() {
     taxc_draw(ctrl_drawcam);
   }
   use(SHADERS_IFAC);
+  if (ctrl_showgoal < 0) farms_draw(ctrl_drawcam);
   stones_draw(ctrl_drawcam);
   for (int full = 0; full < 2; full++) buckets_draw(ctrl_drawcam, full);
   for (int full = 0; full < 2; full++) plates_draw(ctrl_drawcam, full);
   if (sickles_count != 0) sickles_draw(ctrl_drawcam);
+  grain_draw(ctrl_drawcam);
+  food_draw(ctrl_drawcam);
   use(SHADERS_CAT);
   cats_draw(ctrl_drawcam);
   use(SHADERS_IEDG);

@@ -6,6 +6,7 @@
 
 #include "crowd_draw.h"
 #include "glpr.h"
+#include "items_draw.h"
 #include "log.h"
 #include "stones_draw.h"
 #include "tools_draw.h"
@@ -139,8 +140,8 @@ int32_t wld_draw_lines(const float cam[5][16]) {
   const GLint linecolourUniform = glpr_uniform("linecolour");
   ASSERT(linecolourUniform >= 0);
   glUniform4f(linecolourUniform, 0.2f, 0.2f, 0.2f, 1.0f);
-  int32_t calls = stones_draw_lines(cam);
+  int32_t calls = stones_draw_lines(cam) + farms_draw_lines(cam);
   for (int full = 0; full < 2; full++) calls += buckets_draw_lines(cam, full);
   for (int full = 0; full < 2; full++) calls += plates_draw_lines(cam, full);
-  return calls + sickles_draw_lines(cam);
+  return calls + sickles_draw_lines(cam) + grain_draw_lines(cam) + food_draw_lines(cam);
 }

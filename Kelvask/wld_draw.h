@@ -10,7 +10,7 @@ void wld_delete_resources();
 // The colour of potential v in a field whose reached values start at lo and
 // span range (already capped), into rgb.
 void wld_potential_colour(float v, float lo, float range, float* rgb);
-// The outlines of the blocks and the tools in one line colour.
+// The outlines of the blocks, plants, tools and items in one line colour.
 int32_t wld_draw_lines(const float cam[5][16]);
 // Field g (0..GROUPCNT-1) coloured by potential. Returns its draw calls.
 int32_t wld_draw_terrain(const float cam[5][16], int32_t g);

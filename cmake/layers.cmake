@@ -93,7 +93,7 @@ tavorek_layer(stats USES base
 # written back.
 tavorek_layer(draw USES gfx sim crowd base
   SYSTEM epoxy/
-  SOURCES ${K}/buildings_draw.cpp ${K}/cats_draw.cpp ${K}/crowd_draw.cpp ${K}/inst_draw.cpp ${K}/modeldb.cpp ${K}/stones_draw.cpp
+  SOURCES ${K}/buildings_draw.cpp ${K}/cats_draw.cpp ${K}/crowd_draw.cpp ${K}/inst_draw.cpp ${K}/items_draw.cpp ${K}/modeldb.cpp ${K}/stones_draw.cpp
           ${K}/tools_draw.cpp ${K}/wld_draw.cpp)
 
 tavorek_layer(ui USES draw gfx sim crowd base sound

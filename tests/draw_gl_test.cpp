@@ -10,6 +10,8 @@
 #include "crowd_draw.h"
 #include "geomdb.h"
 #include "gl_context.h"
+#include "grain.h"
+#include "items_draw.h"
 #include "glpr.h"
 #include "modeldb.h"
 #include "models/models.h"
@@ -230,6 +232,31 @@ TEST_F(Draw, CatsAreOneCallPerPose) {
     geomdb_next_set();
   }
   cats_count = 0;
+}
+
+// Only the grain slots in use are drawn, in one call, and the outline pass
+// draws the same ones.
+TEST_F(Draw, GrainInUseIsOneCall) {
+  shaders_load(programs);
+  memset(geomdesc_grain.vbos, 0, sizeof geomdesc_grain.vbos);
+  memset(geomdesc_grain.vaos, 0, sizeof geomdesc_grain.vaos);
+  ASSERT_TRUE(geomdb_add(&geomdesc_grain, MAXGRAIN, false));
+  const struct {
+    int carried, at_bakery, calls;
+  } cases[] = {{0, 0, 0}, {2, 1, 1}, {MAXGRAIN / 2, MAXGRAIN / 2, 1}};
+  for (const auto& c : cases) {
+    for (int g = 0; g < MAXGRAIN; g++) {
+      grain_carr[g] = g < c.carried ? g : -1;
+      grain_bkry[g] = g >= c.carried && g < c.carried + c.at_bakery ? 0 : -1;
+    }
+    glpr_use(programs[SHADERS_IFAC]);
+    EXPECT_EQ(grain_draw(cam), c.calls) << c.carried << " " << c.at_bakery;
+    glpr_use(programs[SHADERS_IEDG]);
+    EXPECT_EQ(grain_draw_lines(cam), geomdesc_grain.numl ? c.calls : 0);
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+    geomdb_next_set();
+  }
+  for (int g = 0; g < MAXGRAIN; g++) grain_carr[g] = grain_bkry[g] = -1;
 }
 
 TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
