@@ -2,6 +2,7 @@
 // build buttons, toast, costs, counters and tooltips over the world view.
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -272,6 +273,13 @@ static void draw_world() {
   cats_draw(ctrl_drawcam);
   use(SHADERS_IEDG);
   wld_draw_lines(ctrl_drawcam);
+  use(SHADERS_EMOT);
+  glEnable(GL_BLEND);
+  if (wld_selected >= 0 || wld_selectedcat >= 0) {
+    glPointSize(std::min(std::max(400.0f / camera.distance, 1.0f), 24.0f));
+    txdb_use("star");
+    spiral_draw(ctrl_drawcam[0], wld_age);
+  }
   glDisable(GL_BLEND);
   use(SHADERS_FONT);
   font_colour(0.0f, 0.1f, 0.22f);
