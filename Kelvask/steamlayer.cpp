@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "log.h"
+#include "regfile.h"
 #include "steamlayer_store.h"
 
 #define STEAMLAYER_APP "tavorek"
@@ -114,17 +115,6 @@ bool steamlayer_folder_file(const char* name, char* path, int size) {
   return n > 0 && n < size;
 }
 
-static bool write_all(int fd, const char* text, int len) {
-  while (len > 0) {
-    const ssize_t n = write(fd, text, len);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    text += n;
-    len -= (int)n;
-  }
-  return true;
-}
-
 // The rename is only durable once the folder's entry is on disk too.
 static void sync_folder_of(const char* path) {
   char folder[STEAMLAYER_PATH_SZ];
@@ -132,25 +122,23 @@ static void sync_folder_of(const char* path) {
   char* slash = strrchr(folder, '/');
   if (!slash || slash == folder) return;
   *slash = '\0';
-  const int fd = open(folder, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
+  regfile_sync_folder(folder);
 }
 
 bool steamlayer_write_file(const char* path, const char* text, int len) {
   char tmp[STEAMLAYER_PATH_SZ + 8];
   snprintf(tmp, sizeof tmp, "%s.tmp", path);
-  const int fd = open(tmp, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  bool ok = fd >= 0 && write_all(fd, text, len) && fsync(fd) == 0;
-  const int err = errno;
-  if (fd >= 0 && close(fd) != 0) ok = false;
+  FILE* f = regfile_open(tmp, "wb");
+  bool ok = f && fwrite(text, 1, (size_t)len, f) == (size_t)len && fflush(f) == 0 &&
+            fsync(fileno(f)) == 0;
+  const char* why = f ? strerror(errno) : regfile_reason();
+  if (f && fclose(f) != 0) ok = false;
   if (ok && rename(tmp, path) == 0) {
     sync_folder_of(path);
     return true;
   }
-  LOG("ERR Could not write %s: %s", path, strerror(ok ? errno : err));
-  unlink(tmp);
+  LOG("ERR Could not write %s: %s", path, ok ? strerror(errno) : why);
+  if (!regfile_is_other(tmp)) unlink(tmp);
   return false;
 }
 

@@ -1,5 +1,7 @@
 // The local store of the desktop layer: one small text file in the user data
 // folder, every value range-checked when read back.
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -7,6 +9,7 @@
 #include <cstring>
 
 #include "log.h"
+#include "regfile.h"
 #include "steamlayer_store.h"
 
 #define STORE_HEADER "tavorek userstats 1"
@@ -129,9 +132,9 @@ bool steamlayer_store_load() {
   char path[STEAMLAYER_PATH_SZ];
   if (!steamlayer_folder_file(STEAMLAYER_STORE_FILE, path, sizeof path)) return false;
   clear();
-  FILE* f = fopen(path, "rb");
+  FILE* f = regfile_open(path, "rb");
   if (!f) {
-    if (errno != ENOENT) move_aside(path, 0);
+    if (access(path, F_OK) == 0) move_aside(path, 0);
     return true;  // a first start: nothing stored yet
   }
   char text[STORE_TEXT_SZ];

@@ -39,14 +39,7 @@ static bool save_paths(SavePaths* p) {
 
 static bool exists(const char* path) { return access(path, F_OK) == 0; }
 
-// Makes renames and removals in the folder durable; best effort, as not every
-// file system can sync a directory.
-static void sync_dir() {
-  int fd = open(save_dir(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
-}
+static void sync_dir() { regfile_sync_folder(save_dir()); }
 
 static bool move_aside(const char* path, int n, char out[256]) {
   int len = snprintf(out, 256, "%s.rejected-%d", path, n);

@@ -50,3 +50,10 @@ bool regfile_is_other(const char* path) {
   struct stat st;
   return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
 }
+
+void regfile_sync_folder(const char* folder) {
+  int fd = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}

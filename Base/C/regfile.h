@@ -13,3 +13,6 @@ const char* regfile_reason();
 // True when something exists at path that is not a regular file (a folder,
 // a FIFO, a device, a socket); symbolic links are followed.
 bool regfile_is_other(const char* path);
+// Makes renames and removals in the folder durable; best effort, as not every
+// file system can sync a folder.
+void regfile_sync_folder(const char* folder);
