@@ -11,8 +11,7 @@ struct model {
   std::vector<float> tris, lines;
   geomdesc d{};
   model(bool uv, bool outline) {
-    const int stride = uv ? 8 : 9;
-    tris.assign(6 * stride, 0.5f);
+    tris.assign(6 * (uv ? 8 : 9), 0.5f);
     lines.assign(outline ? 6 : 0, 0.25f);
     d.name = "test";
     d.numt = 2;
@@ -23,13 +22,6 @@ struct model {
     d.linesz = (int32_t)(lines.size() * 4);
   }
 };
-
-GLint buffer_size(GLuint vbo) {
-  GLint size = 0;
-  glBindBuffer(GL_ARRAY_BUFFER, vbo);
-  glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
-  return size;
-}
 
 GLint attrib(GLuint vao, GLuint index, GLenum what) {
   GLint v = -1;
@@ -42,8 +34,7 @@ GLint attrib(GLuint vao, GLuint index, GLenum what) {
 struct Geomdb : GlTest {
   void SetUp() override {
     GlTest::SetUp();
-    geomdb_sz = 0;
-    geomdb_set = 0;
+    geomdb_sz = geomdb_set = 0;
   }
 };
 
@@ -69,16 +60,6 @@ TEST_F(Geomdb, NothingToCreateIsAnErrAndFreesTheSlot) {
   EXPECT_EQ(geomdb_sz, 0);
 }
 
-TEST_F(Geomdb, StaticModelHasItsBytesAndNoOutlineWithoutSegments) {
-  model m(false, false);
-  ASSERT_TRUE(geomdb_add(&m.d, 1, false));
-  EXPECT_EQ(buffer_size(m.d.vbos[0]), m.d.trisz);
-  EXPECT_EQ(m.d.vbos[1], 0u);
-  EXPECT_EQ(m.d.vbos[2], 0u);
-  EXPECT_EQ(attrib(m.d.vaos[0], 2, GL_VERTEX_ATTRIB_ARRAY_SIZE), 3);
-  EXPECT_EQ(attrib(m.d.vaos[0], 0, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 36);
-}
-
 struct InstancedCase {
   bool uv;
   uint32_t inst;
@@ -87,17 +68,18 @@ struct InstancedCase {
 TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphaning) {
   const InstancedCase cases[] = {{false, 4212}, {true, 128}};
   for (const InstancedCase& c : cases) {
+    SCOPED_TRACE(c.uv);
     geomdb_sz = 0;
     model m(c.uv, true);
     ASSERT_TRUE(geomdb_add(&m.d, c.inst, c.uv));
     const GLint tri_bytes = m.d.trisz + 64 * (GLint)c.inst + (c.uv ? 8 * (GLint)c.inst : 0);
     for (int set = 0; set < 3; set++) {
       geomdb_set = set;
-      for (int pass = 0; pass < 2; pass++) {  // as created, then re-specified
+      for (int pass = 0; pass < 2; pass++) {  // as created, then orphaned
         const GLuint vao = m.d.vaos[2 * set];
-        const GLint size = buffer_size(m.d.vbos[2 * set]);
-        EXPECT_EQ(size, tri_bytes) << "set " << set << " uv " << c.uv;
-        EXPECT_EQ(buffer_size(m.d.vbos[2 * set + 1]), m.d.linesz + 64 * (GLint)c.inst);
+        const GLint size = gl_buffer_size(m.d.vbos[2 * set]);
+        EXPECT_EQ(size, tri_bytes) << "set " << set;
+        EXPECT_EQ(gl_buffer_size(m.d.vbos[2 * set + 1]), m.d.linesz + 64 * (GLint)c.inst);
         for (GLuint a = 3; a <= 6; a++) {
           EXPECT_EQ(attrib(vao, a, GL_VERTEX_ATTRIB_ARRAY_DIVISOR), 1);
           EXPECT_EQ(attrib(m.d.vaos[2 * set + 1], a, GL_VERTEX_ATTRIB_ARRAY_DIVISOR), 1);
@@ -117,20 +99,22 @@ TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphanin
   }
 }
 
-TEST_F(Geomdb, BindPicksTheCurrentSetAndOrphaningNeedsRegistration) {
-  model m(false, true), other(false, true);
+// A static model has only its bytes, and no outline without segments.
+TEST_F(Geomdb, StaticModelAndBindOfTheCurrentSet) {
+  model s(false, false), m(false, true);
+  ASSERT_TRUE(geomdb_add(&s.d, 1, false));
+  EXPECT_EQ(gl_buffer_size(s.d.vbos[0]), s.d.trisz);
+  EXPECT_EQ(s.d.vbos[1] | s.d.vbos[2], 0u);
+  EXPECT_EQ(attrib(s.d.vaos[0], 0, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 36);
   ASSERT_TRUE(geomdb_add(&m.d, 32, false));
-  EXPECT_FALSE(geomdb_orphan_instances(&other.d));
+  model other(false, true);
+  EXPECT_FALSE(geomdb_orphan_instances(&other.d));  // only what is registered
   geomdb_set = 1;
   geomdb_next_set();
-  EXPECT_EQ(geomdb_set, 2);
   geomdb_bind(&m.d, true);
   GLint bound = 0;
   glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &bound);
   EXPECT_EQ((GLuint)bound, m.d.vaos[5]);
-  geomdb_bind(&m.d, false);
-  glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
-  EXPECT_EQ((GLuint)bound, m.d.vbos[4]);
   geomdb_next_set();
   EXPECT_EQ(geomdb_set, 0);
 }

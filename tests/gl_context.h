@@ -38,7 +38,23 @@ struct GlTest : ::testing::Test {
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
     return p;
   }
+  // Pixels of the back buffer whose red, green, blue differ from rgb.
+  int drawn(uint8_t r, uint8_t g, uint8_t b) {
+    std::vector<uint8_t> p(W * H * 4);
+    glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, p.data());
+    int n = 0;
+    for (int i = 0; i < W * H; i++) n += !(p[4 * i] == r && p[4 * i + 1] == g && p[4 * i + 2] == b);
+    return n;
+  }
 };
+
+inline GLint gl_buffer_size(GLuint vbo) {
+  GLint size = 0;
+  glBindBuffer(GL_ARRAY_BUFFER, vbo);
+  glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+  glBindBuffer(GL_ARRAY_BUFFER, 0);
+  return size;
+}
 
 // The log lines written while f runs.
 template <class F>

@@ -18,7 +18,6 @@ TEST_F(Glpr, EveryGameProgramBuildsValidatesAndFindsItsUniforms) {
   uint32_t programs[SHADERS_COUNT] = {};
   const std::string log = gl_logged([&] { shaders_load(programs); });
   EXPECT_EQ(gl_count(log, "ERR"), 0) << log;
-  EXPECT_NE(log.find("Cat  program loaded as"), std::string::npos);
   for (int i = 0; i < SHADERS_COUNT; i++) {
     const shaders_program& s = shaders_programs[i];
     ASSERT_NE(programs[i], 0u) << s.name;
@@ -38,24 +37,25 @@ TEST_F(Glpr, EveryGameProgramBuildsValidatesAndFindsItsUniforms) {
   EXPECT_EQ(programs[0], 0u);
 }
 
-struct AttributeCase {
-  const char* list;
-  GLint position, uv, uvoff;
-};
-
 TEST_F(Glpr, AttributeWordsBindOnlyWhenWhole) {
-  const AttributeCase cases[] = {
+  const struct {
+    const char* list;
+    GLint position, uv, uvoff;
+  } cases[] = {
       {"position,uvoff", 0, -2, 7},  // -2: any location but 2 (not bound by us)
       {"position,uv", 0, 2, -2},
       {"position, uv", 0, 2, -2},
   };
-  for (const AttributeCase& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
     uint32_t p = 0;
     ASSERT_TRUE(glpr_load("attr", &p, VS, FS, c.list, ""));
-    EXPECT_EQ(glGetAttribLocation(p, "position"), c.position) << c.list;
-    if (c.uv >= 0) EXPECT_EQ(glGetAttribLocation(p, "uv"), c.uv) << c.list;
-    else EXPECT_NE(glGetAttribLocation(p, "uv"), 2) << c.list;
-    if (c.uvoff >= 0) EXPECT_EQ(glGetAttribLocation(p, "uvoff"), c.uvoff) << c.list;
+    EXPECT_EQ(glGetAttribLocation(p, "position"), c.position);
+    const GLint uv = glGetAttribLocation(p, "uv");
+    EXPECT_TRUE(c.uv >= 0 ? uv == c.uv : uv != 2) << uv;
+    if (c.uvoff >= 0) {
+      EXPECT_EQ(glGetAttribLocation(p, "uvoff"), c.uvoff);
+    }
     glDeleteProgram(p);
   }
 }
@@ -67,8 +67,6 @@ TEST_F(Glpr, LookupStaysInsideTheProgramInUse) {
   ASSERT_TRUE(glpr_load("bare", &bare, VS, FS, "position,uv,uvoff", ""));
   ASSERT_TRUE(glpr_load("second", &second, VS, FS, "position,uv,uvoff", "b"));
   EXPECT_EQ(glpr_numu, before + 3);
-  EXPECT_EQ(glpr_uniforms[before + 1].program, first);
-  EXPECT_STREQ(glpr_uniforms[before + 1].name, "b");
 
   glpr_use(first);
   EXPECT_EQ(glpr_uniform("b"), glGetUniformLocation(first, "b"));
@@ -86,41 +84,38 @@ TEST_F(Glpr, LookupStaysInsideTheProgramInUse) {
   ASSERT_TRUE(glpr_load("again", &again, VS, FS, "position,uv,uvoff", "b,a"));
   glpr_use(again);
   EXPECT_EQ(glpr_uniform("a"), glGetUniformLocation(again, "a"));
-  EXPECT_EQ(glpr_uniforms[glpr_numu - 1].program, again);
   glDeleteProgram(bare);
   glDeleteProgram(second);
   glDeleteProgram(again);
 }
 
-struct FailCase {
-  const char* vs;
-  const char* fs;
-  const char* err;
-};
-
+// The driver's own words follow the message on its one line.
 TEST_F(Glpr, BuildFailureLogsTheDriversMessageOnOneErrLine) {
   const char* bad = "#version 150\nvoid main() { undeclared = 1; }\n";
   const char* fs_needs = "#version 150\nvec4 nowhere();\nout vec4 c;\nvoid main() { c = nowhere(); }\n";
-  const FailCase cases[] = {
-      {bad, FS, "ERR Failed to compile vertex shader fail: "},
-      {VS, bad, "ERR Failed to compile fragment shader fail: "},
-      {VS, fs_needs, "ERR Failed to link program fail: "},
-      {nullptr, FS, "ERR Failed to compile vertex shader fail"},
+  const struct {
+    const char *vs, *fs, *err;
+    size_t words;
+  } cases[] = {
+      {bad, FS, "ERR Failed to compile vertex shader fail: ", 3},
+      {VS, bad, "ERR Failed to compile fragment shader fail: ", 3},
+      {VS, fs_needs, "ERR Failed to link program fail: ", 3},
+      {nullptr, FS, "ERR Failed to compile vertex shader fail", 0},
   };
-  for (const FailCase& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.err);
     uint32_t p = 77;
     const int32_t before = glpr_numu;
     bool ok = true;
     const std::string log = gl_logged([&] { ok = glpr_load("fail", &p, c.vs, c.fs, "position", "a"); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(gl_count(log, "ERR"), 1) << log;
-    EXPECT_NE(log.find(c.err), std::string::npos) << log;
+    const size_t at = log.find(c.err);
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_GT(log.find('\n', at), at + strlen(c.err) + c.words) << log;
     EXPECT_EQ(glpr_numu, before);
-    if (c.vs && c.fs && strcmp(c.err, "ERR Failed to link program fail: ") == 0) {
+    if (c.fs == fs_needs) {
       EXPECT_EQ(p, 0u);
-      // The driver's own words follow on the same line.
-      const std::string line = log.substr(log.find(c.err));
-      EXPECT_GT(line.find('\n'), strlen(c.err) + 3) << log;
     }
   }
 }

@@ -9,7 +9,6 @@
 #include "kv.h"
 #include "log.h"
 #include "smenu.h"
-#include "wld_state.h"
 
 namespace {
 
@@ -182,9 +181,6 @@ TEST_F(SettingsMenu, StoredValuesOutOfRangeAreClamped) {
   EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
   EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
   EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 1);
-  EXPECT_STREQ(settings_difficulty_name(settings_values[SETTINGS_DIFFICULTY]), "Legend");
-  post("play");
-  EXPECT_EQ(ctrl_difficulty, 2);
 }
 
 }  // namespace

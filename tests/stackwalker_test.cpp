@@ -9,7 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -158,100 +158,80 @@ void fault_in_handler() {
   fault_null_write();
 }
 
-struct GuardedFault {
-  const char* name;
-  void (*fault)();
-  const char* code;
-  const char* function;
-};
+// Inside the guard: the handler writes the trace and the process ends with status 1.
+void guarded(void (*fault)()) {
+  stackwalker_guard_install();
+  stackwalker_guard_enter();
+  fault();
+  _exit(0);
+}
 
-TEST(CrashGuard, FaultsInsideTheGuardLeaveATraceNamingTheFunctionAndStatusOne) {
+// Another thread holds the standard output: the handler's first log line waits.
+void fault_with_stdout_held() {
+  stackwalker_watchdog_seconds = 1;
+  std::thread([] {
+    flockfile(stdout);
+    pause();
+  }).detach();
+  usleep(100000);
+  fault_null_write();
+}
+
+TEST(CrashGuard, FaultsEndWithATraceAndStatusOneInsideTheGuardAndByTheirSignalOutside) {
   // A forked child: it keeps the parent's pid, so both name the same log file.
   GTEST_FLAG_SET(death_test_style, "fast");
-  const GuardedFault cases[] = {
-      {"null write", fault_null_write, "c0000005", "fault_null_write"},
-      {"division by zero", fault_divide, "c0000094", "fault_divide"},
-      {"runaway recursion", fault_recursion, "c00000fd", "fault_recurse"},
+  const struct {
+    const char* name;
+    void (*fault)();
+    bool inside;
+    std::function<bool(int)> ends;
+    const char* message;
+    const char* code;      // of the trace in the log file, if one is looked for
+    const char* function;  // named in the trace
+  } cases[] = {
+      {"null write", fault_null_write, true, ::testing::ExitedWithCode(1), "", "c0000005",
+       "fault_null_write"},
+      {"division by zero", fault_divide, true, ::testing::ExitedWithCode(1), "", "c0000094",
+       "fault_divide"},
+      {"runaway recursion", fault_recursion, true, ::testing::ExitedWithCode(1), "", "c00000fd",
+       "fault_recurse"},
+      {"fault in handler", fault_in_handler, true, ::testing::ExitedWithCode(1),
+       "A fault inside the crash handler", nullptr, nullptr},
+      {"handler hangs", fault_with_stdout_held, true, ::testing::ExitedWithCode(1),
+       "took too long", nullptr, nullptr},
+      {"null write outside", fault_null_write, false, ::testing::KilledBySignal(SIGSEGV), "",
+       nullptr, nullptr},
+      {"division outside", fault_divide, false, ::testing::KilledBySignal(SIGFPE), "", nullptr,
+       nullptr},
   };
-  for (const GuardedFault& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     const std::string path = "/tmp/stackwalker_test_" + std::to_string(getpid()) + ".txt";
     unlink(path.c_str());
     EXPECT_EXIT(
         {
-          log_file = fopen(path.c_str(), "w");
+          if (c.code) log_file = fopen(path.c_str(), "w");
+          if (c.inside) guarded(c.fault);
           stackwalker_guard_install();
-          stackwalker_guard_enter();
           c.fault();
-          _exit(0);
         },
-        ::testing::ExitedWithCode(1), "")
-        << c.name;
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    const std::string text = s.str();
+        c.ends, c.message);
+    if (!c.code) continue;
+    const std::string text = read_file(path);
     EXPECT_NE(text.find(std::string("ERR =================== STACK FRAME(") + c.code +
                         ") ======================="),
               std::string::npos)
-        << c.name << "\n" << text.substr(0, 2000);
+        << text.substr(0, 2000);
     EXPECT_NE(text.find("ERR ============================================================================"),
-              std::string::npos)
-        << c.name;
+              std::string::npos);
     bool named = false;
     std::istringstream lines(text);
     for (std::string l; std::getline(lines, l);)
       named |= l.find("stackwalker_test.cpp (") != std::string::npos &&
                l.find(c.function) != std::string::npos;
-    EXPECT_TRUE(named) << c.name << "\n" << text.substr(0, 2000);
+    EXPECT_TRUE(named) << text.substr(0, 2000);
     unlink(path.c_str());
   }
-}
-
-TEST(CrashGuard, AFaultInsideTheHandlerStillEndsWithOne) {
-  GTEST_FLAG_SET(death_test_style, "fast");
-  EXPECT_EXIT(
-      {
-        stackwalker_guard_install();
-        stackwalker_guard_enter();
-        fault_in_handler();
-        _exit(0);
-      },
-      ::testing::ExitedWithCode(1), "A fault inside the crash handler");
-}
-
-TEST(CrashGuard, AHandlerThatHangsIsEndedByTheWatchdog) {
-  GTEST_FLAG_SET(death_test_style, "fast");
-  EXPECT_EXIT(
-      {
-        stackwalker_guard_install();
-        stackwalker_watchdog_seconds = 1;
-        // Another thread holds the standard output: the handler's first log line waits.
-        std::thread([] {
-          flockfile(stdout);
-          pause();
-        }).detach();
-        usleep(100000);
-        stackwalker_guard_enter();
-        fault_null_write();
-        _exit(0);
-      },
-      ::testing::ExitedWithCode(1), "took too long");
-}
-
-TEST(CrashGuard, FaultsOutsideTheGuardDieByTheirSignal) {
-  GTEST_FLAG_SET(death_test_style, "fast");
-  EXPECT_EXIT(
-      {
-        stackwalker_guard_install();
-        fault_null_write();
-      },
-      ::testing::KilledBySignal(SIGSEGV), "");
-  EXPECT_EXIT(
-      {
-        stackwalker_guard_install();
-        fault_divide();
-      },
-      ::testing::KilledBySignal(SIGFPE), "");
 }
 
 #endif

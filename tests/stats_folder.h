@@ -5,10 +5,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "log.h"
+
+// The log line of a stats store with no achievement set.
+inline const char* const NO_ACHIEVEMENTS =
+    "ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] brute[ ] jobcreator[ ]";
+
+inline std::string read_file(const std::string& path) {
+  std::stringstream s;
+  s << std::ifstream(path).rdbuf();
+  return s.str();
+}
 
 struct CaughtLog {
   char* buf = nullptr;
