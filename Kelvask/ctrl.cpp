@@ -214,6 +214,7 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
   ctrl_listen();
   shaders_load(ctrl_programs);
   LOG("Loaded %d geometry VBOs", modeldb_load_vbos());
+  geomdb_load_vbos();
   quad_init();
   glpr_use(ctrl_programs[SHADERS_HUD]);
   glActiveTexture(GL_TEXTURE0);
@@ -244,6 +245,7 @@ void ctrl_destroy() {
   quad_delete();
   txdb_clear();
   LOG("Unloaded %d geometry VBOs", modeldb_delete_vbos());
+  geomdb_delete_vbos();
   wld_delete_resources();
   pane_delete_vbo();
   shaders_delete(ctrl_programs);

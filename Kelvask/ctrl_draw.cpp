@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -12,6 +13,7 @@
 #include "crowd.h"
 #include "crowd_draw.h"
 #include "ctrl.h"
+#include "ctrl_cursor.h"
 #include "farms.h"
 #include "food.h"
 #include "geomdb.h"
@@ -22,6 +24,7 @@
 #include "hud.h"
 #include "huts.h"
 #include "items_draw.h"
+#include "kv.h"
 #include "light.h"
 #include "matrix.h"
 #include "modeldb.h"
@@ -225,8 +228,41 @@ static void draw_hud_text(float dt, int hovered) {
 
 static bool showing_field() { return ctrl_showgoal >= 0 && ctrl_showgoal < GROUPCNT; }
 
+// The cursor's footprint or the marked rectangle, while no drag is under way.
+static bool showing_marker() {
+  return ctrl_cursor[0] >= 0 && ctrl_cursor[1] >= 0 && ctrl_buildmode > 0 && ctrl_pressstate < 2;
+}
+
+static void draw_marker(bool outline) {
+  if (!showing_marker()) return;
+  const bool area = ctrl_buildmode == 5 && ctrl_anchor[0] >= 0 && ctrl_anchor[1] >= 0;
+  if (area) {
+    if (outline) ctrl_draw_area_lines(ctrl_drawcam, wld_height);
+    else ctrl_draw_area(ctrl_drawcam, wld_height);
+  } else {
+    if (outline) ctrl_draw_cursor_lines(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+    else ctrl_draw_cursor(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+  }
+}
+
+// The outlines would take whatever colour the last line drawing left.
+static void marker_line_colour() {
+  static const GLint colour = glpr_uniform("linecolour"), fog = glpr_uniform("fogintensity");
+  glUniform4f(colour, 0.1f, 0.1f, 0.1f, 1.0f);
+  glUniform1f(fog, 0.0f);
+}
+
+static void draw_emotes(float dt) {
+  static const int shown = kv_get("settings_emote", 1);
+  const float zoom = std::min(std::max(1280.0f / camera.distance, 8.0f), 48.0f);
+  glPointSize((cosf(4.0f * (float)wld_age) * 0.17f + 1.0f) * zoom);
+  if (!shown) return;
+  txdb_use("emote");
+  ctrl_draw_emotes(dt, ctrl_drawcam);
+}
+
 // The 3D world in view 23: ground or potential overlay, debug lines, workers.
-static void draw_world() {
+static void draw_world(float dt) {
   glEnable(GL_DEPTH_TEST);
   glDisable(GL_BLEND);
   glEnable(GL_CULL_FACE);
@@ -243,10 +279,14 @@ static void draw_world() {
     use(SHADERS_TERR);
     wld_crowd_draw_ground(ctrl_drawcam);
   }
+  use(SHADERS_GRID);
+  draw_marker(false);
   use(SHADERS_EDGE);
   if (showing_field()) wld_draw_grid(ctrl_drawcam, ctrl_showgoal);
   lines_draw(ctrl_drawcam[0]);
   lines_count = 0;
+  if (showing_marker()) marker_line_colour();
+  draw_marker(true);
   if (wld_started) {
     use(SHADERS_CROWDFACE);
     crowd_sample_height();
@@ -275,6 +315,7 @@ static void draw_world() {
   wld_draw_lines(ctrl_drawcam);
   use(SHADERS_EMOT);
   glEnable(GL_BLEND);
+  draw_emotes(dt);
   if (wld_selected >= 0 || wld_selectedcat >= 0) {
     glPointSize(std::min(std::max(400.0f / camera.distance, 1.0f), 24.0f));
     txdb_use("star");
@@ -310,7 +351,7 @@ void ctrl_draw(float dt, float elapsed) {
     return;
   }
   draw_hire_panel();
-  if (view_shown[VIEW_WORLD] && wld_initialised) draw_world();
+  if (view_shown[VIEW_WORLD] && wld_initialised) draw_world(dt);
   draw_icons();
   const int hovered = view_hit(ctrl_pointer[0], ctrl_pointer[1]);
   draw_build_buttons(hovered);

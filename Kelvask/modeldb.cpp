@@ -2,6 +2,7 @@
 
 #include <epoxy/gl.h>
 
+#include "geomdb.h"
 #include "log.h"
 
 modeldb_entry modeldb_entries[MODELDB_MAX_SZ];
@@ -114,18 +115,7 @@ int32_t modeldb_load_vbos() {
 
 int32_t modeldb_delete_vbos() {
   int32_t deleted = 0;
-  for (int32_t i = 0; i < modeldb_sz; i++) {
-    geomdesc* d = modeldb_entries[i].desc;
-    bool had = false;
-    for (int slot = 0; slot < 6; slot++) {
-      if (!d->vbos[slot]) continue;
-      glDeleteVertexArrays(1, &d->vaos[slot]);
-      glDeleteBuffers(1, &d->vbos[slot]);
-      d->vaos[slot] = d->vbos[slot] = 0;
-      had = true;
-    }
-    deleted += had;
-  }
+  for (int32_t i = 0; i < modeldb_sz; i++) deleted += geomdb_delete_desc(modeldb_entries[i].desc);
   return deleted;
 }
 

@@ -94,12 +94,7 @@ int32_t spiral_points(double age, float* out) {
   return n;
 }
 
-void spiral_draw(const float* cam, double age) {
-  float mvp[16];
-  mat4_mul(cam + 32, mvp, cam + 16);
-  static float points[SPIRAL_POINTS * 5];
-  const int32_t n = spiral_points(age, points);
-  if (n == 0) return;
+void pane_draw_points(const float* mvp, const float* points, int32_t n) {
   static const GLint loc = glpr_uniform("modelcamviewprojmat");
   glUniformMatrix4fv(loc, 1, GL_FALSE, mvp);
   GLuint vao = 0, vbo = 0;
@@ -117,4 +112,12 @@ void spiral_draw(const float* cam, double age) {
   glDeleteVertexArrays(1, &vao);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glDeleteBuffers(1, &vbo);
+}
+
+void spiral_draw(const float* cam, double age) {
+  float mvp[16];
+  mat4_mul(cam + 32, mvp, cam + 16);
+  static float points[SPIRAL_POINTS * 5];
+  const int32_t n = spiral_points(age, points);
+  if (n != 0) pane_draw_points(mvp, points, n);
 }

@@ -19,6 +19,9 @@ void pane_delete_vbo();
 void pane_draw();
 // The points at world age t: x, y, z, u offset, v offset each; returns how many.
 int32_t spiral_points(double t, float* out);
+// With the Emot program in use: n point sprites of five floats each (x, y, z,
+// u offset, v offset) through a buffer made and deleted here.
+void pane_draw_points(const float* mvp, const float* points, int32_t n);
 // cam: the drawing camera record (identity, view, projection, ...); with the
 // Emot program in use, the star texture bound and the point size set.
 void spiral_draw(const float* cam, double age);

@@ -23,6 +23,7 @@
 
 static void clear_members() {
   memset(wld_emote, 0, sizeof wld_emote);
+  memset(emote_age, 0, sizeof emote_age);
   memset(wld_worktime, 0, sizeof wld_worktime);
   memset(wld_exhausttime, 0, sizeof wld_exhausttime);
   memset(crowd_time, 0, sizeof crowd_time);
@@ -97,7 +98,7 @@ int wld_spawn(int trade) {
   int n = crowd_sz;
   crowd_add(trade);
   // A load may have left an earlier game's values past its crowd.
-  wld_worktime[n] = wld_exhausttime[n] = 0.0f;
+  wld_worktime[n] = wld_exhausttime[n] = emote_age[n] = 0.0f;
   wld_emote[n] = 0;
   crowd_time[n] = 0.0;
   crowd_phase[n] = crowd_dirx[n] = crowd_diry[n] = 0.0f;

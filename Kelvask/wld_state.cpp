@@ -17,6 +17,7 @@ int32_t wld_statcount;
 float wld_worktime[CROWDSZ];
 float wld_exhausttime[CROWDSZ];
 uint32_t wld_emote[CROWDSZ];
+float emote_age[CROWDSZ];
 float wld_trfs[CROWDSZ][16];
 
 float wld_selectcentre[3];

@@ -26,6 +26,7 @@ extern int32_t wld_statcount;
 extern float wld_worktime[CROWDSZ];
 extern float wld_exhausttime[CROWDSZ];
 extern uint32_t wld_emote[CROWDSZ];  // 0 none, 1 tired, 2 dead
+extern float emote_age[CROWDSZ];     // seconds the dead sprite has been drawn
 extern float wld_trfs[CROWDSZ][16];  // model transform, column-major
 
 // Centre of the selection marker (x, y in cells, z in world units), written

@@ -98,7 +98,7 @@ tavorek_layer(draw USES gfx sim crowd base
 
 tavorek_layer(ui USES draw gfx sim crowd base sound
   SYSTEM SDL2/ epoxy/
-  SOURCES ${K}/ctrl.cpp ${K}/ctrl_build.cpp ${K}/ctrl_draw.cpp ${K}/ctrl_handlers.cpp
+  SOURCES ${K}/ctrl.cpp ${K}/ctrl_build.cpp ${K}/ctrl_cursor.cpp ${K}/ctrl_draw.cpp ${K}/ctrl_handlers.cpp
           ${K}/ctrl_update.cpp ${K}/hints.cpp ${K}/hud.cpp ${K}/pane.cpp ${K}/smenu.cpp
           ${K}/smenu_draw.cpp ${K}/text.cpp ${K}/view.cpp ${K}/view_keys.cpp)
 

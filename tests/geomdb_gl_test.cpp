@@ -119,4 +119,20 @@ TEST_F(Geomdb, StaticModelAndBindOfTheCurrentSet) {
   EXPECT_EQ(geomdb_set, 0);
 }
 
+// Destruction frees every buffer; a new context gets them all back.
+TEST_F(Geomdb, DeletedBuffersAreMadeAgain) {
+  model s(false, true), m(true, true);
+  ASSERT_TRUE(geomdb_add(&s.d, 1, false));
+  ASSERT_TRUE(geomdb_add(&m.d, 8, true));
+  EXPECT_EQ(geomdb_delete_vbos(), 2);
+  for (int slot = 0; slot < 6; slot++)
+    EXPECT_EQ(s.d.vbos[slot] | s.d.vaos[slot] | m.d.vbos[slot] | m.d.vaos[slot], 0u);
+  EXPECT_EQ(geomdb_delete_vbos(), 0);
+  EXPECT_EQ(geomdb_load_vbos(), 2);
+  EXPECT_EQ(gl_buffer_size(s.d.vbos[1]), s.d.linesz);
+  EXPECT_EQ(gl_buffer_size(m.d.vbos[4]), geomdb_instanced_size(&m.d, 8, true));
+  EXPECT_EQ(geomdb_load_vbos(), 0);
+  geomdb_delete_vbos();
+}
+
 }  // namespace

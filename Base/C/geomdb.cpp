@@ -25,6 +25,38 @@ static int32_t geomdb_find(const geomdesc* d) {
   return -1;
 }
 
+// Whether the last buffer set needed anything made.
+static bool geomdb_make_vbos(const geomdb_entry& e) {
+  if (e.numInst <= 1) return geomdb_create_static_vbos(e.desc, e.uv);
+  bool made = false;
+  for (int set = 0; set < 3; set++) made = geomdb_create_instanced_vbos(e.desc, e.numInst, set, e.uv);
+  return made;
+}
+
+int32_t geomdb_load_vbos() {
+  int32_t made = 0;
+  for (int32_t i = 0; i < geomdb_sz; i++) made += geomdb_make_vbos(geomdb_entries[i]);
+  return made;
+}
+
+bool geomdb_delete_desc(geomdesc* d) {
+  bool had = false;
+  for (int slot = 0; slot < 6; slot++) {
+    if (!d->vbos[slot]) continue;
+    glDeleteVertexArrays(1, &d->vaos[slot]);
+    glDeleteBuffers(1, &d->vbos[slot]);
+    d->vaos[slot] = d->vbos[slot] = 0;
+    had = true;
+  }
+  return had;
+}
+
+int32_t geomdb_delete_vbos() {
+  int32_t deleted = 0;
+  for (int32_t i = 0; i < geomdb_sz; i++) deleted += geomdb_delete_desc(geomdb_entries[i].desc);
+  return deleted;
+}
+
 bool geomdb_add(geomdesc* d, uint32_t numInst, bool uv) {
   if (geomdb_sz == GEOMDB_MAX_SZ) {
     LOG("ERR geomdb exceeded max capacity of %d entries.", GEOMDB_MAX_SZ);
@@ -32,13 +64,7 @@ bool geomdb_add(geomdesc* d, uint32_t numInst, bool uv) {
   }
   if (geomdb_find(d) >= 0) return false;
   geomdb_entries[geomdb_sz] = {d, numInst, uv};
-  bool ok = false;
-  if (numInst > 1) {
-    for (int set = 0; set < 3; set++) ok = geomdb_create_instanced_vbos(d, numInst, set, uv);
-  } else {
-    ok = geomdb_create_static_vbos(d, uv);
-  }
-  if (!ok) {
+  if (!geomdb_make_vbos(geomdb_entries[geomdb_sz])) {
     LOG("ERR Failed to create vbo for geomdesc. numt=%d", d->numt);
     return false;
   }

@@ -22,6 +22,12 @@ extern int32_t geomdb_set;  // the buffer set of this frame, 0..2
 int32_t geomdb_instanced_size(const geomdesc* d, uint32_t numInst, bool uv);
 
 bool geomdb_add(geomdesc* d, uint32_t numInst, bool uv);
+// Remakes what a lost or destroyed context took; returns the entries made.
+int32_t geomdb_load_vbos();
+// Deletes every vertex array and buffer of a record; whether it had any.
+bool geomdb_delete_desc(geomdesc* d);
+// Deletes those of every entry; returns the entries that had any.
+int32_t geomdb_delete_vbos();
 // Gives this frame's buffers of an instanced record a fresh store.
 bool geomdb_orphan_instances(geomdesc* d);
 void geomdb_bind(const geomdesc* d, bool outline);
