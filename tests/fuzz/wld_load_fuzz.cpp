@@ -120,6 +120,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
   return sizeof n + txtlen + binlen;
 }
 
+// Whether saving the world now gives exactly p.
 static bool world_saves_as(const SavePair& p) {
   FILE* t = fmemopen(&txtroom[0], txtroom.size(), "w");
   FILE* b = fmemopen(&binroom[0], binroom.size(), "w");
