@@ -45,13 +45,18 @@ inline SavePair save_pair_of_world() {
   return p;
 }
 
-inline bool save_pair_load(const SavePair& p) {
-  FILE* t = fmemopen((void*)p.txt.data(), p.txt.size(), "r");
-  FILE* b = fmemopen((void*)p.bin.data(), p.bin.size(), "r");
+// Loads the two files straight from memory ("r" only reads it).
+inline bool save_files_load(const char* txt, size_t txtlen, const char* bin, size_t binlen) {
+  FILE* t = fmemopen((void*)txt, txtlen, "r");
+  FILE* b = fmemopen((void*)bin, binlen, "r");
   bool ok = wld_serialize(0, t, b);
-  fclose(t);
-  fclose(b);
+  if (t) fclose(t);
+  if (b) fclose(b);
   return ok;
+}
+
+inline bool save_pair_load(const SavePair& p) {
+  return save_files_load(p.txt.data(), p.txt.size(), p.bin.data(), p.bin.size());
 }
 
 // A new world on a flat site of height 5 with a border of water.

@@ -12,14 +12,14 @@ extra=()
 grep -q 'cmake/fuzz.cmake' "$src/CMakeLists.txt" || extra=(-DCMAKE_PROJECT_INCLUDE="$src/cmake/fuzz.cmake")
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DTAVOREK_FUZZ=ON \
   -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF "${extra[@]}" >/dev/null
-cmake --build "$build" -j4 --target wld_load_fuzz >/dev/null  # a shared machine
+cmake --build "$build" -j3 --target wld_load_fuzz >/dev/null  # a shared machine
 
 work=$build/fuzz-load
 mkdir -p "$work/corpus" "$work/findings"
 WLD_FUZZ_WRITE_SEEDS="$work/corpus" "$build/wld_load_fuzz"
 
 set +e
-"$build/wld_load_fuzz" -max_total_time="$secs" -print_final_stats=1 -rss_limit_mb=4096 \
+"$build/wld_load_fuzz" -max_total_time="$secs" -print_final_stats=1 -rss_limit_mb=4096 -reload=0 \
   -dict="$src/tests/fuzz/wld_load.dict" -artifact_prefix="$work/findings/" "$work/corpus" >"$work/run.log" 2>&1
 status=$?
 set -e
