@@ -1,7 +1,8 @@
 # Plays the real game on an X server with real pointer and key input: from an
-# empty user folder it builds a farm field, a bakery and a hut, hires workers,
-# marks an area, meets refusals, walks the back chain to the end, and checks
-# that the next start loads what was built. Screenshots land in build/e2e-shots.
+# empty user folder it builds a farm field, a bakery and a hut (quitting after
+# each to read the silver from the saved game), meets refusals, hires workers,
+# marks an area, walks the back chain to the end, and checks that the next
+# start loads what was built. Screenshots land in build/e2e-shots.
 if [ -z "${PLAY_ON_X:-}" ]; then
   PLAY_ON_X=1 exec timeout -k 5 170 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
 fi
@@ -22,10 +23,10 @@ LIT=210,226,244         # a build button that is not dimmed
 DIM=106,114,123         # a build button dimmed while another mode is on
 # The screen layout at 1280x720: the views are 48 high, 120 wide, 4 apart.
 BUTTON_Y=28 LIT_Y=12
-button_x() { echo $(( 64 + ($1 - 10) * 124 )); }      # centre of build button 10..14
-lit_x() { echo $(( 104 + ($1 - 10) * 124 )); }        # a plain spot on it
+button_x() { echo $(( 64 + ($1 - 10) * 124 )); }  # centre of build button 10..14
+lit_x() { echo $(( 104 + ($1 - 10) * 124 )); }    # a plain spot on it
 LABOR_X=1216 GO_X=1224 GO_Y=664 PLAY_X=640 PLAY_Y=581
-slider_y() { echo $(( 208 + $1 * 96 )); }             # centre of the hire slider of trade 0..3
+slider_y() { echo $(( 208 + $1 * 96 )); }         # centre of the hire slider of trade 0..3
 # A hire slider maps x to (2x - 0.65) * 100 workers: 515 gives 10, 489 gives 5.
 HIRE_X=(515 489 489 489) HIRED=(10 5 5 5)
 IN_MENU="is 300 620 $MENU; is 1200 400 $MENU"
@@ -44,18 +45,18 @@ mode() {
   await "$1" "$2" "$(lit "$3"); $(dim $other)"
 }
 
-# place NAME WHAT NR X,Y...: in mode NR, clicks the candidate sites in turn until
-# one is taken (the mode ends); prints the site taken.
+# place NAME WHAT X,Y...: clicks the candidate sites in turn until one is taken
+# (the build mode ends); the site taken is left in PLACED.
 place() {
-  local name=$1 what=$2 nr=$3 site t
-  shift 3
+  local name=$1 what=$2 site t
+  shift 2
   for site in "$@"; do
     click "${site%,*}" "${site#*,}"
     for t in 1 2 3 4; do
       shot
       if eval "$NO_MODE"; then
-        cp "$LAST_SHOT" "$SHOTS/$name.png"
-        echo "$site"
+        keep "$name"
+        PLACED=$site
         return 0
       fi
       sleep 0.25
@@ -67,52 +68,89 @@ place() {
 # saved KEY: the value on the saved text file's line "KEY value".
 saved() { awk -v k="$1" '$1 == k { print $2 }' "$SAVE"; }
 
-# ---- First start, from an empty user folder ----
+# quit NAME: Escape pauses the world to the menu, Escape on the menu ends the game.
+quit() {
+  key Escape
+  await "$1" "Escape does not pause to the menu" "$IN_MENU"
+  key Escape
+  end_game
+  cat stdout.txt >>all.txt
+}
+
+# holds SILVER FARMS,BAKERIES,HUTS: what the saved game says.
+holds() {
+  [ "$(saved taxc_silver)" = "$1" ] || fail "saved silver $(saved taxc_silver), expected $1"
+  local have
+  have="$(saved farms_count),$(saved bakeries_count),$(saved huts_count)"
+  [ "$have" = "$2" ] || fail "saved farm fields, bakeries, huts: $have, expected $2"
+}
+
+# play NAME: starts the game, sees its menu, and plays until the camera rests.
+play() {
+  start_game msaa=0
+  await "$1-menu" "the game does not open on its menu" "$IN_MENU"
+  click $PLAY_X $PLAY_Y
+  await "$1-world" "PLAY does not show the world" "$IN_WORLD; $NO_MODE; is 100 400 $PANE"
+  settle "$1-settled"
+}
+
+# ---- From an empty user folder: a farm field for 20 silver ----
 [ -z "$(ls -A "$XDG_DATA_HOME")" ] || fail "the user folder is not empty"
-start_game msaa=0
-await 01-menu "the game does not open on its menu" "$IN_MENU"
-
-click $PLAY_X $PLAY_Y
-await 02-world "PLAY does not show the world" "$IN_WORLD; $NO_MODE; is 100 400 $PANE"
-settle 02-world
+play start
 click 140 300
-await 03-info-closed "the info screen does not close" "$IN_WORLD; isnt 100 400 $PANE"
+await info-closed "the info screen does not close" "$IN_WORLD; isnt 100 400 $PANE"
+cp "$LAST_SHOT" bare.png
+mode farm-mode "the field button does not start farm-field mode" 10
+place farm "farm field" 808,296 1000,260 600,220
+farm=$PLACED
+quit farm-saved
+# Nothing was there to load: one report of the marks, the save's.
+[ "$(grep -c '^serialized' stdout.txt)" = 1 ] || fail "the first start loaded or saved more than once"
+has stdout.txt "onStart()"
+[ "$(saved version)" = 103 ] || fail "saved version $(saved version)"
+holds 180 1,0,0
 
-mode 04-farm-mode "the field button does not start farm-field mode" 10
-farm=$(place 05-farm "farm field" 10 808,296 1000,260 600,220)
-mode 06-bakery-mode "the baker button does not start bakery mode" 11
-bakery=$(place 07-bakery "bakery" 11 900,360 1060,330 560,300)
-mode 08-hut-mode "the house button does not start hut mode" 12
-hut=$(place 09-hut "hut" 12 700,250 880,220 520,250)
+# ---- A bakery for 100, a hut for 32 ----
+play bakery
+mode bakery-mode "the baker button does not start bakery mode" 11
+place bakery "bakery" 900,360 1060,330 560,300
+bakery=$PLACED
+quit bakery-saved
+holds 80 1,1,0
+play hut
+mode hut-mode "the house button does not start hut mode" 12
+place hut "hut" 700,250 880,220 520,250
+hut=$PLACED
 sites=("$farm" "$bakery" "$hut")
 
 # A site on the pyramid's base marks is refused: the mode stays, back leaves it.
-mode 10-refused-site-mode "farm-field mode does not start again" 10
+mode refused-site-mode "farm-field mode does not start again" 10
 click 330 300
 sleep 1
-await 11-refused-site "a farm field was built on the base marks" "$(lit 10); $(dim 11)"
+await refused-site "a farm field was built on the base marks" "$(lit 10); $(dim 11)"
 key Escape
-await 12-back-from-mode "Escape does not leave build mode" "$IN_WORLD; $NO_MODE"
+await back-from-mode "Escape does not leave build mode" "$IN_WORLD; $NO_MODE"
 # How the three buildings look while the pointer is away from them (no tooltip).
 built=()
 for s in "${sites[@]}"; do built+=("$(rgb "$LAST_SHOT" "${s%,*}" "${s#*,}" 9)"); done
 
+# ---- Hiring 25 workers for 25 silver ----
 click $LABOR_X $BUTTON_Y
-await 13-hire "the labor button does not open the hire panel" "$IN_HIRE; is $GO_X $GO_Y $HIRE"
+await hire "the labor button does not open the hire panel" "$IN_HIRE; is $GO_X $GO_Y $HIRE"
 for t in 0 1 2 3; do click "${HIRE_X[t]}" "$(slider_y $t)"; done
-await 14-hire-chosen "the sliders do not show the go button" "$IN_HIRE; isnt $GO_X $GO_Y $HIRE"
+await hire-chosen "the sliders do not show the go button" "$IN_HIRE; isnt $GO_X $GO_Y $HIRE"
 click $GO_X $GO_Y
-await 15-hired "Go does not close the hire panel" "$IN_WORLD; $NO_MODE"
+await hired "Go does not close the hire panel" "$IN_WORLD; $NO_MODE"
 
 # 23 silver are left: the tax office (300) is refused with a toast.
 click "$(button_x 13)" $BUTTON_Y
-await 16-refused-taxc "no refusal toast for the tax office" "$TOAST; $NO_MODE"
+await refused-taxc "no refusal toast for the tax office" "$TOAST; $NO_MODE"
 key Escape
-await 17-toast-closed "Escape does not dismiss the toast" "$IN_WORLD; $NO_MODE; isnt 640 690 $PANE"
+await toast-closed "Escape does not dismiss the toast" "$IN_WORLD; $NO_MODE; isnt 640 690 $PANE"
 
 # Build marks: Shift anchors the area at the cursor, a click marks up to it;
 # a click inside it then takes one mark away again.
-mode 18-wall-mode "the wall button does not start the area mode" 14
+mode area-mode "the wall button does not start the area mode" 14
 point 900 450
 xdotool keydown shift
 point 960 480
@@ -121,35 +159,21 @@ xdotool click 1
 sleep 0.3
 xdotool keyup shift
 click 950 475
-shot 19-marks
+shot marks
 key Escape
-await 20-back-from-area "Escape does not leave the area mode" "$IN_WORLD; $NO_MODE"
+await back-from-area "Escape does not leave the area mode" "$IN_WORLD; $NO_MODE"
 
 click $LABOR_X $BUTTON_Y
-await 21-hire-again "the hire panel does not open again" "$IN_HIRE"
+await hire-again "the hire panel does not open again" "$IN_HIRE"
 key Escape
-await 22-back-from-hire "Escape does not close the hire panel" "$IN_WORLD; $NO_MODE"
-key Escape
-await 23-back-to-menu "Escape does not pause to the menu" "$IN_MENU"
-key Escape
-end_game
-cp stdout.txt first.txt
-cp "$LOGFILE" firstlog.txt
+await back-from-hire "Escape does not close the hire panel" "$IN_WORLD; $NO_MODE"
+quit hut-saved
 
-# ---- What the first game saved ----
-[ -s "$SAVE" ] && [ -s "$BINSAVE" ] || fail "no saved game in the user folder"
-[ "$(saved version)" = 103 ] || fail "saved version $(saved version)"
-for k in farms_count:1 bakeries_count:1 huts_count:1 taxc_count:1; do
-  [ "$(saved "${k%:*}")" = "${k#*:}" ] || fail "saved ${k%:*} is $(saved "${k%:*}"), expected ${k#*:}"
-done
-# 200 - 20 - 100 - 32 for the buildings, 25 for the workers; nothing paid for the refusals.
-[ "$(saved taxc_silver)" = 23 ] || fail "saved silver $(saved taxc_silver), expected 23"
-! grep -q '^ERR ' firstlog.txt || fail "errors in the log: $(grep '^ERR ' firstlog.txt | head -3)"
-has firstlog.txt "onStart()"
+# ---- What the game saved ----
+holds 23 1,1,1
+[ "$(saved taxc_count)" = 1 ] || fail "saved $(saved taxc_count) tax offices, expected the first alone"
 marks=$(saved nummarks)
-# The log is written out at exit: one report of the marks, the save's (nothing was there to load).
-[ "$(grep -c '^serialized' firstlog.txt)" = 1 ] || fail "the first start loaded or saved more than once"
-has firstlog.txt "serialized $marks marks."
+has stdout.txt "serialized $marks marks."
 # Members of each trade plus those still waiting to spawn: one each at the start, plus the hired.
 python3 - "$SAVE" "$BINSAVE" "$marks" "${HIRED[@]}" <<'EOF' || fail "the saved crowd or marks are wrong"
 import struct, sys
@@ -174,24 +198,19 @@ if area < 4 or len(extra) != area - 1:
     sys.exit("%d area marks in a box of %d cells: %s" % (len(extra), area, sorted(extra)))
 EOF
 
-# ---- Second start: the saved game comes back ----
-start_game msaa=0
-await 24-menu-loaded "the second start does not open on its menu" "$IN_MENU"
-click $PLAY_X $PLAY_Y
-await 25-world-loaded "PLAY does not show the loaded world" "$IN_WORLD; $NO_MODE"
-settle 25-world-loaded
+# ---- The next start: the saved game comes back ----
+play loaded
 for i in 0 1 2; do
-  s=${sites[i]} was=$(rgb "$SHOTS/03-info-closed.png" "${sites[i]%,*}" "${sites[i]#*,}" 9)
+  s=${sites[i]}
+  was=$(rgb bare.png "${s%,*}" "${s#*,}" 9)
   now=$(rgb "$LAST_SHOT" "${s%,*}" "${s#*,}" 9)
   [ "$(distance "$now" "${built[i]}")" -le 40 ] || fail "building $i at $s looks $now, was ${built[i]}"
   [ "$(distance "$was" "${built[i]}")" -gt 20 ] || fail "site $s looked the same before building"
 done
-key Escape
-await 26-menu-again "Escape does not pause the loaded game" "$IN_MENU"
-key Escape
-end_game
-# The load's and the save's reports of the marks, and the walls rebuilt around the loaded buildings.
-[ "$(grep -cxF "serialized $marks marks." stdout.txt)" = 2 ] || fail "the second start did not load the $marks marks"
+quit loaded-saved
+# The load's and the save's reports of the marks, and the walls rebuilt around the buildings.
+[ "$(grep -cxF "serialized $marks marks." stdout.txt)" = 2 ] || fail "the last start did not load the $marks marks"
 grep -qE '^Created [1-9][0-9]* wall shapes\.$' stdout.txt || fail "the load rebuilt no walls"
-[ "$(saved farms_count),$(saved bakeries_count),$(saved huts_count)" = 1,1,1 ] || fail "the second save lost buildings"
+[ "$(saved farms_count),$(saved bakeries_count),$(saved huts_count)" = 1,1,1 ] || fail "the last save lost buildings"
+! grep -q '^ERR ' all.txt || fail "errors in the log: $(grep '^ERR ' all.txt | head -3)"
 echo "play: ok"

@@ -3,10 +3,16 @@
 SHOTS="$WORK/shots"
 mkdir -p "$SHOTS"
 LAST_SHOT="$SHOTS/last.png"
+SHOTNR=1
 
-shot() {  # shot [NAME]: the screen into last.png, kept as NAME.png when named
+shot() {  # shot [NAME]: the screen into last.png, kept when named
   xwd -root -silent | convert xwd:- "$LAST_SHOT"
-  if [ -n "${1:-}" ]; then cp "$LAST_SHOT" "$SHOTS/$1.png"; fi
+  if [ -n "${1:-}" ]; then keep "$1"; fi
+}
+
+keep() {  # keep NAME: the last shot kept as NN-NAME.png, numbered in order
+  cp "$LAST_SHOT" "$SHOTS/$(printf %02d "$SHOTNR")-$1.png"
+  SHOTNR=$(( SHOTNR + 1 ))
 }
 
 # rgb FILE X Y [SIDE]: "r,g,b" of the pixel, or the mean of the SIDE x SIDE square around it.
@@ -42,13 +48,13 @@ await() {
   for t in $(seq 1 40); do
     shot
     if eval "$check"; then
-      cp "$LAST_SHOT" "$SHOTS/$name.png"
+      keep "$name"
       return 0
     fi
     sleep 0.25
   done
-  cp "$LAST_SHOT" "$SHOTS/$name.png"
-  fail "$what (see $name.png)"
+  keep "$name"
+  fail "$what (see the shot $name)"
 }
 
 # settle NAME: shoots until the horizon (around 650, 80) stands still, for at most 10 s,
@@ -62,7 +68,7 @@ settle() {
     shot
     now=$(rgb "$LAST_SHOT" 650 80 40)
     if [ "$now" = "$was" ]; then
-      cp "$LAST_SHOT" "$SHOTS/$1.png"
+      keep "$1"
       return 0
     fi
     was=$now
