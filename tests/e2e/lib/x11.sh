@@ -57,17 +57,19 @@ await() {
   fail "$what (see the shot $name)"
 }
 
-# settle NAME: shoots until the horizon (around 650, 80) stands still, for at most 10 s,
-# so that the orbiting camera has come to rest; keeps the shot as NAME.
+# settle NAME: shoots until the horizon (around 650, 80) has stood still for three
+# shots in a row, for at most 10 s, so that the orbiting camera has come to rest;
+# keeps the shot as NAME.
 settle() {
-  local was now t
+  local was now t still=0
   shot
   was=$(rgb "$LAST_SHOT" 650 80 40)
   for t in $(seq 1 40); do
     sleep 0.25
     shot
     now=$(rgb "$LAST_SHOT" 650 80 40)
-    if [ "$now" = "$was" ]; then
+    if [ "$now" = "$was" ]; then still=$(( still + 1 )); else still=0; fi
+    if [ "$still" -ge 2 ]; then
       keep "$1"
       return 0
     fi
@@ -115,5 +117,5 @@ end_game() {
 keep_shots() {
   rm -rf "$1"
   mkdir -p "$1"
-  cp "$SHOTS"/[0-9]*.png "$1"/
+  cp "$SHOTS"/[0-9]*.png "$1"/ 2>/dev/null || true
 }
