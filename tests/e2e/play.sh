@@ -11,7 +11,9 @@ source "$LIB/e2e.sh"
 source "$LIB/x11.sh"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 export ALSOFT_DRIVERS=null
-trap 'keep_shots "$RUN/../e2e-shots"; rm -rf "$WORK"' EXIT
+GAME=""
+# A failed check leaves no game behind, and the shots where the developer looks.
+trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots"; rm -rf "$WORK"' EXIT
 SAVE="$USERDIR/game.txtsav"
 BINSAVE="$USERDIR/game.binsav"
 

@@ -110,6 +110,7 @@ end_game() {
   local rc=0
   timeout -k 5 30 tail --pid="$GAME" -f /dev/null || { kill -9 "$GAME"; fail "the game did not quit"; }
   wait "$GAME" || rc=$?
+  GAME=""
   [ "$rc" -eq 0 ] || fail "the game ended with status $rc"
 }
 
