@@ -20,7 +20,8 @@ BINSAVE="$USERDIR/game.binsav"
 # Colours of the screens, sampled at points no HUD view covers.
 MENU=128,84,26          # the menu's backdrop
 HIRE=51,51,76           # the hire panel's backdrop
-PANE=239,227,199        # the toast's and the info screen's pane
+INFO=239,227,199        # the info screen
+PANE=46,35,26           # the toast's pane
 LIT=210,226,244         # a build button that is not dimmed
 DIM=106,114,123         # a build button dimmed while another mode is on
 # The screen layout at 1280x720: the views are 48 high, 120 wide, 4 apart.
@@ -92,7 +93,7 @@ play() {
   start_game msaa=0
   await "$1-menu" "the game does not open on its menu" "$IN_MENU"
   click $PLAY_X $PLAY_Y
-  await "$1-world" "PLAY does not show the world" "$IN_WORLD; $NO_MODE; is 100 400 $PANE"
+  await "$1-world" "PLAY does not show the world" "$IN_WORLD; $NO_MODE; is 100 400 $INFO"
   settle "$1-settled"
 }
 
@@ -100,7 +101,7 @@ play() {
 [ -z "$(ls -A "$XDG_DATA_HOME")" ] || fail "the user folder is not empty"
 play start
 click 140 300
-await info-closed "the info screen does not close" "$IN_WORLD; isnt 100 400 $PANE"
+await info-closed "the info screen does not close" "$IN_WORLD; isnt 100 400 $INFO"
 cp "$LAST_SHOT" bare.png
 mode farm-mode "the field button does not start farm-field mode" 10
 place farm "farm field" 808,296 1000,260 600,220

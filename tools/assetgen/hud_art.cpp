@@ -301,8 +301,9 @@ void img_info() {
   }
 }
 
-// The pane's disc: its quarters give the toast panel round corners.
-void img_circle() { raster_circle(32, 32, 31.5f, {0.97f, 0.93f, 0.82f, 0.92f}); }
+// The pane's disc: its quarters give the toast panel round corners; dark,
+// so that the light grey toast text reads on it.
+void img_circle() { raster_circle(32, 32, 31.5f, {0.16f, 0.12f, 0.09f, 0.95f}); }
 
 void bubble(float y, rgba fill) {
   raster_circle(32, y + 28, 26, INK);
