@@ -1,0 +1,62 @@
+// One whole game frame at 1280x720 on the software rasteriser: the
+// controller created as the shell creates it, a running game with a full
+// crowd, and per frame the controller's update and draw up to glFinish; next
+// to it the update alone. The frame's draw calls ride along as counters, for
+// a small crowd too, where they must come out the same.
+#include <benchmark/benchmark.h>
+
+#include "game_screen.h"
+#include "running_game.h"
+
+static game_screen screen;
+
+// The screen opens once; the game is kept between benchmarks of one size.
+static const char* game_of(int members) {
+  static bool opened = false, counting = false;
+  static int made = -1;
+  if (!opened) {
+    opened = true;
+    if (!game_screen_open(&screen, 1280, 720)) return "no window or GL context";
+    counting = drawcount_install();
+  }
+  if (!screen.context) return "no window or GL context";
+  if (!counting) return "the driver lacks a draw entry point";
+  if (made == members) return nullptr;
+  if (made >= 0) running_game_end();
+  made = -1;
+  if (!running_game_start(120.0, members, 30)) return "no terrain map";
+  made = members;
+  return nullptr;
+}
+
+// The draws of the settled game's frame compare the two crowds at the same
+// moment of play; their mean over the timed frames moves with the HUD's
+// numerals, one call per place of a counter.
+static void BM_GameFrame(benchmark::State& state) {
+  if (const char* why = game_of((int)state.range(0))) return state.SkipWithError(why);
+  game_screen_update();
+  game_screen_draw(&screen);  // the first draw of a game fills its buffers
+  game_screen_update();
+  const int64_t settled = drawcount_frame(&screen);
+  glFinish();
+  int64_t draws = 0;
+  for (auto _ : state) {
+    game_screen_update();
+    draws += drawcount_frame(&screen);
+    glFinish();
+  }
+  state.counters["members"] = crowd_sz;
+  state.counters["draws"] = (double)settled;
+  state.counters["draws_mean"] = (double)draws / (double)state.iterations();
+}
+BENCHMARK(BM_GameFrame)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);
+
+static void BM_ControllerUpdate(benchmark::State& state) {
+  if (const char* why = game_of((int)state.range(0))) return state.SkipWithError(why);
+  for (auto _ : state) ctrl_update(4, 4.0 / 240.0);
+  state.counters["members"] = crowd_sz;
+}
+BENCHMARK(BM_ControllerUpdate)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);
+
+// A small crowd: the draw calls of its frames against the full crowd's.
+BENCHMARK(BM_GameFrame)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);
