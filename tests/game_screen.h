@@ -17,6 +17,7 @@
 #include "log.h"
 #include "msgwords.h"
 #include "notify.h"
+#include "running_game.h"
 
 struct game_screen {
   SDL_Window* window;
@@ -144,11 +145,13 @@ inline int64_t drawcount_frame(const game_screen* s) {
   return drawcount_calls - before;
 }
 
-// The draw calls of a new game's second frame: its first draw fills the
-// buffers of what it shows.
-inline int64_t drawcount_second_frame(const game_screen* s) {
+// The draw calls of one frame at each crowd size, the crowd filled up in
+// between with the world standing still, so that nothing else differs.
+inline void drawcount_crowds(const game_screen* s, const int* crowds, int n, int64_t* draws) {
   game_screen_update();
-  game_screen_draw(s);
-  game_screen_update();
-  return drawcount_frame(s);
+  game_screen_draw(s);  // a new game's first draw makes what it shows
+  for (int k = 0; k < n; k++) {
+    running_game_fill(crowds[k]);
+    draws[k] = drawcount_frame(s);
+  }
 }
