@@ -6,7 +6,6 @@
 #pragma once
 #include <SDL.h>
 #include <epoxy/gl.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -24,14 +23,20 @@ struct game_screen {
   SDL_GLContext context;
   int width, height;
   char settings[32];
+  std::filesystem::path cwd;  // given back on closing, with the settings folder
+  const char* files;
 };
 
 // False when the run folder, the window or the context is missing.
 inline bool game_screen_open(game_screen* s, int width, int height) {
-  *s = game_screen{nullptr, nullptr, width, height, "/tmp/tavorek_screenXXXXXX"};
+  *s = game_screen{nullptr, nullptr, width, height, "/tmp/tavorek_screenXXXXXX",
+                   std::filesystem::current_path(), filesPath};
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("ALSOFT_DRIVERS", "null", 0);
-  if (chdir(TAVOREK_RUN_DIR) != 0 || !mkdtemp(s->settings)) return false;
+  if (!mkdtemp(s->settings)) return false;
+  std::error_code failed;
+  std::filesystem::current_path(TAVOREK_RUN_DIR, failed);
+  if (failed) return false;
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
@@ -57,12 +62,14 @@ inline void game_screen_close(game_screen* s) {
   }
   if (s->window) SDL_DestroyWindow(s->window);
   SDL_Quit();
-  filesPath = nullptr;
+  filesPath = s->files;
   std::error_code ignored;
   std::filesystem::remove_all(s->settings, ignored);
+  std::filesystem::current_path(s->cwd, ignored);
 }
 
-// The shell's frame of four steps without the swap: clear, update, draw.
+// The shell's frame of four steps in its two halves, without the swap:
+// clear and update, then draw.
 inline void game_screen_update() {
   glClearColor(0.6f, 0.7f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
