@@ -17,6 +17,7 @@
 #include "msgwords.h"
 #include "notify.h"
 #include "running_game.h"
+#include "sengine.h"
 
 struct game_screen {
   SDL_Window* window;
@@ -57,7 +58,11 @@ inline bool game_screen_open(game_screen* s, int width, int height) {
 
 inline void game_screen_close(game_screen* s) {
   if (s->context) {
+    // The shell's shut-down: the controller, then the sound it leaves open.
     ctrl_destroy();
+    sengine_exit();
+    notify_unlisten(MSG_PLAYFX, sengine_on_playfx);
+    notify_unlisten(MSG_MUSICSETTING, sengine_on_musicsetting);
     SDL_GL_DeleteContext(s->context);
   }
   if (s->window) SDL_DestroyWindow(s->window);
