@@ -123,17 +123,24 @@ static void update_stats(double dt) {
   if (wld_statcount % 4 == 0) notify_post(MSG_STEAMSYNC);
 }
 
-void wld_update(int32_t steps, double dt) {
+bool wld_update_begin(double dt) {
   wld_dt = dt;
-  if (!wld_started) return;
+  if (!wld_started) return false;
   wld_age += dt;
   wld_update_spawning((float)dt);
   wld_update_fields();
   wld_follow_selected();
+  return true;
+}
+
+void wld_update_bodies(int32_t steps) {
   for (int s = 0; s < steps; s++) {
     wld_steer_bodies();
     cpSpaceStep(wld_space, (double)WLD_STEP);
   }
+}
+
+void wld_update_finish(int32_t steps, double dt) {
   update_cats();
   for (int s = 0; s < steps; s++) step_production();
   wld_update_fatigue(dt);
@@ -142,4 +149,10 @@ void wld_update(int32_t steps, double dt) {
   update_stats(dt);
   // What the frame's drawing shows, and the positions the next update reads.
   wld_update_poses((float)dt);
+}
+
+void wld_update(int32_t steps, double dt) {
+  if (!wld_update_begin(dt)) return;
+  wld_update_bodies(steps);
+  wld_update_finish(steps, dt);
 }

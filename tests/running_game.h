@@ -12,13 +12,9 @@
 #include "wld_physics.h"
 #include "wld_state.h"
 
-// Game seconds of scripted play, the crowd size, frames to settle; false
-// when the terrain map is missing.
-inline bool running_game_start(double seconds, int members, int settle_frames) {
-  if (!autoplay_start(terrain_map_path().c_str())) return false;
-  sdlmain_cheat = 1;     // nobody dies while the clock runs on
-  ctrl_difficulty = 0;  // the rules the recorded hash was made with
-  autoplay_run(seconds);
+// Workers of every trade in turn scattered over open land until the crowd
+// has members.
+inline void running_game_fill(int members) {
   srand(7);
   while (crowd_sz < members) {
     int c;
@@ -31,6 +27,16 @@ inline bool running_game_start(double seconds, int members, int settle_frames) {
     cpSpaceReindexShapesForBody(wld_space, wld_bodies[i]);
     crowd_posx[i] = x, crowd_posy[i] = y;
   }
+}
+
+// Game seconds of scripted play, the crowd size, frames to settle; false
+// when the terrain map is missing.
+inline bool running_game_start(double seconds, int members, int settle_frames) {
+  if (!autoplay_start(terrain_map_path().c_str())) return false;
+  sdlmain_cheat = 1;     // nobody dies while the clock runs on
+  ctrl_difficulty = 0;  // the rules the recorded hash was made with
+  autoplay_run(seconds);
+  running_game_fill(members);
   for (int f = 0; f < settle_frames; f++) autoplay_frame();
   return true;
 }
