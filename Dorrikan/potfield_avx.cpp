@@ -1,0 +1,27 @@
+// The vector path for processors with AVX only: the candidates on eight lanes,
+// the write-back one slot at a time.
+#include "potfield_vec.h"
+
+namespace {
+
+// One pass with the scalar write-back, for processors without AVX2.
+inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const int32_t* cells,
+                         int n) {
+  const lanes l = evaluate(g, packed, cells, n);
+  outcome o;
+  _mm256_storeu_ps(o.pot, l.pot);
+  o.dropped = _mm256_movemask_ps(l.drop);
+  for (int d = 0; d < 4; d++) o.wake[d] = _mm256_movemask_ps(l.ask[d]);
+  if (interior(cells))
+    commit<true>(r, g, cells, n, o);
+  else
+    commit<false>(r, g, cells, n, o);
+}
+
+}  // namespace
+
+void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
+  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) {
+    pass_avx(r, g, packed, cells, n);
+  });
+}
