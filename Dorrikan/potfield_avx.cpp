@@ -21,7 +21,7 @@ inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const in
 }  // namespace
 
 void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
-  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) {
+  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) FLATTEN {
     pass_avx(r, g, packed, cells, n);
   });
 }

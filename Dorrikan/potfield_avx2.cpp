@@ -50,5 +50,5 @@ INLINE void append_avx2(ring& r, const lanes& l, const wakes& w) {
 }  // namespace
 
 void potfield_solve_avx2(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
-  solve_tagged(t, g, flags, weight, append_avx2);
+  solve_tagged<append_avx2>(t, g, flags, weight);
 }

@@ -24,6 +24,7 @@ constexpr slot_table potfield_slots = slot_table();
 // vector and warn about it.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 inline __m512i widen(__m256i v) { return _mm512_castsi256_si512(v); }
 inline __m512i join(__m256i lo, __m256i hi) { return _mm512_inserti64x4(widen(lo), hi, 1); }
 #pragma GCC diagnostic pop
@@ -51,5 +52,5 @@ INLINE void append_avx512(ring& r, const lanes& l, const wakes& w) {
 
 void potfield_solve_avx512(int32_t t, const potfield_grids& g, const uint8_t* flags,
                            const float* weight) {
-  solve_tagged(t, g, flags, weight, append_avx512);
+  solve_tagged<append_avx512>(t, g, flags, weight);
 }

@@ -17,6 +17,7 @@
 // Inlined into the vector passes, so the write-back is not a call and the
 // tail and grid pointers stay in registers across a pass.
 #define INLINE __attribute__((always_inline)) inline
+#define FLATTEN __attribute__((always_inline))  // for lambdas
 
 // One ring per field: two fields may be solved at once on different threads.
 extern int32_t potfield_ring[GROUPCNT][RINGSZ + RINGSLACK];

@@ -32,6 +32,13 @@ struct wakes {
   __m256i taken[4];
 };
 
+// Eight scalar loads: unlike a gather, each one takes its value straight
+// from a store of this pass still on its way to memory.
+INLINE __m256i load8(const uint32_t* grid, const int32_t* i) {
+  return _mm256_setr_epi32(grid[i[0]], grid[i[1]], grid[i[2]], grid[i[3]], grid[i[4]], grid[i[5]],
+                           grid[i[6]], grid[i[7]]);
+}
+
 INLINE wakes resolve(const grids& g, const int32_t* cells, int n, const lanes& l, uint32_t tag) {
   uint32_t* const state = g.state;
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
@@ -58,40 +65,49 @@ INLINE wakes resolve(const grids& g, const int32_t* cells, int n, const lanes& l
     w.nb[d] = _mm256_and_si256(_mm256_add_epi32(l.cell, _mm256_set1_epi32(nbr_offset[d])),
                                _mm256_set1_epi32(CELLMASK));
     const __m256i ask = _mm256_castps_si256(l.ask[d]);
-    const __m256i s = _mm256_mask_i32gather_epi32(one, (const int*)state, w.nb[d], ask, 4);
+    _mm256_store_si256((__m256i*)nb[d], w.nb[d]);
+    const __m256i s = load8(state, nb[d]);
     const __m256i waits = _mm256_cmpeq_epi32(_mm256_and_si256(s, low), one);
     const __m256i before = _mm256_cmpgt_epi32(limit, s);
     const __m256i blocked = _mm256_or_si256(waits, _mm256_cmpeq_epi32(w.nb[d], zero));
     elig[d] = _mm256_andnot_si256(blocked, _mm256_and_si256(ask, before));
     eligible[d] = _mm256_movemask_ps(_mm256_castsi256_ps(elig[d]));
-    _mm256_store_si256((__m256i*)nb[d], w.nb[d]);
   }
-  uint32_t sink;
-  for (int i = LANES - 1; i >= 0; i--)
-    for (int d = 3; d >= 0; d--) {
-      uint32_t* const p = (eligible[d] >> i) & 1 ? &state[nb[d][i]] : &sink;
-      *p = tag | (uint32_t)(i * 4 + d) << 2 | POTFIELD_ACTIVE;
-    }
+  // Branch-free: a wake that is not eligible writes its claim aside. Each
+  // claim is read back through its own address, so no read runs ahead of
+  // the write it must see.
+  uint32_t aside[4 * LANES];
+  uint32_t* at[4 * LANES];
+#pragma GCC unroll 32
+  for (int k = 4 * LANES - 1; k >= 0; k--) {
+    const int i = k / 4, d = k % 4;
+    const uintptr_t there = (uintptr_t)&state[nb[d][i]], here = (uintptr_t)&aside[k];
+    const uintptr_t take = -(uintptr_t)((eligible[d] >> i) & 1);
+    at[k] = (uint32_t*)(here ^ ((here ^ there) & take));
+    *at[k] = tag | (uint32_t)k << 2 | POTFIELD_ACTIVE;
+  }
+  uint32_t taken[4] = {0, 0, 0, 0};
+#pragma GCC unroll 32
+  for (int k = 0; k < 4 * LANES; k++)
+    taken[k % 4] |= (uint32_t)(*at[k] == (tag | (uint32_t)k << 2 | POTFIELD_ACTIVE)) << (k / 4);
+  const __m256i bit = _mm256_sllv_epi32(_mm256_set1_epi32(1), lane);
   for (int d = 0; d < 4; d++) {
-    const __m256i claim = _mm256_or_si256(
-        _mm256_or_si256(tagv, _mm256_slli_epi32(lane, 4)), _mm256_set1_epi32(d << 2 | POTFIELD_ACTIVE));
-    const __m256i s = _mm256_mask_i32gather_epi32(zero, (const int*)state, w.nb[d], elig[d], 4);
-    w.taken[d] = _mm256_cmpeq_epi32(s, claim);
+    const __m256i mine = _mm256_and_si256(_mm256_set1_epi32((int)(taken[d] & eligible[d])), bit);
+    w.taken[d] = _mm256_cmpeq_epi32(mine, bit);
   }
   return w;
 }
 
-template <class APPEND>
-INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const float* weight,
-                              APPEND append) {
+template <void (*APPEND)(ring&, const lanes&, const wakes&)>
+INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const float* weight) {
   uint32_t pass = 0;
-  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) {
+  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) FLATTEN {
     if (++pass == TAGLIMIT) {
       strip_tags(g.state);
       pass = 1;
     }
     const lanes l = evaluate(g, packed, cells, n);
-    append(r, l, resolve(g, cells, n, l, pass << TAGSHIFT));
+    APPEND(r, l, resolve(g, cells, n, l, pass << TAGSHIFT));
   });
   strip_tags(g.state);
 }

@@ -12,18 +12,18 @@ namespace {
 
 // Masks are whole-lane compare results, so plain bit logic selects. (The
 // compiler turns blendv into integer sign tests that lacks at 256 bits.)
-inline __m256 select(__m256 mask, __m256 yes, __m256 no) {
+INLINE __m256 select(__m256 mask, __m256 yes, __m256 no) {
   return _mm256_or_ps(_mm256_and_ps(mask, yes), _mm256_andnot_ps(mask, no));
 }
 
-inline __m256 gather_nbr(const float* grid, const int32_t* c, int32_t off) {
+INLINE __m256 gather_nbr(const float* grid, const int32_t* c, int32_t off) {
 #define NB(i) grid[(c[i] + off) & CELLMASK]
   return _mm256_setr_ps(NB(0), NB(1), NB(2), NB(3), NB(4), NB(5), NB(6), NB(7));
 #undef NB
 }
 
 // Eight 4-vectors, one per lane, into four 8-lane vectors, one per component.
-inline void transpose(const __m128* p, __m256* out) {
+INLINE void transpose(const __m128* p, __m256* out) {
   const __m256 t0 = _mm256_insertf128_ps(_mm256_castps128_ps256(p[0]), p[4], 1);
   const __m256 t1 = _mm256_insertf128_ps(_mm256_castps128_ps256(p[1]), p[5], 1);
   const __m256 t2 = _mm256_insertf128_ps(_mm256_castps128_ps256(p[2]), p[6], 1);
@@ -51,7 +51,7 @@ void pack_costs(const grids& g, float (*packed)[4]) {
 
 // Whether every cell of the pass lies at least one cell past the first row
 // and before the last.
-inline bool interior(const int32_t* c) {
+INLINE bool interior(const int32_t* c) {
   const __m128i lo = _mm_loadu_si128((const __m128i*)c), hi = _mm_loadu_si128((const __m128i*)(c + 4));
   const __m128i first = _mm_set1_epi32(GRIDSZ + 1), last = _mm_set1_epi32(GRIDCELLS - GRIDSZ - 2);
   const __m128i edge = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(lo, first), _mm_cmpgt_epi32(lo, last)),
@@ -62,7 +62,7 @@ inline bool interior(const int32_t* c) {
 // Each lane's own potential and its west, east, north and south neighbours'.
 // For interior cells west, self and east are one load; otherwise every index
 // is taken modulo the grid.
-inline void load_potentials(const float* pot, const int32_t* c, bool inside, __m256& self, __m256* u) {
+INLINE void load_potentials(const float* pot, const int32_t* c, bool inside, __m256& self, __m256* u) {
   if (!inside) {
     self = gather_nbr(pot, c, 0);
     for (int d = 0; d < 4; d++) u[d] = gather_nbr(pot, c, nbr_offset[d]);
@@ -82,7 +82,7 @@ inline void load_potentials(const float* pot, const int32_t* c, bool inside, __m
                             pot[c[6] + GRIDSZ], pot[c[7] + GRIDSZ]);
 }
 
-inline void upwind8(__m256 u1, __m256 c1, __m256 u2, __m256 c2, __m256& u, __m256& cost) {
+INLINE void upwind8(__m256 u1, __m256 c1, __m256 u2, __m256 c2, __m256& u, __m256& cost) {
   const __m256 undf = _mm256_set1_ps(FLT_UNDF);
   const __m256 s1 = _mm256_add_ps(u1, c1), s2 = _mm256_add_ps(u2, c2);
   const __m256 take2 = _mm256_and_ps(_mm256_cmp_ps(s2, s1, _CMP_LT_OQ),
@@ -95,7 +95,7 @@ inline void upwind8(__m256 u1, __m256 c1, __m256 u2, __m256 c2, __m256& u, __m25
 
 // The eight candidates from the upwind potentials u (FLT_UNDF where closed)
 // and the costs k.
-inline __m256 candidate8(const __m256* u, const __m256* k, __m256 quarter) {
+INLINE __m256 candidate8(const __m256* u, const __m256* k, __m256 quarter) {
   const __m256 undf = _mm256_set1_ps(FLT_UNDF);
   __m256 ux, cx, uy, cy;
   upwind8(u[WEST], k[WEST], u[EAST], k[EAST], ux, cx);
@@ -137,7 +137,7 @@ INLINE lanes evaluate(const grids& g, const float (*packed)[4], const int32_t* c
   for (int i = 0; i < LANES; i++) rows[i] = _mm_load_ps(packed[cells[i]]);
   __m256 k[4], u[4], old;
   transpose(rows, k);
-  load_potentials(g.pot, cells, interior(cells), old, u);
+  load_potentials(g.pot, cells, false, old, u);
   for (int d = 0; d < 4; d++) u[d] = select(_mm256_cmp_ps(k[d], undf, _CMP_EQ_OQ), undf, u[d]);
   const __m256 cand = candidate8(u, k, _mm256_rcp_ps(_mm256_set1_ps(4.0f)));
   const __m256 valid = _mm256_cmp_ps(_mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7),
