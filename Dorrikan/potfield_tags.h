@@ -5,18 +5,21 @@
 #endif
 #include "potfield_vec.h"
 
-// The vector write-back keeps the order of the scalar one through the state
-// words. While a pass is written, a cell settled by lane j holds
-// tag | j << 2 | 2 and a neighbour claimed by wake k (lane * 4 + direction)
-// tag | k << 2 | 1, where tag grows with every pass; the low two bits are the
-// state. A later lane sees an earlier lane's settled cell below its own
-// limit; the first eligible wake of a cell is the claim left when the claims
-// are written last to first. Solves end with the tags stripped.
-#define TAGSHIFT 7
+// The vector write-back keeps the order of the scalar one. The pass first
+// writes every lane's potential and state, a settled cell's state word naming
+// the pass and its lane (tag | lane << 2 | 2). Then only the slots that can
+// append are visited, in ring order: a dropped lane's own cell, and the
+// neighbours a settled lane asks to wake. A later lane sees an earlier lane's
+// settled cell below its own limit (tag | lane << 2), an earlier lane sees it
+// still waiting; the low two bits of a word are the state. Solves end with
+// the tags stripped.
+#define TAGSHIFT 5
 #define TAGLIMIT (1u << (31 - TAGSHIFT))
+// A slot: its cell, its lane, and whether it is a dropped lane's own cell.
+#define SLOT_LANE 14
+#define SLOT_OWN (1 << 17)
 
 namespace {
-
 
 void strip_tags(uint32_t* state) {
   const __m256i low = _mm256_set1_epi32(3);
@@ -26,79 +29,84 @@ void strip_tags(uint32_t* state) {
   }
 }
 
-// The wakes of a pass: each lane's four neighbours and which of them it takes.
-struct wakes {
+// A pass's slots per lane: its own cell and its four neighbours, with the
+// lane in the high bits, and which of them may append.
+struct slots {
+  __m256i own;
   __m256i nb[4];
-  __m256i taken[4];
+  __m256i drop;
+  __m256i ask[4];
 };
 
-// Eight scalar loads: unlike a gather, each one takes its value straight
-// from a store of this pass still on its way to memory.
-INLINE __m256i load8(const uint32_t* grid, const int32_t* i) {
-  return _mm256_setr_epi32(grid[i[0]], grid[i[1]], grid[i[2]], grid[i[3]], grid[i[4]], grid[i[5]],
-                           grid[i[6]], grid[i[7]]);
-}
-
-INLINE wakes resolve(const grids& g, const int32_t* cells, int n, const lanes& l, uint32_t tag) {
-  uint32_t* const state = g.state;
+INLINE slots write_lanes(const grids& g, const int32_t* cells, int n, const lanes& l, uint32_t tag) {
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  const __m256i lane4 = _mm256_slli_epi32(lane, 2);
-  const __m256i tagv = _mm256_set1_epi32((int)tag);
-  const __m256i one = _mm256_set1_epi32(POTFIELD_ACTIVE);
   const __m256i drop = _mm256_castps_si256(l.drop);
-  const __m256i settled = _mm256_or_si256(tagv, _mm256_or_si256(lane4, _mm256_set1_epi32(POTFIELD_SETTLED)));
+  const __m256i settled = _mm256_or_si256(_mm256_set1_epi32((int)tag),
+                                          _mm256_or_si256(_mm256_slli_epi32(lane, 2), _mm256_set1_epi32(POTFIELD_SETTLED)));
   alignas(32) float pot[LANES];
   alignas(32) uint32_t word[LANES];
   _mm256_store_ps(pot, l.pot);
-  _mm256_store_si256((__m256i*)word, _mm256_blendv_epi8(settled, one, drop));
+  _mm256_store_si256((__m256i*)word, _mm256_blendv_epi8(settled, _mm256_set1_epi32(POTFIELD_ACTIVE), drop));
   for (int i = 0; i < n; i++) {
     g.pot[cells[i]] = pot[i];
-    state[cells[i]] = word[i];
+    g.state[cells[i]] = word[i];
   }
-  wakes w;
-  const __m256i limit = _mm256_or_si256(tagv, lane4);
-  const __m256i low = _mm256_set1_epi32(3), zero = _mm256_setzero_si256();
-  alignas(32) int32_t nb[4][LANES];
-  uint32_t eligible[4];
-  __m256i elig[4];
+  slots s;
+  const __m256i high = _mm256_slli_epi32(lane, SLOT_LANE);
+  s.own = _mm256_or_si256(_mm256_or_si256(l.cell, high), _mm256_set1_epi32(SLOT_OWN));
+  s.drop = drop;
   for (int d = 0; d < 4; d++) {
-    w.nb[d] = _mm256_and_si256(_mm256_add_epi32(l.cell, _mm256_set1_epi32(nbr_offset[d])),
-                               _mm256_set1_epi32(CELLMASK));
-    const __m256i ask = _mm256_castps_si256(l.ask[d]);
-    _mm256_store_si256((__m256i*)nb[d], w.nb[d]);
-    const __m256i s = load8(state, nb[d]);
-    const __m256i waits = _mm256_cmpeq_epi32(_mm256_and_si256(s, low), one);
-    const __m256i before = _mm256_cmpgt_epi32(limit, s);
-    const __m256i blocked = _mm256_or_si256(waits, _mm256_cmpeq_epi32(w.nb[d], zero));
-    elig[d] = _mm256_andnot_si256(blocked, _mm256_and_si256(ask, before));
-    eligible[d] = _mm256_movemask_ps(_mm256_castsi256_ps(elig[d]));
+    const __m256i nb = _mm256_and_si256(_mm256_add_epi32(l.cell, _mm256_set1_epi32(nbr_offset[d])),
+                                        _mm256_set1_epi32(CELLMASK));
+    s.nb[d] = _mm256_or_si256(nb, high);
+    s.ask[d] = _mm256_castps_si256(l.ask[d]);
   }
-  // Branch-free: a wake that is not eligible writes its claim aside. Each
-  // claim is read back through its own address, so no read runs ahead of
-  // the write it must see.
-  uint32_t aside[4 * LANES];
-  uint32_t* at[4 * LANES];
-#pragma GCC unroll 32
-  for (int k = 4 * LANES - 1; k >= 0; k--) {
-    const int i = k / 4, d = k % 4;
-    const uintptr_t there = (uintptr_t)&state[nb[d][i]], here = (uintptr_t)&aside[k];
-    const uintptr_t take = -(uintptr_t)((eligible[d] >> i) & 1);
-    at[k] = (uint32_t*)(here ^ ((here ^ there) & take));
-    *at[k] = tag | (uint32_t)k << 2 | POTFIELD_ACTIVE;
-  }
-  uint32_t taken[4] = {0, 0, 0, 0};
-#pragma GCC unroll 32
-  for (int k = 0; k < 4 * LANES; k++)
-    taken[k % 4] |= (uint32_t)(*at[k] == (tag | (uint32_t)k << 2 | POTFIELD_ACTIVE)) << (k / 4);
-  const __m256i bit = _mm256_sllv_epi32(_mm256_set1_epi32(1), lane);
-  for (int d = 0; d < 4; d++) {
-    const __m256i mine = _mm256_and_si256(_mm256_set1_epi32((int)(taken[d] & eligible[d])), bit);
-    w.taken[d] = _mm256_cmpeq_epi32(mine, bit);
-  }
-  return w;
+  return s;
 }
 
-template <void (*APPEND)(ring&, const lanes&, const wakes&)>
+// Appends the slots in order; a neighbour is taken when it is not waiting,
+// not settled by a later lane of this pass, and not cell 0.
+INLINE void append_slots(ring& r, uint32_t* state, const int32_t* slot, int count, uint32_t tag) {
+  int32_t* const cells = r.cells;
+  uint32_t tail = r.tail;
+  for (int k = 0; k < count; k++) {
+    const uint32_t x = slot[k] & CELLMASK;
+    const uint32_t limit = tag | (slot[k] >> SLOT_LANE & 7) << 2;
+    const uint32_t s = state[x];
+    const uint32_t taken = (slot[k] >> 17) | (((s & 3) != POTFIELD_ACTIVE) & (s < limit) & (x != 0));
+    cells[tail] = x;
+    tail += taken;
+    state[x] = taken ? (uint32_t)POTFIELD_ACTIVE : s;
+  }
+  r.tail = tail;
+}
+
+// Each lane's slots as one row (own cell, west, east, north, south, then
+// fillers), and a mask per row of those that may append.
+INLINE void lane_rows(const slots& s, __m256i* row, uint32_t* mask) {
+  const __m256i t0 = _mm256_unpacklo_epi32(s.own, s.nb[0]), t1 = _mm256_unpackhi_epi32(s.own, s.nb[0]);
+  const __m256i t2 = _mm256_unpacklo_epi32(s.nb[1], s.nb[2]), t3 = _mm256_unpackhi_epi32(s.nb[1], s.nb[2]);
+  const __m256i t4 = _mm256_unpacklo_epi32(s.nb[3], s.own), t5 = _mm256_unpackhi_epi32(s.nb[3], s.own);
+  const __m256i u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
+  const __m256i u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
+  const __m256i u4 = _mm256_unpacklo_epi64(t4, t4), u5 = _mm256_unpackhi_epi64(t4, t4);
+  const __m256i u6 = _mm256_unpacklo_epi64(t5, t5), u7 = _mm256_unpackhi_epi64(t5, t5);
+  for (int half = 0; half < 2; half++) {
+    const int sel = half ? 0x31 : 0x20;
+    row[4 * half + 0] = _mm256_permute2x128_si256(u0, u4, sel);
+    row[4 * half + 1] = _mm256_permute2x128_si256(u1, u5, sel);
+    row[4 * half + 2] = _mm256_permute2x128_si256(u2, u6, sel);
+    row[4 * half + 3] = _mm256_permute2x128_si256(u3, u7, sel);
+  }
+  __m256i bits = _mm256_and_si256(s.drop, _mm256_set1_epi32(1));
+  for (int d = 0; d < 4; d++) bits = _mm256_or_si256(bits, _mm256_and_si256(s.ask[d], _mm256_set1_epi32(2 << d)));
+  _mm256_store_si256((__m256i*)mask, bits);
+}
+
+// Packs the slots that may append, in ring order, into slot; returns their count.
+typedef int (*pack_fn)(const slots& s, int32_t* slot);
+
+template <pack_fn PACK>
 INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const float* weight) {
   uint32_t pass = 0;
   sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) FLATTEN {
@@ -106,8 +114,11 @@ INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const 
       strip_tags(g.state);
       pass = 1;
     }
+    const uint32_t tag = pass << TAGSHIFT;
     const lanes l = evaluate(g, packed, cells, n);
-    APPEND(r, l, resolve(g, cells, n, l, pass << TAGSHIFT));
+    alignas(64) int32_t slot[5 * LANES + 16];
+    const int count = PACK(write_lanes(g, cells, n, l, tag), slot);
+    append_slots(r, g.state, slot, count, tag);
   });
   strip_tags(g.state);
 }

@@ -49,37 +49,13 @@ void pack_costs(const grids& g, float (*packed)[4]) {
   }
 }
 
-// Whether every cell of the pass lies at least one cell past the first row
-// and before the last.
-INLINE bool interior(const int32_t* c) {
-  const __m128i lo = _mm_loadu_si128((const __m128i*)c), hi = _mm_loadu_si128((const __m128i*)(c + 4));
-  const __m128i first = _mm_set1_epi32(GRIDSZ + 1), last = _mm_set1_epi32(GRIDCELLS - GRIDSZ - 2);
-  const __m128i edge = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(lo, first), _mm_cmpgt_epi32(lo, last)),
-                                    _mm_or_si128(_mm_cmplt_epi32(hi, first), _mm_cmpgt_epi32(hi, last)));
-  return !_mm_movemask_epi8(edge);
-}
-
-// Each lane's own potential and its west, east, north and south neighbours'.
-// For interior cells west, self and east are one load; otherwise every index
-// is taken modulo the grid.
-INLINE void load_potentials(const float* pot, const int32_t* c, bool inside, __m256& self, __m256* u) {
-  if (!inside) {
-    self = gather_nbr(pot, c, 0);
-    for (int d = 0; d < 4; d++) u[d] = gather_nbr(pot, c, nbr_offset[d]);
-    return;
-  }
-  __m128 p[LANES];
-  for (int i = 0; i < LANES; i++)
-    p[i] = _mm_insert_ps(_mm_loadu_ps(pot + c[i] - 1), _mm_load_ss(pot + c[i] - GRIDSZ), 0x30);
-  __m256 wcen[4];  // west, self, east, north
-  transpose(p, wcen);
-  u[WEST] = wcen[0];
-  self = wcen[1];
-  u[EAST] = wcen[2];
-  u[NORTH] = wcen[3];
-  u[SOUTH] = _mm256_setr_ps(pot[c[0] + GRIDSZ], pot[c[1] + GRIDSZ], pot[c[2] + GRIDSZ],
-                            pot[c[3] + GRIDSZ], pot[c[4] + GRIDSZ], pot[c[5] + GRIDSZ],
-                            pot[c[6] + GRIDSZ], pot[c[7] + GRIDSZ]);
+// Each lane's own potential and its west, east, north and south neighbours',
+// every index taken modulo the grid. Single loads: each takes its value
+// straight from a store of the last passes still on its way to memory, where
+// a wider load would have to wait for it.
+INLINE void load_potentials(const float* pot, const int32_t* c, __m256& self, __m256* u) {
+  self = gather_nbr(pot, c, 0);
+  for (int d = 0; d < 4; d++) u[d] = gather_nbr(pot, c, nbr_offset[d]);
 }
 
 INLINE void upwind8(__m256 u1, __m256 c1, __m256 u2, __m256 c2, __m256& u, __m256& cost) {
@@ -137,7 +113,7 @@ INLINE lanes evaluate(const grids& g, const float (*packed)[4], const int32_t* c
   for (int i = 0; i < LANES; i++) rows[i] = _mm_load_ps(packed[cells[i]]);
   __m256 k[4], u[4], old;
   transpose(rows, k);
-  load_potentials(g.pot, cells, false, old, u);
+  load_potentials(g.pot, cells, old, u);
   for (int d = 0; d < 4; d++) u[d] = select(_mm256_cmp_ps(k[d], undf, _CMP_EQ_OQ), undf, u[d]);
   const __m256 cand = candidate8(u, k, _mm256_rcp_ps(_mm256_set1_ps(4.0f)));
   const __m256 valid = _mm256_cmp_ps(_mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7),
