@@ -7,7 +7,7 @@ namespace {
 // The slots of a lane in ring order: its own cell, then its neighbours west,
 // east, north, south; a table of permutations packs those that may append.
 struct pack_table {
-  int32_t perm[32][LANES];
+  alignas(32) int32_t perm[32][LANES];
   constexpr pack_table() : perm() {
     for (int m = 0; m < 32; m++) {
       int k = 0;
@@ -18,17 +18,8 @@ struct pack_table {
 };
 constexpr pack_table potfield_pack = pack_table();
 
-int pack_avx2(const slots& s, int32_t* slot) {
-  __m256i row[LANES];
-  alignas(32) uint32_t mask[LANES];
-  lane_rows(s, row, mask);
-  int count = 0;
-  for (int i = 0; i < LANES; i++) {
-    const __m256i perm = _mm256_load_si256((const __m256i*)potfield_pack.perm[mask[i]]);
-    _mm256_storeu_si256((__m256i*)(slot + count), _mm256_permutevar8x32_epi32(row[i], perm));
-    count += _mm_popcnt_u32(mask[i]);
-  }
-  return count;
+__m256i pack_avx2(__m256i row, uint32_t mask) {
+  return _mm256_permutevar8x32_epi32(row, _mm256_load_si256((const __m256i*)potfield_pack.perm[mask]));
 }
 
 }  // namespace

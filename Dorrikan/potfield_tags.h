@@ -103,8 +103,22 @@ INLINE void lane_rows(const slots& s, __m256i* row, uint32_t* mask) {
   _mm256_store_si256((__m256i*)mask, bits);
 }
 
-// Packs the slots that may append, in ring order, into slot; returns their count.
-typedef int (*pack_fn)(const slots& s, int32_t* slot);
+// Moves the slots of a row that its mask marks to the row's front, in order.
+typedef __m256i (*pack_fn)(__m256i row, uint32_t mask);
+
+// Packs the slots that may append, in ring order; returns their count.
+template <pack_fn PACK>
+INLINE int pack_slots(const slots& s, int32_t* slot) {
+  __m256i row[LANES];
+  alignas(32) uint32_t mask[LANES];
+  lane_rows(s, row, mask);
+  int count = 0;
+  for (int i = 0; i < LANES; i++) {
+    _mm256_storeu_si256((__m256i*)(slot + count), PACK(row[i], mask[i]));
+    count += _mm_popcnt_u32(mask[i]);
+  }
+  return count;
+}
 
 template <pack_fn PACK>
 INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const float* weight) {
@@ -117,7 +131,7 @@ INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const 
     const uint32_t tag = pass << TAGSHIFT;
     const lanes l = evaluate(g, packed, cells, n);
     alignas(64) int32_t slot[5 * LANES + 16];
-    const int count = PACK(write_lanes(g, cells, n, l, tag), slot);
+    const int count = pack_slots<PACK>(write_lanes(g, cells, n, l, tag), slot);
     append_slots(r, g.state, slot, count, tag);
   });
   strip_tags(g.state);
