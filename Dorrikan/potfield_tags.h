@@ -120,20 +120,53 @@ INLINE int pack_slots(const slots& s, int32_t* slot) {
   return count;
 }
 
+// One pass after another, overlapped: once a pass is written, the next batch
+// is taken and its candidates computed before the pass appends, whenever the
+// ring already holds that whole batch. The candidates read only potentials,
+// which the appends do not touch, and the batch is the one the appends would
+// have left at the head; so the order of work is unchanged, and the next
+// pass's loads do not wait behind the appends' stores.
 template <pack_fn PACK>
 INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const float* weight) {
-  uint32_t pass = 0;
-  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) FLATTEN {
+  ring r = {potfield_ring[t], 0, 0};
+  potfield_seed(t, r, g, flags, weight);
+  float(*packed)[4] = potfield_packed[t];
+  pack_costs(g, packed);
+  uint32_t pass = 0, tag = 0;
+  alignas(64) int32_t slot[5 * LANES + 16];
+  int pending = -1;  // the count of slots the last pass has still to append
+  int32_t cells[LANES];
+  // Writes a computed pass and packs its slots; the appends wait.
+  auto write = [&](const lanes& l, int n) FLATTEN {
     if (++pass == TAGLIMIT) {
       strip_tags(g.state);
       pass = 1;
     }
-    const uint32_t tag = pass << TAGSHIFT;
-    const lanes l = evaluate(g, packed, cells, n);
-    alignas(64) int32_t slot[5 * LANES + 16];
-    const int count = pack_slots<PACK>(write_lanes(g, cells, n, l, tag), slot);
-    append_slots(r, g.state, slot, count, tag);
-  });
+    tag = pass << TAGSHIFT;
+    pending = pack_slots<PACK>(write_lanes(g, cells, n, l, tag), slot);
+  };
+  for (;;) {
+    make_room(r);
+    _mm256_storeu_si256((__m256i*)cells, _mm256_loadu_si256((const __m256i*)(r.cells + r.head)));
+    const uint32_t count = r.tail - r.head;
+    if (pending >= 0 && count >= LANES) {
+      r.head += LANES;
+      const lanes l = evaluate(g, packed, cells, LANES);
+      append_slots(r, g.state, slot, pending, tag);
+      write(l, LANES);
+      continue;
+    }
+    if (pending >= 0) {
+      append_slots(r, g.state, slot, pending, tag);
+      pending = -1;
+      continue;
+    }
+    if (count == 0) break;
+    // Stale lanes past the count hold cell indices too and are not written.
+    const int n = count < LANES ? (int)count : LANES;
+    r.head += n;
+    write(evaluate(g, packed, cells, n), n);
+  }
   strip_tags(g.state);
 }
 
