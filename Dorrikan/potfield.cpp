@@ -127,10 +127,13 @@ bool supports(int path) {
   return false;
 }
 
+// Fastest first. The AVX2 path's table packs a row sooner than the AVX-512
+// compression does on the processors measured, so it goes before it.
 int best_path() {
-  int path = POTFIELD_AVX512;
-  while (!supports(path)) path--;
-  return path;
+  const int order[] = {POTFIELD_AVX2, POTFIELD_AVX512, POTFIELD_AVX, POTFIELD_SCALAR};
+  for (int path : order)
+    if (supports(path)) return path;
+  return POTFIELD_SCALAR;
 }
 
 // Set once before the first solve and only read while solves run.

@@ -30,7 +30,19 @@ inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const in
 }  // namespace
 
 void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
-  sweep(t, g, flags, weight, [&](ring& r, const float (*packed)[4], const int32_t* cells, int n) FLATTEN {
+  ring r = {potfield_ring[t], 0, 0};
+  potfield_seed(t, r, g, flags, weight);
+  float(*packed)[4] = potfield_packed[t];
+  pack_costs(g, packed);
+  int32_t cells[LANES];
+  while (r.head != r.tail) {
+    make_room(r);
+    // All eight lanes are computed; those past the count hold stale entries
+    // beyond the tail, which are cell indices too, and are not written.
+    _mm256_storeu_si256((__m256i*)cells, _mm256_loadu_si256((const __m256i*)(r.cells + r.head)));
+    const uint32_t count = r.tail - r.head;
+    const int n = count < LANES ? (int)count : LANES;
+    r.head += n;
     pass_avx(r, g, packed, cells, n);
-  });
+  }
 }

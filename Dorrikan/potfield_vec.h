@@ -1,5 +1,5 @@
-// The candidate maths of a pass on eight lanes, and the loop of passes, for
-// the vector paths; each solver file compiles it with its own instructions.
+// The candidate maths of a pass on eight lanes for the vector paths; each
+// solver file compiles it with its own instructions.
 #pragma once
 #ifndef __AVX__
 #error "needs AVX"
@@ -128,31 +128,6 @@ INLINE lanes evaluate(const grids& g, const float (*packed)[4], const int32_t* c
     l.ask[d] = _mm256_and_ps(
         settle, _mm256_and_ps(_mm256_cmp_ps(k[d], undf, _CMP_NEQ_UQ), _mm256_cmp_ps(u[d], old, _CMP_GT_OQ)));
   return l;
-}
-
-template <class PASS>
-INLINE void sweep(int32_t t, const grids& g, const uint8_t* flags, const float* weight, PASS pass) {
-  ring r = {potfield_ring[t], 0, 0};
-  potfield_seed(t, r, g, flags, weight);
-  float(*packed)[4] = potfield_packed[t];
-  pack_costs(g, packed);
-  int32_t cells[LANES];
-  while (r.head != r.tail) {
-    make_room(r);
-    // All eight lanes are computed; those past the count hold stale entries
-    // beyond the tail, which are cell indices too, and are not written.
-    _mm256_storeu_si256((__m256i*)cells, _mm256_loadu_si256((const __m256i*)(r.cells + r.head)));
-    const uint32_t count = r.tail - r.head;
-    // A full batch is the rule; the branch keeps the next pass from waiting
-    // for this one's tail.
-    if (count >= LANES) {
-      r.head += LANES;
-      pass(r, packed, cells, LANES);
-    } else {
-      r.head += count;
-      pass(r, packed, cells, (int)count);
-    }
-  }
 }
 
 }  // namespace
