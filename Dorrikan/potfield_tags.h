@@ -91,13 +91,10 @@ INLINE void lane_rows(const slots& s, __m256i* row, uint32_t* mask) {
   const __m256i u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
   const __m256i u4 = _mm256_unpacklo_epi64(t4, t4), u5 = _mm256_unpackhi_epi64(t4, t4);
   const __m256i u6 = _mm256_unpacklo_epi64(t5, t5), u7 = _mm256_unpackhi_epi64(t5, t5);
-  for (int half = 0; half < 2; half++) {
-    const int sel = half ? 0x31 : 0x20;
-    row[4 * half + 0] = _mm256_permute2x128_si256(u0, u4, sel);
-    row[4 * half + 1] = _mm256_permute2x128_si256(u1, u5, sel);
-    row[4 * half + 2] = _mm256_permute2x128_si256(u2, u6, sel);
-    row[4 * half + 3] = _mm256_permute2x128_si256(u3, u7, sel);
-  }
+  row[0] = _mm256_permute2x128_si256(u0, u4, 0x20), row[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
+  row[1] = _mm256_permute2x128_si256(u1, u5, 0x20), row[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
+  row[2] = _mm256_permute2x128_si256(u2, u6, 0x20), row[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
+  row[3] = _mm256_permute2x128_si256(u3, u7, 0x20), row[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
   __m256i bits = _mm256_and_si256(s.drop, _mm256_set1_epi32(1));
   for (int d = 0; d < 4; d++) bits = _mm256_or_si256(bits, _mm256_and_si256(s.ask[d], _mm256_set1_epi32(2 << d)));
   _mm256_store_si256((__m256i*)mask, bits);
