@@ -22,12 +22,11 @@ void potfield_seed(int32_t t, potfield_queue& r, const potfield_grids& g, const 
     const int32_t x = c % GRIDSZ, y = c / GRIDSZ;
     // A goal on the outer ring (a cat target can be dragged there) has no
     // neighbour beyond the grid's edge.
-    const bool inside[4] = {x > 0, x < GRIDSZ - 1, y > 0, y < GRIDSZ - 1};
+    const bool inside[4] = {x > 0, x<GRIDSZ - 1, y> 0, y < GRIDSZ - 1};
     for (int d = 0; d < 4; d++) {
       if (!inside[d]) continue;
       const int32_t n = c + nbr_offset[d];
-      if ((flags[n] & 15) && (flags[n] >> 4) != goal && g.state[n] != POTFIELD_ACTIVE)
-      {
+      if ((flags[n] & 15) && (flags[n] >> 4) != goal && g.state[n] != POTFIELD_ACTIVE) {
         g.state[n] = POTFIELD_ACTIVE;
         r.cells[r.tail++] = n;
       }
@@ -152,8 +151,8 @@ bool potfield_use(int path) {
 int potfield_path() { return potfield_path_taken; }
 
 void potfield_solve(int32_t t, float* potential, const float* costw, const float* coste,
-                    const float* costn, const float* costs, uint32_t* state,
-                    const uint8_t* flags, const float* weight) {
+                    const float* costn, const float* costs, uint32_t* state, const uint8_t* flags,
+                    const float* weight) {
   ASSERT(t >= 0 && t < GROUPCNT);
   const potfield_grids g = {potential, {costw, coste, costn, costs}, state};
   switch (potfield_path_taken) {

@@ -7,15 +7,18 @@ namespace {
 // Whether every cell of the pass lies at least one cell past the first row
 // and before the last.
 INLINE bool interior(const int32_t* c) {
-  const __m128i lo = _mm_loadu_si128((const __m128i*)c), hi = _mm_loadu_si128((const __m128i*)(c + 4));
+  const __m128i lo = _mm_loadu_si128((const __m128i*)c),
+                hi = _mm_loadu_si128((const __m128i*)(c + 4));
   const __m128i first = _mm_set1_epi32(GRIDSZ + 1), last = _mm_set1_epi32(GRIDCELLS - GRIDSZ - 2);
-  const __m128i edge = _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(lo, first), _mm_cmpgt_epi32(lo, last)),
-                                    _mm_or_si128(_mm_cmplt_epi32(hi, first), _mm_cmpgt_epi32(hi, last)));
+  const __m128i edge =
+      _mm_or_si128(_mm_or_si128(_mm_cmplt_epi32(lo, first), _mm_cmpgt_epi32(lo, last)),
+                   _mm_or_si128(_mm_cmplt_epi32(hi, first), _mm_cmpgt_epi32(hi, last)));
   return !_mm_movemask_epi8(edge);
 }
 
 // One pass with the scalar write-back, for processors without AVX2.
-inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const int32_t* cells, int n) {
+inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const int32_t* cells,
+                     int n) {
   const lanes l = evaluate(g, packed, cells, n);
   outcome o;
   _mm256_storeu_ps(o.pot, l.pot);
@@ -29,7 +32,8 @@ inline void pass_avx(ring& r, const grids& g, const float (*packed)[4], const in
 
 }  // namespace
 
-void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
+void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags,
+                        const float* weight) {
   ring r = {potfield_ring[t], 0, 0};
   potfield_seed(t, r, g, flags, weight);
   float(*packed)[4] = potfield_packed[t];

@@ -19,11 +19,13 @@ struct pack_table {
 constexpr pack_table potfield_pack = pack_table();
 
 __m256i pack_avx2(__m256i row, uint32_t mask) {
-  return _mm256_permutevar8x32_epi32(row, _mm256_load_si256((const __m256i*)potfield_pack.perm[mask]));
+  return _mm256_permutevar8x32_epi32(row,
+                                     _mm256_load_si256((const __m256i*)potfield_pack.perm[mask]));
 }
 
 }  // namespace
 
-void potfield_solve_avx2(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight) {
+void potfield_solve_avx2(int32_t t, const potfield_grids& g, const uint8_t* flags,
+                         const float* weight) {
   solve_tagged<pack_avx2>(t, g, flags, weight);
 }

@@ -4,7 +4,9 @@
 
 namespace {
 
-__m256i pack_avx512(__m256i row, uint32_t mask) { return _mm256_maskz_compress_epi32((__mmask8)mask, row); }
+__m256i pack_avx512(__m256i row, uint32_t mask) {
+  return _mm256_maskz_compress_epi32((__mmask8)mask, row);
+}
 
 }  // namespace
 

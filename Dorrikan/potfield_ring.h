@@ -41,9 +41,12 @@ void potfield_seed(int32_t t, potfield_queue& r, const potfield_grids& g, const 
                    const float* weight);
 
 // The solve on each vector path; potfield.cpp picks one.
-void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight);
-void potfield_solve_avx2(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight);
-void potfield_solve_avx512(int32_t t, const potfield_grids& g, const uint8_t* flags, const float* weight);
+void potfield_solve_avx(int32_t t, const potfield_grids& g, const uint8_t* flags,
+                        const float* weight);
+void potfield_solve_avx2(int32_t t, const potfield_grids& g, const uint8_t* flags,
+                         const float* weight);
+void potfield_solve_avx512(int32_t t, const potfield_grids& g, const uint8_t* flags,
+                           const float* weight);
 
 // Everything below is compiled into each solver file with that file's
 // instruction set, so it must stay local to the file.
@@ -72,7 +75,6 @@ struct outcome {
   uint32_t dropped;
   uint32_t wake[4];
 };
-
 
 // Activates cell nb when the settled lane asked for it and it does not wait
 // already; cell 0 never waits. Branch-free: the entry is written at the tail

@@ -17,7 +17,8 @@
 #define TAGLIMIT (1u << (31 - TAGSHIFT))
 // A slot: its cell, its lane, and whether it is a dropped lane's own cell.
 #define SLOT_LANE 14
-#define SLOT_OWN (1 << 17)
+#define SLOT_OWN_BIT 17
+#define SLOT_OWN (1 << SLOT_OWN_BIT)
 
 namespace {
 
@@ -38,15 +39,18 @@ struct slots {
   __m256i ask[4];
 };
 
-INLINE slots write_lanes(const grids& g, const int32_t* cells, int n, const lanes& l, uint32_t tag) {
+INLINE slots write_lanes(const grids& g, const int32_t* cells, int n, const lanes& l,
+                         uint32_t tag) {
   const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
   const __m256i drop = _mm256_castps_si256(l.drop);
-  const __m256i settled = _mm256_or_si256(_mm256_set1_epi32((int)tag),
-                                          _mm256_or_si256(_mm256_slli_epi32(lane, 2), _mm256_set1_epi32(POTFIELD_SETTLED)));
+  const __m256i settled = _mm256_or_si256(
+      _mm256_set1_epi32((int)tag),
+      _mm256_or_si256(_mm256_slli_epi32(lane, 2), _mm256_set1_epi32(POTFIELD_SETTLED)));
   alignas(32) float pot[LANES];
   alignas(32) uint32_t word[LANES];
   _mm256_store_ps(pot, l.pot);
-  _mm256_store_si256((__m256i*)word, _mm256_blendv_epi8(settled, _mm256_set1_epi32(POTFIELD_ACTIVE), drop));
+  _mm256_store_si256((__m256i*)word,
+                     _mm256_blendv_epi8(settled, _mm256_set1_epi32(POTFIELD_ACTIVE), drop));
   for (int i = 0; i < n; i++) {
     g.pot[cells[i]] = pot[i];
     g.state[cells[i]] = word[i];
@@ -73,7 +77,8 @@ INLINE void append_slots(ring& r, uint32_t* state, const int32_t* slot, int coun
     const uint32_t x = slot[k] & CELLMASK;
     const uint32_t limit = tag | (slot[k] >> SLOT_LANE & 7) << 2;
     const uint32_t s = state[x];
-    const uint32_t taken = (slot[k] >> 17) | (((s & 3) != POTFIELD_ACTIVE) & (s < limit) & (x != 0));
+    const uint32_t taken =
+        (slot[k] >> SLOT_OWN_BIT) | (((s & 3) != POTFIELD_ACTIVE) & (s < limit) & (x != 0));
     cells[tail] = x;
     tail += taken;
     state[x] = taken ? (uint32_t)POTFIELD_ACTIVE : s;
@@ -84,19 +89,27 @@ INLINE void append_slots(ring& r, uint32_t* state, const int32_t* slot, int coun
 // Each lane's slots as one row (own cell, west, east, north, south, then
 // fillers), and a mask per row of those that may append.
 INLINE void lane_rows(const slots& s, __m256i* row, uint32_t* mask) {
-  const __m256i t0 = _mm256_unpacklo_epi32(s.own, s.nb[0]), t1 = _mm256_unpackhi_epi32(s.own, s.nb[0]);
-  const __m256i t2 = _mm256_unpacklo_epi32(s.nb[1], s.nb[2]), t3 = _mm256_unpackhi_epi32(s.nb[1], s.nb[2]);
-  const __m256i t4 = _mm256_unpacklo_epi32(s.nb[3], s.own), t5 = _mm256_unpackhi_epi32(s.nb[3], s.own);
+  const __m256i t0 = _mm256_unpacklo_epi32(s.own, s.nb[0]),
+                t1 = _mm256_unpackhi_epi32(s.own, s.nb[0]);
+  const __m256i t2 = _mm256_unpacklo_epi32(s.nb[1], s.nb[2]),
+                t3 = _mm256_unpackhi_epi32(s.nb[1], s.nb[2]);
+  const __m256i t4 = _mm256_unpacklo_epi32(s.nb[3], s.own),
+                t5 = _mm256_unpackhi_epi32(s.nb[3], s.own);
   const __m256i u0 = _mm256_unpacklo_epi64(t0, t2), u1 = _mm256_unpackhi_epi64(t0, t2);
   const __m256i u2 = _mm256_unpacklo_epi64(t1, t3), u3 = _mm256_unpackhi_epi64(t1, t3);
   const __m256i u4 = _mm256_unpacklo_epi64(t4, t4), u5 = _mm256_unpackhi_epi64(t4, t4);
   const __m256i u6 = _mm256_unpacklo_epi64(t5, t5), u7 = _mm256_unpackhi_epi64(t5, t5);
-  row[0] = _mm256_permute2x128_si256(u0, u4, 0x20), row[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
-  row[1] = _mm256_permute2x128_si256(u1, u5, 0x20), row[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
-  row[2] = _mm256_permute2x128_si256(u2, u6, 0x20), row[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
-  row[3] = _mm256_permute2x128_si256(u3, u7, 0x20), row[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
+  row[0] = _mm256_permute2x128_si256(u0, u4, 0x20),
+  row[4] = _mm256_permute2x128_si256(u0, u4, 0x31);
+  row[1] = _mm256_permute2x128_si256(u1, u5, 0x20),
+  row[5] = _mm256_permute2x128_si256(u1, u5, 0x31);
+  row[2] = _mm256_permute2x128_si256(u2, u6, 0x20),
+  row[6] = _mm256_permute2x128_si256(u2, u6, 0x31);
+  row[3] = _mm256_permute2x128_si256(u3, u7, 0x20),
+  row[7] = _mm256_permute2x128_si256(u3, u7, 0x31);
   __m256i bits = _mm256_and_si256(s.drop, _mm256_set1_epi32(1));
-  for (int d = 0; d < 4; d++) bits = _mm256_or_si256(bits, _mm256_and_si256(s.ask[d], _mm256_set1_epi32(2 << d)));
+  for (int d = 0; d < 4; d++)
+    bits = _mm256_or_si256(bits, _mm256_and_si256(s.ask[d], _mm256_set1_epi32(2 << d)));
   _mm256_store_si256((__m256i*)mask, bits);
 }
 

@@ -61,10 +61,10 @@ INLINE void load_potentials(const float* pot, const int32_t* c, __m256& self, __
 INLINE void upwind8(__m256 u1, __m256 c1, __m256 u2, __m256 c2, __m256& u, __m256& cost) {
   const __m256 undf = _mm256_set1_ps(FLT_UNDF);
   const __m256 s1 = _mm256_add_ps(u1, c1), s2 = _mm256_add_ps(u2, c2);
-  const __m256 take2 = _mm256_and_ps(_mm256_cmp_ps(s2, s1, _CMP_LT_OQ),
-                                     _mm256_cmp_ps(u2, undf, _CMP_NEQ_UQ));
-  const __m256 take1 = _mm256_andnot_ps(
-      take2, _mm256_and_ps(_mm256_cmp_ps(s1, s2, _CMP_LE_OQ), _mm256_cmp_ps(u1, undf, _CMP_NEQ_UQ)));
+  const __m256 take2 =
+      _mm256_and_ps(_mm256_cmp_ps(s2, s1, _CMP_LT_OQ), _mm256_cmp_ps(u2, undf, _CMP_NEQ_UQ));
+  const __m256 take1 = _mm256_andnot_ps(take2, _mm256_and_ps(_mm256_cmp_ps(s1, s2, _CMP_LE_OQ),
+                                                             _mm256_cmp_ps(u1, undf, _CMP_NEQ_UQ)));
   u = select(take2, u2, select(take1, u1, undf));
   cost = select(take2, c2, select(take1, c1, undf));
 }
@@ -82,8 +82,8 @@ INLINE __m256 candidate8(const __m256* u, const __m256* k, __m256 quarter) {
   const __m256 bq = _mm256_mul_ps(_mm256_set1_ps(-2.0f), sum);
   const __m256 bb = _mm256_mul_ps(bq, bq);
   const __m256 q = _mm256_mul_ps(
-      _mm256_set1_ps(8.0f),
-      _mm256_sub_ps(_mm256_add_ps(_mm256_mul_ps(a, a), _mm256_mul_ps(b, b)), _mm256_mul_ps(cx, cy)));
+      _mm256_set1_ps(8.0f), _mm256_sub_ps(_mm256_add_ps(_mm256_mul_ps(a, a), _mm256_mul_ps(b, b)),
+                                          _mm256_mul_ps(cx, cy)));
   const __m256 root = _mm256_mul_ps(
       _mm256_add_ps(_mm256_mul_ps(_mm256_set1_ps(2.0f), sum), _mm256_sqrt_ps(_mm256_sub_ps(bb, q))),
       quarter);
@@ -116,8 +116,8 @@ INLINE lanes evaluate(const grids& g, const float (*packed)[4], const int32_t* c
   load_potentials(g.pot, cells, old, u);
   for (int d = 0; d < 4; d++) u[d] = select(_mm256_cmp_ps(k[d], undf, _CMP_EQ_OQ), undf, u[d]);
   const __m256 cand = candidate8(u, k, _mm256_rcp_ps(_mm256_set1_ps(4.0f)));
-  const __m256 valid = _mm256_cmp_ps(_mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7),
-                                     _mm256_set1_ps((float)n), _CMP_LT_OQ);
+  const __m256 valid =
+      _mm256_cmp_ps(_mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_ps((float)n), _CMP_LT_OQ);
   lanes l;
   l.cell = _mm256_loadu_si256((const __m256i*)cells);
   l.pot = _mm256_min_ps(cand, old);
@@ -125,8 +125,8 @@ INLINE lanes evaluate(const grids& g, const float (*packed)[4], const int32_t* c
   const __m256 settle = _mm256_andnot_ps(l.drop, valid);
   // Closed sides read FLT_UNDF, which is never above a reached potential.
   for (int d = 0; d < 4; d++)
-    l.ask[d] = _mm256_and_ps(
-        settle, _mm256_and_ps(_mm256_cmp_ps(k[d], undf, _CMP_NEQ_UQ), _mm256_cmp_ps(u[d], old, _CMP_GT_OQ)));
+    l.ask[d] = _mm256_and_ps(settle, _mm256_and_ps(_mm256_cmp_ps(k[d], undf, _CMP_NEQ_UQ),
+                                                   _mm256_cmp_ps(u[d], old, _CMP_GT_OQ)));
   return l;
 }
 

@@ -75,6 +75,9 @@ void BM_Dijkstra(benchmark::State& st) {
 
 }  // namespace
 
-BENCHMARK(BM_Potfield)->Setup(setup)->Unit(benchmark::kMicrosecond)->ArgName("path")
+BENCHMARK(BM_Potfield)
+    ->Setup(setup)
+    ->Unit(benchmark::kMicrosecond)
+    ->ArgName("path")
     ->DenseRange(POTFIELD_SCALAR, POTFIELD_AVX512);
 BENCHMARK(BM_Dijkstra)->Setup(setup)->Unit(benchmark::kMicrosecond);
