@@ -11,7 +11,7 @@
 // it always fits and no entry is ever overwritten; the order of work is that
 // of any first-in first-out ring that does not overflow.
 #define RINGSZ (2 * GRIDCELLS)
-#define RINGSLACK 64  // one pass appends at most 40 entries, batches read 8
+#define RINGSLACK 64  // one pass appends at most 40 entries; reads reach 16 past the head
 #define CELLMASK (GRIDCELLS - 1)
 #define LANES 8
 // Inlined into the vector passes, so the write-back is not a call and the

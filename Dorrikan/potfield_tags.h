@@ -159,6 +159,11 @@ INLINE void solve_tagged(int32_t t, const grids& g, const uint8_t* flags, const 
     make_room(r);
     _mm256_storeu_si256((__m256i*)cells, _mm256_loadu_si256((const __m256i*)(r.cells + r.head)));
     const uint32_t count = r.tail - r.head;
+    // The batch after this one, where it is already queued: its costs come
+    // from a grid too large for the first cache. Past the tail the entries
+    // are stale cell indices, harmless to fetch.
+    for (int i = LANES; i < 2 * LANES; i++)
+      _mm_prefetch((const char*)packed[r.cells[r.head + i]], _MM_HINT_T0);
     if (pending >= 0 && count >= LANES) {
       r.head += LANES;
       const lanes l = evaluate(g, packed, cells, LANES);
