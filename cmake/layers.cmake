@@ -53,7 +53,9 @@ target_link_libraries(tavorek_base PRIVATE PkgConfig::SDL2)
 target_link_libraries(tavorek_base PUBLIC Threads::Threads m)
 
 tavorek_layer(crowd USES base
-  SOURCES ${D}/crowd.cpp ${D}/potfield.cpp)
+  SOURCES ${D}/crowd.cpp ${D}/potfield.cpp ${D}/potfield_avx.cpp ${D}/potfield_avx2.cpp
+          ${D}/potfield_avx512.cpp
+  HEADERS ${D}/potfield_ring.h ${D}/potfield_vec.h ${D}/potfield_tags.h)
 
 tavorek_layer(sim USES crowd base
   SYSTEM chipmunk/

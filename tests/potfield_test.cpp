@@ -79,12 +79,36 @@ struct Field {
     derive_open_sides();
   }
 
-  void solve(int t, bool vector = true) {
-    (vector ? potfield_solve : potfield_solve_scalar)(t, pot.data(), cost[W].data(), cost[E].data(),
-                                                      cost[N].data(), cost[S].data(), state.data(),
-                                                      flags.data(), weight.data());
-  }
+  void solve(int t, int path);
 };
+
+// Runs the solver's paths from the plain scalar function to AVX-512; a
+// processor's missing ones are left out.
+struct on_path {
+  const int before;
+  explicit on_path(int path) : before(potfield_path()) { EXPECT_TRUE(potfield_use(path)); }
+  ~on_path() { potfield_use(before); }
+};
+
+std::vector<int> paths_here() {
+  std::vector<int> paths;
+  for (int p = POTFIELD_SCALAR; p <= POTFIELD_AVX512; p++)
+    if (potfield_supports(p)) paths.push_back(p);
+  return paths;
+}
+
+const char* const PATH_NAME[] = {"scalar", "avx", "avx2", "avx512"};
+
+void Field::solve(int t, int path) {
+  if (path == POTFIELD_SCALAR) {
+    potfield_solve_scalar(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
+                          state.data(), flags.data(), weight.data());
+    return;
+  }
+  const on_path use(path);
+  potfield_solve(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
+                 state.data(), flags.data(), weight.data());
+}
 
 // The root of the two-sided update, worked out in double from its closed form.
 double two_sided(double a, double b, double cx, double cy) {
@@ -95,14 +119,26 @@ void expect_quarter_near(float actual, double exact) {
   EXPECT_NEAR(actual, exact, std::fabs(exact) * QUARTER_ACCURACY + 1e-5);
 }
 
-typedef void (*solver_fn)(int32_t, float*, const float*, const float*, const float*, const float*,
-                          uint32_t*, const uint8_t*, const float*);
-
-struct PotfieldPaths : ::testing::TestWithParam<bool> {};
-INSTANTIATE_TEST_SUITE_P(VectorAndScalar, PotfieldPaths, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& i) {
-                           return std::string(i.param ? "vector" : "scalar");
+struct PotfieldPaths : ::testing::TestWithParam<int> {
+  void SetUp() override {
+    if (!potfield_supports(GetParam())) GTEST_SKIP() << "not on this processor";
+  }
+};
+INSTANTIATE_TEST_SUITE_P(EveryPath, PotfieldPaths,
+                         ::testing::Range((int)POTFIELD_SCALAR, (int)POTFIELD_AVX512 + 1),
+                         [](const ::testing::TestParamInfo<int>& i) {
+                           return std::string(PATH_NAME[i.param]);
                          });
+
+// A path the processor lacks, or none at all, is refused and leaves the
+// choice as it was.
+TEST(PotfieldChoice, UnknownPathIsRefused) {
+  const int before = potfield_path();
+  EXPECT_TRUE(potfield_supports(POTFIELD_SCALAR));
+  EXPECT_FALSE(potfield_use(POTFIELD_AVX512 + 1));
+  EXPECT_FALSE(potfield_use(-1));
+  EXPECT_EQ(potfield_path(), before);
+}
 
 TEST_P(PotfieldPaths, FieldWithoutGoalsStaysUnreachedAndMakesNoPass) {
   Field f;
@@ -175,7 +211,7 @@ struct PotfieldTies : ::testing::TestWithParam<TieCase> {};
 
 TEST_P(PotfieldTies, UpwindSideChoice) {
   const TieCase& tc = GetParam();
-  for (bool vector : {true, false}) {
+  for (int path : paths_here()) {
     Field f;
     const int x = grid_cidx(64, 64);
     for (int d = 0; d < 4; d++) {
@@ -184,7 +220,7 @@ TEST_P(PotfieldTies, UpwindSideChoice) {
       f.goal(x + OFF[d], 0, -tc.u[d]);
     }
     f.derive_open_sides();
-    f.solve(0, vector);
+    f.solve(0, path);
     const double ux = tc.u[tc.pick_x], uy = tc.u[tc.pick_y];
     const double exact = two_sided(std::max(ux, uy), std::min(ux, uy), tc.k[tc.pick_x], tc.k[tc.pick_y]);
     expect_quarter_near(f.pot[x], exact);
@@ -220,14 +256,14 @@ struct PotfieldClosing : ::testing::TestWithParam<ClosingCase> {};
 
 TEST_P(PotfieldClosing, OnlyExactly9999Closes) {
   const ClosingCase& cc = GetParam();
-  for (bool vector : {true, false}) {
+  for (int path : paths_here()) {
     Field f;
     const int g = grid_cidx(10, 10);
     f.edge(g, E, cc.goal_to_cell, cc.cell_to_goal);
     f.derive_open_sides();
     f.flags[g + 1] |= OPEN_W;  // walkable whatever the costs
     f.goal(g, 3, 10.0f);
-    f.solve(3, vector);
+    f.solve(3, path);
     EXPECT_FLOAT_EQ(f.pot[g + 1], cc.expect);
   }
 }
@@ -438,15 +474,18 @@ struct Deviation {
 // accuracy of each other. Returns the largest deviations seen.
 Deviation check_field(Field& f, int t, const char* what) {
   Deviation dev;
-  f.solve(t, true);
+  f.solve(t, POTFIELD_SCALAR);
   const std::vector<float> vec(f.pot.begin(), f.pot.begin() + GRIDCELLS);
   const std::vector<uint32_t> vstate = f.state;
-  f.solve(t, false);
+  // Every path does the same float operations and writes in the same order.
+  for (int path : paths_here()) {
+    if (path == POTFIELD_SCALAR) continue;
+    f.solve(t, path);
+    EXPECT_EQ(memcmp(vec.data(), f.pot.data(), GRIDCELLS * sizeof(float)), 0) << what << " " << PATH_NAME[path];
+    EXPECT_TRUE(vstate == f.state) << what << " " << PATH_NAME[path];
+  }
   const std::vector<bool> reach = bfs_reach(f, t);
   const std::vector<double> ref = sweep_reference(f, t);
-  // Both paths do the same float operations in the same order.
-  EXPECT_EQ(memcmp(vec.data(), f.pot.data(), GRIDCELLS * sizeof(float)), 0) << what;
-  EXPECT_TRUE(vstate == f.state) << what;
   int wrong_reach = 0, unsettled = 0, apart = 0, first = -1;
   for (int c = 0; c < GRIDCELLS; c++) {
     // Unreached is exactly 9999.
@@ -547,21 +586,24 @@ TEST(PotfieldProperty, MoreActiveCellsThanHalfTheGrid) {
   report("dense_goals", dev);
 }
 
-// The benchmarks' hilly site with its lake: the paths agree bit for bit on
-// every field, the cats' and the unused ones included.
-TEST(PotfieldProperty, VectorAndScalarAgreeOnTheTerrain) {
+// The benchmarks' hilly site with its lake: every path agrees bit for bit with
+// the scalar one on every field, the cats' and the unused ones included.
+TEST(PotfieldProperty, EveryPathAgreesOnTheTerrain) {
   bench_terrain::make_world();
   static float vec[GRIDCELLS];
   static uint32_t vstate[GRIDCELLS];
   int reached = 0;
   for (int t = 0; t < GROUPCNT; t++) {
-    potfield_solve(t, vec, basecostw, basecoste, basecostn, basecosts, vstate, wld_cellflags,
-                   wld_goalweight);
     potfield_solve_scalar(t, wld_potential[t], basecostw, basecoste, basecostn, basecosts,
                           potfield_state[t], wld_cellflags, wld_goalweight);
-    EXPECT_EQ(memcmp(vec, wld_potential[t], sizeof vec), 0) << "field " << t;
-    EXPECT_EQ(memcmp(vstate, potfield_state[t], sizeof vstate), 0) << "field " << t;
-    for (int c = 0; c < GRIDCELLS; c++) reached += vec[c] != FLT_UNDF;
+    for (int path : paths_here()) {
+      const on_path use(path);
+      potfield_solve(t, vec, basecostw, basecoste, basecostn, basecosts, vstate, wld_cellflags,
+                     wld_goalweight);
+      EXPECT_EQ(memcmp(vec, wld_potential[t], sizeof vec), 0) << "field " << t << " " << PATH_NAME[path];
+      EXPECT_EQ(memcmp(vstate, potfield_state[t], sizeof vstate), 0) << "field " << t << " " << PATH_NAME[path];
+    }
+    for (int c = 0; c < GRIDCELLS; c++) reached += wld_potential[t][c] != FLT_UNDF;
   }
   EXPECT_GT(reached, 10000);  // the lake shore's field reaches most of the land
 }
