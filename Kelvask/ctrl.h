@@ -66,8 +66,6 @@ int ctrl_place_ring(int32_t mode);
 // The placement test for the running build mode at the cursor: false when
 // the cursor is off the grid.
 bool ctrl_test_cursor();
-// The deaths a game of the difficulty survives with that crowd.
-int32_t ctrl_death_limit(int32_t difficulty, int32_t crowd);
 // Screen point (pixels, y up) and depth (0..1) to the ground point, through
 // the inverse of projection x view; false when the window has no size or the
 // point does not come out finite.

@@ -124,17 +124,11 @@ static void draw_hire_panel() {
 }
 
 static int32_t counter_value(int v) {
-  int n = 0;
   switch (v - VIEW_COUNTER0) {
     case 0: return taxc_silver;
     case 1: return farms_total_water();
-    case 2:
-      for (int g = 0; g < MAXGRAIN; g++) n += grain_carr[g] != -1 || grain_bkry[g] != -1;
-      return n;
-    case 3:
-      for (int f = 0; f < MAXFOOD; f++)
-        n += food_bkry[f] >= 0 || food_carr[f] >= 0 || food_huts[f] >= 0 || food_taxc[f] >= 0;
-      return n;
+    case 2: return grain_count_in_use();
+    case 3: return food_count_in_use();
     case 4: return stones_numdeposited;
   }
   return wld_numdead;

@@ -28,15 +28,6 @@
 
 static char ctrl_warning[CTRL_TEXT_SZ];
 
-int32_t ctrl_death_limit(int32_t difficulty, int32_t crowd) {
-  switch (difficulty) {
-    case 0: return crowd * 4 / 10;
-    case 1: return crowd * 2 / 10;
-    case 2: return crowd / 20;
-  }
-  return 0;
-}
-
 // The camera follows the centre of interest from its height plus the climb.
 static void follow_coi(int32_t steps) {
   camera.target_goal[0] = ctrl_coi[0];
@@ -70,7 +61,7 @@ static void halt_builders() {
 }
 
 static void decide_end() {
-  const bool lost = wld_numdead > ctrl_death_limit(ctrl_difficulty, crowd_sz);
+  const bool lost = wld_numdead > wld_death_limit(ctrl_difficulty, crowd_sz);
   const bool won = stones_pyramid_level == 0;
   if (won) wld_completed = 1;
   if (lost) halt_builders();

@@ -126,15 +126,7 @@ bool modeldb_orphan_instances(geomdesc* d) {
   const int b0 = 2 * modeldb_set;
   ASSERT(d->vbos[b0]);
   ASSERT(e.numInst);
-  glBindBuffer(GL_ARRAY_BUFFER, d->vbos[b0]);
-  glBufferData(GL_ARRAY_BUFFER, modeldb_store_size(d, e.numInst), nullptr, GL_STREAM_DRAW);
-  glBufferSubData(GL_ARRAY_BUFFER, 0, d->trisz, d->tris);
-  if (d->vbos[b0 + 1]) {
-    glBindBuffer(GL_ARRAY_BUFFER, d->vbos[b0 + 1]);
-    glBufferData(GL_ARRAY_BUFFER, d->linesz + (GLsizeiptr)e.numInst * MODELDB_MATRIX_BYTES, nullptr,
-                 GL_STREAM_DRAW);
-    glBufferSubData(GL_ARRAY_BUFFER, 0, d->linesz, d->lines);
-  }
+  geomdb_respecify(d, modeldb_set, (int32_t)modeldb_store_size(d, e.numInst), (uint32_t)e.numInst);
   return true;
 }
 

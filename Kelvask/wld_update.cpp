@@ -67,13 +67,16 @@ bool wld_follow_selected() {
   return true;
 }
 
+// The share of the crowd that may die, in percent, by difficulty.
+static const int32_t DEATH_PERCENT[3] = {40, 20, 5};
+
+int32_t wld_death_limit(int32_t difficulty, int32_t crowd) {
+  return difficulty >= 0 && difficulty < 3 ? crowd * DEATH_PERCENT[difficulty] / 100 : 0;
+}
+
 bool wld_critical_dead(int32_t* percent) {
-  int limit = 0;
-  switch (ctrl_difficulty) {
-    case 0: *percent = 40, limit = crowd_sz * 4 / 10; break;
-    case 1: *percent = 20, limit = crowd_sz * 2 / 10; break;
-    case 2: *percent = 5, limit = crowd_sz / 20; break;
-  }
+  if (ctrl_difficulty >= 0 && ctrl_difficulty < 3) *percent = DEATH_PERCENT[ctrl_difficulty];
+  const int limit = wld_death_limit(ctrl_difficulty, crowd_sz);
   if (wld_numdead <= limit * 9 / 10) return false;
   LOG("Warning about critical dead at %d. Now at %d", limit, wld_numdead);
   return true;

@@ -20,3 +20,5 @@ bool wld_follow_selected();
 // The death-limit warning for the running difficulty; *percent receives the
 // limit in percent of the crowd.
 bool wld_critical_dead(int32_t* percent);
+// How many may die before the game is lost: 40%, 20% or 5% of the crowd.
+int32_t wld_death_limit(int32_t difficulty, int32_t crowd);

@@ -167,15 +167,20 @@ bool geomdb_orphan_instances(geomdesc* d) {
   ASSERT(d->vbos[b0]);
   ASSERT(e.numInst);
   // The same size as at creation: attribute 7 of a textured model reads behind the matrices.
+  geomdb_respecify(d, geomdb_set, geomdb_instanced_size(d, e.numInst, e.uv), e.numInst);
+  return true;
+}
+
+void geomdb_respecify(const geomdesc* d, int set, int32_t trisbytes, uint32_t numInst) {
+  const int b0 = 2 * set;
   glBindBuffer(GL_ARRAY_BUFFER, d->vbos[b0]);
-  glBufferData(GL_ARRAY_BUFFER, geomdb_instanced_size(d, e.numInst, e.uv), nullptr, GL_STREAM_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, trisbytes, nullptr, GL_STREAM_DRAW);
   glBufferSubData(GL_ARRAY_BUFFER, 0, d->trisz, d->tris);
   if (d->vbos[b0 + 1]) {
     glBindBuffer(GL_ARRAY_BUFFER, d->vbos[b0 + 1]);
-    glBufferData(GL_ARRAY_BUFFER, d->linesz + MATRIX_BYTES * e.numInst, nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, d->linesz + (GLsizeiptr)MATRIX_BYTES * numInst, nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, d->linesz, d->lines);
   }
-  return true;
 }
 
 void geomdb_bind(const geomdesc* d, bool outline) {

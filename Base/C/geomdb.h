@@ -30,6 +30,10 @@ bool geomdb_delete_desc(geomdesc* d);
 int32_t geomdb_delete_vbos();
 // Gives this frame's buffers of an instanced record a fresh store.
 bool geomdb_orphan_instances(geomdesc* d);
+// A fresh store for buffer set `set` of an instanced record: trisbytes for
+// the triangles with the vertices written at the front, and the outline's
+// vertices followed by numInst matrices.
+void geomdb_respecify(const geomdesc* d, int set, int32_t trisbytes, uint32_t numInst);
 void geomdb_bind(const geomdesc* d, bool outline);
 // The frame drawing's step to the next buffer set, once per game frame.
 void geomdb_next_set();
