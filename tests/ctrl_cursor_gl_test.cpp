@@ -64,17 +64,11 @@ TEST_F(Cursor, FootprintAndAreaDrawOneModelPerCellInsideTheGrid) {
     ctrl_footprint = c.footprint;
     ctrl_cursor[0] = c.x, ctrl_cursor[1] = c.y;
     ctrl_anchor[0] = c.ax, ctrl_anchor[1] = c.ay;
-    if (c.ax < 0) {
-      glpr_use(programs[SHADERS_GRID]);
-      EXPECT_EQ(ctrl_draw_cursor(cam, c.cells % 2 == 0, heights), c.cells);
-      glpr_use(programs[SHADERS_EDGE]);
-      EXPECT_EQ(ctrl_draw_cursor_lines(cam, c.cells % 2 == 0, heights), c.cells);
-    } else {
-      glpr_use(programs[SHADERS_GRID]);
-      EXPECT_EQ(ctrl_draw_area(cam, heights), c.cells);
-      glpr_use(programs[SHADERS_EDGE]);
-      EXPECT_EQ(ctrl_draw_area_lines(cam, heights), c.cells);
-    }
+    const bool area = c.ax >= 0, allowed = c.cells % 2 == 0;
+    glpr_use(programs[SHADERS_GRID]);
+    EXPECT_EQ(area ? ctrl_draw_area(cam, heights) : ctrl_draw_cursor(cam, allowed, heights), c.cells);
+    glpr_use(programs[SHADERS_EDGE]);
+    EXPECT_EQ(area ? ctrl_draw_area_lines(cam, heights) : ctrl_draw_cursor_lines(cam, allowed, heights), c.cells);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
   }
   ctrl_footprint = 3;

@@ -3,12 +3,15 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ctrl.h"
 #include "hints.h"
+#include "log.h"
 #include "mtbe.h"
 #include "notify.h"
 #include "sdlmain.h"
@@ -30,6 +33,20 @@ inline int ctrl_count(const std::string& prefix) {
   for (const std::string& p : ctrl_posts()) n += p.compare(0, prefix.size(), prefix) == 0;
   return n;
 }
+
+// A user data folder of its own for settings and saved games, gone afterwards.
+struct ctrl_tempfiles {
+  char dir[32] = "/tmp/tavorek_ctrlXXXXXX";
+  const char* old = filesPath;
+  ctrl_tempfiles() {
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    filesPath = dir;
+  }
+  ~ctrl_tempfiles() {
+    filesPath = old;
+    std::filesystem::remove_all(dir);
+  }
+};
 
 static const char* const ctrl_recorded[] = {
     "farmbuilt", "bakerybuilt", "hutbuilt", "placebuilding", "buildmode", "movecoi",

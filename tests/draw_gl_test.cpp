@@ -62,12 +62,11 @@ TEST_F(Draw, CarrierGetsThreeInstancedSetsOnceAndAgainAfterDeletion) {
   EXPECT_EQ(gl_logged([&] { EXPECT_EQ(modeldb_add(&d, CROWDSZ), 0); }), "");
   EXPECT_EQ(modeldb_sz, 1);
   modeldb_sz = MODELDB_MAX_SZ;
-  geomdesc other = d;
+  geomdesc other = d, empty{};
   memset(other.vbos, 0, sizeof other.vbos);
   EXPECT_EQ(gl_logged([&] { EXPECT_EQ(modeldb_add(&other, CROWDSZ), 0); }),
             "ERR modeldb exceeded max capacity of 64 entries.\n");
   modeldb_sz = 1;
-  geomdesc empty{};
   empty.name = "empty";
   EXPECT_EQ(gl_logged([&] { EXPECT_EQ(modeldb_add(&empty, 10), 0); }),
             "ERR Failed to create vbo for geomdesc. numt=0\n");
@@ -169,12 +168,9 @@ TEST_F(Draw, ModuleDrawsAreOneCallPerModelWhateverTheirCounts) {
 TEST(DrawColour, PotentialRunsGreenYellowMagentaRedAndUnreachedIsWhite) {
   const struct {
     float v, lo, range, rgb[3];
-  } cases[] = {
-      {0.0f, 0.0f, 60.0f, {0.0f, 1.0f, 0.0f}},   {10.0f, 0.0f, 60.0f, {0.5f, 1.0f, 0.0f}},
-      {30.0f, 0.0f, 60.0f, {1.0f, 0.5f, 0.5f}},  {50.0f, 0.0f, 60.0f, {1.0f, 0.0f, 0.5f}},
-      {190.0f, -10.0f, 80.0f, {1.0f, 0.0f, 0.0f}}, {FLT_UNDF, 0.0f, 60.0f, {1.0f, 1.0f, 1.0f}},
-      {5.0f, 5.0f, 0.0f, {0.0f, 1.0f, 0.0f}},
-  };
+  } cases[] = {{0, 0, 60, {0, 1, 0}},     {10, 0, 60, {0.5f, 1, 0}}, {30, 0, 60, {1, 0.5f, 0.5f}},
+               {50, 0, 60, {1, 0, 0.5f}}, {190, -10, 80, {1, 0, 0}}, {FLT_UNDF, 0, 60, {1, 1, 1}},
+               {5, 5, 0, {0, 1, 0}}};
   for (const auto& c : cases) {
     float rgb[3];
     wld_potential_colour(c.v, c.lo, c.range, rgb);

@@ -51,22 +51,21 @@ TEST(Etc2, RoundTripWithinBounds) {
 
 // Hand-made blocks of the modes the decoder must read but the encoder never
 // writes, and one planar block: colour words from the format's bit layout.
-const struct {
-  const char* name;
-  uint8_t block[8];
-  uint8_t pixel0[3];  // decoded pixel (0, 0): all indices are 0
-} MODES[] = {
-    // T: red 31 + 3 overflows; colour 1 = (0xf, 0, 0) is paint 0.
-    {"T", {0xfb, 0x00, 0x00, 0x02, 0, 0, 0, 0}, {255, 0, 0}},
-    // H: green 31 + 1 overflows; colour 1 = (0, 0x1, 0xa), colour 2 = 0, so
-    // the distance index is 1 (6) and paint 0 = colour 1 + 6.
-    {"H", {0x00, 0xf9, 0x00, 0x02, 0, 0, 0, 0}, {6, 23, 176}},
-    // Planar with origin red 0b111111 and everything else 0: blue overflows.
-    {"planar", {0x7e, 0x00, 0x04, 0x02, 0, 0, 0, 0}, {255, 0, 0}},
-};
-
 TEST(Etc2, DecodesEveryMode) {
-  for (const auto& m : MODES) {
+  const struct {
+    const char* name;
+    uint8_t block[8];
+    uint8_t pixel0[3];  // decoded pixel (0, 0): all indices are 0
+  } modes[] = {
+      // T: red 31 + 3 overflows; colour 1 = (0xf, 0, 0) is paint 0.
+      {"T", {0xfb, 0x00, 0x00, 0x02, 0, 0, 0, 0}, {255, 0, 0}},
+      // H: green 31 + 1 overflows; colour 1 = (0, 0x1, 0xa), colour 2 = 0, so
+      // the distance index is 1 (6) and paint 0 = colour 1 + 6.
+      {"H", {0x00, 0xf9, 0x00, 0x02, 0, 0, 0, 0}, {6, 23, 176}},
+      // Planar with origin red 0b111111 and everything else 0: blue overflows.
+      {"planar", {0x7e, 0x00, 0x04, 0x02, 0, 0, 0, 0}, {255, 0, 0}},
+  };
+  for (const auto& m : modes) {
     uint8_t rgb[4][4][3];
     etc2_decode_block(m.block, rgb);
     for (int c = 0; c < 3; c++) EXPECT_EQ(rgb[0][0][c], m.pixel0[c]) << m.name << " channel " << c;
@@ -87,15 +86,6 @@ std::vector<uint8_t> read_file(const std::string& path) {
   return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-std::vector<uint8_t> decode_texture(const char* file, pkm_header* h) {
-  std::vector<uint8_t> bytes = read_file(std::string(TAVOREK_RUN_DIR "/Art/raw/") + file);
-  if (bytes.size() < (size_t)PKM_HEADER || !pkm_parse_header(bytes.data(), h)) return {};
-  std::vector<uint8_t> rgb(h->width * h->height * 3);
-  if (bytes.size() != PKM_HEADER + rgb.size() / 6) return {};
-  etc2_decode_image(bytes.data() + PKM_HEADER, h->width, h->height, rgb.data());
-  return rgb;
-}
-
 // The terrain textures also paint the map's cells: water blue, the plateau sand.
 TEST(Etc2, ShippedTexturesHaveTheirHeaders) {
   std::vector<uint8_t> map = read_file(TAVOREK_RUN_DIR "/testmaps/terrain.pgm");
@@ -103,10 +93,12 @@ TEST(Etc2, ShippedTexturesHaveTheirHeaders) {
   const uint8_t* m = map.data() + map.size() - 128 * 128;
   for (const auto& t : TEXTURES) {
     SCOPED_TRACE(t.file);
+    const std::vector<uint8_t> bytes = read_file(std::string(TAVOREK_RUN_DIR "/Art/raw/") + t.file);
     pkm_header h;
-    std::vector<uint8_t> rgb = decode_texture(t.file, &h);
-    ASSERT_FALSE(rgb.empty());
-    EXPECT_STREQ(h.magic, "PKM ");
+    ASSERT_TRUE(bytes.size() >= (size_t)PKM_HEADER && pkm_parse_header(bytes.data(), &h));
+    std::vector<uint8_t> rgb(h.width * h.height * 3);
+    ASSERT_EQ(bytes.size(), PKM_HEADER + rgb.size() / 6);
+    etc2_decode_image(bytes.data() + PKM_HEADER, h.width, h.height, rgb.data());
     EXPECT_STREQ(h.version, "20");
     EXPECT_EQ(h.type, 1);
     for (int side : {h.width, h.height, h.orig_width, h.orig_height}) EXPECT_EQ(side, t.size);

@@ -38,36 +38,32 @@ struct Geomdb : GlTest {
   }
 };
 
-TEST_F(Geomdb, SecondAndSixtyFifthRegistrationAreRefused) {
+// A second registration, the sixty-fifth and one with nothing to create are
+// refused; the empty one's slot is not kept.
+TEST_F(Geomdb, SecondSixtyFifthAndEmptyRegistrationAreRefused) {
   std::vector<model> models;
-  models.reserve(65);
-  for (int i = 0; i < 65; i++) models.emplace_back(false, true);
+  models.reserve(66);
+  for (int i = 0; i < 66; i++) models.emplace_back(false, i < 65);
+  models[65].d.numt = 0;
+  EXPECT_EQ(gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[65].d, 1, false)); }),
+            "ERR Failed to create vbo for geomdesc. numt=0\n");
+  EXPECT_EQ(geomdb_sz, 0);
   EXPECT_TRUE(geomdb_add(&models[0].d, 1, false));
   const GLuint vbo = models[0].d.vbos[0];
   EXPECT_EQ(gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[0].d, 1, false)); }), "");
   EXPECT_EQ(models[0].d.vbos[0], vbo);
   for (int i = 1; i < 64; i++) ASSERT_TRUE(geomdb_add(&models[i].d, 1, false));
-  const std::string log = gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[64].d, 1, false)); });
-  EXPECT_EQ(log, "ERR geomdb exceeded max capacity of 64 entries.\n");
+  EXPECT_EQ(gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[64].d, 1, false)); }),
+            "ERR geomdb exceeded max capacity of 64 entries.\n");
   EXPECT_EQ(models[64].d.vbos[0], 0u);
 }
 
-TEST_F(Geomdb, NothingToCreateIsAnErrAndFreesTheSlot) {
-  model empty(false, false);
-  empty.d.numt = 0;
-  const std::string log = gl_logged([&] { EXPECT_FALSE(geomdb_add(&empty.d, 1, false)); });
-  EXPECT_EQ(log, "ERR Failed to create vbo for geomdesc. numt=0\n");
-  EXPECT_EQ(geomdb_sz, 0);
-}
-
-struct InstancedCase {
-  bool uv;
-  uint32_t inst;
-};
-
 TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphaning) {
-  const InstancedCase cases[] = {{false, 4212}, {true, 128}};
-  for (const InstancedCase& c : cases) {
+  const struct {
+    bool uv;
+    uint32_t inst;
+  } cases[] = {{false, 4212}, {true, 128}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.uv);
     geomdb_sz = 0;
     model m(c.uv, true);

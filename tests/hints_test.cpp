@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "ctrl_fixture.h"
 #include "kv.h"
-#include "log.h"
 #include "smenu.h"
 
 namespace {
@@ -52,16 +49,16 @@ TEST_F(HintTest, SequenceThroughTheChain) {
 }
 
 TEST_F(HintTest, AfterALoad) {
-  hint_step = -1;
-  post("missinghut");
-  EXPECT_EQ(hint_step, -1);
-  post("movecoi dx=1 dy=1");
-  EXPECT_EQ(hint_step, -1);
-  post("newsilver");
-  EXPECT_EQ(hint_step, 3);
-  hint_step = -1;
-  post("missingbakery");
-  EXPECT_EQ(hint_step, 2);
+  struct {
+    const char* post;
+    int step;
+  } cases[] = {
+      {"missinghut", -1}, {"movecoi dx=1 dy=1", -1}, {"newsilver", 3}, {"missingbakery", 2}};
+  for (auto& c : cases) {
+    hint_step = -1;
+    post(c.post);
+    EXPECT_EQ(hint_step, c.step) << c.post;
+  }
 }
 
 TEST_F(HintTest, TimerOfAnEarlierToastDismissesTheHint) {
@@ -94,25 +91,16 @@ TEST_F(HintTest, DismissAfterTheGameEndsGoesBack) {
 // The settings store in a folder of its own.
 class SettingsMenu : public CtrlTest {
  protected:
-  char dir[32] = "/tmp/tavorek_menuXXXXXX";
-  const char* old = nullptr;
+  ctrl_tempfiles files;
   void SetUp() override {
     CtrlTest::SetUp();
-    ASSERT_TRUE(mkdtemp(dir));
-    old = filesPath;
-    filesPath = dir;
     settings_load();
     settings_selected = 0;
     notify_listen("settings", settings_on_message);
   }
   void TearDown() override {
     notify_unlisten("settings", settings_on_message);
-    filesPath = old;
-    std::filesystem::remove_all(dir);
     CtrlTest::TearDown();
-  }
-  void write_key(const char* key, const char* text) {
-    std::ofstream(std::string(dir) + "/." + key) << text;
   }
 };
 
@@ -174,9 +162,10 @@ TEST_F(SettingsMenu, ActionsAndNavigation) {
 }
 
 TEST_F(SettingsMenu, StoredValuesOutOfRangeAreClamped) {
-  write_key("settings_difficulty", "7");
-  write_key("settings_music", "-3");
-  write_key("settings_transcribe", "2");
+  const std::string dir = files.dir;
+  std::ofstream(dir + "/.settings_difficulty") << "7";
+  std::ofstream(dir + "/.settings_music") << "-3";
+  std::ofstream(dir + "/.settings_transcribe") << "2";
   settings_load();
   EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
   EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);

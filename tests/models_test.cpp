@@ -24,10 +24,8 @@ struct model_case {
 const model_case MODELS[] = {
     {&geomdesc_stone, "stone", 36, 12, 12, true, {-0.15f, -0.15f, 0}, {0.15f, 0.15f, 0.3f}},
     {&geomdesc_buildmark, "buildmark", 36, 16, 0, false, {-0.45f, -0.45f, 0.025f}, {0.45f, 0.45f, 0.025f}},
-    {&geomdesc_food, "food", 36, 120, 108, true, {}, {}},
-    {&geomdesc_grain, "grain", 36, 44, 30, true, {}, {}},
-    {&geomdesc_bucke, "bucke", 36, 136, 88, true, {}, {}},
-    {&geomdesc_buckf, "buckf", 36, 124, 70, true, {}, {}},
+    {&geomdesc_food, "food", 36, 120, 108, true, {}, {}}, {&geomdesc_grain, "grain", 36, 44, 30, true, {}, {}},
+    {&geomdesc_bucke, "bucke", 36, 136, 88, true, {}, {}}, {&geomdesc_buckf, "buckf", 36, 124, 70, true, {}, {}},
     {&geomdesc_platee, "platee", 36, 28, 24, true, {}, {}},
     {&geomdesc_platef, "platef", 36, 148, 132, true, {}, {}},
     {&geomdesc_sickle, "sickle", 36, 74, 43, true, {}, {}},
@@ -40,15 +38,12 @@ const model_case MODELS[] = {
     {&geomdesc_cursorarea, "cursorarea", 36, -1, -1, true, {0, 0, 0}, {1, 1, 0.1f}},
     {&geomdesc_mappedbakery, "mappedbakery", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
     {&geomdesc_mappedtent, "mappedtent", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.8f}},
-    {&geomdesc_mappedtaxcollector, "mappedtaxcollector", 32, -1, 0, true,
-     {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+    {&geomdesc_mappedtaxcollector, "mappedtaxcollector", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
     {&geomdesc_mappedterraingrn, "mappedterraingrn", 32, 48298, 0, false, {}, {}},
     {&geomdesc_mappedterrainylw, "mappedterrainylw", 32, 20242, 0, false, {}, {}},
     {&geomdesc_mappedterrainblu, "mappedterrainblu", 32, 460, 0, false, {}, {}},
     {&geomdesc_mappedcarrier, "mappedcarrier", 28, 366, 0, true, {-0.3f, -0.3f, 0}, {0.3f, 0.3f, 1.267f}},
 };
-const geomdesc* const TERRAIN[] = {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw,
-                                   &geomdesc_mappedterrainblu};
 
 struct v3 {
   double x, y, z;
@@ -61,25 +56,22 @@ v3 sub(v3 a, v3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 v3 cross(v3 a, v3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
 double dot(v3 a, v3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-TEST(Models, CountsAndSizes) {
+// Back faces are culled: every triangle must turn its front outwards. Closed
+// models enclose a positive volume; a stored normal agrees with the winding.
+// Each vertex keeps to the model's room; outlines join two of its vertices.
+// Textures are atlases: a building triangle that took uvs from two of the
+// 4 x 4 tiles would smear one material across another.
+TEST(Models, SizesWindingRoomAtlasTilesAndOutlines) {
   for (const model_case& m : MODELS) {
     SCOPED_TRACE(m.name);
     EXPECT_STREQ(m.g->name, m.name);
     if (m.numt >= 0) { EXPECT_EQ(m.g->numt, m.numt); }
-    if (m.numl >= 0) { EXPECT_EQ(m.g->numl, m.numl); }
+    EXPECT_TRUE(m.numl < 0 ? m.g->numl > 0 : m.g->numl == m.numl) << m.g->numl;
     EXPECT_GT(m.g->numt, 0);
-    if (m.numl < 0) { EXPECT_GT(m.g->numl, 0); }
     EXPECT_EQ(m.g->trisz, m.g->numt * 3 * m.stride);
     EXPECT_EQ(m.g->linesz, m.g->numl * 24);
     for (uint32_t v : m.g->vbos) EXPECT_EQ(v, 0u);
-  }
-}
-
-// Back faces are culled: every triangle must turn its front outwards. Closed
-// models enclose a positive volume; a stored normal agrees with the winding.
-TEST(Models, WindingFacesOutward) {
-  for (const model_case& m : MODELS) {
-    SCOPED_TRACE(m.name);
+    const bool building = m.stride == 32 && m.closed, tiled = building || m.stride == 28;
     double volume = 0;
     int against = 0;
     for (int t = 0; t < m.g->numt; t++) {
@@ -87,14 +79,34 @@ TEST(Models, WindingFacesOutward) {
       v3 n = cross(sub(b, a), sub(c, a));
       volume += dot(a, cross(b, c)) / 6;
       // The ground's normals are smooth; its triangles must face up instead.
-      if (m.stride != 28 && m.closed) {
-        const float* s = m.g->tris + 3 * t * (m.stride / 4) + 3;
-        if (dot(n, {s[0], s[1], s[2]}) < -1e-9) against++;
-      }
+      const float* s = m.g->tris + 3 * t * (m.stride / 4) + 3;
+      if (m.stride != 28 && m.closed && dot(n, {s[0], s[1], s[2]}) < -1e-9) against++;
       if (!m.closed) { EXPECT_GT(n.z, 0) << "triangle " << t << " faces down"; }
+      for (int k = 0, tile = -1; tiled && k < 3; k++) {
+        const float* f = m.g->tris + (t * 3 + k) * (m.stride / 4) + (building ? 6 : 3);
+        ASSERT_TRUE(f[0] > 0 && f[0] < 1 && f[1] > 0 && f[1] < 1);
+        const int own = (int)(f[0] * 4) + 4 * (int)(f[1] * 4);
+        if (tile >= 0 && building) { ASSERT_EQ(own, tile) << "triangle " << t; }
+        tile = own;
+      }
     }
     EXPECT_EQ(against, 0);
     if (m.closed) { EXPECT_GT(volume, 0); }
+    for (int v = 0; m.lo[0] != m.hi[0] && v < m.g->numt * 3; v++)
+      for (int k = 0; k < 3; k++) {
+        ASSERT_GE(m.g->tris[v * (m.stride / 4) + k], m.lo[k] - 1e-5f) << "axis " << k;
+        ASSERT_LE(m.g->tris[v * (m.stride / 4) + k], m.hi[k] + 1e-5f) << "axis " << k;
+      }
+    // The farm's and the cursors' outlines are drawn just above their top faces.
+    for (int l = 0; m.numl > 0 && l < m.g->numl * 2; l++) {
+      const float* p = m.g->lines + l * 3;
+      bool found = false;
+      for (int v = 0; v < m.g->numt * 3 && !found; v++) {
+        v3 q = pos(m, v);
+        found = q.x == p[0] && q.y == p[1] && q.z == p[2];
+      }
+      ASSERT_TRUE(found) << "segment end " << l;
+    }
   }
 }
 
@@ -114,7 +126,7 @@ TEST(Models, TerrainFollowsTheHeightMap) {
   fclose(file);
   std::vector<char> seen(128 * 128, 0);
   double area = 0;
-  for (const geomdesc* g : TERRAIN)
+  for (const geomdesc* g : {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
     for (int v = 0; v < g->numt * 3; v++) {
       const float* f = g->tris + v * 8;
       if (v % 3 == 0)
@@ -144,8 +156,10 @@ TEST(Models, TerrainFollowsTheHeightMap) {
 }
 
 // The crowd program moves a vertex by its limb weights times the swing: the
-// head and body must stay put, legs and arms swing on opposite sides.
-TEST(Models, CarrierLimbWeights) {
+// carrier's head and body must stay put, legs and arms swing on opposite
+// sides. The cat program bends what lies below a third of a unit, one sign
+// per quadrant: a standing cat has feet in all four quadrants, its body above.
+TEST(Models, CarrierAndCatAnimationWeights) {
   const geomdesc& g = geomdesc_mappedcarrier;
   int limbs[4] = {0, 0, 0, 0};  // legs left, right, arms left, right
   float top = 0;
@@ -154,81 +168,22 @@ TEST(Models, CarrierLimbWeights) {
     top = std::fmax(top, f[2]);
     ASSERT_TRUE(f[3] >= 0 && f[3] <= 1 && f[4] >= 0 && f[4] <= 1);
     if (f[2] > 1.0f) { EXPECT_TRUE(f[5] == 0 && f[6] == 0) << "vertex " << v; }
-    if (f[2] < 0.1f) {
-      EXPECT_NE(f[5], 0) << "a foot that does not step";
-      limbs[f[1] > 0] += (f[5] > 0) == (f[1] > 0);
-    }
+    if (f[2] < 0.1f) { EXPECT_NE(f[5], 0) << "a foot that does not step"; }
+    if (f[2] < 0.1f) limbs[f[1] > 0] += (f[5] > 0) == (f[1] > 0);
     if (f[6] != 0) limbs[2 + (f[1] > 0)] += (f[6] > 0) == (f[1] > 0);
   }
-  for (int k = 0; k < 4; k++) EXPECT_GT(limbs[k], 0) << k;
   // Carried items are drawn 1.267 above the carrier: on the head, not in it.
   EXPECT_GT(top, 1.2f);
   EXPECT_LT(top, 1.267f);
-}
-
-// The cat program bends what lies below a third of a unit, one sign per
-// quadrant: a standing cat has feet in all four quadrants and its body above.
-TEST(Models, StandingCatLegsInEveryQuadrant) {
-  const geomdesc& g = geomdesc_catstand;
+  const geomdesc& cat = geomdesc_catstand;
   int feet[4] = {0, 0, 0, 0}, low_body = 0;
-  for (int v = 0; v < g.numt * 3; v++) {
-    const float* f = g.tris + v * 9;
+  for (int v = 0; v < cat.numt * 3; v++) {
+    const float* f = cat.tris + v * 9;
     if (f[2] < 0.05f) feet[(f[0] > 0) * 2 + (f[1] > 0)]++;
     if (f[2] < 1.0f / 3 && std::fabs(f[1]) > 0.08f) low_body++;
   }
-  for (int q = 0; q < 4; q++) EXPECT_GT(feet[q], 0) << q;
+  for (int k = 0; k < 4; k++) EXPECT_TRUE(limbs[k] > 0 && feet[k] > 0) << k << ": " << limbs[k] << " " << feet[k];
   EXPECT_EQ(low_body, 0);
-}
-
-TEST(Models, ModelsFitTheirPlaces) {
-  for (const model_case& m : MODELS) {
-    if (m.lo[0] == m.hi[0]) continue;
-    SCOPED_TRACE(m.name);
-    for (int v = 0; v < m.g->numt * 3; v++)
-      for (int k = 0; k < 3; k++) {
-        float f = m.g->tris[v * (m.stride / 4) + k];
-        ASSERT_GE(f, m.lo[k] - 1e-5f) << "axis " << k;
-        ASSERT_LE(f, m.hi[k] + 1e-5f) << "axis " << k;
-      }
-  }
-}
-
-// Textures are atlases: a building triangle that took uvs from two of the
-// 4 x 4 tiles would smear one material across another.
-TEST(Models, TrianglesStayInOneAtlasTile) {
-  for (const model_case& m : MODELS) {
-    const bool building = m.stride == 32 && m.closed;
-    if (!building && m.stride != 28) continue;
-    SCOPED_TRACE(m.name);
-    for (int t = 0; t < m.g->numt; t++) {
-      int tile = -1;
-      for (int k = 0; k < 3; k++) {
-        const float* f = m.g->tris + (t * 3 + k) * (m.stride / 4) + (building ? 6 : 3);
-        ASSERT_TRUE(f[0] > 0 && f[0] < 1 && f[1] > 0 && f[1] < 1);
-        int own = (int)(f[0] * 4) + 4 * (int)(f[1] * 4);
-        if (tile >= 0 && building) { ASSERT_EQ(own, tile) << "triangle " << t; }
-        tile = own;
-      }
-    }
-  }
-}
-
-// Outlines trace the model: every segment joins two of its vertices (the
-// farm's and the cursors' outlines are drawn just above their top faces).
-TEST(Models, OutlinesJoinModelVertices) {
-  for (const model_case& m : MODELS) {
-    if (m.g->numl == 0 || m.numl < 0) continue;
-    SCOPED_TRACE(m.name);
-    for (int l = 0; l < m.g->numl * 2; l++) {
-      const float* p = m.g->lines + l * 3;
-      bool found = false;
-      for (int v = 0; v < m.g->numt * 3 && !found; v++) {
-        v3 q = pos(m, v);
-        found = q.x == p[0] && q.y == p[1] && q.z == p[2];
-      }
-      ASSERT_TRUE(found) << "segment end " << l;
-    }
-  }
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <cstdio>
 #include <deque>
-#include <iostream>
 #include <random>
 #include <vector>
 
@@ -21,9 +19,25 @@ const int32_t OFF[4] = {-1, 1, -GRIDSZ, GRIDSZ};
 const int OPP[4] = {E, W, S, N};
 const uint8_t SIDE[4] = {OPEN_W, OPEN_E, OPEN_N, OPEN_S};
 
-
 // The solver's quarter is this reciprocal estimate of 4: 12 good bits.
 const double QUARTER_ACCURACY = 1.5 / 4096;
+
+// Runs the solver's paths from the plain scalar function to AVX-512; a
+// processor's missing ones are left out.
+struct on_path {
+  const int before;
+  explicit on_path(int path) : before(potfield_path()) { EXPECT_TRUE(potfield_use(path)); }
+  ~on_path() { potfield_use(before); }
+};
+
+std::vector<int> paths_here() {
+  std::vector<int> paths;
+  for (int p = POTFIELD_SCALAR; p <= POTFIELD_AVX512; p++)
+    if (potfield_supports(p)) paths.push_back(p);
+  return paths;
+}
+
+const char* const PATH_NAME[] = {"scalar", "avx", "avx2", "avx512"};
 
 // The inputs and outputs of one field, filled per test.
 struct Field {
@@ -63,9 +77,6 @@ struct Field {
   // A level square with every interior edge at cost 1 and a closed border.
   void open_level() {
     for (int y = 1; y < GRIDSZ - 1; y++)
-      for (int x = 1; x < GRIDSZ - 1; x++)
-        for (int d = 0; d < 4; d++) cost[d][grid_cidx(x, y)] = FLT_UNDF;
-    for (int y = 1; y < GRIDSZ - 1; y++)
       for (int x = 1; x < GRIDSZ - 1; x++) {
         if (x + 1 < GRIDSZ - 1) edge(grid_cidx(x, y), E, 1.0f);
         if (y + 1 < GRIDSZ - 1) edge(grid_cidx(x, y), S, 1.0f);
@@ -79,36 +90,17 @@ struct Field {
     derive_open_sides();
   }
 
-  void solve(int t, int path);
-};
-
-// Runs the solver's paths from the plain scalar function to AVX-512; a
-// processor's missing ones are left out.
-struct on_path {
-  const int before;
-  explicit on_path(int path) : before(potfield_path()) { EXPECT_TRUE(potfield_use(path)); }
-  ~on_path() { potfield_use(before); }
-};
-
-std::vector<int> paths_here() {
-  std::vector<int> paths;
-  for (int p = POTFIELD_SCALAR; p <= POTFIELD_AVX512; p++)
-    if (potfield_supports(p)) paths.push_back(p);
-  return paths;
-}
-
-const char* const PATH_NAME[] = {"scalar", "avx", "avx2", "avx512"};
-
-void Field::solve(int t, int path) {
-  if (path == POTFIELD_SCALAR) {
-    potfield_solve_scalar(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
-                          state.data(), flags.data(), weight.data());
-    return;
+  void solve(int t, int path) {
+    if (path == POTFIELD_SCALAR) {
+      potfield_solve_scalar(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
+                            state.data(), flags.data(), weight.data());
+      return;
+    }
+    const on_path use(path);
+    potfield_solve(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
+                   state.data(), flags.data(), weight.data());
   }
-  const on_path use(path);
-  potfield_solve(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
-                 state.data(), flags.data(), weight.data());
-}
+};
 
 // The root of the two-sided update, worked out in double from its closed form.
 double two_sided(double a, double b, double cx, double cy) {
@@ -183,35 +175,24 @@ TEST_P(PotfieldPaths, SingleGoalOnLevelGround) {
   EXPECT_EQ(f.pot[GRIDCELLS], -7.0f);
 }
 
-TEST_P(PotfieldPaths, WalledInCellKeepsUnreachedBesideAGoal) {
-  Field f;
-  f.open_level();
-  const int boxed = grid_cidx(30, 30);
-  for (int d = 0; d < 4; d++) f.edge(boxed, d, FLT_UNDF);
-  f.flags[boxed] = OPEN_W;  // walkable by its flags, so seeding wakes it
-  f.goal(boxed - 1, 5, 2.0f);
-  f.solve(5, GetParam());
-  EXPECT_EQ(f.pot[boxed], FLT_UNDF);
-  EXPECT_EQ(f.state[boxed], (uint32_t)POTFIELD_SETTLED);
-  EXPECT_EQ(f.pot[boxed - 2], -1.0f);
-}
-
 // One cell X at (64, 64) between goals whose potentials are minus their
 // weights; every other edge is closed. Each case gives X's costs and the
 // potentials around it, and the upwind pair the rules must pick.
-struct TieCase {
-  const char* name;
-  float u[4], k[4];     // west, east, north, south; FLT_UNDF cost: closed
-  int pick_x, pick_y;   // the chosen sides
-};
-
-void PrintTo(const TieCase& c, std::ostream* os) { *os << c.name; }
-
-struct PotfieldTies : ::testing::TestWithParam<TieCase> {};
-
-TEST_P(PotfieldTies, UpwindSideChoice) {
-  const TieCase& tc = GetParam();
-  for (int path : paths_here()) {
+TEST_P(PotfieldPaths, UpwindSideChoice) {
+  const float U = FLT_UNDF;
+  const struct {
+    const char* name;
+    float u[4], k[4];  // west, east, north, south; FLT_UNDF cost: closed
+    int pick_x, pick_y;  // the chosen sides
+  } cases[] = {
+      // Equal sums: west (0 + 2) over east (1 + 1); the east pick would give 1.707.
+      {"WestOnTie", {0, 1, 1, U}, {2, 1, 1, U}, W, N},
+      {"EastWhenCheaper", {0, 1, 1, U}, {2, 0.9f, 1, U}, E, N},
+      {"NorthOnTie", {1, U, 0, 1}, {1, U, 2, 1}, W, N},
+      {"SouthWhenCheaper", {1, U, 0, 1}, {1, U, 2, 0.9f}, W, S},
+  };
+  for (const auto& tc : cases) {
+    SCOPED_TRACE(tc.name);
     Field f;
     const int x = grid_cidx(64, 64);
     for (int d = 0; d < 4; d++) {
@@ -220,7 +201,7 @@ TEST_P(PotfieldTies, UpwindSideChoice) {
       f.goal(x + OFF[d], 0, -tc.u[d]);
     }
     f.derive_open_sides();
-    f.solve(0, path);
+    f.solve(0, GetParam());
     const double ux = tc.u[tc.pick_x], uy = tc.u[tc.pick_y];
     const double exact = two_sided(std::max(ux, uy), std::min(ux, uy), tc.k[tc.pick_x], tc.k[tc.pick_y]);
     expect_quarter_near(f.pot[x], exact);
@@ -231,77 +212,50 @@ TEST_P(PotfieldTies, UpwindSideChoice) {
   }
 }
 
-const float U = FLT_UNDF;
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PotfieldTies,
-    ::testing::Values(
-        // Equal sums: west (0 + 2) over east (1 + 1); the east pick would give 1.707.
-        TieCase{"WestOnTie", {0, 1, 1, U}, {2, 1, 1, U}, W, N},
-        TieCase{"EastWhenCheaper", {0, 1, 1, U}, {2, 0.9f, 1, U}, E, N},
-        TieCase{"NorthOnTie", {1, U, 0, 1}, {1, U, 2, 1}, W, N},
-        TieCase{"SouthWhenCheaper", {1, U, 0, 1}, {1, U, 2, 0.9f}, W, S}),
-    [](const ::testing::TestParamInfo<TieCase>& i) { return std::string(i.param.name); });
-
 // A goal of weight 10 at (10, 10) and one cell east of it joined only by the
 // edge's costs: the cell's own cost toward the goal decides, exactly 9999 closes.
-struct ClosingCase {
-  const char* name;
-  float cell_to_goal, goal_to_cell;
-  float expect;
-};
-
-void PrintTo(const ClosingCase& c, std::ostream* os) { *os << c.name; }
-
-struct PotfieldClosing : ::testing::TestWithParam<ClosingCase> {};
-
-TEST_P(PotfieldClosing, OnlyExactly9999Closes) {
-  const ClosingCase& cc = GetParam();
-  for (int path : paths_here()) {
+TEST_P(PotfieldPaths, OnlyExactly9999Closes) {
+  const struct {
+    const char* name;
+    float cell_to_goal, goal_to_cell, expect;
+  } cases[] = {{"Exactly9999", 9999.0f, 9999.0f, FLT_UNDF},
+               {"JustBelow", 9998.9f, 9998.9f, -10.0f + 9998.9f},
+               {"JustAbove", 10000.0f, 10000.0f, -10.0f + 10000.0f},
+               {"GoalSideClosedStillSeeds", 2.0f, 9999.0f, -8.0f},
+               {"CellSideClosed", 9999.0f, 2.0f, FLT_UNDF}};
+  for (const auto& cc : cases) {
+    SCOPED_TRACE(cc.name);
     Field f;
     const int g = grid_cidx(10, 10);
     f.edge(g, E, cc.goal_to_cell, cc.cell_to_goal);
     f.derive_open_sides();
     f.flags[g + 1] |= OPEN_W;  // walkable whatever the costs
     f.goal(g, 3, 10.0f);
-    f.solve(3, path);
+    f.solve(3, GetParam());
     EXPECT_FLOAT_EQ(f.pot[g + 1], cc.expect);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Costs, PotfieldClosing,
-    ::testing::Values(ClosingCase{"Exactly9999", 9999.0f, 9999.0f, FLT_UNDF},
-                      ClosingCase{"JustBelow", 9998.9f, 9998.9f, -10.0f + 9998.9f},
-                      ClosingCase{"JustAbove", 10000.0f, 10000.0f, -10.0f + 10000.0f},
-                      ClosingCase{"GoalSideClosedStillSeeds", 2.0f, 9999.0f, -8.0f},
-                      ClosingCase{"CellSideClosed", 9999.0f, 2.0f, FLT_UNDF}),
-    [](const ::testing::TestParamInfo<ClosingCase>& i) { return std::string(i.param.name); });
-
-TEST_P(PotfieldPaths, HeavierGoalPullsFurther) {
-  Field f;
-  f.corridor(10, 10, 40);
-  f.goal(grid_cidx(10, 10), 1, 0.0f);
-  f.goal(grid_cidx(30, 10), 1, 5.0f);
-  f.solve(1, GetParam());
-  for (int x = 10; x <= 40; x++) {
-    const float expect = std::min<float>(x - 10, -5.0f + std::abs(x - 30));
-    EXPECT_EQ(f.pot[grid_cidx(x, 10)], expect) << x;
+// Along a corridor every cell takes the nearest goal net of its weight: a
+// heavier goal pulls further, a light goal is lowered by a heavy neighbour.
+TEST_P(PotfieldPaths, CorridorCellsTakeTheBestGoal) {
+  const struct {
+    int t, y, x1, gx[2];
+    float w[2];
+  } cases[] = {{1, 10, 40, {10, 30}, {0.0f, 5.0f}}, {6, 20, 20, {10, 12}, {10.0f, 0.5f}}};
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.t);
+    Field f;
+    f.corridor(k.y, 10, k.x1);
+    for (int g = 0; g < 2; g++) f.goal(grid_cidx(k.gx[g], k.y), k.t, k.w[g]);
+    f.solve(k.t, GetParam());
+    for (int x = 10; x <= k.x1; x++) {
+      const float expect = std::min<float>(-k.w[0] + std::abs(x - k.gx[0]), -k.w[1] + std::abs(x - k.gx[1]));
+      EXPECT_EQ(f.pot[grid_cidx(x, k.y)], expect) << x;
+      EXPECT_EQ(f.state[grid_cidx(x, k.y)], (uint32_t)POTFIELD_SETTLED) << x;
+    }
+    EXPECT_EQ(f.pot[grid_cidx(9, k.y)], FLT_UNDF);
   }
-  EXPECT_EQ(f.pot[grid_cidx(9, 10)], FLT_UNDF);
-}
-
-TEST_P(PotfieldPaths, LightGoalIsLoweredByANeighbour) {
-  Field f;
-  f.corridor(20, 10, 20);
-  f.goal(grid_cidx(10, 20), 6, 10.0f);
-  f.goal(grid_cidx(12, 20), 6, 0.5f);  // -0.5 on its own
-  f.solve(6, GetParam());
-  EXPECT_EQ(f.pot[grid_cidx(10, 20)], -10.0f);
-  EXPECT_EQ(f.pot[grid_cidx(11, 20)], -9.0f);
-  EXPECT_EQ(f.pot[grid_cidx(12, 20)], -8.0f);
-  EXPECT_EQ(f.state[grid_cidx(12, 20)], (uint32_t)POTFIELD_SETTLED);
-  EXPECT_EQ(f.pot[grid_cidx(13, 20)], -7.0f);
-  EXPECT_EQ(f.pot[grid_cidx(20, 20)], 0.0f);
 }
 
 TEST_P(PotfieldPaths, GoalsOnTheOuterRingSeedOnlyInsideTheGrid) {
@@ -465,13 +419,12 @@ std::vector<double> sweep_reference(const Field& f, int t) {
 struct Deviation {
   double reference = 0;  // largest |solver - reference| / (|reference| + 1)
   double absolute = 0;   // largest |solver - reference|
-  double paths = 0;      // largest |vector - scalar|
   int reached = 0;
 };
 
-// Checks one field against the search and the reference: reach exactly as
-// the search, every reached cell settled, both paths within the quarter's
-// accuracy of each other. Returns the largest deviations seen.
+// Checks one field: every path bit for bit as the scalar one, reach exactly
+// as the search, every reached cell settled. Returns the largest deviations
+// from the reference.
 Deviation check_field(Field& f, int t, const char* what) {
   Deviation dev;
   f.solve(t, POTFIELD_SCALAR);
@@ -486,26 +439,22 @@ Deviation check_field(Field& f, int t, const char* what) {
   }
   const std::vector<bool> reach = bfs_reach(f, t);
   const std::vector<double> ref = sweep_reference(f, t);
-  int wrong_reach = 0, unsettled = 0, apart = 0, first = -1;
+  int wrong_reach = 0, unsettled = 0, first = -1;
   for (int c = 0; c < GRIDCELLS; c++) {
     // Unreached is exactly 9999.
-    const bool bad_reach = (vec[c] != FLT_UNDF) != reach[c] || (f.pot[c] != FLT_UNDF) != reach[c];
+    const bool bad_reach = (vec[c] != FLT_UNDF) != reach[c];
     const bool bad_state = reach[c] && vstate[c] != POTFIELD_SETTLED;
-    const bool bad_paths = std::fabs(vec[c] - f.pot[c]) > std::fabs(vec[c]) * QUARTER_ACCURACY;
     wrong_reach += bad_reach;
     unsettled += bad_state;
-    apart += bad_paths;
-    if (first < 0 && (bad_reach || bad_state || bad_paths)) first = c;
+    if (first < 0 && (bad_reach || bad_state)) first = c;
     if (!reach[c]) continue;
     dev.reached++;
     const double off = std::fabs(vec[c] - ref[c]);
     dev.absolute = std::max(dev.absolute, off);
     dev.reference = std::max(dev.reference, off / (std::fabs(ref[c]) + 1));
-    dev.paths = std::max(dev.paths, (double)std::fabs(vec[c] - f.pot[c]));
   }
   EXPECT_EQ(wrong_reach, 0) << what << ", first wrong cell " << first;
   EXPECT_EQ(unsettled, 0) << what << ", first wrong cell " << first;
-  EXPECT_EQ(apart, 0) << what << ", first wrong cell " << first;
   return dev;
 }
 
@@ -513,14 +462,6 @@ Deviation check_field(Field& f, int t, const char* what) {
 // does not depend on the order of work; the ring and the sweeps then differ
 // only by the quarter's error carried along the paths.
 const double REFERENCE_TOLERANCE = 1e-3;
-
-void report(const char* name, const Deviation& worst) {
-  std::cout << name << ": largest deviation from the sweep reference " << worst.absolute
-            << " (relative " << worst.reference << "), between vector and scalar " << worst.paths
-            << std::endl;
-  ::testing::Test::RecordProperty(std::string(name) + "_reference", std::to_string(worst.absolute));
-  ::testing::Test::RecordProperty(std::string(name) + "_paths", std::to_string(worst.paths));
-}
 
 // Checks the fields of a run of seeds; returns the largest deviations.
 Deviation check_seeds(unsigned first, unsigned last, bool directional) {
@@ -530,23 +471,19 @@ Deviation check_seeds(unsigned first, unsigned last, bool directional) {
     Field f;
     const int t = seed % GROUPCNT;
     random_field(f, rng, t, true, directional);
-    char what[32];
-    snprintf(what, sizeof what, "seed %u", seed);
-    const Deviation dev = check_field(f, t, what);
+    const std::string what = "seed " + std::to_string(seed);
+    const Deviation dev = check_field(f, t, what.c_str());
     EXPECT_GT(dev.reached, 1000) << what;
     if (!directional) {
       EXPECT_LE(dev.reference, REFERENCE_TOLERANCE) << what;
     }
     worst.reference = std::max(worst.reference, dev.reference);
     worst.absolute = std::max(worst.absolute, dev.absolute);
-    worst.paths = std::max(worst.paths, dev.paths);
   }
   return worst;
 }
 
-TEST(PotfieldProperty, RandomTerrainsMatchSearchAndSweeps) {
-  report("equal_costs", check_seeds(1, 24, false));
-}
+TEST(PotfieldProperty, RandomTerrainsMatchSearchAndSweeps) { check_seeds(1, 24, false); }
 
 // With direction-dependent costs the two-sided root (it takes the product of
 // the two costs) can lie above the one-sided value, so whichever neighbour
@@ -554,9 +491,7 @@ TEST(PotfieldProperty, RandomTerrainsMatchSearchAndSweeps) {
 // orders differ from each other as much as the ring does from either. The
 // bound is two of the largest steps.
 TEST(PotfieldProperty, DirectionalCostsStayWithinTwoStepsOfSweeps) {
-  const Deviation worst = check_seeds(101, 112, true);
-  EXPECT_LE(worst.absolute, 10.0);
-  report("directional_costs", worst);
+  EXPECT_LE(check_seeds(101, 112, true).absolute, 10.0);
 }
 
 // Goals on every third column wake two thirds of the grid at once: more than
@@ -568,22 +503,16 @@ TEST(PotfieldProperty, MoreActiveCellsThanHalfTheGrid) {
   random_field(f, rng, t, false, false);
   for (int y = 1; y < GRIDSZ - 1; y++)
     for (int x = 3; x < GRIDSZ - 1; x += 3) f.goal(grid_cidx(x, y), t, 1.0f + (x % 7));
-  int seeded = 0;
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int x = c % GRIDSZ, y = c / GRIDSZ;
-    if (!(f.flags[c] & 15) || is_goal(f, t, c)) continue;
-    const bool inside[4] = {x > 0, x < GRIDSZ - 1, y > 0, y < GRIDSZ - 1};
-    for (int d = 0; d < 4; d++)
-      if (inside[d] && is_goal(f, t, c + OFF[d])) {
-        seeded++;
-        break;
-      }
-  }
+  int seeded = 0;  // the closed border is never woken
+  for (int y = 1; y < GRIDSZ - 1; y++)
+    for (int x = 1; x < GRIDSZ - 1; x++) {
+      const int c = grid_cidx(x, y);
+      seeded += (f.flags[c] & 15) && !is_goal(f, t, c) &&
+                (is_goal(f, t, c - 1) || is_goal(f, t, c + 1) || is_goal(f, t, c - GRIDSZ) || is_goal(f, t, c + GRIDSZ));
+    }
   ASSERT_GE(seeded, 8192);
   const Deviation dev = check_field(f, t, "dense goals");
   EXPECT_LE(dev.reference, REFERENCE_TOLERANCE);
-  std::cout << seeded << " cells woken at once by seeding" << std::endl;
-  report("dense_goals", dev);
 }
 
 // The benchmarks' hilly site with its lake: every path agrees bit for bit with

@@ -59,15 +59,12 @@ TEST_F(SteamStore, SeededStoreIsReceivedAndBoardsFoundInTheNextRun) {
   EXPECT_EQ(helper.boards[0], 0u);
   EXPECT_FALSE(helper.UploadScore("lb_fastestbuild", 10));
   steamlayer_run_callbacks();
-  EXPECT_EQ(log_count("Received stats for gameid 117"), 1);
   EXPECT_EQ(log_count("Received 7 achievements."), 1);
   EXPECT_EQ(log_count("ombrelith[ ] fundamentalist[X] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
                       "brute[ ] jobcreator[ ]"),
             1);
   EXPECT_EQ(log_count("hires 12, dead 3, alive 55, farms 2, silver 400"), 1);
-  EXPECT_EQ(log_count("Found leaderboard with handle 1, name 'lb_fastestbuild'."), 1);
-  EXPECT_EQ(log_count("Found leaderboard with handle 2, name 'lb_population'."), 1);
-  EXPECT_EQ(log_count("Found leaderboard with handle 3, name 'lb_silver'."), 1);
+  for (int b = 0; b < STEAM_BOARDS; b++) EXPECT_EQ(helper.boards[b], b + 1u) << b;
   steamlayer_run_callbacks();
   EXPECT_EQ(log_count("Received 7 achievements."), 1);  // delivered once
 }
@@ -115,56 +112,46 @@ TEST_F(SteamStore, DamagedStoreIsMovedAsideAndAFreshOneStarts) {
       {"wrong header", "userstats 2\nend\n"},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
     write_store(c.text);
     unlink((store_path() + ".damaged").c_str());
     restart();
     SteamHelper helper;
     steamlayer_run_callbacks();
-    EXPECT_NE(log().find("ERR Stats store " + store_path() + " is damaged"), std::string::npos)
-        << c.what;
-    EXPECT_EQ(read_file(store_path() + ".damaged"), c.text) << c.what;
+    EXPECT_NE(log().find("ERR Stats store " + store_path() + " is damaged"), std::string::npos);
+    EXPECT_EQ(read_file(store_path() + ".damaged"), c.text);
     EXPECT_NE(log().find("hires 0, dead 0, alive 0, farms 0, silver 0"), std::string::npos);
-    EXPECT_NE(access(store_path().c_str(), F_OK), 0) << c.what;  // fresh, not yet written
+    EXPECT_NE(access(store_path().c_str(), F_OK), 0);  // fresh, not yet written
   }
-  // A sound store goes through untouched.
-  write_store(SEEDED);
-  unlink((store_path() + ".damaged").c_str());
-  restart();
-  SteamHelper helper;
-  steamlayer_run_callbacks();
-  EXPECT_NE(access(store_path().c_str(), F_OK), -1);
-  EXPECT_NE(access((store_path() + ".damaged").c_str(), F_OK), 0);
 }
 
 TEST_F(SteamStore, BoardsKeepTheBestInTheirOwnOrder) {
   Wired helper;
   steamlayer_run_callbacks();
-  struct Post {
+  const struct {
+    void (*handler)(const char*);
     const char* text;
     int32_t best_fastest, best_population;
   } posts[] = {
-      {"gameend win=1 age=900.4 crowd=10 numdead=0", 900, 0},
-      {"gameend win=1 age=1200 crowd=10 numdead=0", 900, 0},  // slower: kept 900
-      {"gameend win=1 age=99.5 crowd=10 numdead=0", 100, 0},  // halves away from zero
-      {"gameend win=0 age=10 crowd=10 numdead=0", 100, 0},    // lost: nothing
-      {"gameend win=1 age=0 crowd=10 numdead=0", 100, 0},
-      {"steamintstat name=s_alive val=50", 100, 50},
-      {"steamintstat name=s_alive val=40", 100, 50},
-      {"steamintstat name=s_alive val=60", 100, 60},
+      {steam_on_gameend, "gameend win=1 age=900.4 crowd=10 numdead=0", 900, 0},
+      {steam_on_gameend, "gameend win=1 age=1200 crowd=10 numdead=0", 900, 0},  // slower
+      {steam_on_gameend, "gameend win=1 age=99.5 crowd=10 numdead=0", 100, 0},  // rounds up
+      {steam_on_gameend, "gameend win=0 age=10 crowd=10 numdead=0", 100, 0},    // lost
+      {steam_on_gameend, "gameend win=1 age=0 crowd=10 numdead=0", 100, 0},
+      {steam_on_intstat, "steamintstat name=s_alive val=50", 100, 50},
+      {steam_on_intstat, "steamintstat name=s_alive val=40", 100, 50},
+      {steam_on_intstat, "steamintstat name=s_alive val=60", 100, 60},
   };
-  for (const Post& p : posts) {
-    if (std::string(p.text).rfind("gameend", 0) == 0)
-      steam_on_gameend(p.text);
-    else
-      steam_on_intstat(p.text);
+  for (const auto& p : posts) {
+    SCOPED_TRACE(p.text);
+    p.handler(p.text);
     steamlayer_run_callbacks();
     const std::string text = read_file(store_path());
-    char want[96];
-    snprintf(want, sizeof want, "board lb_fastestbuild 1 %d\n", p.best_fastest);
-    EXPECT_NE(text.find(want), std::string::npos) << p.text << "\n" << text;
-    snprintf(want, sizeof want, "board lb_population %d %d\n", p.best_population > 0,
-             p.best_population);
-    EXPECT_NE(text.find(want), std::string::npos) << p.text << "\n" << text;
+    EXPECT_NE(text.find("board lb_fastestbuild 1 " + std::to_string(p.best_fastest) + "\n"),
+              std::string::npos) << text;
+    EXPECT_NE(text.find("board lb_population " + std::to_string(p.best_population > 0) + " " +
+                        std::to_string(p.best_population) + "\n"),
+              std::string::npos) << text;
   }
   EXPECT_EQ(log().find("ERR"), std::string::npos) << log();
 }
@@ -183,26 +170,24 @@ TEST_F(SteamStore, FaultyScoresAndSumsAreRefused) {
   EXPECT_FALSE(helper.UploadScore("lb_fastestbuild", 5));
   steam_on_gameend("gameend win=1 age=5 crowd=1 numdead=0");
   EXPECT_EQ(log_count("ERR Failed to upload score to steam."), 1);
-  // The delta path works on the integer stat and saturates.
-  struct Delta {
+  // The delta path works on the integer stat and saturates; every stat is an integer, so the
+  // float form changes nothing.
+  const struct {
+    void (*handler)(const char*);
     const char* text;
     int32_t want;
-  } deltas[] = {{"steamintstat name=s_dead val=10 delta=5", 15},
-                {"steamintstat name=s_dead delta=-3", 12},
-                {"steamintstat name=s_dead delta=2147483647", 2147483647},
-                {"steamintstat name=s_dead delta=1", 2147483647},
-                {"steamintstat name=s_dead", 2147483647}};
-  for (const Delta& d : deltas) {
-    steam_on_intstat(d.text);
+  } deltas[] = {{steam_on_intstat, "steamintstat name=s_dead val=10 delta=5", 15},
+                {steam_on_intstat, "steamintstat name=s_dead delta=-3", 12},
+                {steam_on_intstat, "steamintstat name=s_dead delta=2147483647", 2147483647},
+                {steam_on_intstat, "steamintstat name=s_dead delta=1", 2147483647},
+                {steam_on_intstat, "steamintstat name=s_dead", 2147483647},
+                {steam_on_fltstat, "steamfltstat name=s_dead val=1.5 delta=1", 2147483647}};
+  for (const auto& d : deltas) {
+    d.handler(d.text);
     int32_t v = -1;
     ASSERT_TRUE(steamlayer_get_int_stat(helper.stats, "s_dead", &v));
     EXPECT_EQ(v, d.want) << d.text;
   }
-  // Every stat is an integer: the float forms change nothing.
-  steam_on_fltstat("steamfltstat name=s_dead val=1.5 delta=1");
-  int32_t v = -1;
-  ASSERT_TRUE(steamlayer_get_int_stat(helper.stats, "s_dead", &v));
-  EXPECT_EQ(v, 2147483647);
 }
 
 TEST_F(SteamStore, ReplacedUploadIsNotAnsweredAndResetClearsStatsAndAchievements) {
@@ -231,25 +216,20 @@ TEST_F(SteamStore, ReplacedUploadIsNotAnsweredAndResetClearsStatsAndAchievements
 }
 
 TEST_F(SteamStore, GuidePageIsWrittenAndOpenedOrNamed) {
-  const char* path = getenv("PATH");
-  const std::string saved_path = path ? path : "";
+  const std::string saved_path = getenv("PATH") ? getenv("PATH") : "";
   const char* display = getenv("DISPLAY");
-  const std::string saved_display = display ? display : "";
-  const std::string bin = root + "/bin";
+  const std::string saved_display = display ? display : "", bin = root + "/bin";
   mkdir(bin.c_str(), 0700);
   setenv("PATH", bin.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
   const std::string page = folder + "/guide.html";
-
   unsetenv("DISPLAY");
   steam_on_guide("guide");
   EXPECT_EQ(log_count("No display to open the web page on; it is at file://" + page), 1);
   EXPECT_NE(read_file(page).find("<h1>Tavorek, Ombrelith</h1>"), std::string::npos);
-
   setenv("DISPLAY", ":99", 1);
   steam_on_guide("guide");  // no opener on the path
   EXPECT_NE(log().find("ERR Could not start xdg-open"), std::string::npos);
-
   const std::string opener = bin + "/xdg-open";
   std::ofstream(opener) << "#!/bin/sh\necho \"$1\" > \"$0.out\"\n";
   chmod(opener.c_str(), 0700);
@@ -257,12 +237,8 @@ TEST_F(SteamStore, GuidePageIsWrittenAndOpenedOrNamed) {
   EXPECT_EQ(log_count("Opening the web page file://" + page), 1);
   for (int i = 0; i < 200 && read_file(opener + ".out").empty(); i++) usleep(10000);
   EXPECT_EQ(read_file(opener + ".out"), "file://" + page + "\n");
-
   setenv("PATH", saved_path.c_str(), 1);
-  if (display)
-    setenv("DISPLAY", saved_display.c_str(), 1);
-  else
-    unsetenv("DISPLAY");
+  display ? setenv("DISPLAY", saved_display.c_str(), 1) : unsetenv("DISPLAY");
 }
 
 }  // namespace

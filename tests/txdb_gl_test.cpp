@@ -35,7 +35,7 @@ struct Txdb : GlTest {
   void raw(const char* name, int w, int h, uint8_t fill, int missing = 0) {
     write(name, std::vector<uint8_t>(w * h * 4 - missing, fill));
   }
-  // The texture's first texel as GL holds it.
+  // The texture's texels as GL holds them.
   std::vector<uint8_t> texel(const char* name, int w, int h) {
     txdb_use(name);
     std::vector<uint8_t> px(w * h * 4);
@@ -60,23 +60,21 @@ TEST_F(Txdb, EachWantedNameIsLoadedOnceFromItsBestFile) {
   EXPECT_EQ(n, 4) << log;
   EXPECT_EQ(txdb_sz, 4);
   EXPECT_EQ(gl_count(log, "ERR"), 0) << log;
-  EXPECT_EQ(texel("water", 2, 2)[0], 10);  // the smaller name of two exact files
-  EXPECT_EQ(texel("sandstone", 2, 2)[0], 13);
-  EXPECT_EQ(texel("house", 2, 2)[0], 14);
-  EXPECT_EQ(texel("householdservant", 2, 2)[0], 15);
+  // water: the smaller name of two exact files.
+  const std::pair<const char*, int> firsts[] = {
+      {"water", 10}, {"sandstone", 13}, {"house", 14}, {"householdservant", 15}};
+  for (const auto& t : firsts) EXPECT_EQ(texel(t.first, 2, 2)[0], t.second) << t.first;
   EXPECT_EQ(gl_logged([] { txdb_use("missing"); }), "ERR Texture 'missing' not stored in txdb.\n");
 }
 
 TEST_F(Txdb, ShortRawFileOrMissingDirectoryIsOneErrLine) {
   raw("water.4x4", 4, 4, 1, 5);
   const char* const wanted[] = {"water"};
-  int32_t n = -1;
-  std::string log = gl_logged([&] { n = txdb_load_dir(wanted, 1); });
-  EXPECT_EQ(n, 0);
+  EXPECT_EQ(gl_logged([&] { EXPECT_EQ(txdb_load_dir(wanted, 1), 0); }),
+            "ERR Incomplete read from texture file of size 4x4\n");
   EXPECT_EQ(txdb_sz, 0);
-  EXPECT_EQ(log, "ERR Incomplete read from texture file of size 4x4\n");
   txdb_set_dir("/nonexistent/dir/");
-  log = gl_logged([&] { EXPECT_EQ(txdb_load_dir(wanted, 1), 0); });
+  const std::string log = gl_logged([&] { EXPECT_EQ(txdb_load_dir(wanted, 1), 0); });
   EXPECT_EQ(log.rfind("ERR Cannot open dir /nonexistent/dir/ to read textures. (", 0), 0u) << log;
 }
 
@@ -97,9 +95,7 @@ TEST_F(Txdb, BrokenPkmIsRefusedWithAnErrLine) {
   write("zero.pkm", pkm(0, 8, 0));
   write("header.pkm", std::vector<uint8_t>(9, 0));
   const char* const names[] = {"short.pkm", "zero.pkm", "header.pkm"};
-  int32_t n = -1;
-  const std::string log = gl_logged([&] { n = txdb_load_pkms(names, 3); });
-  EXPECT_EQ(n, 0);
+  const std::string log = gl_logged([&] { EXPECT_EQ(txdb_load_pkms(names, 3), 0); });
   EXPECT_EQ(txdb_sz, 0);
   EXPECT_EQ(gl_count(log, "ERR "), 3) << log;
 }
@@ -122,9 +118,7 @@ TEST_F(Txdb, PaddedPkmOfEncodedBlocksKeepsTheirPixels) {
   EXPECT_EQ(txdb_etc2_size(256, 256), 32768);
   EXPECT_EQ(txdb_etc2_size(6, 5), 32);
   const char* const names[] = {"enc.pkm", "absent.pkm"};
-  int32_t n = 0;
-  const std::string log = gl_logged([&] { n = txdb_load_pkms(names, 2); });
-  EXPECT_EQ(n, 1);
+  const std::string log = gl_logged([&] { EXPECT_EQ(txdb_load_pkms(names, 2), 1); });
   EXPECT_EQ(gl_count(log, "ERR Could not open compressed texture 'absent.pkm'"), 1);
   EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
   const std::vector<uint8_t> px = texel("enc.pkm", 6, 5);

@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 
+#include <array>
+
 #include "ctrl_fixture.h"
 
 namespace {
@@ -31,10 +33,7 @@ TEST(ViewLayout, FullHdAndHd) {
     for (const RectCase& c : s.cases) {
       SCOPED_TRACE(testing::Message() << s.W << "x" << s.H << " view " << c.view);
       const view_rectangle r = view_get(c.view);
-      EXPECT_EQ(r.x, c.x);
-      EXPECT_EQ(r.y, c.y);
-      EXPECT_EQ(r.w, c.w);
-      EXPECT_EQ(r.h, c.h);
+      EXPECT_EQ((std::array<int, 4>{r.x, r.y, r.w, r.h}), (std::array<int, 4>{c.x, c.y, c.w, c.h}));
     }
   }
 }

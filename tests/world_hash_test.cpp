@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 
 #include <cstring>
-#include <functional>
 #include <string>
 
 #include "cats.h"
@@ -86,11 +85,6 @@ bool run_alone() {
   return true;
 }
 
-struct Nudge {
-  const char* what;
-  std::function<void()> apply;
-};
-
 TEST(WorldStateHash, RunningGameEndsInTheRecordedState) {
   if (run_alone()) return;
   ASSERT_TRUE(running_game_start(10.0, 1500, 60)) << "no terrain map";
@@ -98,7 +92,10 @@ TEST(WorldStateHash, RunningGameEndsInTheRecordedState) {
   const uint64_t hash = world_hash();
   EXPECT_EQ(hash, RECORDED) << std::hex << "state hash 0x" << hash;
   // The hash sees one bit of each kind of state.
-  const Nudge nudges[] = {
+  const struct {
+    const char* what;
+    void (*apply)();
+  } nudges[] = {
       {"member body", [] { cpBodySetAngularVelocity(wld_bodies[1400], cpBodyGetAngularVelocity(wld_bodies[1400]) + 1e-9); }},
       {"potential", [] { wld_potential[7][5000] = std::nextafter(wld_potential[7][5000], 0.0f); }},
       {"flow", [] { wld_flow[3][FLOW_Y][9000] += 0.5f; }},
@@ -106,7 +103,7 @@ TEST(WorldStateHash, RunningGameEndsInTheRecordedState) {
       {"direction", [] { crowd_dirx[1499] += 0.25f; }},
       {"move time", [] { crowd_time[0] += 1e-6; }},
   };
-  for (const Nudge& n : nudges) {
+  for (const auto& n : nudges) {
     n.apply();
     EXPECT_NE(world_hash(), hash) << n.what;
   }
