@@ -57,8 +57,8 @@ static int cat_cell(int i) {
 
 static bool on_target(int c) { return grid_celltype(wld_catflags[c]) == CATT; }
 
-void cats_clear() {
-  cats_destroy_bodies();
+// Every record but the bodies.
+static void clear_records() {
   cats_count = 0;
   cats_tgt_count = 0;
   cats_tgt_cursor = 0;
@@ -73,6 +73,11 @@ void cats_clear() {
   memset(cats_tgt, 0, sizeof cats_tgt);
   memset(cats_tgt_value, 0, sizeof cats_tgt_value);
   memset(cats_cellcount, 0, sizeof cats_cellcount);
+}
+
+void cats_clear() {
+  cats_destroy_bodies();
+  clear_records();
 }
 
 int cats_add(float x, float y, float z) {
@@ -337,9 +342,9 @@ static bool cats_read(FILE* txt, FILE* bin) {
     LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
     return false;
   }
-  // The old cats' bodies would keep their old places; targets name workers
-  // of the crowd that was there before.
-  cats_clear();
+  // Targets name workers of the crowd that was there before. The bodies stay
+  // until the whole pair is taken: a refused one leaves them moving.
+  clear_records();
   memcpy(cats_pos, staged, n * sizeof staged[0]);
   cats_count = n;
   for (int i = 0; i < n; i++) cats_cidx[i] = cat_cell(i);

@@ -62,5 +62,6 @@ void cats_update(float dt, const float* flowx, const float* flowy, const float* 
                  const float* coste, const float* costn, const float* costs);
 // out != 0 writes the count line and the 256 position records, else reads
 // them. A damaged section changes nothing and returns false; a good one
-// replaces every cat (bodies dropped, to be made again) and clears the targets.
+// replaces every cat's record and clears the targets, leaving the bodies to
+// the caller (cats_destroy_bodies, then cats_create_bodies).
 bool cats_serialize(int out, FILE* txt, FILE* bin);

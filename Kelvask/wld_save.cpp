@@ -26,15 +26,6 @@
 #include "wld_state.h"
 #include "wld_walls.h"
 
-typedef bool (*text_section_fn)(int out, FILE* f);
-
-// Sections between the cats and the stones, in file order; the building walls
-// go in after the first four.
-static const text_section_fn building_sections[] = {farms_serialize, bakeries_serialize, huts_serialize,
-                                                    taxc_serialize};
-static const text_section_fn item_sections[] = {food_serialize, grain_serialize, buckets_serialize,
-                                                sickles_serialize, plates_serialize};
-
 struct Block {
   const char* name;
   void* data;
@@ -52,23 +43,52 @@ static void world_blocks(Block b[6]) {
   b[5] = {"wld_cellflags", wld_cellflags, sizeof wld_cellflags};
 }
 
-static bool write_world(FILE* txt, FILE* bin) {
-  save_write_int(txt, "version", SAVE_VERSION);
-  fprintf(txt, "wld_age %lf\n", wld_age);
-  save_write_int(txt, "wld_numdead", wld_numdead);
-  save_write_header(txt, "spawnqueues");
-  save_write_ints(txt, spawnqueues, TRADECNT);
-  bool ok = mtbe_serialize(1, txt, (float)wld_age);
-  save_write_int(txt, "crowd_sz", crowd_sz);
-  ok = crowd_serialize(1, bin) && ok;
+static bool tracks_section(int out, FILE* txt, FILE*) { return mtbe_serialize(out, txt, (float)wld_age); }
+
+// Reading leaves the bodies alone: they are made again once the whole pair
+// has passed its checks.
+static bool crowd_section(int out, FILE* txt, FILE* bin) {
   Block blocks[6];
+  if (out) {
+    save_write_int(txt, "crowd_sz", crowd_sz);
+    bool ok = crowd_serialize(1, bin);
+    world_blocks(blocks);
+    for (const Block& b : blocks) ok = fwrite(b.data, 1, b.size, bin) == b.size && ok;
+    return ok;
+  }
+  if (!save_read_count(txt, "crowd_sz", 0, CROWDSZ, &crowd_sz) || !crowd_serialize(0, bin) ||
+      !wld_check_members())
+    return false;
   world_blocks(blocks);
-  for (const Block& b : blocks) ok = fwrite(b.data, 1, b.size, bin) == b.size && ok;
-  ok = cats_serialize(1, txt, bin) && ok;
-  for (text_section_fn section : building_sections) ok = section(1, txt) && ok;
-  for (text_section_fn section : item_sections) ok = section(1, txt) && ok;
-  return stones_serialize(1, txt, bin) && ok;
+  for (const Block& b : blocks)
+    if (!save_read_block(bin, b.name, b.data, b.size)) return false;
+  return wld_check_member_arrays();
 }
+
+template <bool (*serialize)(int, FILE*)>
+static bool text_section(int out, FILE* txt, FILE*) {
+  return serialize(out, txt);
+}
+
+typedef bool (*section_fn)(int out, FILE* txt, FILE* bin);
+
+// Everything after the world's own lines, in file order.
+static const section_fn sections[] = {
+    tracks_section,
+    crowd_section,
+    cats_serialize,
+    text_section<farms_serialize>,
+    text_section<bakeries_serialize>,
+    text_section<huts_serialize>,
+    text_section<taxc_serialize>,
+    text_section<food_serialize>,
+    text_section<grain_serialize>,
+    text_section<buckets_serialize>,
+    text_section<sickles_serialize>,
+    text_section<plates_serialize>,
+    stones_serialize,
+};
+enum { SECTION_COUNT = sizeof sections / sizeof sections[0] };
 
 // The world's own lines at the top of the text file, checked before anything
 // changes.
@@ -77,6 +97,17 @@ struct Header {
   int dead;
   int32_t queues[TRADECNT];
 };
+
+static bool write_world(FILE* txt, FILE* bin) {
+  save_write_int(txt, "version", SAVE_VERSION);
+  fprintf(txt, "wld_age %lf\n", wld_age);
+  save_write_int(txt, "wld_numdead", wld_numdead);
+  save_write_header(txt, "spawnqueues");
+  save_write_ints(txt, spawnqueues, TRADECNT);
+  bool ok = true;
+  for (section_fn section : sections) ok = section(1, txt, bin) && ok;
+  return ok;
+}
 
 static bool read_header(FILE* txt, Header* h) {
   int version;
@@ -90,27 +121,10 @@ static bool read_header(FILE* txt, Header* h) {
          wld_check_header(h->age, h->queues);
 }
 
-// Every member, dead ones included, stands in the space again.
-static bool read_crowd(FILE* txt, FILE* bin) {
-  wld_remove_bodies();
-  if (!save_read_count(txt, "crowd_sz", 0, CROWDSZ, &crowd_sz) || !crowd_serialize(0, bin) ||
-      !wld_check_members())
-    return false;
-  for (int i = 0; i < crowd_sz; i++)
-    if (!wld_add_body(i, crowd_posx[i], crowd_posy[i])) return false;
-  Block blocks[6];
-  world_blocks(blocks);
-  for (const Block& b : blocks)
-    if (!save_read_block(bin, b.name, b.data, b.size)) return false;
-  return wld_check_member_arrays();
-}
-
-// Costs and terrain walls come from the loaded heights; the loaded cell
-// types stay.
-static void rebuild_terrain() {
-  wld_compute_basecosts(wld_height);
-  LOG("Cleared %d wall shapes.", wld_clear_walls());
-  LOG("Created %d wall shapes.", wld_create_walls());
+static void set_header(const Header& h) {
+  wld_age = h.age;
+  wld_numdead = h.dead;
+  memcpy(spawnqueues, h.queues, sizeof spawnqueues);
 }
 
 static void add_building_walls() {
@@ -119,12 +133,25 @@ static void add_building_walls() {
   for (int t = 0; t < taxc_count; t++) wld_walls_taxc(taxc_cidx[t] % GRIDSZ, taxc_cidx[t] / GRIDSZ);
 }
 
-// The open-side bits follow the rebuilt costs and walls whatever the file
-// held, so the loaded world does not depend on the walls of the one before.
-static void reopen_sides() {
-  for (int c = 0; c < GRIDCELLS; c++) {
-    wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0xf0) | wld_open_sides(c));
+// A taken pair's bodies, costs and walls, made in the order a fresh world
+// makes them, so that it plays on the same way whichever world ran before.
+// Every member, dead ones included, stands in the space again. The open-side
+// bits then follow the rebuilt walls whatever the file held.
+static void rebuild_physics() {
+  wld_remove_bodies();
+  for (int i = 0; i < crowd_sz; i++) {
+    bool added = wld_add_body(i, crowd_posx[i], crowd_posy[i]);  // the positions passed their checks
+    ASSERT(added);
   }
+  wld_compute_basecosts(wld_height);
+  LOG("Cleared %d wall shapes.", wld_clear_walls());
+  LOG("Created %d wall shapes.", wld_create_walls());
+  cats_destroy_bodies();
+  cats_create_bodies();
+  add_building_walls();
+  for (int c = 0; c < GRIDCELLS; c++)
+    wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0xf0) | wld_open_sides(c));
+  wld_selected = wld_selectedcat = -1;
 }
 
 // Nothing may follow the last section: trailing data means the two files do
@@ -143,70 +170,85 @@ static bool at_end(FILE* txt, FILE* bin) {
   return true;
 }
 
-// Everything after the header, into the live tables.
-static bool read_world(const Header& h, FILE* txt, FILE* bin) {
-  wld_age = h.age;
-  wld_numdead = h.dead;
-  memcpy(spawnqueues, h.queues, sizeof spawnqueues);
-  if (!mtbe_serialize(0, txt, (float)wld_age) || !read_crowd(txt, bin)) return false;
-  rebuild_terrain();
-  if (!cats_serialize(0, txt, bin)) return false;
-  cats_create_bodies();
-  for (text_section_fn section : building_sections)
-    if (!section(0, txt)) return false;
-  add_building_walls();
-  for (text_section_fn section : item_sections)
-    if (!section(0, txt)) return false;
-  if (!stones_serialize(0, txt, bin) || !wld_check_references() || !at_end(txt, bin)) return false;
-  reopen_sides();
-  wld_selected = wld_selectedcat = -1;
-  return true;
-}
-
-// The running world kept in memory in the saved form while a load is tried.
-struct Snapshot {
+// The running world, section by section in its saved form, written just
+// before a load overwrites that section: a pair refused early costs next to
+// nothing, and only what it reached is read back.
+struct Kept {
+  Header header;
+  uint8_t height[GRIDCELLS];  // the terrain for a new game, should reading back fail
+  int sections = 0;  // how many are kept
+  bool failed = false;  // the running world could not be written
   char* txt = nullptr;
   size_t txtlen = 0;
   char* bin = nullptr;
   size_t binlen = 0;
-  double age;
-  uint8_t height[GRIDCELLS];
-  ~Snapshot() {
+  FILE* txtout = nullptr;
+  FILE* binout = nullptr;
+  ~Kept() {
+    close();
     free(txt);
     free(bin);
   }
+  bool close() {
+    bool ok = true;
+    if (txtout) ok = fclose(txtout) == 0;
+    if (binout) ok = fclose(binout) == 0 && ok;
+    txtout = binout = nullptr;
+    return ok;
+  }
 };
 
-static bool snapshot_take(Snapshot* s) {
-  s->age = wld_age;
-  memcpy(s->height, wld_height, sizeof wld_height);
-  FILE* txt = open_memstream(&s->txt, &s->txtlen);
-  FILE* bin = open_memstream(&s->bin, &s->binlen);
-  bool ok = txt && bin && write_world(txt, bin);
-  if (txt) ok = fclose(txt) == 0 && ok;
-  if (bin) ok = fclose(bin) == 0 && ok;
-  return ok;
+static void keep_header(Kept* k) {
+  k->header.age = wld_age;
+  k->header.dead = wld_numdead;
+  memcpy(k->header.queues, spawnqueues, sizeof spawnqueues);
+  memcpy(k->height, wld_height, sizeof wld_height);
 }
 
-static bool snapshot_restore(const Snapshot* s) {
-  FILE* txt = fmemopen(s->txt, s->txtlen, "r");
-  FILE* bin = fmemopen(s->bin, s->binlen, "r");
-  Header h;
-  bool restored = txt && bin && read_header(txt, &h) && read_world(h, txt, bin);
+static bool keep_section(Kept* k, int s) {
+  if (!k->txtout) {
+    k->txtout = open_memstream(&k->txt, &k->txtlen);
+    k->binout = open_memstream(&k->bin, &k->binlen);
+  }
+  bool ok = k->txtout && k->binout && sections[s](1, k->txtout, k->binout) && !ferror(k->txtout) &&
+            !ferror(k->binout);
+  if (!ok) {
+    LOG("ERR The running world could not be kept aside; nothing loaded.");
+    k->failed = true;
+    return false;
+  }
+  k->sections = s + 1;
+  return true;
+}
+
+static bool read_back(Kept* k) {
+  set_header(k->header);
+  if (!k->close()) return false;
+  FILE* txt = k->sections ? fmemopen(k->txt, k->txtlen, "r") : nullptr;
+  FILE* bin = k->sections ? fmemopen(k->bin, k->binlen, "r") : nullptr;
+  bool ok = !k->sections || (txt && bin);
+  for (int s = 0; ok && s < k->sections; s++) ok = sections[s](0, txt, bin);
   if (txt) fclose(txt);
   if (bin) fclose(bin);
-  return restored;
+  return ok;
 }
 
 // The running world failed the checks of its own saved form (a body pushed
 // far off the site, say): rather than stop the game, a new game starts on
 // its terrain, with its office, its first workers and its clock running.
-static void snapshot_fall_back(const Snapshot* s) {
+static void fall_back(const Kept* k) {
   LOG("ERR The world before the load could not be put back; a new game starts on its terrain.");
-  memcpy(wld_height, s->height, sizeof wld_height);
+  memcpy(wld_height, k->height, sizeof wld_height);
   mtbe_clear();
   if (!wld_start_new_game()) wld_init();
-  wld_age = s->age;
+  wld_age = k->header.age;
+}
+
+static bool read_world(const Header& h, FILE* txt, FILE* bin, Kept* kept) {
+  set_header(h);
+  for (int s = 0; s < SECTION_COUNT; s++)
+    if (!keep_section(kept, s) || !sections[s](0, txt, bin)) return false;
+  return wld_check_references() && at_end(txt, bin);
 }
 
 static bool read_pair(FILE* txt, FILE* bin) {
@@ -216,14 +258,14 @@ static bool read_pair(FILE* txt, FILE* bin) {
     LOG("ERR No world to load the saved game into.");
     return false;
   }
-  Snapshot before;
-  if (!snapshot_take(&before)) {
-    LOG("ERR The running world could not be kept aside; nothing loaded.");
-    return false;
+  Kept kept;
+  keep_header(&kept);
+  if (read_world(h, txt, bin, &kept)) {
+    rebuild_physics();
+    return true;
   }
-  if (read_world(h, txt, bin)) return true;
-  LOG("ERR The saved game is damaged; the world stays as it was.");
-  if (!snapshot_restore(&before)) snapshot_fall_back(&before);
+  if (!kept.failed) LOG("ERR The saved game is damaged; the world stays as it was.");
+  if (!read_back(&kept)) fall_back(&kept);
   return false;
 }
 

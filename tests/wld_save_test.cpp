@@ -320,29 +320,98 @@ TEST_F(SaveTest, FlippedBytesNeverLeaveABrokenWorld) {
   }
 }
 
-// A running world that fails the checks of its own saved form cannot be put
-// back after a refused load; the game goes on with a new game on its terrain:
-// its first office, its first workers on the way, and running.
-TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewGame) {
-  SavePair good = save_pair_of_world();
-  crowd_posx[0] = 1000.0f;
-  bool ok;
-  std::string log = captured_load({good.txt, good.bin.substr(0, 5000)}, &ok);
-  EXPECT_FALSE(ok);
-  EXPECT_NE(log.find("ERR The world before the load could not be put back"), std::string::npos);
-  EXPECT_EQ(crowd_sz, 0);
-  EXPECT_EQ(taxc_count, 1);
-  EXPECT_EQ(taxc_cidx[0], WLD_FIRST_TAXC_Y * GRIDSZ + WLD_FIRST_TAXC_X);
-  EXPECT_EQ(taxc_silver, TAXC_START_SILVER);
-  EXPECT_EQ(wld_started, 1);
-  for (int q = 0; q < TRADECNT; q++) EXPECT_EQ(spawnqueues[q], 1) << q;
-  EXPECT_EQ(wld_age, 123.456);
-  EXPECT_EQ(memcmp(wld_height, good.bin.data() + CROWD_BLOCK + 16720, GRIDCELLS), 0);
+// Every body in the space (position, velocity, angle, spin), the number of
+// shapes, the costs and the selection.
+std::vector<double> physics_state() {
+  std::vector<double> v;
+  cpSpaceEachBody(
+      wld_space,
+      [](cpBody* b, void* out) {
+        auto* v = (std::vector<double>*)out;
+        cpVect p = cpBodyGetPosition(b), u = cpBodyGetVelocity(b);
+        v->insert(v->end(), {p.x, p.y, u.x, u.y, cpBodyGetAngle(b), cpBodyGetAngularVelocity(b)});
+      },
+      &v);
+  cpSpaceEachShape(wld_space, [](cpShape*, void* n) { *(double*)n += 1; }, &v.emplace_back(0.0));
+  for (const float* cost : {basecostw, basecoste, basecostn, basecosts}) v.insert(v.end(), cost, cost + GRIDCELLS);
+  v.push_back(wld_selected);
+  return v;
+}
+
+// A refused pair leaves the bodies moving as they were, wherever the load
+// stopped; a taken one stands every member and cat at rest in the space again.
+TEST_F(SaveTest, ARefusedPairLeavesThePhysicsAloneATakenOneRebuildsIt) {
+  wld_started = 1;
+  for (int frame = 0; frame < 10; frame++) wld_update(8, 8 / 240.0);
+  wld_selected = 3;
+  SavePair good = save_pair_of_world(), stone = good;
+  poke(&stone.bin, stone.bin.size() - nummarks * 72 - 4 * (STONECNT - stones_numstocked), STONE_CARRIED | 10u);
+  const std::pair<SavePair, const char*> bad[] = {
+      {{replaced(good.txt, "cats_count 1", "cats_count 2"), good.bin}, "after the crowd"},
+      {{replaced(good.txt, "huts_count 1", "huts_count 9"), good.bin}, "after the cats"},
+      {{replaced(good.txt, "huts_fdid\n2", "huts_fdid\n0"), good.bin}, "after the building walls"},
+      {stone, "after the stones"},
+      {{good.txt + "junk\n", good.bin}, "trailing text"},
+  };
+  const std::vector<double> before = physics_state();
+  ASSERT_GT(before[2] * before[2] + before[3] * before[3], 0.0);  // member 0 walks
+  for (const auto& b : bad) {
+    expect_refused(b.first, good, b.second);
+    EXPECT_EQ(physics_state(), before) << b.second;
+  }
+  ASSERT_TRUE(save_pair_load(good));
+  const std::vector<double> taken = physics_state();
+  const size_t bodies = crowd_sz + cats_count;  // the dead member's too
+  ASSERT_EQ(taken.size(), 6 * bodies + 1 + 4 * GRIDCELLS + 1);
+  for (size_t b = 0; b < bodies; b++)
+    EXPECT_EQ(taken[6 * b + 2] + taken[6 * b + 3] + taken[6 * b + 5], 0.0) << b;
+  EXPECT_EQ(wld_selected, -1);
+  ASSERT_TRUE(save_pair_load(good));
+  EXPECT_EQ(physics_state(), taken);  // nothing left over from the load before
   EXPECT_EQ(site_faults(), 0);
-  for (int frame = 0; frame < 240; frame++) wld_update(4, 4 / 240.0);
-  EXPECT_EQ(crowd_sz, 4);  // the new game plays
-  EXPECT_GT(wld_age, 123.456);
-  EXPECT_TRUE(save_pair_load(good));
+}
+
+// A running world that fails the checks of its own saved form stays as it is
+// after a refusal that stopped before the faulty section. One that reached it
+// cannot put that world back; the game goes on with a new game on its
+// terrain: its first office, its first workers on the way, and running.
+TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewGame) {
+  const SavePair good = save_pair_of_world();
+  const struct {
+    void (*fault)();
+    SavePair early, late;
+  } cases[] = {
+      {[] { crowd_posx[0] = 1000.0f; },
+       {replaced(good.txt, "mtbe_numtracks 12", "mtbe_numtracks 99999"), good.bin},
+       {good.txt, good.bin.substr(0, 5000)}},
+      {[] { stones_x[0] = 1000.0f; },
+       {replaced(good.txt, "cats_count 1", "cats_count 2"), good.bin},
+       {good.txt + "junk\n", good.bin}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(save_pair_load(good));
+    c.fault();
+    const SavePair faulty = save_pair_of_world();
+    bool ok;
+    captured_load(c.early, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(save_pair_of_world(), faulty);
+    std::string log = captured_load(c.late, &ok);
+    EXPECT_FALSE(ok);
+    EXPECT_NE(log.find("ERR The world before the load could not be put back"), std::string::npos);
+    EXPECT_EQ(crowd_sz, 0);
+    EXPECT_EQ(taxc_count, 1);
+    EXPECT_EQ(taxc_cidx[0], WLD_FIRST_TAXC_Y * GRIDSZ + WLD_FIRST_TAXC_X);
+    EXPECT_EQ(taxc_silver, TAXC_START_SILVER);
+    EXPECT_EQ(wld_started, 1);
+    for (int q = 0; q < TRADECNT; q++) EXPECT_EQ(spawnqueues[q], 1) << q;
+    EXPECT_EQ(wld_age, 123.456);
+    EXPECT_EQ(memcmp(wld_height, good.bin.data() + CROWD_BLOCK + 16720, GRIDCELLS), 0);
+    EXPECT_EQ(site_faults(), 0);
+    for (int frame = 0; frame < 240; frame++) wld_update(4, 4 / 240.0);
+    EXPECT_EQ(crowd_sz, 4);  // the new game plays
+    EXPECT_GT(wld_age, 123.456);
+  }
 }
 
 // Members, cats and the blocks they carry may be pushed off the grid; a real
