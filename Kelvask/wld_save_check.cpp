@@ -58,22 +58,40 @@ static bool all_finite(const float* v, int n) {
 // Types 10 (only in the cats' copy), 11, 12, 14 and 15 are never written.
 static bool known_cell_type(int type) { return type <= REST || type == BLDG; }
 
+// The whole tables are first scanned without a branch per entry: nearly every
+// table is whole, and only a faulty one pays for the loop that names the
+// first fault.
+static bool emotes_known() {
+  unsigned unknown = 0;
+  for (int i = 0; i < CROWDSZ; i++) unknown |= wld_emote[i] >> 2 | (wld_emote[i] & wld_emote[i] >> 1);  // 3 and above
+  return unknown == 0;
+}
+
+static bool cell_types_known() {
+  unsigned seen = 0, known = 0;
+  for (int c = 0; c < GRIDCELLS; c++) seen |= 1u << grid_celltype(wld_cellflags[c]);
+  for (int type = 0; type < 16; type++) known |= (unsigned)known_cell_type(type) << type;
+  return (seen & ~known) == 0;
+}
+
 bool wld_check_member_arrays() {
-  for (int i = 0; i < CROWDSZ; i++)
-    if (wld_emote[i] > 2) {
-      LOG("ERR Saved game: member %d shows emote %u.", i, wld_emote[i]);
-      return false;
-    }
+  if (!emotes_known())
+    for (int i = 0; i < CROWDSZ; i++)
+      if (wld_emote[i] > 2) {
+        LOG("ERR Saved game: member %d shows emote %u.", i, wld_emote[i]);
+        return false;
+      }
   for (int i = 0; i < crowd_sz; i++)
     if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) || !all_finite(wld_trfs[i], 16)) {
       LOG("ERR Saved game: member %d has times or a transform that are not numbers.", i);
       return false;
     }
-  for (int c = 0; c < GRIDCELLS; c++)
-    if (!known_cell_type(grid_celltype(wld_cellflags[c]))) {
-      LOG("ERR Saved game: cell %d has type %d.", c, grid_celltype(wld_cellflags[c]));
-      return false;
-    }
+  if (!cell_types_known())
+    for (int c = 0; c < GRIDCELLS; c++)
+      if (!known_cell_type(grid_celltype(wld_cellflags[c]))) {
+        LOG("ERR Saved game: cell %d has type %d.", c, grid_celltype(wld_cellflags[c]));
+        return false;
+      }
   return true;
 }
 

@@ -239,10 +239,13 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
   }
   const size_t world = CROWD_BLOCK, stones_stat = world + WORLD_BLOCK + 3072 + 4 * STONECNT * 4;
   SavePair nan_pos = good, off_site = good, emote = good, type = good, inf_trfs = good, stone = good;
+  SavePair last_emote = good, last_type = good;
   poke(&nan_pos.bin, 0, NAN);
   poke(&off_site.bin, 4 * 10 + 4, -300.0f);  // member 1's y
-  poke(&emote.bin, world + 4 * 5, 7u);
+  poke(&emote.bin, world + 4 * 5, 0xffffffffu);
   poke(&type.bin, world + 33104 + grid_cidx(50, 50), (uint8_t)0xb0);
+  poke(&last_emote.bin, world + 4 * (CROWDSZ - 1), 3u);
+  poke(&last_type.bin, world + 33104 + GRIDCELLS - 1, (uint8_t)0xf0);
   poke(&inf_trfs.bin, world + 16080 + 64 * 3, INFINITY);
   poke(&stone.bin, stones_stat + 4 * stones_numstocked, STONE_CARRIED | 10u);  // carried by no member
   const std::pair<SavePair, const char*> bad[] = {
@@ -256,6 +259,8 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
       {off_site, "member off the site"},
       {emote, "unknown emote"},
       {type, "unknown cell type"},
+      {last_emote, "emote 3 in the last member slot"},
+      {last_type, "type 15 in the last cell"},
       {inf_trfs, "transform infinite"},
       {stone, "stone carried by no member"},
   };
