@@ -369,7 +369,7 @@ TEST_F(SaveTest, ARefusedPairLeavesThePhysicsAloneATakenOneRebuildsIt) {
   const size_t bodies = crowd_sz + cats_count;  // the dead member's too
   ASSERT_EQ(taken.size(), 6 * bodies + 1 + 4 * GRIDCELLS + 1);
   for (size_t b = 0; b < bodies; b++)
-    EXPECT_EQ(taken[6 * b + 2] + taken[6 * b + 3] + taken[6 * b + 5], 0.0) << b;
+    for (size_t at_rest : {2, 3, 5}) EXPECT_EQ(taken[6 * b + at_rest], 0.0) << b;
   EXPECT_EQ(wld_selected, -1);
   ASSERT_TRUE(save_pair_load(good));
   EXPECT_EQ(physics_state(), taken);  // nothing left over from the load before
