@@ -133,8 +133,8 @@ static void add_building_walls() {
   for (int t = 0; t < taxc_count; t++) wld_walls_taxc(taxc_cidx[t] % GRIDSZ, taxc_cidx[t] / GRIDSZ);
 }
 
-// A taken pair's bodies, costs and walls, made in the order a fresh world
-// makes them, so that it plays on the same way whichever world ran before.
+// A taken pair's bodies, costs and walls, always made in this order, so that
+// it plays on the same way whichever world ran before.
 // Every member, dead ones included, stands in the space again. The open-side
 // bits then follow the rebuilt walls whatever the file held.
 static void rebuild_physics() {
@@ -224,9 +224,10 @@ static bool keep_section(Kept* k, int s) {
 static bool read_back(Kept* k) {
   set_header(k->header);
   if (!k->close()) return false;
-  FILE* txt = k->sections ? fmemopen(k->txt, k->txtlen, "r") : nullptr;
-  FILE* bin = k->sections ? fmemopen(k->bin, k->binlen, "r") : nullptr;
-  bool ok = !k->sections || (txt && bin);
+  if (k->sections == 0) return true;
+  FILE* txt = fmemopen(k->txt, k->txtlen, "r");
+  FILE* bin = fmemopen(k->bin, k->binlen, "r");
+  bool ok = txt && bin;
   for (int s = 0; ok && s < k->sections; s++) ok = sections[s](0, txt, bin);
   if (txt) fclose(txt);
   if (bin) fclose(bin);

@@ -62,8 +62,8 @@ static bool known_cell_type(int type) { return type <= REST || type == BLDG; }
 // table is whole, and only a faulty one pays for the loop that names the
 // first fault.
 static bool emotes_known() {
-  unsigned unknown = 0;
-  for (int i = 0; i < CROWDSZ; i++) unknown |= wld_emote[i] >> 2 | (wld_emote[i] & wld_emote[i] >> 1);  // 3 and above
+  unsigned unknown = 0;  // any bit above the lowest two, or both of them: 3 and above
+  for (int i = 0; i < CROWDSZ; i++) unknown |= wld_emote[i] >> 2 | (wld_emote[i] & wld_emote[i] >> 1);
   return unknown == 0;
 }
 
