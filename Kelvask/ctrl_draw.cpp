@@ -190,14 +190,18 @@ static void draw_tooltip(int hovered) {
   set_viewport(VIEW_WORLD);
   const float x = 2.0f * ctrl_pointer[0] / ctrl_screenw - 1.0f, y = 2.0f * ctrl_pointer[1] / ctrl_screenh - 1.0f;
   const float sx = 18.0f / ctrl_screenw, sy = 30.0f / ctrl_screenh;
+  const float size[2] = {sx, sy};
+  // Near an edge the tip and its backdrop (the last tip's width) move in.
+  float w = 0, h = 0, at[2];
+  text_measure(label, size, &w, &h);
+  text_keep_inside(x, y, std::max(w, ctrl_tipwidth), h, 0.3f * sx, 0.1f * sy, at);
   if (ctrl_tipwidth != 0.0f) {
     static const char BOX[2] = {24, 0};
     font_colour(0.9f, 0.8f, 0.2f);
-    const float at[2] = {x - 0.3f * sx, y - 0.1f * sy}, size[2] = {0.6f * sx + ctrl_tipwidth, 1.2f * sy};
-    text_draw(BOX, at, size, "left", "bottom");
+    const float box[2] = {at[0] - 0.3f * sx, at[1] - 0.1f * sy}, boxsize[2] = {0.6f * sx + ctrl_tipwidth, 1.2f * sy};
+    text_draw(BOX, box, boxsize, "left", "bottom");
   }
   font_colour(0.0f, 0.0f, 0.0f);
-  const float at[2] = {x, y}, size[2] = {sx, sy};
   ctrl_tipwidth = text_draw(label, at, size, "left", "bottom");
 }
 

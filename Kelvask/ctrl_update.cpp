@@ -1,5 +1,6 @@
 // The controller's frame: camera and world while playing, the end of the
 // game, picking under the pointer, and the back action.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -28,7 +29,21 @@
 
 static char ctrl_warning[CTRL_TEXT_SZ];
 
-// The camera follows the centre of interest from its height plus the climb.
+// The terrain under a point: the highest of the four cells (centres at +0.5)
+// that the ground's surface blends there; off the grid, the water.
+static float eye_ground(float x, float y) {
+  const int cx = (int)floorf(x - 0.5f), cy = (int)floorf(y - 0.5f);
+  int h = 0;
+  for (int dy = 0; dy < 2; dy++)
+    for (int dx = 0; dx < 2; dx++) {
+      const int gx = cx + dx, gy = cy + dy;
+      if (gx >= 0 && gx < GRIDSZ && gy >= 0 && gy < GRIDSZ) h = std::max(h, (int)wld_height[grid_cidx(gx, gy)]);
+    }
+  return grid_z(h);
+}
+
+// The camera follows the centre of interest from its height plus the climb,
+// its eye kept above the terrain.
 static void follow_coi(int32_t steps) {
   camera.target_goal[0] = ctrl_coi[0];
   camera.target_goal[1] = ctrl_coi[1];
@@ -42,7 +57,7 @@ static void follow_coi(int32_t steps) {
   light.eye[2] = 10.0f;
   light.target[2] = 0.0f;
   light.uptodate = 0;
-  for (int s = 0; s < steps; s++) camera_update(WLD_STEP);
+  for (int s = 0; s < steps; s++) camera_update(WLD_STEP, eye_ground);
   light_update();
 }
 

@@ -2,6 +2,7 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -65,4 +66,13 @@ void text_draw_number(int32_t value, float* pos, const float* size) {
     const float w = text_draw_symbols(4 - place, digits[place], pos, size);
     if (w != 0) pos[0] -= w + 0.2f * size[0];
   }
+}
+
+void text_measure(const char* text, const float* size, float* width, float* height) {
+  text_to_triangles(text, 0, 0, size[0], size[1], width, height);
+}
+
+void text_keep_inside(float x, float y, float w, float h, float mx, float my, float* out) {
+  out[0] = std::max(std::min(x, 1.0f - mx - w), -1.0f + mx);
+  out[1] = std::max(std::min(y, 1.0f - my - h), -1.0f + my);
 }

@@ -110,4 +110,17 @@ TEST(HudArt, SpritesAndDiscLeaveTheirCornersClear) {
   EXPECT_NE(0, memcmp(e.px.data(), e.px.data() + e.px.size() / 2, e.px.size() / 2));
 }
 
+// The menu draws the banner and the hire panel its gauges without blending:
+// a texel that is not opaque there shows black.
+TEST(HudArt, ImagesDrawnWithoutBlendingAreOpaque) {
+  for (const char* name : {"banner", "silver", "builder", "irrigationworker", "fieldworker", "householdservant", "grady"}) {
+    SCOPED_TRACE(name);
+    const image im = load(name);
+    ASSERT_FALSE(im.px.empty());
+    int clear = 0;
+    for (size_t p = 3; p < im.px.size(); p += 4) clear += im.px[p] != 255;
+    EXPECT_EQ(clear, 0);
+  }
+}
+
 }  // namespace

@@ -165,4 +165,34 @@ TEST(Spiral, PointsClimbAHelixRoundTheCentre) {
   }
 }
 
+// The pointer's tooltip moves in from any edge it would cross, its backdrop
+// margin with it; away from the edges it stands at the pointer.
+TEST(TextKeepInside, TooltipsStayInTheWindow) {
+  const float size[2] = {18.0f / 1280, 30.0f / 720};
+  float w = 0, h = 0;
+  text_measure("Sandstone", size, &w, &h);
+  ASSERT_GT(w, 0.05f);
+  const float mx = 0.3f * size[0], my = 0.1f * size[1];
+  const struct {
+    const char* where;
+    float x, y;
+  } pointers[] = {{"right edge", 0.99f, 0.0f}, {"left edge", -1.0f, 0.2f}, {"top edge", 0.0f, 1.0f},
+                  {"top right", 1.0f, 1.0f},   {"bottom left", -1.0f, -1.0f}, {"middle", 0.1f, -0.2f}};
+  for (const auto& p : pointers) {
+    SCOPED_TRACE(p.where);
+    float at[2];
+    text_keep_inside(p.x, p.y, w, h, mx, my, at);
+    EXPECT_GE(at[0] - mx, -1.0f - 1e-6f);
+    EXPECT_LE(at[0] + w + mx, 1.0f + 1e-6f);
+    EXPECT_GE(at[1] - my, -1.0f - 1e-6f);
+    EXPECT_LE(at[1] + h + my, 1.0f + 1e-6f);
+    if (p.x + w + mx <= 1 && p.x - mx >= -1) {
+      EXPECT_FLOAT_EQ(at[0], p.x);
+    }
+    if (p.y + h + my <= 1 && p.y - my >= -1) {
+      EXPECT_FLOAT_EQ(at[1], p.y);
+    }
+  }
+}
+
 }  // namespace

@@ -134,7 +134,7 @@ static void place_camera(const float* eye, const float* target) {
   mat4_invert(camera.camera_matrix, camera.view_matrix);
 }
 
-void camera_update(float dt) {
+void camera_update(float dt, camera_ground_fn ground) {
   float step[3];
   pid_target_update(dt, camera.target, camera.target_goal, step);
   for (int k = 0; k < 3; k++) camera.target[k] += step[k];
@@ -147,11 +147,13 @@ void camera_update(float dt) {
   const float dir[3] = {-ce * cosf(a), -ce * sinf(a), sinf(camera.elevation)};
   float eye[3];
   for (int k = 0; k < 3; k++) eye[k] = camera.target[k] + camera.distance * dir[k];
-  if (eye[2] < EYE_FLOOR) {
+  float floor = EYE_FLOOR;
+  if (ground) floor = fmaxf(floor, ground(eye[0], eye[1]) + CAMERA_GROUND_CLEARANCE);
+  if (eye[2] < floor) {
     const float horizontal = hypotf(eye[0] - camera.target[0], eye[1] - camera.target[1]);
-    camera.elevation = clampf(atan2f(EYE_FLOOR - camera.target[2], horizontal),
+    camera.elevation = clampf(atan2f(floor - camera.target[2], horizontal),
                               FLOOR_ELEVATION_MIN, FLOOR_ELEVATION_MAX);
-    eye[2] = EYE_FLOOR;
+    eye[2] = floor;
   }
   place_camera(eye, camera.target);
 }

@@ -38,8 +38,12 @@ extern pid_state camera_pid_target;  // drives target to target_goal
 // Resets the camera and both PIDs and listens for "cameraControl".
 void camera_init(float fov);
 void camera_set_perspective(float aspect, float znear, float zfar, bool offaxis);
+// Height of the ground at a point (x, y) of the world, in world units.
+typedef float (*camera_ground_fn)(float x, float y);
+#define CAMERA_GROUND_CLEARANCE 0.5f  // how far the eye stays above the ground
 // One fixed step: PIDs, relaxing, eye placement, camera and view matrices.
-void camera_update(float dt);
+// The eye stays above the water and, given the ground, that clearance above it.
+void camera_update(float dt, camera_ground_fn ground = nullptr);
 void camera_orbit_add(float delta);
 void camera_elevation_add(float delta);
 void camera_on_control(const char* text);

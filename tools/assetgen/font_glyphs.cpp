@@ -7,12 +7,14 @@
 const fontgen_source fontgen_sources[] = {
     // Missing-glyph box, also the tooltip backdrop (code 24).
     {0, 5, "f0,0 5,0 5,5 0,5"},
-    // Place-value signs of the numerals: stroke, hobble, coil, lotus.
-    {1, 1, "0.5,0 *2 0.5,5"},
-    {2, 3, "0.35,0 0.35,3.2 (1.5,3.2,1.15,1.45,180,0,8) 2.65,0"},
-    {3, 4, "2,0 (2,2.5,1.65,2.15,-90,530,30,0.22)"},
-    {4, 3.6, "0.5,0.35 3.1,0.35; 1.8,0.35 1.8,2.6 (1.8,2.9,0.9,0.3,270,180,2) 0.6,4.9;"
-             " 1.8,2.6 (1.8,2.9,0.9,0.3,270,360,2) 3,4.9; 1.8,2.6 1.8,4.9"},
+    // Place-value signs of the numerals: stroke, hobble, coil, lotus. They
+    // are drawn small on the HUD, so they are bold and fill their box (the
+    // advance, baseline to 5.5) without leaving it: a group stands with its
+    // lower right corner in a corner of its view.
+    {1, 1, "f0,0 1,0 1,5.5 0,5.5"},
+    {2, 3, "w=1 0.5,0 0.5,3.98 (1.5,3.98,1,1,180,0,8) 2.5,0"},
+    {3, 4, "o w=1 (2,2.75,1.49,2.22,0,360,16); d2,2.75,0.6"},
+    {4, 3.6, "w=1 0,0.5 3.6,0.5; 1.8,0.5 1.8,3.2; (1.8,5.44,1.3,2.3,180,360,10)"},
     {24, 5, "f0,0 5,0 5,5 0,5"},
     // Off and on marks of the settings menu.
     {26, 5, "o0.35,0.35 4.65,0.35 4.65,4.65 0.35,4.65"},

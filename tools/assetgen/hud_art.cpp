@@ -27,6 +27,7 @@ const rgba SILVER = {0.80f, 0.82f, 0.86f, 1};
 const rgba SKIN = {0.72f, 0.47f, 0.30f, 1};
 const rgba CLOTH = {0.94f, 0.92f, 0.85f, 1};
 const rgba WHITE = {1, 1, 1, 1};
+const rgba MENU_BACKDROP = {0.5f, 0.33f, 0.1f, 1};
 
 rgba shade(rgba c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
 
@@ -186,11 +187,14 @@ void pict_labor() {
   raster_box(37, 31, 61, 37, 1, GREEN);
 }
 
-// A tile of the counter column or the build bar: a framed panel with the
-// pictogram at its left, room for numbers or costs at the right.
+// A tile of the counter column, the build bar or the hire panel: a framed
+// panel with the pictogram at its left, room for numbers or costs at the
+// right. The hire panel draws its tiles without blending, so they are opaque
+// to the edge; numbers stand in the lower right corner, so the frame is only
+// a hairline at the right and bottom.
 void tile(void (*pict)(), rgba fill) {
-  raster_box(1, 1, 159, 63, 12, INK);
-  raster_box_shaded(4, 4, 156, 60, 9, shade(fill, 1.05f), shade(fill, 0.9f));
+  raster_box(0, 0, 160, 64, 0, INK);
+  raster_box_shaded(3, 3, 159, 63, 0, shade(fill, 1.05f), shade(fill, 0.9f));
   if (pict) {
     at(10, 2, 60);
     pict();
@@ -341,7 +345,10 @@ void img_star() {
   star(16, 48.5f, 15);
 }
 
+// The menu draws the banner without blending: its corners are the menu's
+// backdrop colour.
 void img_banner() {
+  raster_box(0, 0, 512, 200, 0, MENU_BACKDROP);
   raster_box(2, 2, 510, 198, 20, INK);
   raster_box_shaded(6, 6, 506, 194, 16, {0.30f, 0.55f, 0.85f, 1}, {0.98f, 0.80f, 0.52f, 1});
   raster_circle(420, 44, 20, {1, 0.93f, 0.6f, 1});

@@ -1,7 +1,8 @@
 // The two themes, stereo at 44.1 kHz, written in D hijaz (D Eb F# G A Bb C):
 // an oud-like plucked melody and a reed flute over a drone pad, a plucked
 // bass and a frame drum in the maqsum rhythm. Each track is a whole number
-// of bars long and loops without a seam.
+// of bars long and loops with only a short dip through silence.
+#include <algorithm>
 #include <cstring>
 
 #include "sound_synth.h"
@@ -133,6 +134,19 @@ static void menutheme(song& s) {
   drums(s, 4, 8, false, 0.35f);
 }
 
+// A track starts from silence and ends in it: switching tracks starts one
+// from its beginning, and a first sample far from 0 clicks.
+static void fade_ends(snd_buf& st, float seconds) {
+  const size_t frames = st.size() / 2, n = std::min(frames / 2, (size_t)(seconds * SND_RATE));
+  for (size_t i = 0; i < n; i++) {
+    const float g = 0.5f - 0.5f * cosf(SND_PI * (float)i / (float)n);  // 0 at either end
+    for (size_t c = 0; c < 2; c++) {
+      st[2 * i + c] *= g;
+      st[2 * (frames - 1 - i) + c] *= g;
+    }
+  }
+}
+
 bool sound_music_render(const char* name, int frames, snd_buf& out) {
   const bool main = strcmp(name, "maintheme") == 0;
   if (!main && strcmp(name, "menutheme") != 0) return false;
@@ -141,6 +155,7 @@ bool sound_music_render(const char* name, int frames, snd_buf& out) {
   (main ? maintheme : menutheme)(s);
   snd_room(s.st, 0.35f);
   snd_normalize(s.st, 0.85f);
+  fade_ends(s.st, 0.03f);
   out.swap(s.st);
   return true;
 }
