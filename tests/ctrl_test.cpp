@@ -10,10 +10,13 @@
 #include "huts.h"
 #include "hire.h"
 #include "matrix.h"
+#include "save_game.h"
 #include "stones.h"
 #include "wld.h"
+#include "wld_jobs.h"
 #include "wld_place.h"
 #include "wld_save.h"
+#include "wld_start.h"
 
 namespace {
 
@@ -318,6 +321,113 @@ TEST(CtrlDebugOutput, NeedsTheExtensionAndItsEntryPoint) {
   EXPECT_FALSE(ctrl_debug_output_usable(with, 2, nullptr));
   EXPECT_FALSE(ctrl_debug_output_usable(lookalike, 2, &entry));
   EXPECT_FALSE(ctrl_debug_output_usable(with, 0, &entry));
+}
+
+// Frames of eight steps while the world view is shown.
+void play_for(double seconds) {
+  for (int f = 0; f < (int)(seconds * 30); f++) ctrl_update(8, 8 * (double)WLD_STEP);
+}
+
+void build(int mode, int x, int y) {
+  notify_post(("buildmode selected=" + std::to_string(mode)).c_str());
+  aim(x, y);
+  notify_post("placebuilding");
+}
+
+// A builder lays n blocks from the stock on the mark at (x, y), as the world does.
+void lay_blocks(int x, int y, int n) {
+  for (int b = 0; b < n; b++) {
+    bool changed = false;
+    ASSERT_EQ(stones_deposit(stones_take(0), x, y, wld_height, &changed), 1);
+    if (changed) wld_update_cell_costs(grid_cidx(x, y));
+  }
+}
+
+void kill(int n) {
+  for (int i = 0; n > 0 && i < crowd_sz; i++)
+    if (crowd_goal[i] != JOB_DEAD) wld_kill(i), n--;
+}
+
+// Every layer of the pyramid marked and filled.
+void finish_pyramid() {
+  for (int L = 0; L < 7; L++)
+    for (int y = 62 + L; y <= 74 - L; y++)
+      for (int x = 36 + L; x <= 48 - L; x++) {
+        if ((wld_cellflags[grid_cidx(x, y)] >> 4) != MARK) stones_toggle_mark(grid_cidx(x, y));
+        lay_blocks(x, y, STONE_SLOTS);
+      }
+}
+
+void mark_fill_and_remove() {
+  notify_post("buildmode selected=5");
+  aim(20, 20);
+  notify_post("areaselect val=1");
+  aim(23, 21);
+  notify_post("placebuilding");
+  notify_post("areaselect val=0");
+  lay_blocks(20, 20, 4);
+  lay_blocks(21, 20, STONE_SLOTS);
+  lay_blocks(36, 62, 2);
+  for (int x : {20, 36, 21, 22}) {  // back to the stock, the next layer, an empty one
+    aim(x, x == 36 ? 62 : 20);
+    notify_post("placebuilding");
+  }
+  play_for(1.0);
+}
+
+// A game on a plateau high enough for the pyramid, with a farm field, a
+// bakery, a hut and ten workers, on Baby: four dead warn, five lose.
+void begin_game() {
+  mtbe_clear();
+  site_flat(38);
+  ASSERT_TRUE(wld_start_new_game());
+  ctrl_reset_ui();
+  view_shown[VIEW_WORLD] = 1;
+  wld_gameover = wld_completed = 0;
+  ctrl_difficulty = 0;
+  taxc_silver = 1000;
+  build(1, 80, 50);
+  build(2, 96, 50);
+  build(3, 100, 30);
+  notify_post("hire");
+  hire_counts[0] = 3, hire_counts[1] = hire_counts[2] = hire_counts[3] = 1;
+  notify_post("gobutton");
+  play_for(6.0);
+  ASSERT_EQ(crowd_sz, 10);
+}
+
+// Whatever play leaves behind loads again, and the loaded game saves the
+// very same pair.
+TEST_F(CtrlFlow, EveryStateOfPlaySavesAndLoadsTheSamePair) {
+  struct {
+    const char* state;
+    void (*reach)();
+    bool (*reached)();
+  } cases[] = {
+      {"playing", [] {}, [] { return wld_started == 1; }},
+      {"marks placed, filled and removed", mark_fill_and_remove, [] { return stones_numdeposited == STONE_SLOTS; }},
+      {"in a build mode", [] { notify_post("buildmode selected=2"), aim(50, 50); }, [] { return ctrl_buildmode == 2; }},
+      {"mid-hire", [] { notify_post("hire"), hire_counts[0] = 3; }, [] { return view_shown[VIEW_HIRE_PANEL] == 1; }},
+      {"warned", [] { kill(4), play_for(0.5); }, [] { return ctrl_warned == 1 && !wld_gameover; }},
+      {"lost", [] { kill(5), play_for(1.0); }, [] { return wld_gameover && !wld_completed; }},
+      {"won", [] { finish_pyramid(), play_for(1.0); }, [] { return wld_gameover && wld_completed; }},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    testing::internal::CaptureStdout();
+    begin_game();
+    c.reach();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(c.reached());
+    const SavePair first = save_pair_of_world();
+    testing::internal::CaptureStdout();
+    const bool loaded = save_pair_load(first);
+    const std::string log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(loaded) << log;
+    EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
+    EXPECT_TRUE(save_pair_of_world() == first);
+  }
+  crowd_sz = 0;
 }
 
 // A damaged saved game at start: logged, set aside, the new world stays.
