@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <sstream>
 
 #include "bakeries.h"
 #include "camera.h"
@@ -256,7 +259,9 @@ TEST_F(CtrlFlow, RestartStartsAFreshGame) {
   wld_completed = 1;
   wld_gameover = 1;
   hint_step = 4;
+  wld_age = 18.49;  // the game before, whose end and records are its own
   post("restart");
+  EXPECT_EQ(wld_age, 0.0);
   EXPECT_EQ(wld_completed, 0);
   EXPECT_EQ(wld_gameover, 0);
   EXPECT_EQ(wld_started, 1);
@@ -447,6 +452,117 @@ TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   ASSERT_TRUE(wld_save());
   post("serialize");
   EXPECT_EQ(hint_step, -1);
+}
+
+// The game's working folder with a terrain map of the test's making, gone
+// afterwards.
+struct ctrl_rundir {
+  const std::filesystem::path old = std::filesystem::current_path();
+  char dir[32] = "/tmp/tavorek_runXXXXXX";
+  ctrl_rundir() {
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    std::filesystem::create_directory(std::string(dir) + "/testmaps");
+    std::filesystem::current_path(dir);
+  }
+  ~ctrl_rundir() {
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(dir);
+  }
+};
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int err_lines(const std::string& log) {
+  int n = 0;
+  for (size_t at = log.find("ERR "); at != std::string::npos; at = log.find("ERR ", at + 1)) n++;
+  return n;
+}
+
+// A terrain map that cannot be read starts no game: one line in the log, a
+// message on screen, no play and no save over the player's pair, which still
+// loads as it stands.
+TEST_F(CtrlFlow, AnUnreadableTerrainMapStartsNoGameAndKeepsTheSavedOne) {
+  ctrl_tempfiles files;
+  ctrl_rundir run;
+  const std::string txt = std::string(files.dir) + "/game.txtsav", bin = std::string(files.dir) + "/game.binsav";
+  save_game_build();
+  ASSERT_TRUE(wld_save());
+  const std::string saved_txt = file_bytes(txt), saved_bin = file_bytes(bin);
+  const std::string map = WLD_MAPFILE;
+  struct {
+    const char* kind;
+    void (*make)(const std::string& path);
+  } maps[] = {
+      {"missing", [](const std::string&) {}},
+      {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+      {"a FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+      {"64x64", [](const std::string& p) { std::ofstream(p) << "P5\n64 64\n255\n" << std::string(64 * 64, 'x'); }},
+      {"truncated", [](const std::string& p) { std::ofstream(p) << "P5\n128 128\n255\n" << std::string(99, 'x'); }},
+      {"not a map", [](const std::string& p) { std::ofstream(p) << "hello"; }},
+  };
+  for (auto& m : maps)
+    for (bool saved : {true, false}) {
+      SCOPED_TRACE(testing::Message() << m.kind << (saved ? ", a saved game" : ", no saved game"));
+      // As the process starts: no world, the menu shown.
+      wld_exit();
+      wld_initialised = wld_started = 0;
+      ctrl_show_menu_screen();
+      std::filesystem::remove_all(map);
+      m.make(map);
+      if (saved) {
+        std::ofstream(txt, std::ios::binary) << saved_txt;
+        std::ofstream(bin, std::ios::binary) << saved_bin;
+      } else {
+        std::filesystem::remove(txt);
+        std::filesystem::remove(bin);
+      }
+      testing::internal::CaptureStdout();
+      post("start headless=0");
+      post("serialize out=0");
+      const std::string log = testing::internal::GetCapturedStdout();
+      EXPECT_EQ(err_lines(log), 1) << log;
+      post("play");
+      if (saved) {
+        EXPECT_EQ(crowd_sz, 10);  // a loaded game runs and may be saved
+        EXPECT_EQ(wld_started, 1);
+        EXPECT_EQ(view_shown[VIEW_WORLD], 1);
+        EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+      } else {
+        EXPECT_EQ(view_shown[VIEW_MENU], 1);  // the player may still quit
+        EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+        EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+        EXPECT_NE(std::string(toast_text ? toast_text : "").find("terrain map"), std::string::npos);
+        EXPECT_TRUE(ctrl_back());  // the message goes, then nothing is left to close
+        EXPECT_FALSE(ctrl_back());
+      }
+      post("serialize out=1");
+      EXPECT_EQ(std::filesystem::exists(txt), saved);
+      EXPECT_EQ(std::filesystem::exists(bin), saved);
+      if (saved) {
+        EXPECT_TRUE(file_bytes(txt) == saved_txt);
+        EXPECT_TRUE(file_bytes(bin) == saved_bin);
+      }
+    }
+  // A restart that finds no map ends the loaded game without a new one.
+  std::ofstream(txt, std::ios::binary) << saved_txt;
+  std::ofstream(bin, std::ios::binary) << saved_bin;
+  testing::internal::CaptureStdout();
+  post("serialize out=0");
+  ASSERT_EQ(wld_initialised, 1);
+  post("restart");
+  post("play");
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(wld_initialised, 0);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+  post("serialize out=1");
+  EXPECT_TRUE(file_bytes(txt) == saved_txt);
+  EXPECT_TRUE(file_bytes(bin) == saved_bin);
 }
 
 }  // namespace
