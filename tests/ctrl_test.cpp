@@ -435,9 +435,14 @@ TEST_F(CtrlFlow, EveryStateOfPlaySavesAndLoadsTheSamePair) {
   crowd_sz = 0;
 }
 
-// A damaged saved game at start: logged, set aside, the new world stays.
+// A damaged saved game at start: logged, set aside, the player told, the new
+// world stays.
 TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   ctrl_tempfiles files;
+  testing::internal::CaptureStdout();
+  post("serialize out=0");  // no saved game: nothing to tell
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
   const std::string txt = std::string(files.dir) + "/game.txtsav";
   std::ofstream(txt) << "version 103\nwld_age banana\n";
   std::ofstream(std::string(files.dir) + "/game.binsav") << "x";
@@ -448,10 +453,13 @@ TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   EXPECT_TRUE(std::filesystem::exists(txt + ".rejected-1"));
   EXPECT_EQ(hint_step, 0);
   EXPECT_EQ(taxc_silver, 200);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+  EXPECT_NE(std::string(toast_text ? toast_text : "").find("saved game"), std::string::npos);
   // A good pair loads and the first hint no longer comes.
   ASSERT_TRUE(wld_save());
   post("serialize");
   EXPECT_EQ(hint_step, -1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
 }
 
 // The game's working folder with a terrain map of the test's making, gone
