@@ -94,6 +94,18 @@ static void draw_menu_screen(float dt) {
   settings_draw(dt);
   use(SHADERS_HUD);
   hud_icon(VIEW_BANNER, "banner");
+  // A message the menu must not hide, such as why no game can start: over
+  // the banner, clear of the rows.
+  if (view_shown[VIEW_TOAST]) {
+    const view_rectangle t = view_get(VIEW_TOAST), b = view_get(VIEW_BANNER);
+    flat_state(true);
+    glViewport((GLint)(t.x * ctrl_csf), (GLint)((b.y + (b.h - t.h) / 2) * ctrl_csf), (GLsizei)(t.w * ctrl_csf),
+               (GLsizei)(t.h * ctrl_csf));
+    pane_draw();
+    use(SHADERS_FONT);
+    font_colour(0.0f, 0.4f, 0.0f);
+    toast_draw(dt);
+  }
 }
 
 static void draw_hire_panel() {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "bakeries.h"
 #include "camera.h"
 #include "crowd.h"
@@ -23,6 +25,7 @@
 #include "taxc.h"
 #include "view.h"
 #include "wld.h"
+#include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_place.h"
 #include "wld_save.h"
@@ -32,6 +35,11 @@
 #define CTRL_COI_MIN 1.0f
 #define CTRL_COI_MAX 126.999f
 #define CTRL_PAN_SCALE 0.4f  // ground moved per unit of pointer travel and camera distance
+
+static const char* const NO_TERRAIN =
+    "The terrain map could not be\nread, so no game can start.\nReinstalling the game helps.";
+static const char* const SAVE_REFUSED =
+    "Your saved game could not be\nread. It was kept aside and\na new game begins.";
 
 static const notify_binding CTRL_HANDLERS[] = {
     {MSG_ASPECT, onAspect},
@@ -85,13 +93,27 @@ void onAspect(const char* text) {
 
 void onPause(const char* text) { ctrl_back(); }
 
+// Without its terrain no game runs: nothing to play and nothing to save.
+// The message stays until the player dismisses it.
+static void no_world() {
+  wld_initialised = wld_started = 0;
+  toast_show(NO_TERRAIN, 0.0f);
+}
+
 void onStart(const char* text) {
   LOG("onStart()");
-  if (wld_start_map(WLD_MAPFILE)) wld_completed = 0;
+  if (wld_start_map(WLD_MAPFILE))
+    wld_completed = 0;
+  else
+    no_world();
   notify_post(MSG_MOVECOI " dx=0 dy=0");
 }
 
 void onPlay(const char* text) {
+  if (!wld_initialised) {
+    no_world();  // the menu stays: the player may still quit
+    return;
+  }
   view_shown[VIEW_WORLD] = 1;
   view_shown[VIEW_MENU] = view_shown[VIEW_BANNER] = 0;
   sengine_play_music(0);
@@ -116,10 +138,11 @@ void ctrl_teardown_world() {
 void onRestart(const char* text) {
   LOG("Tearing down existing world.");
   ctrl_teardown_world();
+  wld_age = 0.0;  // the new game's clock, which its end and its records count
   LOG("Restarting.");
-  notify_post(MSG_START " headless=0");
   hint_step = 0;
-  toast_hide();
+  toast_hide();  // before the start, which may have something to say
+  notify_post(MSG_START " headless=0");
 }
 
 void onResume(const char* text) {}
@@ -213,11 +236,40 @@ void onDismisstoast(const char* text) {
 
 void onTranscribesetting(const char* text) { ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE); }
 
-void onSerialize(const char* text) {
-  if (notify_int(text, "out") > 0) {
-    wld_save();
-  } else if (wld_load()) {
+// Whether either file of the saved game lies in the user data folder.
+static bool saved_game_present() {
+  static const char* const names[] = {"game.txtsav", "game.binsav"};
+  for (const char* name : names) {
+    char path[256];
+    snprintf(path, sizeof path, "%s/%s", filesPath ? filesPath : ".", name);
+    if (access(path, F_OK) == 0) return true;
+  }
+  return false;
+}
+
+// Without a running world the pair is loaded into an empty one, which stays
+// unplayable should the load fail.
+static void load_game() {
+  const bool present = saved_game_present();
+  const bool had_world = wld_initialised;
+  if (!had_world) wld_init();
+  if (wld_load()) {
+    wld_started = 1;
     hint_step = -1;
     toast_hide();
+    return;
   }
+  if (!had_world)
+    no_world();
+  else if (present)
+    toast_show(SAVE_REFUSED, TOAST_END_TIME);
+}
+
+void onSerialize(const char* text) {
+  if (notify_int(text, "out") <= 0)
+    load_game();
+  else if (wld_initialised)
+    wld_save();
+  else
+    LOG("No game runs; the saved game stays as it was.");
 }

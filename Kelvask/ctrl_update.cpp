@@ -67,19 +67,11 @@ static void show_go_button_when_ready() {
     view_shown[VIEW_GO] = 1;
 }
 
-// Clears the stock and build-mark goals from the whole grid: builders halt.
-static void halt_builders() {
-  for (int c = 0; c < GRIDCELLS; c++) {
-    const int type = wld_cellflags[c] >> 4;
-    if (type == STCK || type == MARK) wld_cellflags[c] &= 0x0f;
-  }
-}
-
 static void decide_end() {
   const bool lost = wld_numdead > wld_death_limit(ctrl_difficulty, crowd_sz);
   const bool won = stones_pyramid_level == 0;
   if (won) wld_completed = 1;
-  if (lost) halt_builders();
+  if (lost) stones_halt();  // builders halt
   if (!won && !lost) {
     int32_t percent = 0;
     if (!ctrl_warned && wld_critical_dead(&percent)) {

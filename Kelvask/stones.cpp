@@ -156,6 +156,12 @@ void stones_toggle_mark(int cidx) {
   }
 }
 
+void stones_halt() {
+  while (nummarks > 0) stones_remove_mark(stones_markcidx[nummarks - 1], 1);
+  for (int c = 0; c < GRIDCELLS; c++)
+    if (cell_type(c) == STCK) set_cell_type(c, 0);
+}
+
 int stones_take(int carrier) {
   ASSERT(carrier >= 0 && carrier < CROWDSZ);
   if (stones_numstocked == 0) return -1;

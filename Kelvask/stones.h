@@ -44,6 +44,10 @@ bool stones_add_mark(int cidx, const uint8_t* height);
 bool stones_remove_mark(int cidx, int restock);
 // A mark cell is removed (with restock), any other cell gets a mark.
 void stones_toggle_mark(int cidx);
+// The game is lost: every mark is taken down as a toggle would, its loose
+// blocks back in the stock, and the stock cells lose their type, so builders
+// find no goal again and the marks still match their cells.
+void stones_halt();
 // The top block of the stock for that carrier, or -1 when the stock is empty.
 int stones_take(int carrier);
 // Back to the stock; returns the block's new index.

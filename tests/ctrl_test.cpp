@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <sstream>
 
 #include "bakeries.h"
 #include "camera.h"
@@ -10,10 +13,13 @@
 #include "huts.h"
 #include "hire.h"
 #include "matrix.h"
+#include "save_game.h"
 #include "stones.h"
 #include "wld.h"
+#include "wld_jobs.h"
 #include "wld_place.h"
 #include "wld_save.h"
+#include "wld_start.h"
 
 namespace {
 
@@ -253,7 +259,9 @@ TEST_F(CtrlFlow, RestartStartsAFreshGame) {
   wld_completed = 1;
   wld_gameover = 1;
   hint_step = 4;
+  wld_age = 18.49;  // the game before, whose end and records are its own
   post("restart");
+  EXPECT_EQ(wld_age, 0.0);
   EXPECT_EQ(wld_completed, 0);
   EXPECT_EQ(wld_gameover, 0);
   EXPECT_EQ(wld_started, 1);
@@ -320,9 +328,121 @@ TEST(CtrlDebugOutput, NeedsTheExtensionAndItsEntryPoint) {
   EXPECT_FALSE(ctrl_debug_output_usable(with, 0, &entry));
 }
 
-// A damaged saved game at start: logged, set aside, the new world stays.
+// Frames of eight steps while the world view is shown.
+void play_for(double seconds) {
+  for (int f = 0; f < (int)(seconds * 30); f++) ctrl_update(8, 8 * (double)WLD_STEP);
+}
+
+void build(int mode, int x, int y) {
+  notify_post(("buildmode selected=" + std::to_string(mode)).c_str());
+  aim(x, y);
+  notify_post("placebuilding");
+}
+
+// A builder lays n blocks from the stock on the mark at (x, y), as the world does.
+void lay_blocks(int x, int y, int n) {
+  for (int b = 0; b < n; b++) {
+    bool changed = false;
+    ASSERT_EQ(stones_deposit(stones_take(0), x, y, wld_height, &changed), 1);
+    if (changed) wld_update_cell_costs(grid_cidx(x, y));
+  }
+}
+
+void kill(int n) {
+  for (int i = 0; n > 0 && i < crowd_sz; i++)
+    if (crowd_goal[i] != JOB_DEAD) wld_kill(i), n--;
+}
+
+// Every layer of the pyramid marked and filled.
+void finish_pyramid() {
+  for (int L = 0; L < 7; L++)
+    for (int y = 62 + L; y <= 74 - L; y++)
+      for (int x = 36 + L; x <= 48 - L; x++) {
+        if ((wld_cellflags[grid_cidx(x, y)] >> 4) != MARK) stones_toggle_mark(grid_cidx(x, y));
+        lay_blocks(x, y, STONE_SLOTS);
+      }
+}
+
+void mark_fill_and_remove() {
+  notify_post("buildmode selected=5");
+  aim(20, 20);
+  notify_post("areaselect val=1");
+  aim(23, 21);
+  notify_post("placebuilding");
+  notify_post("areaselect val=0");
+  lay_blocks(20, 20, 4);
+  lay_blocks(21, 20, STONE_SLOTS);
+  lay_blocks(36, 62, 2);
+  for (int x : {20, 36, 21, 22}) {  // back to the stock, the next layer, an empty one
+    aim(x, x == 36 ? 62 : 20);
+    notify_post("placebuilding");
+  }
+  play_for(1.0);
+}
+
+// A game on a plateau high enough for the pyramid, with a farm field, a
+// bakery, a hut and ten workers, on Baby: four dead warn, five lose.
+void begin_game() {
+  mtbe_clear();
+  site_flat(38);
+  ASSERT_TRUE(wld_start_new_game());
+  ctrl_reset_ui();
+  view_shown[VIEW_WORLD] = 1;
+  wld_gameover = wld_completed = 0;
+  ctrl_difficulty = 0;
+  taxc_silver = 1000;
+  build(1, 80, 50);
+  build(2, 96, 50);
+  build(3, 100, 30);
+  notify_post("hire");
+  hire_counts[0] = 3, hire_counts[1] = hire_counts[2] = hire_counts[3] = 1;
+  notify_post("gobutton");
+  play_for(6.0);
+  ASSERT_EQ(crowd_sz, 10);
+}
+
+// Whatever play leaves behind loads again, and the loaded game saves the
+// very same pair.
+TEST_F(CtrlFlow, EveryStateOfPlaySavesAndLoadsTheSamePair) {
+  struct {
+    const char* state;
+    void (*reach)();
+    bool (*reached)();
+  } cases[] = {
+      {"playing", [] {}, [] { return wld_started == 1; }},
+      {"marks placed, filled and removed", mark_fill_and_remove, [] { return stones_numdeposited == STONE_SLOTS; }},
+      {"in a build mode", [] { notify_post("buildmode selected=2"), aim(50, 50); }, [] { return ctrl_buildmode == 2; }},
+      {"mid-hire", [] { notify_post("hire"), hire_counts[0] = 3; }, [] { return view_shown[VIEW_HIRE_PANEL] == 1; }},
+      {"warned", [] { kill(4), play_for(0.5); }, [] { return ctrl_warned == 1 && !wld_gameover; }},
+      {"lost", [] { kill(5), play_for(1.0); }, [] { return wld_gameover && !wld_completed; }},
+      {"won", [] { finish_pyramid(), play_for(1.0); }, [] { return wld_gameover && wld_completed; }},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.state);
+    testing::internal::CaptureStdout();
+    begin_game();
+    c.reach();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(c.reached());
+    const SavePair first = save_pair_of_world();
+    testing::internal::CaptureStdout();
+    const bool loaded = save_pair_load(first);
+    const std::string log = testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(loaded) << log;
+    EXPECT_EQ(log.find("ERR"), std::string::npos) << log;
+    EXPECT_TRUE(save_pair_of_world() == first);
+  }
+  crowd_sz = 0;
+}
+
+// A damaged saved game at start: logged, set aside, the player told, the new
+// world stays.
 TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   ctrl_tempfiles files;
+  testing::internal::CaptureStdout();
+  post("serialize out=0");  // no saved game: nothing to tell
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
   const std::string txt = std::string(files.dir) + "/game.txtsav";
   std::ofstream(txt) << "version 103\nwld_age banana\n";
   std::ofstream(std::string(files.dir) + "/game.binsav") << "x";
@@ -333,10 +453,124 @@ TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   EXPECT_TRUE(std::filesystem::exists(txt + ".rejected-1"));
   EXPECT_EQ(hint_step, 0);
   EXPECT_EQ(taxc_silver, 200);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+  EXPECT_NE(std::string(toast_text ? toast_text : "").find("saved game"), std::string::npos);
   // A good pair loads and the first hint no longer comes.
   ASSERT_TRUE(wld_save());
   post("serialize");
   EXPECT_EQ(hint_step, -1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+}
+
+// The game's working folder with a terrain map of the test's making, gone
+// afterwards.
+struct ctrl_rundir {
+  const std::filesystem::path old = std::filesystem::current_path();
+  char dir[32] = "/tmp/tavorek_runXXXXXX";
+  ctrl_rundir() {
+    EXPECT_NE(mkdtemp(dir), nullptr);
+    std::filesystem::create_directory(std::string(dir) + "/testmaps");
+    std::filesystem::current_path(dir);
+  }
+  ~ctrl_rundir() {
+    std::filesystem::current_path(old);
+    std::filesystem::remove_all(dir);
+  }
+};
+
+std::string file_bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int err_lines(const std::string& log) {
+  int n = 0;
+  for (size_t at = log.find("ERR "); at != std::string::npos; at = log.find("ERR ", at + 1)) n++;
+  return n;
+}
+
+// A terrain map that cannot be read starts no game: one line in the log, a
+// message on screen, no play and no save over the player's pair, which still
+// loads as it stands.
+TEST_F(CtrlFlow, AnUnreadableTerrainMapStartsNoGameAndKeepsTheSavedOne) {
+  ctrl_tempfiles files;
+  ctrl_rundir run;
+  const std::string txt = std::string(files.dir) + "/game.txtsav", bin = std::string(files.dir) + "/game.binsav";
+  save_game_build();
+  ASSERT_TRUE(wld_save());
+  const std::string saved_txt = file_bytes(txt), saved_bin = file_bytes(bin);
+  const std::string map = WLD_MAPFILE;
+  struct {
+    const char* kind;
+    void (*make)(const std::string& path);
+  } maps[] = {
+      {"missing", [](const std::string&) {}},
+      {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+      {"a FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
+      {"64x64", [](const std::string& p) { std::ofstream(p) << "P5\n64 64\n255\n" << std::string(64 * 64, 'x'); }},
+      {"truncated", [](const std::string& p) { std::ofstream(p) << "P5\n128 128\n255\n" << std::string(99, 'x'); }},
+      {"not a map", [](const std::string& p) { std::ofstream(p) << "hello"; }},
+  };
+  for (auto& m : maps)
+    for (bool saved : {true, false}) {
+      SCOPED_TRACE(testing::Message() << m.kind << (saved ? ", a saved game" : ", no saved game"));
+      // As the process starts: no world, the menu shown.
+      wld_exit();
+      wld_initialised = wld_started = 0;
+      ctrl_show_menu_screen();
+      std::filesystem::remove_all(map);
+      m.make(map);
+      if (saved) {
+        std::ofstream(txt, std::ios::binary) << saved_txt;
+        std::ofstream(bin, std::ios::binary) << saved_bin;
+      } else {
+        std::filesystem::remove(txt);
+        std::filesystem::remove(bin);
+      }
+      testing::internal::CaptureStdout();
+      post("start headless=0");
+      post("serialize out=0");
+      const std::string log = testing::internal::GetCapturedStdout();
+      EXPECT_EQ(err_lines(log), 1) << log;
+      post("play");
+      if (saved) {
+        EXPECT_EQ(crowd_sz, 10);  // a loaded game runs and may be saved
+        EXPECT_EQ(wld_started, 1);
+        EXPECT_EQ(view_shown[VIEW_WORLD], 1);
+        EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+      } else {
+        EXPECT_EQ(view_shown[VIEW_MENU], 1);  // the player may still quit
+        EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+        EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+        EXPECT_NE(std::string(toast_text ? toast_text : "").find("terrain map"), std::string::npos);
+        EXPECT_TRUE(ctrl_back());  // the message goes, then nothing is left to close
+        EXPECT_FALSE(ctrl_back());
+      }
+      post("serialize out=1");
+      EXPECT_EQ(std::filesystem::exists(txt), saved);
+      EXPECT_EQ(std::filesystem::exists(bin), saved);
+      if (saved) {
+        EXPECT_TRUE(file_bytes(txt) == saved_txt);
+        EXPECT_TRUE(file_bytes(bin) == saved_bin);
+      }
+    }
+  // A restart that finds no map ends the loaded game without a new one.
+  std::ofstream(txt, std::ios::binary) << saved_txt;
+  std::ofstream(bin, std::ios::binary) << saved_bin;
+  testing::internal::CaptureStdout();
+  post("serialize out=0");
+  ASSERT_EQ(wld_initialised, 1);
+  post("restart");
+  post("play");
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(wld_initialised, 0);
+  EXPECT_EQ(view_shown[VIEW_WORLD], 0);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
+  post("serialize out=1");
+  EXPECT_TRUE(file_bytes(txt) == saved_txt);
+  EXPECT_TRUE(file_bytes(bin) == saved_bin);
 }
 
 }  // namespace
