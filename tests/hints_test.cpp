@@ -5,6 +5,7 @@
 
 #include "ctrl_fixture.h"
 #include "kv.h"
+#include "sengine.h"
 #include "smenu.h"
 
 namespace {
@@ -161,15 +162,45 @@ TEST_F(SettingsMenu, ActionsAndNavigation) {
   EXPECT_EQ(ctrl_count("difficultysetting"), 1);
 }
 
-TEST_F(SettingsMenu, StoredValuesOutOfRangeAreClamped) {
-  const std::string dir = files.dir;
-  std::ofstream(dir + "/.settings_difficulty") << "7";
-  std::ofstream(dir + "/.settings_music") << "-3";
-  std::ofstream(dir + "/.settings_transcribe") << "2";
-  settings_load();
-  EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
-  EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
-  EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 1);
+// A stored value out of range reads as the nearest end of its range, the same
+// for the menu, the controller and the sound engine, with one ERR line.
+TEST_F(SettingsMenu, StoredValuesOutOfRangeReadTheSameEverywhere) {
+  struct {
+    int setting;
+    const char* stored;
+    int read;
+    bool err;
+  } cases[] = {
+      {KV_MUSIC, "-1", 0, true},      {KV_MUSIC, "2", 1, true},        {KV_MUSIC, "0", 0, false},
+      {KV_MUSIC, "", 1, false},       {KV_TRANSCRIBE, "-3", 0, true},  {KV_TRANSCRIBE, "2", 1, true},
+      {KV_DIFFICULTY, "7", 2, true},  {KV_DIFFICULTY, "-1", 0, true},  {KV_DIFFICULTY, "2", 2, false},
+      {KV_EMOTE, "-1", 0, true},      {KV_EMOTE, "99999999999", 1, true},
+  };
+  const int32_t flags = sengine_flags;
+  for (auto& c : cases) {
+    const char* key = kv_settings[c.setting].key;
+    SCOPED_TRACE(testing::Message() << key << " '" << c.stored << "'");
+    std::ofstream(std::string(files.dir) + "/." + key) << c.stored;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(kv_setting(c.setting), c.read);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log.rfind("ERR ", 0) == 0 && log.find('\n') == log.size() - 1, c.err) << log;
+    testing::internal::CaptureStdout();  // the readers below log the same line
+    settings_load();
+    sengine_read_music_setting();
+    post("play");
+    testing::internal::GetCapturedStdout();
+    if (c.setting < SETTINGS_STORED) {
+      EXPECT_EQ(settings_values[c.setting], c.read);
+    }
+    if (c.setting == KV_MUSIC) {
+      EXPECT_EQ(sengine_flags & SENGINE_MUSIC_BIT, c.read);
+    }
+    if (c.setting == KV_DIFFICULTY) {
+      EXPECT_EQ(ctrl_difficulty, c.read);
+    }
+  }
+  sengine_flags = flags;
 }
 
 }  // namespace
