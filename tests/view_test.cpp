@@ -3,8 +3,11 @@
 #include <SDL2/SDL.h>
 
 #include <array>
+#include <cmath>
 
 #include "ctrl_fixture.h"
+#include "matrix.h"
+#include "pane.h"
 
 namespace {
 
@@ -197,6 +200,39 @@ TEST_F(ViewInput, PanIsClampedAndStopsDeadClimbCoasts) {
   ctrl_posts().clear();
   view_update(0.5f);
   EXPECT_EQ(ctrl_posts()[0], "cameraControl distScale=1.500000");
+}
+
+// A click on a worker puts the swirl of stars round it from the next frame on.
+TEST_F(ViewInput, ClickOnAWorkerCirclesItWithStars) {
+  float phases[SPIRAL_POINTS];
+  memcpy(phases, spiral_phases, sizeof phases);
+  for (int i = 0; i < SPIRAL_POINTS; i++) spiral_phases[i] = -i / 63.0f;
+  wld_add_taxc(61, 59);
+  wld_started = 1;
+  wld_age = 5.0;
+  const int w = wld_spawn(0);
+  ASSERT_GE(w, 0);
+  cpBodySetPosition(wld_bodies[w], cpv(64.3, 64.2));
+  // The screen's centre looks straight down on cell (64, 64).
+  mat4_identity(ctrl_drawcam[1]);
+  mat4_identity(ctrl_drawcam[2]);
+  ctrl_drawcam[1][12] = ctrl_drawcam[1][13] = -64.0f;
+  point(640, 360);
+  sdlmain_buttons = SDLMAIN_BIT_LEFT;
+  ctrl_pick(0.5f);
+  ASSERT_EQ(wld_selected, w);
+  ctrl_update(1, 1 / 240.0);
+  float pts[SPIRAL_POINTS * 5];
+  const int n = spiral_points(wld_age, pts);
+  EXPECT_EQ(n, SPIRAL_POINTS);
+  for (const float* p = pts; p < pts + 5 * n; p += 5) {
+    EXPECT_LE(std::fabs(p[0] - 64.3f), 0.5f + 1e-4f);
+    EXPECT_LE(std::fabs(p[1] - 64.2f), 0.5f + 1e-4f);
+    EXPECT_GE(p[2], 5 * 0.15f);
+    EXPECT_LE(p[2], 5 * 0.15f + 1.84f + 1e-4f);
+  }
+  wld_selected = -1;
+  memcpy(spiral_phases, phases, sizeof phases);
 }
 
 }  // namespace
