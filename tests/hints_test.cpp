@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <SDL2/SDL.h>
+
 #include <fstream>
 #include <string>
 
@@ -76,6 +78,29 @@ TEST_F(HintTest, TimerOfAnEarlierToastDismissesTheHint) {
   EXPECT_EQ(toast_timer, -1.0f);
   toast_run_timer(10.0f);  // no timer left
   EXPECT_EQ(ctrl_count("dismisstoast"), 1);
+}
+
+// Pan keys and the window's edge move nothing behind the menu and start no
+// hint there, so the first Escape on the menu still ends the game.
+TEST_F(HintTest, NoHintStartsBehindTheMenu) {
+  ctrl_show_menu_screen();
+  view_key(SDLK_a, 1);
+  view_update(0.1f);
+  view_key(SDLK_a, 0);
+  point(0, 300);
+  view_pointer_move(false);
+  view_update(0.1f);
+  post("newsilver");
+  EXPECT_EQ(ctrl_count("movecoi"), 2);
+  EXPECT_EQ(hint_step, 0);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  EXPECT_FALSE(ctrl_back());
+  // Playing, the same pan starts the first hint.
+  view_shown[VIEW_MENU] = 0;
+  view_shown[VIEW_WORLD] = 1;
+  view_update(0.1f);
+  EXPECT_EQ(hint_step, 1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
 }
 
 TEST_F(HintTest, DismissAfterTheGameEndsGoesBack) {
