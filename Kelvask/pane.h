@@ -16,7 +16,8 @@ void pane_create_vbo();
 void pane_delete_vbo();
 // With the Hud program in use.
 void pane_draw();
-// The points at world age t around spiral_centre (the world's selection): x, y, z, u offset, v offset each; returns how many.
+// The points at world age t around spiral_centre (the world's selection):
+// x, y, z, u offset, v offset each; returns how many.
 int32_t spiral_points(double t, float* out);
 // With the Emot program in use: n point sprites of five floats each (x, y, z,
 // u offset, v offset) through a buffer made and deleted here.

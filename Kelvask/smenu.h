@@ -11,7 +11,11 @@
 #define SETTINGS_STORED 3
 
 // The stored rows are the store's first three settings.
-enum { SETTINGS_TRANSCRIBE = KV_TRANSCRIBE, SETTINGS_MUSIC = KV_MUSIC, SETTINGS_DIFFICULTY = KV_DIFFICULTY };
+enum {
+  SETTINGS_TRANSCRIBE = KV_TRANSCRIBE,
+  SETTINGS_MUSIC = KV_MUSIC,
+  SETTINGS_DIFFICULTY = KV_DIFFICULTY,
+};
 
 extern int32_t settings_values[SETTINGS_STORED];
 extern int32_t settings_selected;  // highlighted row 0..5, negative for none
