@@ -2,15 +2,7 @@
 # and shown again while the world runs: the game keeps drawing and quits
 # cleanly. The pick reads the depth under the pointer every frame, which must
 # never reach outside the drawable.
-if [ -z "${PLAY_ON_X:-}" ]; then
-  PLAY_ON_X=1 exec timeout -k 5 110 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
-fi
-LIB=$(cd "$(dirname "$0")/lib" && pwd)
-source "$LIB/e2e.sh"
-source "$LIB/x11.sh"
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-export ALSOFT_DRIVERS=null
-GAME=""
+source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
 trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots-shrink"; rm -rf "$WORK"' EXIT
 
 MENU=128,84,26  # the menu's backdrop
