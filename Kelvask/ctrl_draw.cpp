@@ -263,7 +263,7 @@ static void marker_line_colour() {
 }
 
 static void draw_emotes(float dt) {
-  static const int shown = kv_get("settings_emote", 1);
+  static const int shown = kv_setting(KV_EMOTE);
   const float zoom = std::min(std::max(1280.0f / camera.distance, 8.0f), 48.0f);
   glPointSize((cosf(4.0f * (float)wld_age) * 0.17f + 1.0f) * zoom);
   if (!shown) return;

@@ -61,11 +61,19 @@ void hint_set(int32_t step) {
   toast_set(step >= 1 && step <= HINT_LAST ? HINT_TEXT[step] : nullptr);
 }
 
+// The menu draws no toast: a hint started behind it would be unseen and
+// take the next back action for itself.
+static bool playing() { return view_shown[VIEW_WORLD] && !view_shown[VIEW_MENU]; }
+
+static void start(int32_t step) {
+  if (playing()) hint_set(step);
+}
+
 void hint_on_movecoi(const char* text) {
   if (hint_step != 0) return;
   const float dx = notify_float(text, "dx"), dy = notify_float(text, "dy");
   if (dx == -FLT_MAX || dy == -FLT_MAX) return;
-  if (fabsf(dx) > 0.001f || fabsf(dy) > 0.001f) hint_set(1);
+  if (fabsf(dx) > 0.001f || fabsf(dy) > 0.001f) start(1);
 }
 
 // The event that the shown hint asked for hides it; the step stays.
@@ -78,18 +86,18 @@ void hint_on_bakerybuilt(const char* text) { hide_at(2); }
 void hint_on_hutbuilt(const char* text) { hide_at(5); }
 
 void hint_on_missingbakery(const char* text) {
-  if (hint_step < 2) hint_set(2);
+  if (hint_step < 2) start(2);
 }
 
 void hint_on_missinghut(const char* text) {
-  if (hint_step > 0) hint_set(5);
+  if (hint_step > 0) start(5);
 }
 
 void hint_on_newsilver(const char* text) {
   if (hint_step == 3)
-    hint_set(4);
+    start(4);
   else if (hint_step <= 2)
-    hint_set(3);
+    start(3);
 }
 
 static const notify_binding HINT_LISTENERS[] = {

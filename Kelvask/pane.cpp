@@ -8,11 +8,11 @@
 #include "matrix.h"
 #include "quad.h"
 #include "txdb_raw.h"
+#include "wld_state.h"
 
 uint32_t pane_vbo;
 uint32_t pane_vao;
 float spiral_phases[SPIRAL_POINTS];
-float spiral_centre[3];
 
 // Nine slices: the corners take the quarter of the disc texture at their
 // corner, the bands and the middle only the patch round its centre.

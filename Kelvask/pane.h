@@ -10,14 +10,14 @@ extern uint32_t pane_vbo;  // 0: not created
 extern uint32_t pane_vao;
 extern const float pane_mesh[PANE_VERTICES][4];  // x, y (view units), u, v
 extern float spiral_phases[SPIRAL_POINTS];       // each in [-1, 0]
-extern float spiral_centre[3];                   // the selected body, cell units
 
 void pane_create_vbo();
 // Deletes the pane's vertex array and buffer, when they exist.
 void pane_delete_vbo();
 // With the Hud program in use.
 void pane_draw();
-// The points at world age t: x, y, z, u offset, v offset each; returns how many.
+// The points at world age t around spiral_centre (the world's selection):
+// x, y, z, u offset, v offset each; returns how many.
 int32_t spiral_points(double t, float* out);
 // With the Emot program in use: n point sprites of five floats each (x, y, z,
 // u offset, v offset) through a buffer made and deleted here.

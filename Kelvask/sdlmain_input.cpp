@@ -84,7 +84,7 @@ void sdlmain_route(const SDL_Event* ev) {
   }
 }
 
-// Held-flag slot and button bit of the three tracked buttons; -1 for the others.
+// Held-flag slot of the three tracked buttons; -1 for the others.
 static int held_slot(Uint8 button) {
   switch (button) {
     case SDL_BUTTON_LEFT: return 0;
@@ -94,19 +94,17 @@ static int held_slot(Uint8 button) {
   return -1;
 }
 
-static int32_t pointer_id(Uint8 button) {
-  if (button == SDL_BUTTON_MIDDLE) return SDLMAIN_PTR_MIDDLE;
-  if (button == SDL_BUTTON_RIGHT) return SDLMAIN_PTR_RIGHT;
-  return SDLMAIN_PTR_LEFT;
-}
-
 void sdlmain_on_mouse_button(const SDL_MouseButtonEvent* ev) {
+  static const int32_t ids[3] = {SDLMAIN_PTR_LEFT, SDLMAIN_PTR_MIDDLE, SDLMAIN_PTR_RIGHT};
   static const int32_t bits[3] = {SDLMAIN_BIT_LEFT, SDLMAIN_BIT_MIDDLE, SDLMAIN_BIT_RIGHT};
-  sdlmain_pointer = sdlmain_to_drawable(ev->x, ev->y, sdlmain_height, csf);
-  const int32_t id = pointer_id(ev->button);
+  // Extra buttons are no pointers: as the left one they would end its press
+  // and place a building under a left button still held.
   const int slot = held_slot(ev->button);
+  if (slot < 0) return;
+  sdlmain_pointer = sdlmain_to_drawable(ev->x, ev->y, sdlmain_height, csf);
+  const int32_t id = ids[slot];
   if (ev->state == SDL_PRESSED) {
-    if (view_pointer_down(id) == SDLMAIN_WORLD_VIEW && slot >= 0) {
+    if (view_pointer_down(id) == SDLMAIN_WORLD_VIEW) {
       sdlmain_held[slot] = 1;
       sdlmain_buttons |= bits[slot];
     }
@@ -114,7 +112,7 @@ void sdlmain_on_mouse_button(const SDL_MouseButtonEvent* ev) {
     view_pointer_up(id);
     for (int v = view_find_pointer(id); v >= 0; v = view_find_pointer(id)) view_ptr[v].id = -1;
     sdlmain_released = 1;
-    if (slot >= 0) sdlmain_held[slot] = 0;
+    sdlmain_held[slot] = 0;
   }
   if (!any_held()) SDL_SetRelativeMouseMode(SDL_FALSE);
 }

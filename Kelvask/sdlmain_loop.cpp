@@ -17,6 +17,24 @@ double sdlmain_elapsed(uint32_t now, uint32_t before) {
   return (uint32_t)(now - before) / 1000.0;
 }
 
+bool sdlmain_pixel_inside(sdlmain_point p, int32_t width, int32_t height) {
+  return p.x >= 0.0f && p.y >= 0.0f && p.x < (float)width && p.y < (float)height;
+}
+
+// The depth under the pointer, 1.0 (nothing there) when the pointer lies
+// outside the drawable: the window may have shrunk or gone since the pointer
+// last moved, and a read past the drawable's edge can crash the driver.
+static float depth_under_pointer() {
+  if (SDL_GetWindowFlags(sdlmain_window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return 1.0f;
+  int w = 0, h = 0;
+  SDL_GL_GetDrawableSize(sdlmain_window, &w, &h);
+  if (!sdlmain_pixel_inside(sdlmain_pointer, w, h)) return 1.0f;
+  float depth = 1.0f;
+  glReadPixels((GLint)sdlmain_pointer.x, (GLint)sdlmain_pointer.y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT,
+               &depth);
+  return depth;
+}
+
 static void frame(uint32_t* ticks) {
   glClearColor(0.6f, 0.7f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -33,12 +51,11 @@ static void frame(uint32_t* ticks) {
   ctrl_draw(dt, (float)elapsed);
   stackwalker_guard_leave();
 
+  // The depth is read before the swap: the swap lets the driver take up a
+  // new window size, and a read after it can land beyond the buffers.
+  const float depth = depth_under_pointer();
   steamlayer_run_callbacks();
   SDL_GL_SwapWindow(sdlmain_window);
-
-  float depth = 1.0f;
-  glReadPixels((GLint)sdlmain_pointer.x, (GLint)sdlmain_pointer.y, 1, 1, GL_DEPTH_COMPONENT,
-               GL_FLOAT, &depth);
   ctrl_pick(depth);
 
   if (sdlmain_released) ctrl_release();

@@ -192,7 +192,7 @@ void sengine_set_listener(const float vel[3], const float m[16]) {
 }
 
 void sengine_read_music_setting() {
-  const int on = kv_get("settings_music", 1) != 0;
+  const int on = kv_setting(KV_MUSIC);
   sengine_flags = (sengine_flags & SENGINE_FX_BIT) | on;
 }
 

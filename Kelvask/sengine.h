@@ -24,7 +24,7 @@ void sengine_play_music(int track);
 bool sengine_play_fx(int e, const float p[3]);
 // Camera-to-world matrix, column-major; at is minus its third column.
 void sengine_set_listener(const float vel[3], const float camera[16]);
-// Music bit from "settings_music" (0 off, anything else on), effects bit kept.
+// Music bit from the music setting as the menu shows it, effects bit kept.
 void sengine_read_music_setting();
 
 void sengine_on_playfx(const char* text);

@@ -7,9 +7,6 @@
 #include "msgwords.h"
 #include "notify.h"
 
-const char* const settings_keys[SETTINGS_STORED] = {"settings_transcribe", "settings_music",
-                                                    "settings_difficulty"};
-static const int32_t SETTINGS_CHOICES[SETTINGS_STORED] = {2, 2, 3};  // values 0..choices-1
 static const char* const SETTINGS_CHANGED[SETTINGS_STORED] = {
     MSG_TRANSCRIBESETTING, MSG_MUSICSETTING, MSG_DIFFICULTYSETTING};
 static const char* const DIFFICULTY_NAMES[3] = {"Baby", "Normal", "Legend"};
@@ -18,11 +15,7 @@ int32_t settings_values[SETTINGS_STORED] = {1, 1, 1};
 int32_t settings_selected;
 float settings_pulse;
 
-int32_t settings_read(int setting) {
-  const int32_t v = kv_get(settings_keys[setting], 1);
-  const int32_t top = SETTINGS_CHOICES[setting] - 1;
-  return v < 0 ? 0 : v > top ? top : v;
-}
+int32_t settings_read(int setting) { return kv_setting(setting); }
 
 void settings_load() {
   for (int s = 0; s < SETTINGS_STORED; s++) settings_values[s] = settings_read(s);
@@ -36,8 +29,8 @@ const char* settings_difficulty_name(int32_t difficulty) {
 static void activate(int row) {
   if (row < 0 || row >= SETTINGS_ROWS) return;
   if (row < SETTINGS_STORED) {
-    settings_values[row] = (settings_values[row] + 1) % SETTINGS_CHOICES[row];
-    kv_set(settings_keys[row], settings_values[row]);
+    settings_values[row] = (settings_values[row] + 1) % (kv_settings[row].top + 1);
+    kv_set(kv_settings[row].key, settings_values[row]);
     notify_post(SETTINGS_CHANGED[row]);
   } else if (row == 3) {
     notify_post(MSG_GUIDE);

@@ -4,19 +4,25 @@
 #pragma once
 #include <cstdint>
 
+#include "kv.h"
+
 #define SETTINGS_MENU_VIEW 1
 #define SETTINGS_ROWS 6
 #define SETTINGS_STORED 3
 
-enum { SETTINGS_TRANSCRIBE = 0, SETTINGS_MUSIC = 1, SETTINGS_DIFFICULTY = 2 };
+// The stored rows are the store's first three settings.
+enum {
+  SETTINGS_TRANSCRIBE = KV_TRANSCRIBE,
+  SETTINGS_MUSIC = KV_MUSIC,
+  SETTINGS_DIFFICULTY = KV_DIFFICULTY,
+};
 
-extern const char* const settings_keys[SETTINGS_STORED];  // "settings_transcribe", ...
 extern int32_t settings_values[SETTINGS_STORED];
 extern int32_t settings_selected;  // highlighted row 0..5, negative for none
 extern float settings_pulse;       // radians, drives the selected row's pulse
 
-// One stored setting, default 1, held within its range (a damaged or hand-
-// edited file cannot make it address past the names of its values).
+// One stored setting as every reader sees it (kv_setting): default 1, held
+// within its range.
 int32_t settings_read(int setting);
 // All three menu values from the store.
 void settings_load();

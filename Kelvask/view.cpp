@@ -145,9 +145,8 @@ bool view_pointer_up(int32_t id) {
   if (t < 0) return false;
   if (numCamTouches == 1 && id == SDLMAIN_PTR_LEFT) {
     numCamTouches = 0;
-    // A click that never dragged places; buttons beyond the three share the
-    // left pointer but never hold it, so they do not.
-    if (!view_camtouch[t].moved && sdlmain_held[0]) notify_post(MSG_PLACEBUILDING);
+    // A click that never dragged places.
+    if (!view_camtouch[t].moved) notify_post(MSG_PLACEBUILDING);
     return true;
   }
   view_camtouch[t] = view_camtouch[--numCamTouches];

@@ -20,7 +20,7 @@ uint32_t wld_emote[CROWDSZ];
 float emote_age[CROWDSZ];
 float wld_trfs[CROWDSZ][16];
 
-float wld_selectcentre[3];
+float spiral_centre[3];
 
 int32_t ctrl_footprint = 3;
 int32_t ctrl_placemargin = 2;

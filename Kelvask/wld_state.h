@@ -29,9 +29,9 @@ extern uint32_t wld_emote[CROWDSZ];  // 0 none, 1 tired, 2 dead
 extern float emote_age[CROWDSZ];     // seconds the dead sprite has been drawn
 extern float wld_trfs[CROWDSZ][16];  // model transform, column-major
 
-// Centre of the selection marker (x, y in cells, z in world units), written
-// while a worker or cat is selected; the pane draws the marker from it.
-extern float wld_selectcentre[3];
+// Centre of the selection spiral (x, y in cells, z in world units), written
+// while a worker or cat is selected; the pane draws the spiral around it.
+extern float spiral_centre[3];
 
 // Rules of the running game that the world reads and the controller and the
 // shell set.

@@ -61,9 +61,9 @@ bool wld_follow_selected() {
   cpVect p = cpBodyGetPosition(body);
   int cx = (int)p.x, cy = (int)p.y;
   bool on_grid = cx >= 0 && cx < GRIDSZ && cy >= 0 && cy < GRIDSZ;
-  wld_selectcentre[0] = (float)p.x;
-  wld_selectcentre[1] = (float)p.y;
-  wld_selectcentre[2] = on_grid ? grid_z(wld_height[grid_cidx(cx, cy)]) : 0.0f;
+  spiral_centre[0] = (float)p.x;
+  spiral_centre[1] = (float)p.y;
+  spiral_centre[2] = on_grid ? grid_z(wld_height[grid_cidx(cx, cy)]) : 0.0f;
   return true;
 }
 

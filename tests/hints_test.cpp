@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <SDL2/SDL.h>
+
 #include <fstream>
 #include <string>
 
 #include "ctrl_fixture.h"
 #include "kv.h"
+#include "sengine.h"
 #include "smenu.h"
 
 namespace {
@@ -75,6 +78,29 @@ TEST_F(HintTest, TimerOfAnEarlierToastDismissesTheHint) {
   EXPECT_EQ(toast_timer, -1.0f);
   toast_run_timer(10.0f);  // no timer left
   EXPECT_EQ(ctrl_count("dismisstoast"), 1);
+}
+
+// Pan keys and the window's edge move nothing behind the menu and start no
+// hint there, so the first Escape on the menu still ends the game.
+TEST_F(HintTest, NoHintStartsBehindTheMenu) {
+  ctrl_show_menu_screen();
+  view_key(SDLK_a, 1);
+  view_update(0.1f);
+  view_key(SDLK_a, 0);
+  point(0, 300);
+  view_pointer_move(false);
+  view_update(0.1f);
+  post("newsilver");
+  EXPECT_EQ(ctrl_count("movecoi"), 2);
+  EXPECT_EQ(hint_step, 0);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  EXPECT_FALSE(ctrl_back());
+  // Playing, the same pan starts the first hint.
+  view_shown[VIEW_MENU] = 0;
+  view_shown[VIEW_WORLD] = 1;
+  view_update(0.1f);
+  EXPECT_EQ(hint_step, 1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 1);
 }
 
 TEST_F(HintTest, DismissAfterTheGameEndsGoesBack) {
@@ -161,15 +187,45 @@ TEST_F(SettingsMenu, ActionsAndNavigation) {
   EXPECT_EQ(ctrl_count("difficultysetting"), 1);
 }
 
-TEST_F(SettingsMenu, StoredValuesOutOfRangeAreClamped) {
-  const std::string dir = files.dir;
-  std::ofstream(dir + "/.settings_difficulty") << "7";
-  std::ofstream(dir + "/.settings_music") << "-3";
-  std::ofstream(dir + "/.settings_transcribe") << "2";
-  settings_load();
-  EXPECT_EQ(settings_values[SETTINGS_DIFFICULTY], 2);
-  EXPECT_EQ(settings_values[SETTINGS_MUSIC], 0);
-  EXPECT_EQ(settings_values[SETTINGS_TRANSCRIBE], 1);
+// A stored value out of range reads as the nearest end of its range, the same
+// for the menu, the controller and the sound engine, at the cost of one ERR line.
+TEST_F(SettingsMenu, StoredValuesOutOfRangeReadTheSameEverywhere) {
+  struct {
+    int setting;
+    const char* stored;
+    int read;
+    bool err;
+  } cases[] = {
+      {KV_MUSIC, "-1", 0, true},      {KV_MUSIC, "2", 1, true},        {KV_MUSIC, "0", 0, false},
+      {KV_MUSIC, "", 1, false},       {KV_TRANSCRIBE, "-3", 0, true},  {KV_TRANSCRIBE, "2", 1, true},
+      {KV_DIFFICULTY, "7", 2, true},  {KV_DIFFICULTY, "-1", 0, true},  {KV_DIFFICULTY, "2", 2, false},
+      {KV_EMOTE, "-1", 0, true},      {KV_EMOTE, "99999999999", 1, true},
+  };
+  const int32_t flags = sengine_flags;
+  for (auto& c : cases) {
+    const char* key = kv_settings[c.setting].key;
+    SCOPED_TRACE(testing::Message() << key << " '" << c.stored << "'");
+    std::ofstream(std::string(files.dir) + "/." + key) << c.stored;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(kv_setting(c.setting), c.read);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log.rfind("ERR ", 0) == 0 && log.find('\n') == log.size() - 1, c.err) << log;
+    testing::internal::CaptureStdout();  // the readers below do not repeat it
+    settings_load();
+    sengine_read_music_setting();
+    post("play");
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("ERR "), std::string::npos);
+    if (c.setting < SETTINGS_STORED) {
+      EXPECT_EQ(settings_values[c.setting], c.read);
+    }
+    if (c.setting == KV_MUSIC) {
+      EXPECT_EQ(sengine_flags & SENGINE_MUSIC_BIT, c.read);
+    }
+    if (c.setting == KV_DIFFICULTY) {
+      EXPECT_EQ(ctrl_difficulty, c.read);
+    }
+  }
+  sengine_flags = flags;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "shaders.h"
 #include "text.h"
 #include "txdb_raw.h"
+#include "wld_state.h"
 
 namespace {
 

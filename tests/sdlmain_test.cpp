@@ -49,6 +49,23 @@ TEST(SdlmainPointer, FlipsYAndScalesToDrawable) {
   EXPECT_FLOAT_EQ(p.y, 698.0f);
 }
 
+// The depth is read only at a pixel of the drawable: a pointer left behind by
+// a shrunk or minimised (0 x 0) window reads nothing.
+TEST(SdlmainPointer, InsideTheDrawableOnly) {
+  struct {
+    float x, y;
+    int w, h;
+    bool inside;
+  } cases[] = {
+      {0, 0, 1, 1, true},         {0.9f, 0.9f, 1, 1, true},  {1, 0, 1, 1, false},
+      {51, 219, 1280, 100, false}, {1279, 99, 1280, 100, true}, {-0.5f, 5, 1280, 100, false},
+      {0, 0, 0, 0, false},
+  };
+  for (auto& c : cases)
+    EXPECT_EQ(sdlmain_pixel_inside(sdlmain_point{c.x, c.y}, c.w, c.h), c.inside)
+        << c.x << "," << c.y << " in " << c.w << "x" << c.h;
+}
+
 struct SdlmainOptions : ::testing::Test {
   void SetUp() override {
     sdlmain_headless = 0;
@@ -265,13 +282,22 @@ TEST_F(SdlmainRouting, PressOffTheWorldHoldsNothingButReleaseClearsPointers) {
   view_ptr[7].id = -1;
 }
 
-TEST_F(SdlmainRouting, OtherButtonsUseLeftPointerWithoutHolding) {
-  route(button(SDL_BUTTON_X1, true));
+// Extra buttons are no pointers: clicked under a held left button they end
+// nothing and place nothing; the left button's own release still places.
+TEST_F(SdlmainRouting, ExtraButtonsLeaveTheLeftPressAlone) {
+  notify_listen("placebuilding", record);
+  route(button(SDL_BUTTON_LEFT, true));
+  for (Uint8 b : {(Uint8)SDL_BUTTON_X1, (Uint8)SDL_BUTTON_X2, (Uint8)8}) {
+    route(button(b, true));
+    route(button(b, false));
+  }
+  EXPECT_TRUE(posted.empty());
+  EXPECT_EQ(sdlmain_released, 0);
+  EXPECT_EQ(sdlmain_held[0], 1);
   EXPECT_EQ(view_find_pointer(SDLMAIN_PTR_LEFT), SDLMAIN_WORLD_VIEW);
-  EXPECT_EQ(sdlmain_buttons, 0);
-  EXPECT_EQ(sdlmain_held[0], 0);
-  route(button(SDL_BUTTON_X1, false));
-  EXPECT_EQ(view_find_pointer(SDLMAIN_PTR_LEFT), -1);
+  route(button(SDL_BUTTON_LEFT, false));
+  EXPECT_EQ(posted, std::vector<std::string>{"placebuilding"});
+  notify_unlisten("placebuilding", record);
 }
 
 TEST_F(SdlmainRouting, WheelZoomsOnlyOverShownWorld) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "kv.h"
@@ -152,15 +153,18 @@ TEST_F(SengineTest, MusicSwitchesTracksAndFollowsTheSetting) {
   sengine_play_music(0);
   EXPECT_EQ(sengine_track, -1);
   EXPECT_NE(source_state(game), AL_PLAYING);
-  // Any stored value but 0 means on, and never touches the effects bit.
-  for (int value : {7, -3}) {
+  // Out of range reads as the menu shows it: above on, below off; the
+  // effects bit stays.
+  for (auto [value, on] : {std::pair{7, 1}, std::pair{-3, 0}}) {
     kv_set("settings_music", 0);
     sengine_on_musicsetting("musicsetting");
     kv_set("settings_music", value);
     sengine_on_musicsetting("musicsetting");
-    EXPECT_EQ(sengine_flags, SENGINE_MUSIC_BIT | SENGINE_FX_BIT) << value;
-    EXPECT_EQ(sengine_track, 1);
+    EXPECT_EQ(sengine_flags, on | SENGINE_FX_BIT) << value;
+    EXPECT_EQ(sengine_track, on ? 1 : -1) << value;
   }
+  kv_set("settings_music", 1);
+  sengine_on_musicsetting("musicsetting");
   testing::internal::CaptureStdout();
   for (int bad : {-1, 2}) sengine_play_music(bad);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERR No music track -1\nERR No music track 2\n");

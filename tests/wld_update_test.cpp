@@ -125,9 +125,9 @@ TEST_F(WorldUpdate, TheSelectionHoldsStillUntilItDies) {
   cpVect v = cpBodyGetVelocity(wld_bodies[w]);
   EXPECT_EQ(v.x, 0.0);
   EXPECT_EQ(v.y, 0.0);
-  EXPECT_FLOAT_EQ(wld_selectcentre[0], 30.5f);
-  EXPECT_FLOAT_EQ(wld_selectcentre[1], 31.5f);
-  EXPECT_FLOAT_EQ(wld_selectcentre[2], 8 * 0.15f);
+  EXPECT_FLOAT_EQ(spiral_centre[0], 30.5f);
+  EXPECT_FLOAT_EQ(spiral_centre[1], 31.5f);
+  EXPECT_FLOAT_EQ(spiral_centre[2], 8 * 0.15f);
 
   crowd_goal[w] = JOB_TIRED;
   wld_kill(w);

@@ -42,3 +42,21 @@ int kv_get(const char* key, int dflt) {
   fclose(f);
   return got ? notify_atoi(line) : dflt;
 }
+
+const kv_setting_range kv_settings[KV_SETTINGS] = {
+    {"settings_transcribe", 1}, {"settings_music", 1}, {"settings_difficulty", 2}, {"settings_emote", 1}};
+
+// The last value out of range reported per setting; 0 (always in range) for none.
+static int kv_reported[KV_SETTINGS];
+
+int kv_setting(int setting) {
+  const kv_setting_range& s = kv_settings[setting];
+  const int v = kv_get(s.key, 1);
+  if (v >= 0 && v <= s.top) return v;
+  const int held = v < 0 ? 0 : s.top;
+  // Several readers meet the same damaged file; it is worth one line.
+  if (v != kv_reported[setting])
+    LOG("ERR Setting '%s' holds %d, outside 0..%d: read as %d", s.key, v, s.top, held);
+  kv_reported[setting] = v;
+  return held;
+}

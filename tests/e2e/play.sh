@@ -3,15 +3,7 @@
 # each to read the silver from the saved game), meets refusals, hires workers,
 # marks an area, walks the back chain to the end, and checks that the next
 # start loads what was built. Screenshots land in build/e2e-shots.
-if [ -z "${PLAY_ON_X:-}" ]; then
-  PLAY_ON_X=1 exec timeout -k 5 170 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
-fi
-LIB=$(cd "$(dirname "$0")/lib" && pwd)
-source "$LIB/e2e.sh"
-source "$LIB/x11.sh"
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-export ALSOFT_DRIVERS=null
-GAME=""
+source "$(dirname "$0")/lib/x_session.sh" 170 "$@"
 # A failed check leaves no game behind, and the shots where the developer looks.
 trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots"; rm -rf "$WORK"' EXIT
 SAVE="$USERDIR/game.txtsav"
