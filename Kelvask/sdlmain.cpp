@@ -132,8 +132,6 @@ static void quit_on_hangup() {
   // An ignored hang-up (nohup) stays ignored; without SDL's handler a SIGTERM would kill.
   if (hup.sa_handler == SIG_IGN || term.sa_handler == SIG_DFL || term.sa_handler == SIG_IGN) return;
   signal(SIGHUP, on_hangup);
-  // The terminal's reader goes with it: log lines to a closed pipe must fail, not kill.
-  signal(SIGPIPE, SIG_IGN);
 }
 
 bool sdlmain_open_window() {
