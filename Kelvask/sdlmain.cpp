@@ -1,5 +1,7 @@
 #include "sdlmain.h"
 
+#include <signal.h>
+
 #include <cstdio>
 
 #include <epoxy/gl.h>
@@ -8,6 +10,7 @@
 #include "log.h"
 #include "msgwords.h"
 #include "notify.h"
+#include "regfile.h"
 #include "sengine.h"
 #include "steam.h"
 #include "stackwalker_guard.h"
@@ -43,10 +46,13 @@ static void open_user_folder() {
   }
   LOG("User data folder is '%s'", sdlmain_userfolder);
   filesPath = sdlmain_userfolder;
-  char name[SDLMAIN_PATH_SZ];
+  char name[SDLMAIN_PATH_SZ + 32], previous[SDLMAIN_PATH_SZ + 32];
   snprintf(name, sizeof name, "%s/tavoreklog.txt", filesPath);
-  log_file = fopen(name, "w");
-  LOG("%s log file at %s.", log_file ? "Opened" : "Could not open", name);
+  snprintf(previous, sizeof previous, "%s/tavoreklog-previous.txt", filesPath);
+  if (log_open(name, previous))
+    LOG("Opened log file at %s.", name);
+  else
+    LOG("ERR Could not open log file at %s: %s.", name, regfile_reason());
 }
 
 static void init_sdl() {
@@ -115,8 +121,22 @@ static bool create_context() {
   return true;
 }
 
+// SDL turns SIGINT and SIGTERM into a quit event, after which the game is
+// saved; a closed terminal (SIGHUP) is passed on as SIGTERM to end the same way.
+static void on_hangup(int) { raise(SIGTERM); }
+
+static void quit_on_hangup() {
+  struct sigaction term, hup;
+  sigaction(SIGTERM, nullptr, &term);
+  sigaction(SIGHUP, nullptr, &hup);
+  // An ignored hang-up (nohup) stays ignored; without SDL's handler a SIGTERM would kill.
+  if (hup.sa_handler == SIG_IGN || term.sa_handler == SIG_DFL || term.sa_handler == SIG_IGN) return;
+  signal(SIGHUP, on_hangup);
+}
+
 bool sdlmain_open_window() {
   init_sdl();
+  quit_on_hangup();
   set_gl_attributes();
   fit_to_desktop();
   create_window();
@@ -127,8 +147,11 @@ bool sdlmain_open_window() {
 static void open_controllers() {
   const int count = SDL_NumJoysticks();
   LOG("Number of joysticks: %d", count);
-  const int mappings =
-      SDL_GameControllerAddMappingsFromRW(SDL_RWFromFile("gamecontrollerdb.txt", "rb"), 1);
+  FILE* db = regfile_open("gamecontrollerdb.txt", "rb");
+  if (!db && regfile_is_other("gamecontrollerdb.txt"))
+    LOG("ERR Cannot read gamecontrollerdb.txt: %s", regfile_reason());
+  // A missing file gives -1, as SDL reports it.
+  const int mappings = SDL_GameControllerAddMappingsFromRW(db ? SDL_RWFromFP(db, SDL_TRUE) : nullptr, 1);
   LOG("Added %d gamecontroller mappings.", mappings);
   int opened = 0;
   for (int i = 0; i < count; i++) {

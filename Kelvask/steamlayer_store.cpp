@@ -118,13 +118,15 @@ int steamlayer_store_parse(const char* text) {
   return ended ? 0 : number + 1;
 }
 
-// Moves a damaged store out of the way so a fresh one can start.
+// Moves a damaged store out of the way so a fresh one can start; numbered, so
+// that a store damaged later does not replace one kept earlier.
 static void move_aside(const char* path, int line) {
   char aside[STEAMLAYER_PATH_SZ + 16];
-  snprintf(aside, sizeof aside, "%s.damaged", path);
-  const bool moved = rename(path, aside) == 0;
-  LOG("ERR Stats store %s is damaged at line %d; %s %s, starting afresh.", path, line,
-      moved ? "moved it to" : "could not move it to", aside);
+  if (regfile_move_aside(path, "damaged", aside, sizeof aside))
+    LOG("ERR Stats store %s is damaged at line %d; moved it to %s, starting afresh.", path, line, aside);
+  else
+    LOG("ERR Stats store %s is damaged at line %d; could not move it aside (%s), starting afresh.", path,
+        line, strerror(errno));
   clear();
 }
 

@@ -1,7 +1,5 @@
 // The saved game's file pair on disk: writing it so that a crash never leaves
 // a mixed or partial pair, and moving a refused pair aside.
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,8 +9,6 @@
 #include "regfile.h"
 #include "wld_physics.h"
 #include "wld_save.h"
-
-#define SAVE_MAXREJECTED 10000  // refused pairs kept aside before giving up
 
 struct SavePaths {
   char txt[256], bin[256];        // the pair
@@ -41,26 +37,22 @@ static bool exists(const char* path) { return access(path, F_OK) == 0; }
 
 static void sync_dir() { regfile_sync_folder(save_dir()); }
 
-static bool move_aside(const char* path, int n, char out[256]) {
-  int len = snprintf(out, 256, "%s.rejected-%d", path, n);
-  return len > 0 && len < 256 && !exists(out);
-}
+#define REJECTED "rejected"
 
 // Something other than a regular file under one of the save's own names (a
-// folder, a FIFO) would fail every later save and load: it is moved aside
-// once, with one line, and saving goes on.
-static bool clear_odd(const char* path) {
-  if (!regfile_is_other(path)) return true;
+// folder, a FIFO; for the commit marker, which only the game makes, a link
+// too) would fail every later save and load: it is moved aside once, with
+// one line, and saving goes on.
+static bool clear_odd(const char* path, regfile_links links = REGFILE_FOLLOW) {
+  if (!regfile_is_other(path, links)) return true;
   char aside[256];
-  for (int n = 1; n <= SAVE_MAXREJECTED; n++) {
-    if (!move_aside(path, n, aside)) continue;
-    if (rename(path, aside) != 0) break;
-    sync_dir();
-    LOG("ERR %s is not a regular file; moved aside as %s.", path, aside);
-    return true;
+  if (!regfile_move_aside(path, REJECTED, aside, sizeof aside)) {
+    LOG("ERR %s is not a regular file and cannot be moved aside: %s", path, strerror(errno));
+    return false;
   }
-  LOG("ERR %s is not a regular file and cannot be moved aside: %s", path, strerror(errno));
-  return false;
+  sync_dir();
+  LOG("ERR %s is not a regular file; moved aside as %s.", path, aside);
+  return true;
 }
 
 static bool finish_file(FILE* f, const char* path) {
@@ -95,15 +87,13 @@ static bool write_temps(const SavePaths* p) {
 }
 
 static bool mark_commit(const SavePaths* p) {
-  int fd = open(p->commit, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  if (fd < 0 || fsync(fd) != 0) {
-    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", p->commit, strerror(errno));
-    if (fd >= 0) close(fd);
-    remove(p->commit);
+  FILE* f = regfile_open(p->commit, "w", REGFILE_NOFOLLOW);
+  if (!f) LOG("ERR Cannot create %s: %s; the saved game stays as it was.", p->commit, regfile_reason());
+  if (!f || !finish_file(f, p->commit)) {
+    if (f) remove(p->commit);  // only a marker made here, never what was found
     drop_temps(p);
     return false;
   }
-  close(fd);
   sync_dir();
   return true;
 }
@@ -135,7 +125,7 @@ static bool clear_commit(const SavePaths* p) {
 bool wld_save_recover() {
   SavePaths p;
   if (!save_paths(&p)) return false;
-  if (!clear_odd(p.commit) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp)) return false;
+  if (!clear_odd(p.commit, REGFILE_NOFOLLOW) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp)) return false;
   if (!exists(p.commit)) {
     // A save that stopped before its commit: the old pair is whole.
     drop_temps(&p);
@@ -166,8 +156,10 @@ bool wld_save() { return wld_save_upto(SAVE_STEP_DONE); }
 // lowest free number, so that the next save cannot overwrite it.
 static void set_aside(const SavePaths* p) {
   char txt[256], bin[256];
-  for (int n = 1; n <= SAVE_MAXREJECTED; n++) {
-    if (!move_aside(p->txt, n, txt) || !move_aside(p->bin, n, bin)) continue;
+  for (int n = 1; n <= REGFILE_MAXASIDE; n++) {
+    if (!regfile_aside_name(p->txt, REJECTED, n, txt, sizeof txt) ||
+        !regfile_aside_name(p->bin, REJECTED, n, bin, sizeof bin))
+      continue;
     bool ok = (!exists(p->txt) || place(p->txt, txt)) && (!exists(p->bin) || place(p->bin, bin));
     sync_dir();
     if (ok) LOG("The refused saved game is kept as %s and %s.", txt, bin);

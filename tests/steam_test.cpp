@@ -114,12 +114,12 @@ TEST_F(SteamStore, DamagedStoreIsMovedAsideAndAFreshOneStarts) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     write_store(c.text);
-    unlink((store_path() + ".damaged").c_str());
+    unlink((store_path() + ".damaged-1").c_str());
     restart();
     SteamHelper helper;
     steamlayer_run_callbacks();
     EXPECT_NE(log().find("ERR Stats store " + store_path() + " is damaged"), std::string::npos);
-    EXPECT_EQ(read_file(store_path() + ".damaged"), c.text);
+    EXPECT_EQ(read_file(store_path() + ".damaged-1"), c.text);
     EXPECT_NE(log().find("hires 0, dead 0, alive 0, farms 0, silver 0"), std::string::npos);
     EXPECT_NE(access(store_path().c_str(), F_OK), 0);  // fresh, not yet written
   }

@@ -5,9 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "steamlayer.h"
+#include "steamlayer_store.h"
 
 namespace {
 
@@ -92,6 +95,30 @@ TEST_F(SteamlayerFolder, RefusedWhenPathDoesNotFit) {
   setenv("XDG_DATA_HOME", root.c_str(), 1);
   char tiny[8];
   EXPECT_FALSE(steamlayer_user_data_folder(tiny, sizeof tiny));
+}
+
+// Each damaged store is kept under the next number: a second one must not
+// replace the first, nor anything already under a number (a dangling link too).
+TEST_F(SteamlayerFolder, DamagedStoresAreKeptUnderTheirOwnNumbers) {
+  setenv("XDG_DATA_HOME", root.c_str(), 1);
+  const std::string store = root + "/tavorek/userstats.txt";
+  ASSERT_TRUE(steamlayer_store_load());  // makes the folder; nothing stored yet
+  ASSERT_EQ(symlink("/nonexistent", (store + ".damaged-2").c_str()), 0);
+  const char* damaged[] = {"userstats 2\n", "tavorek userstats 1\nstat s_cats 1\nend\n"};
+  for (const char* text : damaged) {
+    std::ofstream(store) << text;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(steamlayer_store_load());
+    testing::internal::GetCapturedStdout();
+  }
+  const auto read = [](const std::string& path) {
+    std::stringstream s;
+    s << std::ifstream(path).rdbuf();
+    return s.str();
+  };
+  EXPECT_EQ(read(store + ".damaged-1"), damaged[0]);
+  EXPECT_EQ(read(store + ".damaged-3"), damaged[1]);
+  EXPECT_NE(access(store.c_str(), F_OK), 0);
 }
 
 }  // namespace

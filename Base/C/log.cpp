@@ -1,6 +1,10 @@
 #include "log.h"
 
+#include <cerrno>
 #include <cstdarg>
+#include <cstring>
+
+#include "regfile.h"
 
 const char* filesPath = nullptr;
 FILE* log_file = nullptr;
@@ -12,18 +16,27 @@ void log_line(const char* fmt, ...) {
   vfprintf(stdout, fmt, ap);
   va_end(ap);
   fputs("\n", stdout);
+  fflush(stdout);
   if (log_file) {
     va_start(ap, fmt);
     vfprintf(log_file, fmt, ap);
     va_end(ap);
     fputs("\n", log_file);
+    fflush(log_file);
   }
+}
+
+bool log_open(const char* path, const char* previous) {
+  // rename moves a link itself, never its target; a first start has nothing to keep.
+  const bool kept = regfile_is_other(path, REGFILE_NOFOLLOW) || rename(path, previous) == 0 || errno == ENOENT;
+  const int err = kept ? 0 : errno;
+  log_file = regfile_open(path, "w", REGFILE_NOFOLLOW);
+  if (!kept) LOG("ERR Could not keep the previous log as %s: %s", previous, strerror(err));
+  return log_file != nullptr;
 }
 
 void log_assert_failed(const char* expr, const char* file, int line) {
   LOG("ERR ASSERT FAILED at %s(%d):  %s", file, line, expr);
-  fflush(stdout);
-  if (log_file) fflush(log_file);
   if (assert_hook) assert_hook(expr, file, line);
 }
 

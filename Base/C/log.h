@@ -9,9 +9,16 @@ extern const char* filesPath;    // user data folder, no trailing separator; nul
 extern FILE* log_file;           // null: log lines go to standard output only
 extern assert_hook_fn assert_hook;
 
-// One log line: to standard output and, when open, to the log file.
+// One log line: to standard output and, when open, to the log file, each
+// flushed at once, so that a crash the guard cannot catch still leaves every
+// line before it.
 void log_line(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-// Logs the failure (flushed, so the hook can show it) and calls the hook.
+// Opens path as the log file after renaming the last run's log to previous,
+// the only record of a crash in that run. Neither name follows a symbolic
+// link; anything but a regular file at path is refused (false, with the
+// reason for regfile_reason) and lines go to standard output only.
+bool log_open(const char* path, const char* previous);
+// Logs the failure (on disk before the hook shows it) and calls the hook.
 void log_assert_failed(const char* expr, const char* file, int line);
 // The runtime's assertion report on standard error, then abort.
 [[noreturn]] void log_assert_stop(const char* expanded_expr, const char* file, int line);

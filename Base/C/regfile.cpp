@@ -14,13 +14,28 @@ static FILE* refuse(const char* reason) {
   return nullptr;
 }
 
-FILE* regfile_open(const char* path, const char* mode) {
+static int stat_of(const char* path, struct stat* st, regfile_links links) {
+  return links == REGFILE_FOLLOW ? stat(path, st) : lstat(path, st);
+}
+
+// A failed open says "No such device or address" for a FIFO without a reader
+// and "Too many levels of symbolic links" for a link it may not follow: the
+// kind of file found there explains it better.
+static FILE* refuse_open(const char* path, regfile_links links) {
+  const int err = errno;
+  struct stat st;
+  if (stat_of(path, &st, links) != 0 || S_ISREG(st.st_mode)) return refuse(strerror(err));
+  return refuse(S_ISLNK(st.st_mode) ? "a symbolic link" : "not a regular file");
+}
+
+FILE* regfile_open(const char* path, const char* mode, regfile_links links) {
   const bool write = mode[0] == 'w';
   // O_NONBLOCK keeps a FIFO without a writer (or reader) from holding the
   // open forever; it is cleared again once the file is known to be regular.
   int flags = (write ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+  if (links == REGFILE_NOFOLLOW) flags |= O_NOFOLLOW;
   int fd = open(path, flags, 0644);
-  if (fd < 0) return refuse(strerror(errno));
+  if (fd < 0) return refuse_open(path, links);
   struct stat st;
   const bool stated = fstat(fd, &st) == 0;
   if (!stated || !S_ISREG(st.st_mode)) {
@@ -46,9 +61,22 @@ FILE* regfile_open(const char* path, const char* mode) {
 
 const char* regfile_reason() { return last_reason; }
 
-bool regfile_is_other(const char* path) {
+bool regfile_is_other(const char* path, regfile_links links) {
   struct stat st;
-  return stat(path, &st) == 0 && !S_ISREG(st.st_mode);
+  return stat_of(path, &st, links) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool regfile_aside_name(const char* path, const char* tag, int n, char* out, int size) {
+  const int len = snprintf(out, size, "%s.%s-%d", path, tag, n);
+  struct stat st;
+  return len > 0 && len < size && lstat(out, &st) != 0 && errno == ENOENT;
+}
+
+bool regfile_move_aside(const char* path, const char* tag, char* out, int size) {
+  for (int n = 1; n <= REGFILE_MAXASIDE; n++)
+    if (regfile_aside_name(path, tag, n, out, size)) return rename(path, out) == 0;
+  errno = EEXIST;
+  return false;
 }
 
 void regfile_sync_folder(const char* folder) {

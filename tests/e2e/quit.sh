@@ -1,25 +1,26 @@
-# A real X server: the game opens fullscreen, Escape on the menu-less world ends it cleanly.
-source "$(dirname "$0")/lib/e2e.sh"
+# A real X server: the game opens fullscreen, Escape on its menu ends it
+# cleanly. A closed terminal (SIGHUP) mid-game ends it the same way, saving
+# the game, and the next start loads that game with the log of the run before
+# kept beside its own. A FIFO in the log's place is refused, never waited on.
+if [ -z "${QUIT_ON_X:-}" ]; then
+  QUIT_ON_X=1 exec timeout -k 5 110 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
+fi
+LIB=$(cd "$(dirname "$0")/lib" && pwd)
+source "$LIB/e2e.sh"
+source "$LIB/x11.sh"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 export ALSOFT_DRIVERS=null
-cat >session.sh <<EOS
-set -eu
-"$BIN" >stdout.txt 2>stderr.txt &
-game=\$!
-win=\$(timeout 30 xdotool search --sync --name '^Tavorek, Ombrelith\$' | head -n1)
-[ -n "\$win" ] || { kill -9 \$game; exit 90; }
+GAME=""
+trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; rm -rf "$WORK"' EXIT
+PREVIOUS="$USERDIR/tavoreklog-previous.txt"
+
+# ---- Escape on the menu ----
+start_game
 sleep 1
-xprop -id "\$win" -notype 32c _NET_WM_ICON >icon.txt
-xdotool windowfocus --sync "\$win" key Escape
-rc=0
-timeout -k 5 30 tail --pid=\$game -f /dev/null || rc=91
-wait \$game || rc=\$?
-exit \$rc
-EOS
-rc=0
-timeout -k 5 90 xvfb-run -a -s "-screen 0 1280x720x24" bash session.sh || rc=$?
+xprop -id "$GAMEWIN" -notype 32c _NET_WM_ICON >icon.txt
+key Escape
+end_game
 cat stdout.txt
-[ "$rc" -eq 0 ] || fail "session ended with status $rc"
 for f in stdout.txt "$LOGFILE"; do
   has "$f" "drawable size: 1280x720"
   has "$f" "ctrl_destroy"
@@ -34,4 +35,41 @@ icon=$(sed 's/^_NET_WM_ICON = //' icon.txt | tr -d ' ')
 # Shut-down order: controller, SDL, then the platform layer.
 [ "$(grep -nx -e ctrl_destroy -e 'Shutting down SDL2 framework.' -e 'Shutting down SteamAPI.' "$LOGFILE" | cut -d: -f2 | paste -sd'|')" = \
   "ctrl_destroy|Shutting down SDL2 framework.|Shutting down SteamAPI." ] || fail "shut-down out of order"
+[ ! -e "$PREVIOUS" ] || fail "a first start kept a log of a run before it"
+cp "$LOGFILE" first.txt
+
+# ---- The terminal closes mid-game ----
+start_game msaa=0
+await menu "the game does not open on its menu" "is 300 620 128,84,26; is 1200 400 128,84,26"
+click 640 581
+for t in $(seq 1 40); do grep -qx 'onStart()' "$LOGFILE" && break; sleep 0.25; done
+has "$LOGFILE" "onStart()"  # on disk while the game runs
+click 140 300  # the info screen closed: the world runs
+sleep 2
+kill -HUP "$GAME"
+end_game
+has "$LOGFILE" "Shutting down SteamAPI."
+age=$(awk '$1 == "wld_age" { print $2 }' "$USERDIR/game.txtsav")
+awk -v a="$age" 'BEGIN { exit !(a > 0) }' || fail "the game saved at the hang-up has age '$age'"
+cmp -s first.txt "$PREVIOUS" || fail "the log of the run before was not kept"
+cp "$LOGFILE" second.txt
+
+# ---- The next start loads that game ----
+run_game 0 headless=1
+has "$LOGFILE" "Loading the saved game from $USERDIR."
+lacks "$LOGFILE" "ERR "
+cmp -s second.txt "$PREVIOUS" || fail "the log of the hung-up run was not kept"
+
+# ---- FIFOs as the log and the controller mappings: a line each, and the game goes on ----
+rm -f "$LOGFILE" gamecontrollerdb.txt
+mkfifo "$LOGFILE" gamecontrollerdb.txt
+rc=0
+timeout -k 5 20 "$BIN" headless=1 >stdout.txt 2>stderr.txt || rc=$?
+[ "$rc" -eq 0 ] || fail "with FIFOs as the log and the mappings the start ended with status $rc"
+has stdout.txt "ERR Could not open log file at $LOGFILE: not a regular file."
+has stdout.txt "ERR Cannot read gamecontrollerdb.txt: not a regular file"
+has stdout.txt "Added -1 gamecontroller mappings."
+[ "$(grep -c '^ERR ' stdout.txt)" = 2 ] || fail "ERR lines: $(grep '^ERR ' stdout.txt)"
+has stdout.txt "Loading the saved game from $USERDIR."
+[ -p "$LOGFILE" ] || fail "the FIFO was not left in place"
 echo "quit: ok"
