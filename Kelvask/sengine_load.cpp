@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "log.h"
+#include "regfile.h"
 #include "sengine.h"
 
-// An assertion whose line also names the file that could not be opened.
-static void fail_open(const char* path, const char* file, int line) {
-  char text[300];
-  snprintf(text, sizeof text, "f / Failed to open '%s' for reading.", path);
+// An assertion whose one line also says what went wrong with which file.
+[[noreturn]] static void fail_load(const char* text, const char* file, int line) {
   log_assert_failed(text, file, line);
   log_assert_stop(text, file, line);
 }
@@ -20,8 +19,12 @@ static void fail_open(const char* path, const char* file, int line) {
 uint32_t sengine_load_buffer(const char* name, int32_t isz, int32_t osz) {
   char path[256];
   snprintf(path, sizeof path, "%s/%s", sengine_dir, name);
-  FILE* f = fopen(path, "rb");
-  if (!f) fail_open(path, __FILE__, __LINE__);
+  char text[400];
+  FILE* f = regfile_open(path, "rb");
+  if (!f) {
+    snprintf(text, sizeof text, "f / Failed to open '%s' for reading.", path);
+    fail_load(text, __FILE__, __LINE__);
+  }
   // One byte more than expected is read, so a longer file is caught too.
   std::vector<unsigned char> packed(isz + 1);
   const int32_t numread = (int32_t)fread(packed.data(), 1, packed.size(), f);
@@ -36,9 +39,14 @@ uint32_t sengine_load_buffer(const char* name, int32_t isz, int32_t osz) {
   ASSERT(dstsz == osz);
   packed = std::vector<unsigned char>();
 
+  // freealut gives buffer 0 for an image it cannot read, which alIsBuffer
+  // takes for the valid null buffer: a source given it would stay silent.
   const ALuint buf = alutCreateBufferFromFileImage(image.data(), osz);
+  if (buf == AL_NONE || !alIsBuffer(buf)) {
+    snprintf(text, sizeof text, "alIsBuffer( buf ) / ALUT: %s in '%s'.", alutGetErrorString(alutGetError()), path);
+    fail_load(text, __FILE__, __LINE__);
+  }
   sengine_check_alut_error();
-  ASSERT(alIsBuffer(buf));
   ALint size = 0, channels = 0;
   alGetBufferi(buf, AL_SIZE, &size);
   alGetBufferi(buf, AL_CHANNELS, &channels);
@@ -46,7 +54,7 @@ uint32_t sengine_load_buffer(const char* name, int32_t isz, int32_t osz) {
   LOG("sample size: %d bytes, with %d channel(s).", size, channels);
   if (size < 0) {
     // A size OpenAL cannot report: keep the image for a look.
-    FILE* out = fopen("out.wav", "wb");
+    FILE* out = regfile_open("out.wav", "wb");
     ASSERT(out);
     fwrite(image.data(), 1, osz, out);
     fclose(out);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "etc2.h"
+#include "txdb_raw.h"
 
 namespace {
 
@@ -70,6 +71,16 @@ TEST(Etc2, DecodesEveryMode) {
     etc2_decode_block(m.block, rgb);
     for (int c = 0; c < 3; c++) EXPECT_EQ(rgb[0][0][c], m.pixel0[c]) << m.name << " channel " << c;
   }
+}
+
+// What the texture loader reads for a PKM header's sizes, up to the largest a
+// header can hold.
+TEST(Etc2, BlockBytesOfEverySize) {
+  const struct {
+    int32_t w, h;
+    int64_t bytes;
+  } sizes[] = {{256, 256, 32768}, {6, 5, 32}, {1, 1, 8}, {65535, 65535, 2147483648LL}, {65535, 1, 131072}};
+  for (const auto& s : sizes) EXPECT_EQ(txdb_etc2_size(s.w, s.h), s.bytes) << s.w << "x" << s.h;
 }
 
 const struct {

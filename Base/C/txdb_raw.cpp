@@ -2,12 +2,16 @@
 
 #include <dirent.h>
 #include <epoxy/gl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "log.h"
+#include "regfile.h"
+
+#define TXDB_PKM_HEADER 16
 
 txdb_entry txdb_entries[TXDB_MAX_SZ];
 int32_t txdb_sz;
@@ -15,12 +19,29 @@ char txdb_dir[256];
 
 void txdb_set_dir(const char* dir) { snprintf(txdb_dir, sizeof txdb_dir, "%s", dir); }
 
-int32_t txdb_etc2_size(int32_t width, int32_t height) {
-  return ((width + 3) / 4) * ((height + 3) / 4) * 8;
+int64_t txdb_etc2_size(int32_t width, int32_t height) {
+  return (((int64_t)width + 3) / 4) * (((int64_t)height + 3) / 4) * 8;
+}
+
+// Sides GL can take, 1 to GL_MAX_TEXTURE_SIZE, checked before any allocation.
+static bool txdb_size_ok(const char* name, int32_t width, int32_t height) {
+  GLint max = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
+  if (width > 0 && height > 0 && width <= max && height <= max) return true;
+  LOG("ERR Texture '%s' has size %dx%d, outside 1 to %d", name, width, height, max);
+  return false;
+}
+
+static int64_t txdb_file_size(FILE* f) {
+  struct stat st;
+  return fstat(fileno(f), &st) == 0 ? (int64_t)st.st_size : 0;
 }
 
 uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height, bool compressed) {
   ASSERT(txdb_sz < TXDB_MAX_SZ);
+  // Errors left by earlier calls would be taken for this upload's.
+  for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; i++) {
+  }
   GLuint t = 0;
   glGenTextures(1, &t);
   glBindTexture(GL_TEXTURE_2D, t);
@@ -31,10 +52,17 @@ uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t heig
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
   if (compressed) {
     glCompressedTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGB8_ETC2, width, height, 0,
-                           txdb_etc2_size(width, height), pixels);
+                           (GLsizei)txdb_etc2_size(width, height), pixels);
   } else {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  }
+  const GLenum err = glGetError();
+  if (err != GL_NO_ERROR) {
+    LOG("ERR GL refused texture '%s' of size %dx%d (0x%x)", name, width, height, err);
+    glDeleteTextures(1, &t);
+    free(pixels);
+    return 0;
   }
   txdb_entries[txdb_sz++] = {name, t, pixels};
   return t;
@@ -52,31 +80,42 @@ static uint8_t* txdb_read_block(FILE* f, size_t n) {
 }
 
 uint32_t txdb_read_raw(const char* name, int32_t width, int32_t height, FILE* f) {
-  uint8_t* pixels = nullptr;
-  if (width > 0 && height > 0 && width <= 16384 && height <= 16384)
-    pixels = txdb_read_block(f, (size_t)width * height * 4);
-  if (!pixels) {
-    LOG("ERR Incomplete read from texture file of size %dx%d", width, height);
+  if (!txdb_size_ok(name, width, height)) return 0;
+  const int64_t n = (int64_t)width * height * 4, held = txdb_file_size(f);
+  if (n > held + TXDB_PAD_MAX) {
+    LOG("ERR Texture '%s' claims %dx%d but its file holds %lld bytes", name, width, height, (long long)held);
     return 0;
   }
+  // Zeroed, so the part a short file lacks comes out transparent black.
+  uint8_t* pixels = (uint8_t*)calloc(n, 1);
+  ASSERT(pixels);
+  if (fread(pixels, 1, n, f) != (size_t)n) LOG("ERR Incomplete read from texture file of size %dx%d", width, height);
   return txdb_add(name, pixels, width, height, false);
 }
 
+// The container's magic, then version "10" (ETC1, whose blocks ETC2 reads
+// alike) or "20".
+static bool txdb_is_pkm(const uint8_t* header) {
+  return memcmp(header, "PKM ", 4) == 0 && (memcmp(header + 4, "10", 2) == 0 || memcmp(header + 4, "20", 2) == 0);
+}
+
 static uint32_t txdb_read_pkm(const char* name, FILE* f, int32_t* w, int32_t* h) {
-  uint8_t header[16];
-  if (fread(header, 1, 16, f) != 16) {
+  uint8_t header[TXDB_PKM_HEADER];
+  if (fread(header, 1, sizeof header, f) != sizeof header) {
     LOG("ERR Compressed texture '%s' has no PKM header", name);
+    return 0;
+  }
+  if (!txdb_is_pkm(header)) {
+    LOG("ERR Compressed texture '%s' is not a PKM file of version 10 or 20", name);
     return 0;
   }
   *w = header[8] << 8 | header[9];
   *h = header[10] << 8 | header[11];
-  if (*w == 0 || *h == 0) {
-    LOG("ERR Compressed texture '%s' has size %dx%d", name, *w, *h);
-    return 0;
-  }
-  uint8_t* data = txdb_read_block(f, txdb_etc2_size(*w, *h));
+  if (!txdb_size_ok(name, *w, *h)) return 0;
+  const int64_t n = txdb_etc2_size(*w, *h);
+  uint8_t* data = txdb_file_size(f) >= TXDB_PKM_HEADER + n ? txdb_read_block(f, n) : nullptr;
   if (!data) {
-    LOG("ERR Compressed texture '%s' is shorter than %d bytes of blocks", name, txdb_etc2_size(*w, *h));
+    LOG("ERR Compressed texture '%s' is shorter than %lld bytes of blocks", name, (long long)n);
     return 0;
   }
   return txdb_add(name, data, *w, *h, true);
@@ -87,7 +126,7 @@ int32_t txdb_load_pkms(const char* const* names, int32_t cnt) {
   for (int32_t i = 0; i < cnt; i++) {
     char path[512];
     snprintf(path, sizeof path, "%s/%s", txdb_dir, names[i]);
-    FILE* f = fopen(path, "rb");
+    FILE* f = regfile_open(path, "rb");
     if (!f) {
       LOG("ERR Could not open compressed texture '%s'", names[i]);
       continue;
@@ -152,9 +191,9 @@ int32_t txdb_load_dir(const char* const* names, int32_t cnt) {
     const char* entry = taken[ntaken++];
     char path[512];
     snprintf(path, sizeof path, "%s/%s", txdb_dir, entry);
-    FILE* f = fopen(path, "rb");
+    FILE* f = regfile_open(path, "rb");
     if (!f) {
-      LOG("ERR Cannot open texture file %s (%s)", path, strerror(errno));
+      LOG("ERR Cannot open texture file %s (%s)", path, regfile_reason());
       continue;
     }
     const uint32_t t = txdb_read_raw(names[i], w, h, f);
