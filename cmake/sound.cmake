@@ -1,7 +1,7 @@
 # Sound: OpenAL Soft plays, freealut turns file images into buffers, zlib
 # inflates the sound files. The files themselves come from tools/assetgen.
 # Include after the layers.
-target_include_directories(assetgen PRIVATE ${CMAKE_SOURCE_DIR}/Kelvask)
+target_include_directories(assetgen PRIVATE ${CMAKE_SOURCE_DIR}/Kelvask/sound)
 target_link_libraries(assetgen PRIVATE ZLIB::ZLIB m)
 
 # One file per effect and theme in the run folder's Sounds, named as the

@@ -1,6 +1,6 @@
 #include "models.h"
 
-#include "models/models_counts.h"
+#include "models_counts.h"
 
 #define MODEL_RECORD(n, stride)                                                               \
   extern "C" const float models_##n##_tris[], models_##n##_lines[];                          \

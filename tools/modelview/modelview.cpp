@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "etc2.h"
-#include "models/models.h"
+#include "models.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "glpr.h"
 #include "log.h"
 #include "matrix.h"
-#include "models/models.h"
+#include "models.h"
 #include "text.h"
 #include "txdb_raw.h"
 

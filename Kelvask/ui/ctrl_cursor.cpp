@@ -11,7 +11,7 @@
 #include "glpr.h"
 #include "grid.h"
 #include "matrix.h"
-#include "models/models.h"
+#include "models.h"
 #include "pane.h"
 #include "wld_state.h"
 

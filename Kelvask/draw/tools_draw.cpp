@@ -2,7 +2,7 @@
 
 #include "buckets.h"
 #include "inst_draw.h"
-#include "models/models.h"
+#include "models.h"
 #include "plates.h"
 #include "sickles.h"
 

@@ -8,7 +8,7 @@
 #include "log.h"
 #include "matrix.h"
 #include "modeldb.h"
-#include "models/models.h"
+#include "models.h"
 #include "txdb_raw.h"
 #include "wld_state.h"
 

@@ -14,7 +14,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "notify.h"
-#include "sdlmain.h"
 #include "taxc.h"
 #include "view.h"
 #include "wld_init.h"

@@ -5,7 +5,7 @@
 #include "cats.h"
 #include "inst_draw.h"
 #include "log.h"
-#include "models/models.h"
+#include "models.h"
 
 int32_t cats_draw(const float cam[5][16]) {
   static float sitting[MAXCATS][16], walking[MAXCATS][16];

@@ -6,7 +6,7 @@
 #include "food.h"
 #include "grain.h"
 #include "inst_draw.h"
-#include "models/models.h"
+#include "models.h"
 
 static float grain_inst[MAXGRAIN][16], food_inst[MAXFOOD][16];
 static int32_t grain_numinst, food_numinst;

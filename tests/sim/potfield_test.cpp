@@ -9,7 +9,7 @@
 #include <random>
 #include <vector>
 
-#include "../bench/bench_terrain.h"
+#include "bench_terrain.h"
 #include "potfield.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "glpr.h"
 #include "huts.h"
 #include "inst_draw.h"
-#include "models/models.h"
+#include "models.h"
 #include "taxc.h"
 
 static int32_t buildings_draw(const float cam[5][16], geomdesc* d, const float (*trfs)[16], int32_t n) {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "models/models.h"
+#include "models.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "geomdb.h"
 #include "gl_context.h"
 #include "glpr.h"
-#include "models/models.h"
+#include "models.h"
 #include "shaders.h"
 #include "wld_state.h"
 

@@ -15,7 +15,7 @@
 #include "glpr.h"
 #include "hud.h"
 #include "light.h"
-#include "models/models.h"
+#include "models.h"
 #include "pane.h"
 #include "quad.h"
 #include "shaders.h"

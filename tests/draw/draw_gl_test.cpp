@@ -10,7 +10,7 @@
 #include "items_draw.h"
 #include "glpr.h"
 #include "modeldb.h"
-#include "models/models.h"
+#include "models.h"
 #include "shaders.h"
 #include "stones.h"
 #include "stones_draw.h"

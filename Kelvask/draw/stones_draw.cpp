@@ -1,7 +1,7 @@
 #include "stones_draw.h"
 
 #include "inst_draw.h"
-#include "models/models.h"
+#include "models.h"
 #include "stones.h"
 
 int32_t stones_draw(const float cam[5][16]) {
