@@ -21,11 +21,13 @@ configure build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -D
 
 time cmake --build build -j "$JOBS"
 
-# ThreadSanitizer runs the thread pool's and the field jobs' tests, so it
-# builds their two programs alone.
+# Each sanitizer build makes only what it runs: ThreadSanitizer the programs
+# of the thread pool's and the field jobs' tests, AddressSanitizer every test
+# program and the run folder's files (the game and the tools are built above).
 sanitizer_builds() {
   nice -n 10 cmake --build build-tsan -j "$JOBS" --target tests_core tests_sim &&
-    nice -n 10 cmake --build build-asan -j "$JOBS"
+    nice -n 10 cmake --build build-asan -j "$JOBS" --target generated_assets sounds layer_check \
+      tests_core tests_crowd tests_sim tests_gfx tests_draw tests_ui tests_sound tests_stats tests_shell
 }
 time sanitizer_builds >build/sanitizers.log 2>&1 &
 SANITIZERS=$!

@@ -7,6 +7,7 @@ set_tests_properties(${long_tests} PROPERTIES LABELS "sim;long" COST 800)
 set(slow_tests
   SaveTest.FlippedBytesNeverLeaveABrokenWorld
   FrameDraws.SameCallsForASmallAndAFullCrowd
+  Draw.CrowdIsOneInstancedCallAndRestingMembersVanish
   StatsGame.FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack
   WorldRun.TheProductionChainPaysSilver
   WorldStateHash.RunningGameEndsInTheRecordedState)
