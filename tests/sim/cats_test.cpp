@@ -22,7 +22,7 @@ struct CatsTest : WorldTest {
   void SetUp() override {
     site_flat(5);
     site_build();
-    cats_clear();
+    cats_reset();
     crowd_sz = 0;
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
@@ -31,7 +31,7 @@ struct CatsTest : WorldTest {
 
   void TearDown() override {
     WorldTest::TearDown();
-    cats_clear();
+    cats_reset();
     crowd_sz = 0;
   }
 
@@ -375,7 +375,7 @@ TEST_F(CatsBodies, DestroyingLeavesNoHandleAndNothingInTheSpace) {
   // A new world forgets every cat and target, freeing bodies still in the space.
   worker_at(10, 10);
   cats_add_target();
-  cats_clear();
+  cats_reset();
   EXPECT_EQ(space_bodies(), 0);
   EXPECT_EQ(cats_count + cats_tgt_count, 0);
   EXPECT_EQ(cats_body[0], nullptr);

@@ -32,7 +32,7 @@ struct FieldsTest : WorldTest {
     memset(crowd_diry, 0, sizeof crowd_diry);
     memset(wld_goalweight, 0, sizeof wld_goalweight);
     memset(wld_catweight, 0, sizeof wld_catweight);
-    cats_clear();
+    cats_reset();
     wld_started = 1;
     wld_dt = 4.0 / 240;
     wld_fieldframe = 0;
@@ -40,7 +40,7 @@ struct FieldsTest : WorldTest {
   void TearDown() override {
     threadpool_destroy();
     WorldTest::TearDown();
-    cats_clear();
+    cats_reset();
     crowd_sz = 0;
     wld_started = 0;
   }

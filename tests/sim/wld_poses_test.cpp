@@ -23,7 +23,7 @@ namespace {
 
 struct PosesTest : ::testing::Test {
   void SetUp() override {
-    mtbe_clear();
+    mtbe_reset();
     ASSERT_TRUE(wld_start_map(terrain_map_path().c_str()));
   }
   void TearDown() override {

@@ -33,7 +33,7 @@ static const char* const world_words[] = {"playfx",      "missinghut", "missingb
 class WorldRun : public WorldTest {
  protected:
   void SetUp() override {
-    mtbe_clear();
+    mtbe_reset();
     sdlmain_cheat = 0;
     site_flat(5);
     wld_init();
