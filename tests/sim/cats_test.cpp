@@ -20,20 +20,14 @@ struct CatsTest : WorldTest {
   float flowx[GRIDCELLS], flowy[GRIDCELLS];
 
   void SetUp() override {
+    wld_reset();
     site_flat(5);
     site_build();
-    cats_reset();
-    crowd_sz = 0;
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
     std::fill(flowy, flowy + GRIDCELLS, 0.0f);
   }
 
-  void TearDown() override {
-    WorldTest::TearDown();
-    cats_reset();
-    crowd_sz = 0;
-  }
 
   // A worker standing on cell (x, y), as the splat leaves it.
   int worker_at(int x, int y) {
