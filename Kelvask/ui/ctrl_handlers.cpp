@@ -140,8 +140,7 @@ void onRestart(const char* text) {
   ctrl_teardown_world();
   wld_age = 0.0;  // the new game's clock, which its end and its records count
   LOG("Restarting.");
-  hint_step = 0;
-  toast_hide();  // before the start, which may have something to say
+  hint_reset();  // before the start, which may have something to say
   notify_post(MSG_START " headless=0");
 }
 

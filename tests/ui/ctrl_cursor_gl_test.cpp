@@ -18,13 +18,10 @@ struct Cursor : GlTest {
   uint8_t heights[GRIDCELLS] = {};
   void SetUp() override {
     GlTest::SetUp();
-    geomdb_sz = geomdb_set = 0;
-    glpr_numu = 0;
-    for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea}) {
-      memset(d->vbos, 0, sizeof d->vbos);
-      memset(d->vaos, 0, sizeof d->vaos);
+    geomdb_reset();
+    glpr_reset();
+    for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea})
       ASSERT_TRUE(geomdb_add(d, 1, false));
-    }
     gl_logged([&] { shaders_load(programs); });
     // Cells 0..4 fill the clip square, the ground well inside the depth range.
     for (auto& m : cam)

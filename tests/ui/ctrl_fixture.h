@@ -56,28 +56,15 @@ static const char* const ctrl_recorded[] = {
 
 // Views, pointers, keys and the controller as a fresh game leaves them.
 inline void ctrl_reset_ui() {
-  memset(view_shown, 0, sizeof view_shown);
+  view_reset();
   view_reset_pointers();
   view_layout(1280, 720);
-  view_panx = view_pany = view_edgepanx = view_edgepany = 0.0f;
-  view_panvx = view_panvy = view_climbacc = view_climbvel = view_zoom = 0.0f;
-  sdlmain_pointer = sdlmain_point{0.0f, 0.0f};
-  sdlmain_held[0] = sdlmain_held[1] = sdlmain_held[2] = 0;
-  sdlmain_buttons = 0;
   sdlmain_cheat = 0;
+  ctrl_reset();
   ctrl_screenw = 1280.0f;
   ctrl_screenh = 720.0f;
-  ctrl_buildmode = CTRL_MODE_NONE;
-  ctrl_anchor[0] = ctrl_anchor[1] = -1;
-  ctrl_cursor[0] = ctrl_cursor[1] = -1;
-  ctrl_canplace = 0;
-  ctrl_pressstate = 0;
-  ctrl_hudhidden = false;
-  ctrl_warned = 0;
   ctrl_difficulty = 1;
-  toast_hide();
-  toast_timer = 0.0f;
-  hint_step = 0;
+  hint_reset();
 }
 
 class CtrlTest : public WorldTest {

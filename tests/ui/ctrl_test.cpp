@@ -49,8 +49,7 @@ TEST_F(CtrlBuild, CostsReservesAndRefusals) {
     for (int b = 0; b < c.bakeries; b++) bakeries_add(20 + 4 * b, 100);
     taxc_silver = c.silver;
     ctrl_buildmode = 0;
-    toast_hide();
-    toast_timer = 0;
+    hint_reset();
     post("buildmode selected=" + std::to_string(c.mode));
     EXPECT_EQ(ctrl_buildmode, c.want_mode);
     EXPECT_STREQ(toast_text, c.toast);
