@@ -34,8 +34,6 @@ float mtbe_rate(int i, float now);
 float mtbe_mean(int i, float now);
 // Start values: every track freed, none made.
 void mtbe_reset();
-// The controller's name for it.
-inline void mtbe_clear() { mtbe_reset(); }
 // out != 0 writes the table's sizes to the text stream; else reads them and
 // makes every track again, empty, at now. A bad section changes nothing and
 // returns false.

@@ -70,7 +70,7 @@ inline void ctrl_reset_ui() {
 class CtrlTest : public WorldTest {
  protected:
   void SetUp() override {
-    mtbe_clear();
+    mtbe_reset();
     site_flat(5);
     wld_init();
     wld_completed = 0;

@@ -382,7 +382,7 @@ void mark_fill_and_remove() {
 // A game on a plateau high enough for the pyramid, with a farm field, a
 // bakery, a hut and ten workers, on Baby: four dead warn, five lose.
 void begin_game() {
-  mtbe_clear();
+  mtbe_reset();
   site_flat(38);
   ASSERT_TRUE(wld_start_new_game());
   ctrl_reset_ui();
