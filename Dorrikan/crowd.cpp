@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 #include "log.h"
 
@@ -39,6 +40,20 @@ alignas(32) float crowd_costw[GRIDCELLS];
 alignas(32) float crowd_coste[GRIDCELLS];
 alignas(32) float crowd_costn[GRIDCELLS];
 alignas(32) float crowd_costs[GRIDCELLS];
+
+void crowd_reset() {
+  crowd_sz = 0;
+  for (float* a : {crowd_posx, crowd_posy, crowd_phase, crowd_velx, crowd_vely, crowd_fracx, crowd_fracy,
+                   crowd_dirx, crowd_diry, crowd_groundz})
+    memset(a, 0, CROWDSZ * sizeof(float));
+  memset(crowd_time, 0, sizeof crowd_time);
+  memset(crowd_goal, 0, sizeof crowd_goal);
+  memset(crowd_trade, 0, sizeof crowd_trade);
+  memset(crowd_cidx, 0, sizeof crowd_cidx);
+  memset(crowd_density, 0, sizeof crowd_density);
+  for (float* g : {crowd_avgvx, crowd_avgvy, crowd_costw, crowd_coste, crowd_costn, crowd_costs})
+    memset(g, 0, GRIDCELLS * sizeof(float));
+}
 
 void crowd_add(int trade) {
   const int cnt = 1;

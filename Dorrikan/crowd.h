@@ -66,6 +66,9 @@ void crowd_bind_terrain(const uint8_t* height, const float* costw, const float* 
 // Appends one member of trade 0..3 in the trade's fetch state; the caller
 // takes crowd_sz before the call as its index and sets the other fields.
 void crowd_add(int trade);
+// Start values: no members, every member array and grid zero. The terrain
+// stays bound.
+void crowd_reset();
 void crowd_splat();
 void crowd_compute_costs(float* costw, float* coste, float* costn, float* costs);
 // The angle grid (atan2 of the direction) only when angle is not null:

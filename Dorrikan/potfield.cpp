@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "potfield_ring.h"
 
@@ -149,6 +150,12 @@ bool potfield_use(int path) {
 }
 
 int potfield_path() { return potfield_path_taken; }
+
+void potfield_reset() {
+  memset(potfield_state, 0, sizeof potfield_state);
+  memset(potfield_ring, 0, sizeof potfield_ring);
+  potfield_path_taken = best_path();
+}
 
 void potfield_solve(int32_t t, float* potential, const float* costw, const float* coste,
                     const float* costn, const float* costs, uint32_t* state, const uint8_t* flags,

@@ -19,6 +19,8 @@ bool potfield_supports(int path);
 // processor lacks it. Only while no solve runs.
 bool potfield_use(int path);
 int potfield_path();
+// Start values: every state grid and ring zero, the fastest path taken.
+void potfield_reset();
 
 // Solves field t (0..9): seeds the cells of type t+1 with minus their weight and
 // writes every cell's potential (FLT_UNDF where unreached). A cost of exactly

@@ -11,7 +11,7 @@
 #include "wld_state.h"
 
 static void fill_site() {
-  mtbe_clear();
+  mtbe_reset();
   memset(wld_height, 10, sizeof wld_height);
   memset(wld_cellflags, 0x0f, sizeof wld_cellflags);
   wld_age = 100.0;
@@ -19,7 +19,7 @@ static void fill_site() {
 
 static void BM_FarmsUpdate512(benchmark::State& state) {
   fill_site();
-  farms_clear();
+  farms_reset();
   for (int i = 0; i < MAXFARMS; i++) farms_add(1 + i % 42 * 3, 1 + i / 42 * 3);
   for (int i = 0; i < MAXFARMS; i++) farms_watr[i] = 15.0f;  // every farm grows
   for (auto _ : state) {
@@ -32,7 +32,7 @@ BENCHMARK(BM_FarmsUpdate512);
 
 static void BM_BakeriesUpdate32(benchmark::State& state) {
   fill_site();
-  bakeries_clear();
+  bakeries_reset();
   for (int b = 0; b < MAXBAKERIES; b++) bakeries_add(3 + b % 8 * 5, 3 + b / 8 * 5);
   for (auto _ : state) {
     wld_age += 1.0 / 240;

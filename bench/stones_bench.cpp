@@ -47,7 +47,7 @@ BENCHMARK(BM_ToggleFullMark);
 // A bake when only the last food slot is free.
 static void BM_FoodCreateNearlyFull(benchmark::State& state) {
   const float pos[3] = {1, 2, 3};
-  food_clear();
+  food_reset();
   for (int i = 0; i < MAXFOOD; i++) food_create_at_bakery(0, pos);
   for (auto _ : state) {
     food_release(MAXFOOD - 1);
@@ -58,7 +58,7 @@ BENCHMARK(BM_FoodCreateNearlyFull);
 
 // The world update counts the grain in use once a frame.
 static void BM_GrainCountInUse(benchmark::State& state) {
-  grain_clear();
+  grain_reset();
   for (int i = 0; i < MAXGRAIN; i += 2) grain_assign(i);
   for (auto _ : state) benchmark::DoNotOptimize(grain_count_in_use());
 }

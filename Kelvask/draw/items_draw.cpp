@@ -11,6 +11,12 @@
 static float grain_inst[MAXGRAIN][16], food_inst[MAXFOOD][16];
 static int32_t grain_numinst, food_numinst;
 
+void items_draw_reset() {
+  memset(grain_inst, 0, sizeof grain_inst);
+  memset(food_inst, 0, sizeof food_inst);
+  grain_numinst = food_numinst = 0;
+}
+
 static bool grain_in_use(int g) { return grain_carr[g] >= 0 || grain_bkry[g] >= 0; }
 static bool food_in_use(int f) { return food_bkry[f] >= 0 || food_carr[f] >= 0 || food_huts[f] >= 0 || food_taxc[f] >= 0; }
 

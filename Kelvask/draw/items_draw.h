@@ -10,3 +10,5 @@ int32_t farms_draw(const float cam[5][16]);
 int32_t grain_draw_lines(const float cam[5][16]);
 int32_t food_draw_lines(const float cam[5][16]);
 int32_t farms_draw_lines(const float cam[5][16]);
+// No instances gathered, as in a fresh process.
+void items_draw_reset();

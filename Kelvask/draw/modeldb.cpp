@@ -2,6 +2,8 @@
 
 #include <epoxy/gl.h>
 
+#include <cstring>
+
 #include "geomdb.h"
 #include "log.h"
 
@@ -117,6 +119,13 @@ int32_t modeldb_delete_vbos() {
   int32_t deleted = 0;
   for (int32_t i = 0; i < modeldb_sz; i++) deleted += geomdb_delete_desc(modeldb_entries[i].desc);
   return deleted;
+}
+
+void modeldb_reset() {
+  modeldb_delete_vbos();
+  memset(modeldb_entries, 0, sizeof modeldb_entries);
+  modeldb_sz = 0;
+  modeldb_set = 0;
 }
 
 bool modeldb_orphan_instances(geomdesc* d) {

@@ -27,6 +27,9 @@ bool modeldb_create_static_vbos(geomdesc* d);
 int32_t modeldb_load_vbos();
 // The entries that had GL objects.
 int32_t modeldb_delete_vbos();
+// Deletes the entries' GL objects, then forgets every entry, as in a fresh
+// process (with their context current, or after it went).
+void modeldb_reset();
 // Gives this frame's buffers of a model a fresh store holding its vertices.
 bool modeldb_orphan_instances(geomdesc* d);
 void modeldb_bind(const geomdesc* d);

@@ -45,6 +45,9 @@ void sdlmain_assert_text(const char* expr, const char* file, int line, char out[
 
 // Applies "name=value" arguments after the program name; unknown ones are ignored.
 void sdlmain_read_options(int argc, char** argv);
+// The shell's globals and options as a fresh process has them, for after the
+// window and its context were destroyed (it forgets their handles).
+void sdlmain_reset();
 
 // Simulation steps of 1/240 s for a frame that took elapsed seconds: 1..8.
 int sdlmain_step_count(double elapsed);

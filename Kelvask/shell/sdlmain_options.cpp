@@ -1,12 +1,28 @@
 #include <cstring>
 
 #include "notify.h"
+#include "sdlmain.h"
 #include "wld_state.h"
 
 int32_t sdlmain_headless = 0;
 int32_t sdlmain_msaa = 1;
 int32_t sdlmain_swapinterval = 1;
 int32_t sdlmain_resetstats = 0;
+
+void sdlmain_reset() {
+  sdlmain_window = nullptr;
+  sdlmain_context = nullptr;
+  sdlmain_width = 1280;
+  sdlmain_height = 720;
+  csf = 1.0f;
+  sdlmain_datapath = ".";
+  sdlmain_userfolder[0] = 0;
+  sdlmain_quit = false;
+  sdlmain_headless = 0;
+  sdlmain_msaa = 1;
+  sdlmain_swapinterval = 1;
+  sdlmain_resetstats = 0;
+}
 
 struct option_entry {
   const char* name;

@@ -218,3 +218,12 @@ bool StackWalker::WalkThread(uintptr_t fault_pc) {
   WalkFrames(walk_pcs + first, (cut ? STACKWALKER_MAX_FRAMES : walk_count) - first, cut);
   return true;
 }
+
+void stackwalker_reset() {
+  memset(stackwalker_crash_text, 0, sizeof stackwalker_crash_text);
+  stackwalker_crash_len = 0;
+  stackwalker_error_seen = false;
+  frame_record = stackwalker_frame{};
+  memset(walk_pcs, 0, sizeof walk_pcs);
+  walk_count = 0;
+}

@@ -14,6 +14,9 @@
 extern char stackwalker_crash_text[STACKWALKER_TEXT_SZ];
 extern int stackwalker_crash_len;  // characters in the crash text
 extern bool stackwalker_error_seen;
+// No crash text, no error seen, no frames walked, as in a fresh process. The
+// symbol reader and the demangler's buffer are kept: they are made once.
+void stackwalker_reset();
 
 // snprintf into buf of size bytes: the length written, cut text not counted, or -1.
 int stackwalker_snprintf(char* buf, int size, const char* fmt, ...)

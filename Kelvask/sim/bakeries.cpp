@@ -71,7 +71,7 @@ static const BuildingTable table = {
     stores_valid, bakery_empty,
 };
 
-void bakeries_clear() { building_clear(&table); }
+void bakeries_reset() { building_reset(&table); }
 
 int bakeries_add(int x, int y) {
   if (!building_site_free(x, y)) return -1;

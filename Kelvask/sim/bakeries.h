@@ -25,8 +25,8 @@ extern int32_t bakeries_mtbe[MAXBAKERIES];  // track of updates that saw no food
 extern int32_t bakeries_empt[MAXBAKERIES];  // pick-ups refused since the last update
 extern int32_t bakeries_full[MAXBAKERIES];  // drops refused since the last update
 
-// Empties the table (new world).
-void bakeries_clear();
+// Start values: no bakeries, every record zero and empty, no tracks.
+void bakeries_reset();
 // Adds a bakery centred on (x, y); -1 when the site is taken.
 int bakeries_add(int x, int y);
 // Grain item g laid on bakery b (which holds fewer than 36); its place is

@@ -1,5 +1,7 @@
 #include "buckets.h"
 
+#include <cstring>
+
 #include "items.h"
 #include "log.h"
 #include "tools.h"
@@ -7,7 +9,10 @@
 TOOLS_DEFINE_WITH_STATE(buckets, MAXBUCKETS);
 float buckets_inst[2][MAXBUCKETS][16];
 
-void buckets_clear() { tools_clear(&table); }
+void buckets_reset() {
+  tools_clear(&table);
+  memset(buckets_inst, 0, sizeof buckets_inst);
+}
 int buckets_give(int member) { return tools_give(&table, member); }
 
 // A bucket already in that state is no fault: the worker simply goes on.

@@ -8,8 +8,8 @@
 TOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
 extern float buckets_inst[2][MAXBUCKETS][16];  // per frame: empty ones, then full ones, at their carriers
 
-// A new world: no buckets.
-void buckets_clear();
+// Start values: no buckets, every carrier -1, every instance matrix zero.
+void buckets_reset();
 // Appends an empty bucket for the member; -1 when all are given out.
 int buckets_give(int member);
 // v 0 empties, nonzero fills with v: 1 done, 0 already so, -1 no bucket.

@@ -108,10 +108,14 @@ bool building_can_add(const BuildingTable* t, int x, int y) {
   return true;
 }
 
-void building_clear(const BuildingTable* t) {
+void building_reset(const BuildingTable* t) {
   *t->count = 0;
+  for (const BuildingField& f : t->fields) {
+    const size_t n = (size_t)t->capacity * (f.per > 0 ? f.per : 1);
+    if (f.ints) memset(f.ints, 0, n * sizeof(int32_t));
+    if (f.floats) memset(f.floats, 0, n * sizeof(float));
+  }
   for (int i = 0; i < t->capacity; i++) {
-    t->centres[i] = 0;
     t->empty(i);
     for (int32_t* ids : t->tracks)
       if (ids) ids[i] = -1;

@@ -84,9 +84,9 @@ float building_now();
 // Room in the table (else logged "ERR All ... are built.") and a free site
 // (else logged "Too close to a goal cell.") for a building centred on (x, y).
 bool building_can_add(const BuildingTable* t, int x, int y);
-// A new world: no records; every centre 0, every record empty, every track
-// id -1.
-void building_clear(const BuildingTable* t);
+// Start values: no records, every field zero, then every record empty and
+// every track id -1.
+void building_reset(const BuildingTable* t);
 // Appends an empty record centred on (x, y), which the caller has checked,
 // with its tracks (64 slots each, made at the world's age: a full track
 // table leaves an id at -1, the building still works and that rate reads 0).

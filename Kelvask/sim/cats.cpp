@@ -35,7 +35,8 @@ uint8_t cats_cellcount[GRIDCELLS];
 // The cats' own generator, so the mover's pool thread shares no state with
 // anyone else's random numbers. Target picking (main thread) and the mover
 // never run at the same time.
-static uint32_t cats_rng = 0x2545f491u;
+#define CATS_SEED 0x2545f491u
+uint32_t cats_rng = CATS_SEED;
 
 static uint32_t cats_random() {
   cats_rng ^= cats_rng << 13;
@@ -75,9 +76,10 @@ static void clear_records() {
   memset(cats_cellcount, 0, sizeof cats_cellcount);
 }
 
-void cats_clear() {
+void cats_reset() {
   cats_destroy_bodies();
   clear_records();
+  cats_rng = CATS_SEED;
 }
 
 int cats_add(float x, float y, float z) {

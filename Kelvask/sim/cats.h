@@ -29,10 +29,13 @@ extern int32_t cats_tgt[MAXCATTGTS];       // crowd index of a targeted worker, 
 extern float cats_tgt_value[MAXCATTGTS];   // 0 when added, sinks with the cats around it
 extern int32_t cats_tgt_cursor;            // round-robin position of the target check
 extern uint8_t cats_cellcount[GRIDCELLS];  // cats per cell (saturating)
+// The cats' own random stream (target picks, sit times); a new game goes on
+// with it.
+extern uint32_t cats_rng;
 
-// A new world: no cats, no targets, records cleared; bodies still in a space
-// are removed and freed first.
-void cats_clear();
+// Start values: no cats, no targets, every record zero, the generator at its
+// seed; bodies still in a space are removed and freed first.
+void cats_reset();
 // Appends a walking cat at (x, y, z) without a body; its index, or -1 (logged)
 // when MAXCATS cats exist or the position is not finite. The caller follows
 // with cats_create_bodies.

@@ -60,7 +60,7 @@ static const BuildingTable table = {
     cursors_valid, farm_empty,
 };
 
-void farms_clear() { building_clear(&table); }
+void farms_reset() { building_reset(&table); }
 
 int farms_add(int x, int y) {
   if (farms_count >= MAXFARMS) {

@@ -21,8 +21,8 @@ extern int32_t farms_mtbh[MAXFARMS];  // track of harvests
 extern int32_t farms_mtbb[MAXFARMS];  // track of updates that saw refused harvests
 extern float farms_trfs[MAXFARMS][FARM_PLANTS][16];  // one matrix per plant
 
-// Empties the table (new world).
-void farms_clear();
+// Start values: no farms, every record zero and empty, no tracks.
+void farms_reset();
 // Adds a farm centred on (x, y); the caller has tested the site and the
 // capacity. -1 (logged) when the plot leaves the grid or the table is full.
 int farms_add(int x, int y);

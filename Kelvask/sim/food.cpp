@@ -19,7 +19,7 @@ static const ItemPool pool = {
      {food_taxc, MAXTAXC, "taxc"}},
 };
 
-void food_clear() { items_clear(&pool); }
+void food_reset() { items_reset(&pool); }
 
 int food_create_at_bakery(int b, const float pos[3]) {
   int f = items_lowest_free(&pool);

@@ -13,8 +13,8 @@ extern int32_t food_huts[MAXFOOD];  // holding hut, -1 none
 extern int32_t food_taxc[MAXFOOD];  // holding tax office, -1 none
 extern float food_trfs[MAXFOOD][16];  // column-major model matrix
 
-// Frees every slot; the matrices are left as they are.
-void food_clear();
+// Start values: every slot free, every matrix zero.
+void food_reset();
 // The lowest free slot, held by bakery b and placed at pos; -1 (logged) when
 // every slot is in use.
 int food_create_at_bakery(int b, const float pos[3]);

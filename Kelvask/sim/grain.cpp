@@ -12,7 +12,7 @@ float grain_trfs[MAXGRAIN][16];
 static const ItemPool pool = {"grain", MAXGRAIN, grain_trfs,
                               {{grain_carr, CROWDSZ, "carr"}, {grain_bkry, MAXBAKERIES, "bkry"}}};
 
-void grain_clear() { items_clear(&pool); }
+void grain_reset() { items_reset(&pool); }
 
 int grain_assign(int c) {
   int g = items_lowest_free(&pool);

@@ -11,8 +11,8 @@ extern int32_t grain_carr[MAXGRAIN];  // carrying crowd member, -1 none
 extern int32_t grain_bkry[MAXGRAIN];  // holding bakery, -1 none
 extern float grain_trfs[MAXGRAIN][16];  // column-major model matrix
 
-// Frees every slot; the matrices are left as they are.
-void grain_clear();
+// Start values: every slot free, every matrix zero.
+void grain_reset();
 // The lowest free slot, now carried by member c; -1 when every slot is in use.
 int grain_assign(int c);
 // The grain that member c carries, or -1.

@@ -15,6 +15,10 @@ static hire_show_fn hire_show_go;
 
 void hire_set_go_button(hire_show_fn show) { hire_show_go = show; }
 
+void hire_reset() {
+  for (int t = 0; t < TRADECNT; t++) hire_counts[t] = 0;
+}
+
 // Workers asked for at slider position x: a dead zone on the left, then two
 // per hundredth of the slider. Far-off and non-numeric positions are clamped
 // first so the conversion to int stays defined.

@@ -13,6 +13,8 @@ extern const int32_t hire_max[TRADECNT];  // 100, 20, 20, 20
 // that writes the button view's shown flag. Null: nothing is shown.
 typedef void (*hire_show_fn)(int shown);
 void hire_set_go_button(hire_show_fn show);
+// Start values: nobody asked for. The go button stays bound.
+void hire_reset();
 
 // Handler of "workforce type=%d x=%f click=%d".
 void hire_on_workforce(const char* text);

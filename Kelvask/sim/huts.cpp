@@ -80,7 +80,7 @@ static const BuildingTable table = {
     huts_valid, huts_empty,
 };
 
-void huts_clear() { building_clear(&table); }
+void huts_reset() { building_reset(&table); }
 
 int huts_add(int x, int y) {
   if (!building_can_add(&table, x, y)) return -1;

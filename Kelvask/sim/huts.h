@@ -24,8 +24,8 @@ extern int32_t huts_mtbb[MAXHUTS];  // entries that filled the hut or found it f
 extern int32_t huts_mtbf[MAXHUTS];  // food deliveries,
 extern int32_t huts_mtbr[MAXHUTS];  // the food running out
 
-// Empties the table for a new world.
-void huts_clear();
+// Start values: no huts, every record zero and empty, no tracks.
+void huts_reset();
 // Adds a hut centred on (x, y); -1 when the footprint leaves the grid, the
 // 5x5 area around it holds a typed cell, or the table is full.
 int huts_add(int x, int y);

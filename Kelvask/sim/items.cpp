@@ -1,5 +1,7 @@
 #include "items.h"
 
+#include <cstring>
+
 #include "building.h"
 #include "crowd.h"
 #include "log.h"
@@ -36,6 +38,11 @@ void items_release(const ItemPool* p, int i) {
 
 void items_clear(const ItemPool* p) {
   for (int i = 0; i < p->cap; i++) items_release(p, i);
+}
+
+void items_reset(const ItemPool* p) {
+  memset(p->trfs, 0, (size_t)p->cap * sizeof p->trfs[0]);
+  items_clear(p);
 }
 
 int items_count_in_use(const ItemPool* p) {

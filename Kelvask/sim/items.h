@@ -29,6 +29,8 @@ int items_find(const ItemPool* p, const int32_t* owner, int v);
 // Every owner of slot i becomes -1; an index outside the pool is ignored.
 void items_release(const ItemPool* p, int i);
 void items_clear(const ItemPool* p);
+// Every slot free and every matrix zero.
+void items_reset(const ItemPool* p);
 int items_count_in_use(const ItemPool* p);
 
 // The placement matrix: a quarter turn about the vertical (the model's x axis

@@ -32,7 +32,8 @@ int mtbe_count(int i);
 float mtbe_rate(int i, float now);
 // Mean interval counting the time since the last event as one more.
 float mtbe_mean(int i, float now);
-void mtbe_clear();
+// Start values: every track freed, none made.
+void mtbe_reset();
 // out != 0 writes the table's sizes to the text stream; else reads them and
 // makes every track again, empty, at now. A bad section changes nothing and
 // returns false.

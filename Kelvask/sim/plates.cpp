@@ -1,5 +1,7 @@
 #include "plates.h"
 
+#include <cstring>
+
 #include "log.h"
 #include "items.h"
 #include "log.h"
@@ -8,7 +10,10 @@
 TOOLS_DEFINE_WITH_STATE(plates, MAXPLATES);
 float plates_inst[2][MAXPLATES][16];
 
-void plates_clear() { tools_clear(&table); }
+void plates_reset() {
+  tools_clear(&table);
+  memset(plates_inst, 0, sizeof plates_inst);
+}
 int plates_give(int member) { return tools_give(&table, member); }
 int plates_find(int member) { return tools_find(&table, member); }
 

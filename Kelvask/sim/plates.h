@@ -8,8 +8,9 @@
 TOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
 extern float plates_inst[2][MAXPLATES][16];  // per frame: empty ones, then full ones, at their carriers
 
-// A new world: no plates, every carrier -1 and every flag 0.
-void plates_clear();
+// Start values: no plates, every carrier -1, every flag 0, every instance
+// matrix zero.
+void plates_reset();
 // Appends an empty plate for the member; -1 when all are given out.
 int plates_give(int member);
 // The member's plate, or -1.

@@ -1,5 +1,7 @@
 #include "sickles.h"
 
+#include <cstring>
+
 #include "tools.h"
 
 int32_t sickles_count;
@@ -8,7 +10,10 @@ float sickles_inst[MAXSICKLES][16];
 
 static const ToolTable table = {"sickles", sickles_carr, nullptr, &sickles_count, nullptr, nullptr};
 
-void sickles_clear() { tools_clear(&table); }
+void sickles_reset() {
+  tools_clear(&table);
+  memset(sickles_inst, 0, sizeof sickles_inst);
+}
 int sickles_give(int member) { return tools_give(&table, member); }
 bool sickles_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
 

@@ -8,8 +8,8 @@
 extern int32_t sickles_count;
 extern int32_t sickles_carr[MAXSICKLES];  // carrier's crowd index, -1 past the count
 
-// A new world: no sickles.
-void sickles_clear();
+// Start values: no sickles, every carrier -1, every instance matrix zero.
+void sickles_reset();
 // Appends a sickle for the member; -1 when all are given out.
 int sickles_give(int member);
 extern float sickles_inst[MAXSICKLES][16];  // per frame: at their carriers

@@ -57,6 +57,20 @@ static int find_mark(int cidx) {
   return -1;
 }
 
+void stones_reset() {
+  memset(stones_x, 0, sizeof stones_x);
+  memset(stones_y, 0, sizeof stones_y);
+  memset(stones_z, 0, sizeof stones_z);
+  memset(stones_cidx, 0, sizeof stones_cidx);
+  memset(stones_stat, 0, sizeof stones_stat);
+  stones_numstocked = stones_numdeposited = stones_pyramid_level = 0;
+  nummarks = 0;
+  memset(stones_markcidx, 0, sizeof stones_markcidx);
+  memset(stones_markcnt, 0, sizeof stones_markcnt);
+  memset(stones_markmat, 0, sizeof stones_markmat);
+  memset(stones_inst, 0, sizeof stones_inst);
+}
+
 void stones_init() {
   int k = 0;
   for (int L = 0; L < LAYERS; L++)

@@ -34,6 +34,8 @@ extern int32_t stones_markcnt[MAXMARKS];     // blocks on the mark, 0..8
 extern float stones_markmat[MAXMARKS][16];  // column-major, at the cell's centre
 extern float stones_inst[STONECNT][16];     // instance matrix of every block, refreshed per frame
 
+// Start values: every block, counter, mark and matrix zero.
+void stones_reset();
 // A new world: stocks every block and marks the base layer. The height and
 // cell-flag grids must already be set.
 void stones_init();

@@ -47,7 +47,10 @@ static const BuildingTable table = {
     taxc_offices_valid, taxc_empty,
 };
 
-void taxc_clear() { building_clear(&table); }
+void taxc_reset() {
+  building_reset(&table);
+  taxc_silver = TAXC_START_SILVER;
+}
 
 int taxc_add(int x, int y) {
   if (!building_can_add(&table, x, y)) return -1;

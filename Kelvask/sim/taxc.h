@@ -18,8 +18,9 @@ extern int32_t taxc_food[MAXTAXC];  // steps until that food pays; 0 idle
 extern float taxc_trfs[MAXTAXC][16];
 extern int32_t taxc_mtbf[MAXTAXC];  // event track of deliveries, -1 none
 
-// Empties the table for a new world (the silver is the world's to reset).
-void taxc_clear();
+// Start values: no offices, every record zero and empty, no tracks, the
+// starting silver.
+void taxc_reset();
 // Adds an office centred on (x, y); -1 when the footprint leaves the grid,
 // the 5x5 area around it holds a typed cell, or the table is full.
 int taxc_add(int x, int y);

@@ -1,6 +1,8 @@
 #include "wld_init.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "bakeries.h"
 #include "buckets.h"
@@ -9,70 +11,153 @@
 #include "farms.h"
 #include "food.h"
 #include "grain.h"
+#include "hire.h"
 #include "huts.h"
 #include "log.h"
+#include "mtbe.h"
 #include "plates.h"
 #include "potfield.h"
 #include "sickles.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld.h"
+#include "wld_fields.h"
 #include "wld_physics.h"
 #include "wld_state.h"
 #include "wld_walls.h"
 
-static void clear_members() {
-  memset(wld_emote, 0, sizeof wld_emote);
-  memset(emote_age, 0, sizeof emote_age);
-  memset(wld_worktime, 0, sizeof wld_worktime);
-  memset(wld_exhausttime, 0, sizeof wld_exhausttime);
-  memset(crowd_time, 0, sizeof crowd_time);
-  memset(crowd_phase, 0, sizeof crowd_phase);
-  memset(crowd_dirx, 0, sizeof crowd_dirx);
-  memset(crowd_diry, 0, sizeof crowd_diry);
-  crowd_sz = 0;
+// What a new game carries over from the game before. A full reset
+// (wld_reset) starts these again too; nothing else survives a new game.
+// - wld_height: the new terrain, laid by the caller;
+// - wld_age: the clock runs on until a load sets it;
+// - wld_fieldframe: the field pairs keep their turn;
+// - wld_spawnrr: the spawn round robin keeps its place;
+// - the random streams: the cats' own and libc's (stone jitter, stranded
+//   workers, which draws from it too), never reseeded by a new game;
+// - wld_completed, wld_stattimer, wld_statcount: the controller's end of
+//   game and the stats cadence, the controller's to restart;
+// - the rules of play the controller and the shell set: ctrl_footprint,
+//   ctrl_placemargin, ctrl_difficulty, sdlmain_cheat;
+// - the solver path chosen for this processor (potfield_use).
+// The event tracks and the hire counts are no part of a game's state: their
+// owners (the restart, a load's fallback, the hire panel) reset them.
+struct Carried {
+  uint8_t height[GRIDCELLS];
+  double age;
+  int32_t fieldframe, spawnrr;
+  uint32_t cats_rng;
+  int32_t completed;
+  float stattimer;
+  int32_t statcount;
+  int32_t footprint, placemargin, difficulty, cheat;
+  int solver;
+};
+
+static void keep(Carried* k) {
+  memcpy(k->height, wld_height, sizeof k->height);
+  k->age = wld_age;
+  k->fieldframe = wld_fieldframe;
+  k->spawnrr = wld_spawnrr;
+  k->cats_rng = cats_rng;
+  k->completed = wld_completed;
+  k->stattimer = wld_stattimer;
+  k->statcount = wld_statcount;
+  k->footprint = ctrl_footprint;
+  k->placemargin = ctrl_placemargin;
+  k->difficulty = ctrl_difficulty;
+  k->cheat = sdlmain_cheat;
+  k->solver = potfield_path();
 }
 
-static void clear_fields() {
-  memset(potfield_state, 0, sizeof potfield_state);
-  memset(wld_goalweight, 0, sizeof wld_goalweight);
-  for (int t = 0; t < GROUPCNT; t++)
-    for (int c = 0; c < POTENTIALSZ; c++) wld_potential[t][c] = FLT_UNDF;
+static void put_back(const Carried* k) {
+  memcpy(wld_height, k->height, sizeof wld_height);
+  wld_age = k->age;
+  wld_fieldframe = k->fieldframe;
+  wld_spawnrr = k->spawnrr;
+  cats_rng = k->cats_rng;
+  wld_completed = k->completed;
+  wld_stattimer = k->stattimer;
+  wld_statcount = k->statcount;
+  ctrl_footprint = k->footprint;
+  ctrl_placemargin = k->placemargin;
+  ctrl_difficulty = k->difficulty;
+  sdlmain_cheat = k->cheat;
+  potfield_use(k->solver);
+}
+
+// The grids of wld.cpp, the scalars and per-member arrays of wld_state.cpp
+// and the field counter at the values a fresh process has.
+static void reset_world_state() {
+  for (uint8_t* g : {wld_height, wld_cellflags, wld_catflags}) memset(g, 0, GRIDCELLS);
+  for (float* g : {basecostw, basecoste, basecostn, basecosts, wld_goalweight, wld_catweight})
+    memset(g, 0, GRIDCELLS * sizeof(float));
+  memset(wld_potential, 0, sizeof wld_potential);
+  memset(wld_flow, 0, sizeof wld_flow);
+  wld_selected = wld_selectedcat = -1;
+  wld_fieldframe = 0;
+
+  wld_age = 0.0;
+  wld_dt = 0.0;
+  wld_numdead = wld_started = wld_initialised = wld_gameover = wld_completed = 0;
+  for (int q = 0; q < TRADECNT; q++) spawnqueues[q] = 0;
+  wld_spawntimer = 1.0f;
+  wld_catspawn = wld_spawnrr = 0;
+  wld_stattimer = 0.0f;
+  wld_statcount = 0;
+  memset(wld_worktime, 0, sizeof wld_worktime);
+  memset(wld_exhausttime, 0, sizeof wld_exhausttime);
+  memset(wld_emote, 0, sizeof wld_emote);
+  memset(emote_age, 0, sizeof emote_age);
+  memset(wld_trfs, 0, sizeof wld_trfs);
+  memset(spiral_centre, 0, sizeof spiral_centre);
+  ctrl_footprint = 3;
+  ctrl_placemargin = 2;
+  ctrl_difficulty = 1;
+  sdlmain_cheat = 0;
+}
+
+// Every module of one game at its start values, the physics torn down.
+static void reset_game() {
+  cats_reset();  // its bodies leave the space before the space goes
+  farms_reset();
+  bakeries_reset();
+  huts_reset();
+  taxc_reset();
+  stones_reset();
+  grain_reset();
+  food_reset();
+  buckets_reset();
+  sickles_reset();
+  plates_reset();
+  crowd_reset();
+  potfield_reset();
+  if (wld_space) wld_exit();
+  reset_world_state();
+}
+
+void wld_reset() {
+  reset_game();
+  mtbe_reset();
+  hire_reset();
+  srand(1);  // where libc's stream starts in a fresh process
 }
 
 void wld_init() {
+  static Carried kept;  // 16 KiB of terrain: off the stack
+  keep(&kept);
+  reset_game();
+  put_back(&kept);
+
   wld_compute_basecosts(wld_height);
   wld_compute_cellflags();
-
-  cats_clear();
-  farms_clear();
-  bakeries_clear();
-  huts_clear();
-  taxc_clear();
   stones_init();
-  grain_clear();
-  food_clear();
-  buckets_clear();
-  sickles_clear();
-  plates_clear();
+  for (int t = 0; t < GROUPCNT; t++)
+    for (int c = 0; c < POTENTIALSZ; c++) wld_potential[t][c] = FLT_UNDF;
 
-  clear_members();
-  clear_fields();
-
-  // Tears down the old space with its bodies and walls first.
   wld_create_space();
   int n = wld_create_walls();
   LOG("Created %d wall shapes.", n);
-
-  wld_started = 0;
-  wld_gameover = 0;
-  wld_numdead = 0;
-  wld_catspawn = 0;
-  wld_spawntimer = 1.0f;
-  for (int q = 0; q < TRADECNT; q++) spawnqueues[q] = 0;
   wld_initialised = 1;
-  wld_selected = wld_selectedcat = -1;
-  taxc_silver = TAXC_START_SILVER;
 }
 
 void wld_next_spawn_point(float* x, float* y) {

@@ -4,6 +4,9 @@
 // A new world on the terrain already in wld_height: grids, every module
 // emptied, a fresh physics space with its walls, 200 silver.
 void wld_init();
+// Every simulation and crowd module back to the values a fresh process has,
+// what a new game carries over included; the physics torn down.
+void wld_reset();
 // Appends a member of the trade (0..3) at the next tax office in turn, with
 // its body and its trade's tool; its index, or -1 (logged) when the crowd
 // is full.

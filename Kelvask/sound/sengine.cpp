@@ -129,6 +129,16 @@ void sengine_exit() {
   sengine_track = -1;
 }
 
+void sengine_reset() {
+  sengine_exit();
+  sengine_flags = SENGINE_MUSIC_BIT | SENGINE_FX_BIT;
+  sengine_track = -1;
+  sengine_dir = SENGINE_DIR;
+  memset(sengine_musicsrc, 0, sizeof sengine_musicsrc);
+  memset(sengine_fxsrc, 0, sizeof sengine_fxsrc);
+  memset(sengine_fxdist, 0, sizeof sengine_fxdist);
+}
+
 void sengine_play_music(int track) {
   if (track < 0 || track >= SENGINE_TRACKS) {
     LOG("ERR No music track %d", track);

@@ -18,6 +18,9 @@ extern const char* sengine_dir;
 
 void sengine_init();
 void sengine_exit();
+// sengine_exit (sources, context and device released), then the flags,
+// track and sound folder as a fresh process has them.
+void sengine_reset();
 // Track 0 the game's, 1 the menus'.
 void sengine_play_music(int track);
 // Effect e at p (world units); false when nothing played.

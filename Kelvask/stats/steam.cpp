@@ -142,15 +142,22 @@ void SteamHelper::OnUploadScore(steamlayer_score_uploaded*, bool io_failure) {
   if (io_failure) LOG("ERR Failed to upload score.");
 }
 
+static const notify_binding STEAM_HANDLERS[] = {
+    {MSG_STEAMINTSTAT, steam_on_intstat}, {MSG_STEAMFLTSTAT, steam_on_fltstat},
+    {MSG_STEAMSYNC, steam_on_sync},       {MSG_ACHIEVEMENT, steam_on_achievement},
+    {MSG_GAMEEND, steam_on_gameend},      {MSG_GUIDE, steam_on_guide}};
+#define STEAM_HANDLER_COUNT (int)(sizeof STEAM_HANDLERS / sizeof STEAM_HANDLERS[0])
+
 void steam_init(int32_t resetstats) {
-  notify_listen(MSG_STEAMINTSTAT, steam_on_intstat);
-  notify_listen(MSG_STEAMFLTSTAT, steam_on_fltstat);
-  notify_listen(MSG_STEAMSYNC, steam_on_sync);
-  notify_listen(MSG_ACHIEVEMENT, steam_on_achievement);
-  notify_listen(MSG_GAMEEND, steam_on_gameend);
-  notify_listen(MSG_GUIDE, steam_on_guide);
+  notify_listen_all(STEAM_HANDLERS, STEAM_HANDLER_COUNT);
   steam_helper = new SteamHelper();
   if (!resetstats) return;
   if (steam_helper->stats) steamlayer_reset_all_stats(steam_helper->stats, true);
   LOG("Steam stats were %s", steam_helper->stats ? "reset" : "not reset");
+}
+
+void steam_reset() {
+  notify_unlisten_all(STEAM_HANDLERS, STEAM_HANDLER_COUNT);
+  delete steam_helper;
+  steam_helper = nullptr;
 }

@@ -8,6 +8,8 @@
 // Registers the message handlers and creates the wrapper; resetstats nonzero
 // resets stats and achievements.
 void steam_init(int32_t resetstats);
+// Undoes steam_init: its handlers off the bus, the helper deleted.
+void steam_reset();
 
 // Board slots and best-value slots, in the order the wrapper keeps them.
 enum { STEAM_BOARD_FASTEST, STEAM_BOARD_POPULATION, STEAM_BOARD_SILVER, STEAM_BOARDS };

@@ -238,3 +238,20 @@ void steamlayer_shutdown() {
   steamlayer_up = false;
   queue_count = 0;
 }
+
+void steamlayer_reset() {
+  steamlayer_shutdown();
+  memset(queue_id, 0, sizeof queue_id);
+  memset(queue_call, 0, sizeof queue_call);
+  memset(queue_io_failure, 0, sizeof queue_io_failure);
+  memset(queue_data, 0, sizeof queue_data);
+  memset(callback_listener, 0, sizeof callback_listener);
+  memset(callback_id, 0, sizeof callback_id);
+  callback_count = 0;
+  memset(result_listener, 0, sizeof result_listener);
+  memset(result_call, 0, sizeof result_call);
+  result_count = 0;
+  last_call = steamlayer_call{};
+  steamlayer_store_reset();
+  steamlayer_reap_openers();
+}

@@ -17,6 +17,9 @@ bool steamlayer_user_data_folder(char* out, int size);
 void steamlayer_run_callbacks();
 // Writes stats changed since the last store, then disconnects.
 void steamlayer_shutdown();
+// steamlayer_shutdown (the store flushed), then no listener, no call made and
+// no stats read, as in a fresh process.
+void steamlayer_reset();
 
 // Interfaces: null while the layer is down (and the user one without a user).
 struct steamlayer_userif;

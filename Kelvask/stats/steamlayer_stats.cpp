@@ -41,6 +41,15 @@ void steamlayer_store_forget() {
   memset(unannounced, 0, sizeof unannounced);
 }
 
+void steamlayer_store_reset() {
+  steamlayer_store_forget();
+  memset(steamlayer_stat_value, 0, sizeof steamlayer_stat_value);
+  memset(steamlayer_achieved, 0, sizeof steamlayer_achieved);
+  memset(steamlayer_achieved_time, 0, sizeof steamlayer_achieved_time);
+  memset(steamlayer_board_has, 0, sizeof steamlayer_board_has);
+  memset(steamlayer_board_best, 0, sizeof steamlayer_board_best);
+}
+
 static bool ensure_loaded() {
   if (!loaded) loaded = steamlayer_store_load();
   return loaded;

@@ -50,6 +50,8 @@ int steamlayer_store_parse(const char* text);
 void steamlayer_store_flush();
 // Forgets what was loaded: the next request reads the store again.
 void steamlayer_store_forget();
+// steamlayer_store_forget and every value zero, as in a fresh process.
+void steamlayer_store_reset();
 // Collects the browser openers that have ended.
 void steamlayer_reap_openers();
 // Called as the stats notification goes out: gets and sets work from then on.

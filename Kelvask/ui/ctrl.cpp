@@ -110,7 +110,7 @@ static void ctrl_init_resources() {
   sengine_read_music_setting();
   notify_listen(MSG_PLAYFX, sengine_on_playfx);
   notify_listen(MSG_MUSICSETTING, sengine_on_musicsetting);
-  memset(view_shown, 0, sizeof view_shown);
+  view_reset();
   view_reset_pointers();
   notify_listen(MSG_WORKFORCE, hire_on_workforce);
   hire_set_go_button(ctrl_show_go);
@@ -120,6 +120,31 @@ static void ctrl_init_resources() {
   sengine_init();
   for (float& p : spiral_phases) p = (float)(rand() & 0xfff) / -4095.0f;
   ctrl_firsttime = false;
+}
+
+void ctrl_reset() {
+  ctrl_pressstate = 0;
+  ctrl_screenw = ctrl_screenh = 0.0f;
+  ctrl_csf = 1.0f;
+  ctrl_coi[0] = ctrl_coi[1] = 64.0f;
+  ctrl_coiheight = 0;
+  ctrl_climb = 0.0f;
+  ctrl_cursor[0] = ctrl_cursor[1] = -1;
+  ctrl_canplace = 0;
+  ctrl_pointer[0] = ctrl_pointer[1] = 0;
+  ctrl_skyangle = 0.0f;
+  ctrl_warned = 0;
+  ctrl_buildmode = CTRL_MODE_NONE;
+  ctrl_anchor[0] = ctrl_anchor[1] = -1;
+  ctrl_hudhidden = false;
+  ctrl_showgoal = -1;
+  ctrl_transcribe = 1;
+  ctrl_viewstale = true;
+  for (float* m : ctrl_drawcam) mat4_identity(m);
+  ctrl_fps = 60.0f;
+  ctrl_tipwidth = 0.0f;
+  ctrl_debugoutput = false;
+  memset(ctrl_programs, 0, sizeof(ctrl_programs[0]) * SHADERS_COUNT);
 }
 
 bool ctrl_debug_output_usable(const char* const* extensions, int count, const void* entry) {
@@ -210,6 +235,7 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
   camera.target[2] = camera.target_goal[2] = 0.0f;
   ctrl_restart_pid(&camera_pid_target);
   notify_post(MSG_CAMERACONTROL " distSetting=50.0 elevationSetting=0.5 orbitSetting=1.57");
+  light_reset();
   light_init();
   ctrl_listen();
   shaders_load(ctrl_programs);
@@ -219,7 +245,6 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
   glpr_use(ctrl_programs[SHADERS_HUD]);
   glActiveTexture(GL_TEXTURE0);
   glUniform1i(glpr_uniform("texturemap"), 0);
-  lines_count = 0;
   hud_load_resources();
   pane_create_vbo();
   view_layout((int32_t)ctrl_screenw, (int32_t)ctrl_screenh);

@@ -38,6 +38,7 @@ extern float ctrl_drawcam[5][16];
 extern float ctrl_fps;
 // The twelve shader programs' names, indexed by shaders_id; 0 when not loaded.
 extern uint32_t ctrl_programs[];
+extern float ctrl_tipwidth;  // the last tooltip's text width
 
 // The shell hands over its drawable width, height and content scale.
 void ctrl_create(int32_t width, int32_t height, float csf);
@@ -49,6 +50,10 @@ bool ctrl_back();
 // A button went up: the press is over and a picked worker or cat is let go.
 void ctrl_release();
 void ctrl_destroy();
+// The controller's state as a fresh process has it, for after ctrl_destroy
+// (which deletes the programs). ctrl_firsttime stays: the one-time resources
+// it stands for (handlers, pool, models) outlive a reset.
+void ctrl_reset();
 
 // Registers or removes the 23 command handlers.
 void ctrl_listen();

@@ -7,11 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "buildings_draw.h"
 #include "camera.h"
-#include "cats_draw.h"
-#include "crowd.h"
-#include "crowd_draw.h"
 #include "ctrl.h"
 #include "ctrl_cursor.h"
 #include "farms.h"
@@ -23,7 +19,6 @@
 #include "hire.h"
 #include "hud.h"
 #include "huts.h"
-#include "items_draw.h"
 #include "kv.h"
 #include "light.h"
 #include "matrix.h"
@@ -32,16 +27,13 @@
 #include "quad.h"
 #include "shaders.h"
 #include "smenu.h"
-#include "sickles.h"
 #include "stones.h"
-#include "stones_draw.h"
 #include "taxc.h"
 #include "text.h"
-#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "view.h"
+#include "world_pass.h"
 #include "wld.h"
-#include "wld_draw.h"
 #include "wld_state.h"
 
 float ctrl_tipwidth;
@@ -236,23 +228,9 @@ static void draw_hud_text(float dt, int hovered) {
   if (ctrl_transcribe) draw_tooltip(hovered);
 }
 
-static bool showing_field() { return ctrl_showgoal >= 0 && ctrl_showgoal < GROUPCNT; }
-
 // The cursor's footprint or the marked rectangle, while no drag is under way.
 static bool showing_marker() {
   return ctrl_cursor[0] >= 0 && ctrl_cursor[1] >= 0 && ctrl_buildmode > 0 && ctrl_pressstate < 2;
-}
-
-static void draw_marker(bool outline) {
-  if (!showing_marker()) return;
-  const bool area = ctrl_buildmode == 5 && ctrl_anchor[0] >= 0 && ctrl_anchor[1] >= 0;
-  if (area) {
-    if (outline) ctrl_draw_area_lines(ctrl_drawcam, wld_height);
-    else ctrl_draw_area(ctrl_drawcam, wld_height);
-  } else {
-    if (outline) ctrl_draw_cursor_lines(ctrl_drawcam, ctrl_canplace != 0, wld_height);
-    else ctrl_draw_cursor(ctrl_drawcam, ctrl_canplace != 0, wld_height);
-  }
 }
 
 // The outlines would take whatever colour the last line drawing left.
@@ -260,6 +238,19 @@ static void marker_line_colour() {
   static const GLint colour = glpr_uniform("linecolour"), fog = glpr_uniform("fogintensity");
   glUniform4f(colour, 0.1f, 0.1f, 0.1f, 1.0f);
   glUniform1f(fog, 0.0f);
+}
+
+static void draw_marker(bool outline) {
+  if (!showing_marker()) return;
+  const bool area = ctrl_buildmode == 5 && ctrl_anchor[0] >= 0 && ctrl_anchor[1] >= 0;
+  if (outline) marker_line_colour();
+  if (area) {
+    if (outline) ctrl_draw_area_lines(ctrl_drawcam, wld_height);
+    else ctrl_draw_area(ctrl_drawcam, wld_height);
+  } else {
+    if (outline) ctrl_draw_cursor_lines(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+    else ctrl_draw_cursor(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+  }
 }
 
 static void draw_emotes(float dt) {
@@ -271,58 +262,8 @@ static void draw_emotes(float dt) {
   ctrl_draw_emotes(dt, ctrl_drawcam);
 }
 
-// The 3D world in view 23: ground or potential overlay, debug lines, workers.
-static void draw_world(float dt) {
-  glEnable(GL_DEPTH_TEST);
-  glDisable(GL_BLEND);
-  glEnable(GL_CULL_FACE);
-  glCullFace(GL_BACK);
-  set_viewport(VIEW_WORLD);
-  glClearColor(0.2f, 0.2f, 0.3f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_POLYGON_OFFSET_FILL);
-  glPolygonOffset(1.005f, 0.0f);
-  if (showing_field()) {
-    use(SHADERS_GRID);
-    wld_draw_terrain(ctrl_drawcam, ctrl_showgoal);
-  } else {
-    use(SHADERS_TERR);
-    wld_crowd_draw_ground(ctrl_drawcam);
-  }
-  use(SHADERS_GRID);
-  draw_marker(false);
-  use(SHADERS_EDGE);
-  if (showing_field()) wld_draw_grid(ctrl_drawcam, ctrl_showgoal);
-  lines_draw(ctrl_drawcam[0]);
-  lines_count = 0;
-  if (showing_marker()) marker_line_colour();
-  draw_marker(true);
-  if (wld_started) {
-    use(SHADERS_CROWDFACE);
-    crowd_sample_height();
-    wld_crowd_draw(ctrl_drawcam);
-  }
-  use(SHADERS_TIFA);
-  if (ctrl_showgoal < 0) {
-    txdb_use("bakerymap.pkm");
-    bakeries_draw(ctrl_drawcam);
-    txdb_use("tentmap.pkm");
-    huts_draw(ctrl_drawcam);
-    txdb_use("taxcollectormap.pkm");
-    taxc_draw(ctrl_drawcam);
-  }
-  use(SHADERS_IFAC);
-  if (ctrl_showgoal < 0) farms_draw(ctrl_drawcam);
-  stones_draw(ctrl_drawcam);
-  for (int full = 0; full < 2; full++) buckets_draw(ctrl_drawcam, full);
-  for (int full = 0; full < 2; full++) plates_draw(ctrl_drawcam, full);
-  if (sickles_count != 0) sickles_draw(ctrl_drawcam);
-  grain_draw(ctrl_drawcam);
-  food_draw(ctrl_drawcam);
-  use(SHADERS_CAT);
-  cats_draw(ctrl_drawcam);
-  use(SHADERS_IEDG);
-  wld_draw_lines(ctrl_drawcam);
+// Over the world: emotes, the selection's spiral and the frame rate.
+static void draw_overlays(float dt) {
   use(SHADERS_EMOT);
   glEnable(GL_BLEND);
   draw_emotes(dt);
@@ -341,6 +282,13 @@ static void draw_world(float dt) {
   snprintf(fps, sizeof fps, "%3.0f fps", ctrl_fps);
   const float at[2] = {-0.99f, -0.99f}, size[2] = {0.03f, 0.03f};
   text_draw(fps, at, size, "left", "bottom");
+}
+
+// The 3D world in view 23.
+static void draw_world(float dt) {
+  set_viewport(VIEW_WORLD);
+  const world_pass pass = {ctrl_drawcam, ctrl_programs, ctrl_showgoal, draw_marker, draw_overlays};
+  world_pass_draw(&pass, dt);
 }
 
 void ctrl_draw(float dt, float elapsed) {

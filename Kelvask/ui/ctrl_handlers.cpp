@@ -132,7 +132,7 @@ void ctrl_teardown_world() {
     wld_initialised = wld_started = wld_gameover = 0;
     crowd_sz = 0;
   }
-  mtbe_clear();
+  mtbe_reset();
 }
 
 void onRestart(const char* text) {
@@ -140,8 +140,7 @@ void onRestart(const char* text) {
   ctrl_teardown_world();
   wld_age = 0.0;  // the new game's clock, which its end and its records count
   LOG("Restarting.");
-  hint_step = 0;
-  toast_hide();  // before the start, which may have something to say
+  hint_reset();  // before the start, which may have something to say
   notify_post(MSG_START " headless=0");
 }
 
@@ -209,7 +208,7 @@ void onHire(const char* text) {
     toast_show("Before hiring, make sure that\nyou have built at least one\nbakery and one farm field.",
                TOAST_REFUSAL_TIME);
   } else {
-    for (int t = 0; t < TRADECNT; t++) hire_counts[t] = 0;
+    hire_reset();
     show_views(VIEW_SILVER_GAUGE, VIEW_HIRE_PANEL, 1);
     view_shown[VIEW_TOAST] = 0;
     show_views(VIEW_BUILD0, VIEW_WORLD, 0);

@@ -107,6 +107,12 @@ static const notify_binding HINT_LISTENERS[] = {
     {MSG_MOVECOI, hint_on_movecoi},
 };
 
+void hint_reset() {
+  toast_hide();
+  toast_timer = 0.0f;
+  hint_step = 0;
+}
+
 void hint_init() {
   notify_listen_all(HINT_LISTENERS, sizeof HINT_LISTENERS / sizeof HINT_LISTENERS[0]);
   hint_step = 0;

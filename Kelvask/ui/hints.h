@@ -27,6 +27,8 @@ void toast_run_timer(float dt);
 void hint_set(int32_t step);
 // Listens for the hints' events; step 0.
 void hint_init();
+// No toast (its view hidden), no timer, no hint yet, as at a new game.
+void hint_reset();
 void hint_on_movecoi(const char* text);
 void hint_on_farmbuilt(const char* text);
 void hint_on_bakerybuilt(const char* text);

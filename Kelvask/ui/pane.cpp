@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "glpr.h"
 #include "matrix.h"
@@ -51,6 +52,11 @@ void pane_create_vbo() {
 }
 
 void pane_delete_vbo() { quad_delete_mesh(&pane_vao, &pane_vbo); }
+
+void pane_reset() {
+  pane_delete_vbo();
+  memset(spiral_phases, 0, sizeof spiral_phases);
+}
 
 void pane_draw() {
   glActiveTexture(GL_TEXTURE0);

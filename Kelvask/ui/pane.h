@@ -14,6 +14,8 @@ extern float spiral_phases[SPIRAL_POINTS];       // each in [-1, 0]
 void pane_create_vbo();
 // Deletes the pane's vertex array and buffer, when they exist.
 void pane_delete_vbo();
+// pane_delete_vbo, and the spiral phases zero as in a fresh process.
+void pane_reset();
 // With the Hud program in use.
 void pane_draw();
 // The points at world age t around spiral_centre (the world's selection):

@@ -17,6 +17,12 @@ float settings_pulse;
 
 int32_t settings_read(int setting) { return kv_setting(setting); }
 
+void settings_reset() {
+  for (int32_t& v : settings_values) v = 1;
+  settings_selected = 0;
+  settings_pulse = 0.0f;
+}
+
 void settings_load() {
   for (int s = 0; s < SETTINGS_STORED; s++) settings_values[s] = settings_read(s);
 }

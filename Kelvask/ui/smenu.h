@@ -26,6 +26,8 @@ extern float settings_pulse;       // radians, drives the selected row's pulse
 int32_t settings_read(int setting);
 // All three menu values from the store.
 void settings_load();
+// The menu values, selection and pulse as a fresh process has them.
+void settings_reset();
 // Handler of "settings dx=%d dy=%d selected=%d touchy=%f click=%d".
 void settings_on_message(const char* text);
 // Draws the menu with the Font program in use; advances the pulse by dt.

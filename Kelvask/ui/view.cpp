@@ -1,6 +1,7 @@
 #include "view.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "ctrl.h"
 #include "log.h"
@@ -59,6 +60,19 @@ void view_layout(int32_t W, int32_t H) {
 void view_reset_pointers() {
   for (view_pointer& p : view_ptr) p = view_pointer{-1, 0, 0, 0, 0, 0, 0, 0};
   numCamTouches = 0;
+}
+
+void view_reset() {
+  sdlmain_pointer = sdlmain_point{};
+  memset(sdlmain_held, 0, sizeof sdlmain_held);
+  sdlmain_buttons = sdlmain_released = 0;
+  memset(view_rect, 0, sizeof view_rect);
+  memset(view_shown, 0, sizeof view_shown);
+  memset(view_ptr, 0, sizeof view_ptr);
+  memset(view_camtouch, 0, sizeof view_camtouch);
+  numCamTouches = 0;
+  view_panx = view_pany = view_edgepanx = view_edgepany = 0.0f;
+  view_panvx = view_panvy = view_climbacc = view_climbvel = view_zoom = 0.0f;
 }
 
 static bool is_hud(int v) {

@@ -76,6 +76,9 @@ view_rectangle view_get(int nr);
 void view_layout(int32_t width, int32_t height);
 // Clears every pointer record and camera touch.
 void view_reset_pointers();
+// Every view, pointer, touch, pan and the shell's input state as a fresh
+// process has them: nothing shown, no rectangle, pointer records zero.
+void view_reset();
 // Whether a view can be hit: it is shown, and it is drawn in this screen
 // (the menu screen draws only the menu views; a hidden HUD draws no buttons
 // or counters).

@@ -26,19 +26,16 @@ struct Draw : GlTest {
   float cam[5][16] = {};
   void SetUp() override {
     GlTest::SetUp();
-    for (geomdesc* d : {&geomdesc_mappedcarrier, &geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw,
-                        &geomdesc_mappedterrainblu}) {
-      memset(d->vbos, 0, sizeof d->vbos);
-      memset(d->vaos, 0, sizeof d->vaos);
-    }
-    modeldb_sz = modeldb_set = 0;
-    geomdb_sz = geomdb_set = 0;
-    glpr_numu = 0;
+    modeldb_reset();
+    geomdb_reset();
+    glpr_reset();
     for (auto& m : cam)
       for (int i = 0; i < 16; i++) m[i] = i % 5 == 0;
   }
   void TearDown() override {
-    txdb_clear();
+    txdb_reset();
+    modeldb_reset();  // while their context is current
+    geomdb_reset();
     GlTest::TearDown();
   }
   void load_all() {
@@ -132,11 +129,7 @@ TEST_F(Draw, ModuleDrawsAreOneCallPerModelWhateverTheirCounts) {
   } const models[] = {{&geomdesc_stone, STONECNT},  {&geomdesc_buildmark, MAXMARKS}, {&geomdesc_bucke, MAXBUCKETS},
                       {&geomdesc_buckf, MAXBUCKETS}, {&geomdesc_platee, 1024},        {&geomdesc_platef, 1024},
                       {&geomdesc_sickle, 1024},      {&geomdesc_grain, MAXGRAIN}};
-  for (const reg& r : models) {
-    memset(r.d->vbos, 0, sizeof r.d->vbos);
-    memset(r.d->vaos, 0, sizeof r.d->vaos);
-    ASSERT_TRUE(geomdb_add(r.d, r.n, false)) << r.d->name;
-  }
+  for (const reg& r : models) ASSERT_TRUE(geomdb_add(r.d, r.n, false)) << r.d->name;
   const struct {
     int32_t marks, empty, full, carried, at_bakery, calls;
   } cases[] = {{0, 0, 0, 0, 0, 1}, {1, 3, 0, 2, 1, 4}, {MAXMARKS, 1000, 24, MAXGRAIN / 2, MAXGRAIN / 2, 5}};

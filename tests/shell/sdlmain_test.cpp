@@ -68,10 +68,7 @@ TEST(SdlmainPointer, InsideTheDrawableOnly) {
 
 struct SdlmainOptions : ::testing::Test {
   void SetUp() override {
-    sdlmain_headless = 0;
-    sdlmain_msaa = 1;
-    sdlmain_swapinterval = 1;
-    sdlmain_resetstats = 0;
+    sdlmain_reset();
     sdlmain_cheat = 0;
   }
   void read(std::vector<const char*> args) {
@@ -170,11 +167,8 @@ struct SdlmainRouting : ::testing::Test {
     sdlmain_width = 1280;
     sdlmain_height = 720;
     csf = 1.0f;
-    sdlmain_held[0] = sdlmain_held[1] = sdlmain_held[2] = 0;
-    sdlmain_buttons = 0;
-    sdlmain_released = 0;
     sdlmain_quit = false;
-    memset(view_shown, 0, sizeof view_shown);
+    view_reset();  // the window stays: the suite made it
     view_reset_pointers();
     view_layout(sdlmain_width, sdlmain_height);
     view_shown[SDLMAIN_WORLD_VIEW] = 1;
@@ -414,11 +408,7 @@ TEST_F(SdlmainRouting, LoopEndsOnEscape) {
 
 // Without "msaa=" and "swapinterval=" the defaults hold; with 0 both are off.
 struct SdlmainWindow : ::testing::Test {
-  void SetUp() override {
-    sdlmain_msaa = 1;
-    sdlmain_swapinterval = 1;
-    sdlmain_headless = 0;
-  }
+  void SetUp() override { sdlmain_reset(); }
   void TearDown() override {
     SDL_GL_DeleteContext(sdlmain_context);
     SDL_DestroyWindow(sdlmain_window);

@@ -45,13 +45,11 @@ struct ScriptedWalker : MyStackWalker {
 struct CrashText : ::testing::Test, CaughtLog {
   void SetUp() override {
     catch_lines();
-    stackwalker_crash_text[0] = '\0';
-    stackwalker_crash_len = 0;
-    stackwalker_error_seen = false;
+    stackwalker_reset();
   }
   void TearDown() override {
     release();
-    stackwalker_error_seen = false;
+    stackwalker_reset();
   }
 };
 

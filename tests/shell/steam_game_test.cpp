@@ -30,14 +30,8 @@ struct StatsGame : StatsFolder {
   }
   void stop_services() {
     if (!steam_helper) return;
-    const notify_binding handlers[] = {
-        {MSG_STEAMINTSTAT, steam_on_intstat}, {MSG_STEAMFLTSTAT, steam_on_fltstat},
-        {MSG_STEAMSYNC, steam_on_sync},       {MSG_ACHIEVEMENT, steam_on_achievement},
-        {MSG_GAMEEND, steam_on_gameend},      {MSG_GUIDE, steam_on_guide}};
-    notify_unlisten_all(handlers, (int)(sizeof handlers / sizeof *handlers));
-    delete steam_helper;
-    steam_helper = nullptr;
-    steamlayer_shutdown();
+    steam_reset();
+    steamlayer_reset();
   }
   // Frames as the shell runs them: the world's update, then the callbacks.
   void play(double seconds) {

@@ -16,9 +16,9 @@ const std::vector<int> food_cells = {grid_cidx(40, 41), grid_cidx(41, 41)};
 struct BakeriesTest : BuildingTest {
   void SetUp() override {
     site(10, 0x0f, 50.0);
-    bakeries_clear();
-    food_clear();
-    grain_clear();
+    bakeries_reset();
+    food_reset();
+    grain_reset();
   }
   static void step(int n = 1) { steps(n, bakeries_update); }
   // A field worker's grain, carried and then dropped at bakery b.
@@ -292,7 +292,7 @@ TEST_F(BakeriesTest, SaveWritesTheSectionAndLoadRestoresIt) {
             std::string::npos);
 
   int fids = bakeries_fids[1][0];
-  bakeries_clear();
+  bakeries_reset();
   ASSERT_TRUE(section_load(bakeries_serialize, text));
   EXPECT_EQ(bakeries_count, 2);
   EXPECT_EQ(bakeries_fids[1][0], fids);

@@ -10,6 +10,7 @@
 #include "mtbe.h"
 #include "section_text.h"
 #include "wld.h"
+#include "wld_init.h"
 #include "wld_state.h"
 
 namespace {
@@ -56,14 +57,13 @@ struct BuildingTest : ::testing::Test {
 
   // Height h everywhere, every cell open on the sides `open`, the clock at age.
   static void site(uint8_t h, uint8_t open, double age) {
-    mtbe_clear();
-    memset(wld_goalweight, 0, sizeof wld_goalweight);
+    wld_reset();
     memset(wld_height, h, sizeof wld_height);
     memset(wld_cellflags, open, sizeof wld_cellflags);
     open_sides = open;
     wld_age = age;
   }
-  void TearDown() override { mtbe_clear(); }
+  void TearDown() override { wld_reset(); }
 
   // n simulation steps of the module's update, the clock running with them.
   template <typename Update>

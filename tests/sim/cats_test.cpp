@@ -20,20 +20,14 @@ struct CatsTest : WorldTest {
   float flowx[GRIDCELLS], flowy[GRIDCELLS];
 
   void SetUp() override {
+    wld_reset();
     site_flat(5);
     site_build();
-    cats_clear();
-    crowd_sz = 0;
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
     std::fill(flowy, flowy + GRIDCELLS, 0.0f);
   }
 
-  void TearDown() override {
-    WorldTest::TearDown();
-    cats_clear();
-    crowd_sz = 0;
-  }
 
   // A worker standing on cell (x, y), as the splat leaves it.
   int worker_at(int x, int y) {
@@ -375,7 +369,7 @@ TEST_F(CatsBodies, DestroyingLeavesNoHandleAndNothingInTheSpace) {
   // A new world forgets every cat and target, freeing bodies still in the space.
   worker_at(10, 10);
   cats_add_target();
-  cats_clear();
+  cats_reset();
   EXPECT_EQ(space_bodies(), 0);
   EXPECT_EQ(cats_count + cats_tgt_count, 0);
   EXPECT_EQ(cats_body[0], nullptr);

@@ -18,7 +18,7 @@ std::vector<int> grain(int x, int y) {
 struct FarmsTest : BuildingTest {
   void SetUp() override {
     site(10, 0x0f, 100.0);
-    farms_clear();
+    farms_reset();
     for (int c = 0; c < GRIDCELLS; c++) basecostw[c] = 1.5f;
   }
   static void step(int n = 1) { steps(n, farms_update); }
@@ -326,13 +326,13 @@ TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
                       "farms_mtbh\n1\n4\nfarms_mtbb\n2\n5\nfarms_trfs\n1.000000 0.000000 "),
             std::string::npos);
 
-  farms_clear();
+  farms_reset();
   ASSERT_TRUE(section_load(farms_serialize, text));
   EXPECT_EQ(farms_count, 2);
   EXPECT_EQ(farms_trfs[1][8][10], 6.5f);
   EXPECT_EQ(save_text(), text);
 
-  farms_clear();
+  farms_reset();
   std::string empty = save_text();
   EXPECT_EQ(empty, "farms_count 0\nfarms_cidx\nfarms_watr\nfarms_size\nfarms_prod\nfarms_cons\nfarms_blck\n"
                    "farms_mtbw\nfarms_mtbh\nfarms_mtbb\nfarms_trfs\n");

@@ -26,23 +26,13 @@ void stamp(int x, int y, int type, float weight = 1.0f) {
 // copy of the cell flags.
 struct FieldsTest : WorldTest {
   void SetUp() override {
-    crowd_sz = 0;
-    memset(crowd_time, 0, sizeof crowd_time);
-    memset(crowd_dirx, 0, sizeof crowd_dirx);
-    memset(crowd_diry, 0, sizeof crowd_diry);
-    memset(wld_goalweight, 0, sizeof wld_goalweight);
-    memset(wld_catweight, 0, sizeof wld_catweight);
-    cats_clear();
+    wld_reset();
     wld_started = 1;
     wld_dt = 4.0 / 240;
-    wld_fieldframe = 0;
   }
   void TearDown() override {
     threadpool_destroy();
     WorldTest::TearDown();
-    cats_clear();
-    crowd_sz = 0;
-    wld_started = 0;
   }
 
   void flat_site() {
@@ -131,10 +121,9 @@ TEST_F(FieldRefresh, WithoutAPoolTheSameFieldsAreComputedInline) {
   EXPECT_DOUBLE_EQ(crowd_time[0], 9 * 5 * wld_dt);
   EXPECT_FLOAT_EQ(crowd_velx[4], 0.4f) << "velocities come from the bodies";
 
-  wld_exit();
-  crowd_sz = 0;
-  memset(crowd_time, 0, sizeof crowd_time);
-  wld_fieldframe = 0;
+  wld_reset();
+  wld_dt = 4.0 / 240;
+  wld_started = 1;
   busy_site(*this);
   threadpool_create();
   for (int f = 0; f < 5; f++) wld_update_fields();

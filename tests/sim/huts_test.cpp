@@ -14,9 +14,9 @@ struct HutsTest : BuildingTest {
   void SetUp() override {
     site(3, OPEN_N | OPEN_E, 100.0);
     memset(crowd_goal, 0, sizeof crowd_goal);
-    food_clear();
-    plates_clear();
-    huts_clear();
+    food_reset();
+    plates_reset();
+    huts_reset();
     crowd_sz = 40;
     for (int m = 0; m < crowd_sz; m++) crowd_trade[m] = m % 3;  // no servants unless a test says so
   }
@@ -288,7 +288,7 @@ TEST_F(HutsTest, SaveAndLoadRoundTrip) {
   EXPECT_NE(text.find("huts_occu\n0\n3\nhuts_mtbo\n0\n4\nhuts_mtbb\n1\n5\nhuts_mtbf\n2\n6\nhuts_mtbr\n3\n7\n"),
             std::string::npos);
 
-  huts_clear();
+  huts_reset();
   ASSERT_TRUE(section_load(huts_serialize, text));
   EXPECT_EQ(huts_count, 2);
   EXPECT_NEAR(huts_rest[1][0], 2.0f, 0.001f);

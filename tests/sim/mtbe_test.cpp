@@ -9,8 +9,8 @@
 namespace {
 
 struct MtbeTest : ::testing::Test {
-  void SetUp() override { mtbe_clear(); }
-  void TearDown() override { mtbe_clear(); }
+  void SetUp() override { mtbe_reset(); }
+  void TearDown() override { mtbe_reset(); }
 };
 
 TEST_F(MtbeTest, FirstEventCountsFromTheTracksCreation) {
@@ -93,7 +93,7 @@ TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {
   ASSERT_GT(fread(text, 1, sizeof text - 1, f), 0u);
   EXPECT_STREQ(text, "mtbe_numtracks 3\nmtbe_size\n64\n16\n64\ncrowd_sz 7\n");
 
-  mtbe_clear();
+  mtbe_reset();
   mtbe_create(8, 0.0f);
   rewind(f);
   testing::internal::CaptureStdout();

@@ -31,7 +31,9 @@ inline void running_game_fill(int members) {
 
 // Game seconds of scripted play, the crowd size, frames to settle; false
 // when the terrain map is missing.
+// Starts from the state of a fresh process.
 inline bool running_game_start(double seconds, int members, int settle_frames) {
+  wld_reset();
   if (!autoplay_start(terrain_map_path().c_str())) return false;
   sdlmain_cheat = 1;     // nobody dies while the clock runs on
   ctrl_difficulty = 0;  // the rules the recorded hash was made with
@@ -43,5 +45,5 @@ inline bool running_game_start(double seconds, int members, int settle_frames) {
 
 inline void running_game_end() {
   autoplay_stop();
-  sdlmain_cheat = 0;
+  wld_reset();
 }

@@ -61,8 +61,8 @@ inline bool save_pair_load(const SavePair& p) {
 
 // A new world on a flat site of height 5 with a border of water.
 inline void save_game_new_world() {
+  wld_reset();
   for (int c = 0; c < GRIDCELLS; c++) wld_height[c] = wld_is_border(c) ? 0 : 5;
-  mtbe_clear();
   wld_init();
 }
 

@@ -15,8 +15,8 @@ void count_newsilver(const char*) { newsilver_posts++; }
 struct TaxcTest : BuildingTest {
   void SetUp() override {
     site(4, OPEN_W | OPEN_S, 30.0);
-    food_clear();
-    taxc_clear();
+    food_reset();
+    taxc_reset();
     taxc_silver = 200;
     newsilver_posts = 0;
     notify_listen("newsilver", count_newsilver);
@@ -132,7 +132,7 @@ TEST_F(TaxcTest, SaveAndLoadRoundTrip) {
   EXPECT_NE(text.find("taxc_food\n0\n5\ntaxc_trfs\n1.000000 0.000000 "), std::string::npos);
   EXPECT_NE(text.find("taxc_mtbf\n0\n1\n"), std::string::npos);
 
-  taxc_clear();
+  taxc_reset();
   taxc_silver = 200;
   ASSERT_TRUE(section_load(taxc_serialize, text));
   EXPECT_EQ(taxc_count, 2);

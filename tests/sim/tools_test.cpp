@@ -12,9 +12,9 @@ namespace {
 
 struct ToolsTest : ::testing::Test {
   void SetUp() override {
-    buckets_clear();
-    plates_clear();
-    sickles_clear();
+    buckets_reset();
+    plates_reset();
+    sickles_reset();
   }
   void TearDown() override { SetUp(); }
 };
@@ -50,9 +50,9 @@ TEST_F(ToolsTest, ANewWorldTakesEveryToolBack) {
   buckets_give(4);
   buckets_set_full(4, 1);
   sickles_give(5);
-  plates_clear();
-  buckets_clear();
-  sickles_clear();
+  plates_reset();
+  buckets_reset();
+  sickles_reset();
   for (int i = 0; i < MAXPLATES; i++) ASSERT_TRUE(plates_carr[i] == -1 && plates_full[i] == 0) << i;
   EXPECT_EQ(plates_count + plates_nume + plates_numf, 0);
   EXPECT_EQ(buckets_count + buckets_nume + buckets_numf, 0);
@@ -114,9 +114,9 @@ TEST_F(ToolsTest, SaveAndLoadKeepCarriersFlagsAndCounters) {
   std::string s = section_save(sickles_serialize);
   EXPECT_EQ(s, "sickles_count 1\nsickles_carr\n12\n");
 
-  buckets_clear();
-  plates_clear();
-  sickles_clear();
+  buckets_reset();
+  plates_reset();
+  sickles_reset();
   for (int m = 0; m < 10; m++) plates_give(100 + m);  // more than the save holds
   ASSERT_TRUE(section_load(buckets_serialize, b));
   ASSERT_TRUE(section_load(plates_serialize, p));

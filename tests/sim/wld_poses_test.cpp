@@ -13,6 +13,7 @@
 #include "mtbe.h"
 #include "stones.h"
 #include "terrain_map.h"
+#include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_poses.h"
 #include "wld_start.h"
@@ -23,14 +24,10 @@ namespace {
 
 struct PosesTest : ::testing::Test {
   void SetUp() override {
-    mtbe_clear();
+    wld_reset();
     ASSERT_TRUE(wld_start_map(terrain_map_path().c_str()));
   }
-  void TearDown() override {
-    wld_exit();
-    wld_started = 0;
-    crowd_sz = 0;
-  }
+  void TearDown() override { wld_reset(); }
   void frames(int n) {
     for (int k = 0; k < n; k++) wld_update(4, 4.0 / 240.0);
   }

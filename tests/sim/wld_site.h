@@ -5,6 +5,7 @@
 #include <random>
 
 #include "wld.h"
+#include "wld_init.h"
 #include "wld_physics.h"
 #include "wld_walls.h"
 
@@ -55,8 +56,9 @@ inline int site_faults() {
   return bad;
 }
 
-// Every test leaves the physics torn down.
+// Every test leaves the world as a fresh process has it, the physics torn
+// down.
 class WorldTest : public ::testing::Test {
  protected:
-  void TearDown() override { wld_exit(); }
+  void TearDown() override { wld_reset(); }
 };

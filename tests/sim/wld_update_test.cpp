@@ -17,8 +17,6 @@ class WorldUpdate : public WorldRun {
   void SetUp() override {
     WorldRun::SetUp();
     wld_add_taxc(61, 59);
-    wld_stattimer = 0.0f;
-    wld_statcount = 0;
     wld_started = 1;
   }
   // Frames of dt seconds until the world has run for `seconds`.

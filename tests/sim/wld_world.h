@@ -33,8 +33,7 @@ static const char* const world_words[] = {"playfx",      "missinghut", "missingb
 class WorldRun : public WorldTest {
  protected:
   void SetUp() override {
-    mtbe_clear();
-    sdlmain_cheat = 0;
+    wld_reset();
     site_flat(5);
     wld_init();
     world_posts().clear();
@@ -42,8 +41,6 @@ class WorldRun : public WorldTest {
   }
   void TearDown() override {
     for (const char* w : world_words) notify_unlisten(w, world_record);
-    sdlmain_cheat = 0;
-    wld_started = 0;
     WorldTest::TearDown();
   }
 

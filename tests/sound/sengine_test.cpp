@@ -50,8 +50,8 @@ struct SengineTest : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(mkdtemp(folder));
     filesPath = folder;
+    sengine_reset();
     sengine_dir = SOUNDS;
-    sengine_flags = SENGINE_MUSIC_BIT | SENGINE_FX_BIT;
     testing::internal::CaptureStdout();
     sengine_init();
     log = testing::internal::GetCapturedStdout();
@@ -60,7 +60,7 @@ struct SengineTest : ::testing::Test {
     sengine_set_listener(still, eye);
   }
   void TearDown() override {
-    sengine_exit();
+    sengine_reset();
     kv_set("settings_music", 1);
     ASSERT_EQ(system((std::string("rm -rf ") + folder).c_str()), 0);
     filesPath = nullptr;

@@ -16,20 +16,12 @@ struct Cursor : GlTest {
   uint32_t programs[SHADERS_COUNT] = {};
   float cam[5][16] = {};
   uint8_t heights[GRIDCELLS] = {};
-  // The geometry list holds the cursor models alone while a test runs; what a
-  // controller creation put there before comes back afterwards.
-  geomdb_entry saved[GEOMDB_MAX_SZ];
-  int32_t saved_sz = geomdb_sz, saved_set = geomdb_set;
   void SetUp() override {
     GlTest::SetUp();
-    memcpy(saved, geomdb_entries, sizeof saved);
-    geomdb_sz = geomdb_set = 0;
-    glpr_numu = 0;
-    for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea}) {
-      memset(d->vbos, 0, sizeof d->vbos);
-      memset(d->vaos, 0, sizeof d->vaos);
+    geomdb_reset();
+    glpr_reset();
+    for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea})
       ASSERT_TRUE(geomdb_add(d, 1, false));
-    }
     gl_logged([&] { shaders_load(programs); });
     // Cells 0..4 fill the clip square, the ground well inside the depth range.
     for (auto& m : cam)
@@ -40,10 +32,6 @@ struct Cursor : GlTest {
   }
   void TearDown() override {
     shaders_delete(programs);
-    geomdb_delete_vbos();
-    memcpy(geomdb_entries, saved, sizeof saved);
-    geomdb_sz = saved_sz;
-    geomdb_set = saved_set;
     ctrl_cursor[0] = ctrl_cursor[1] = ctrl_anchor[0] = ctrl_anchor[1] = -1;
     crowd_sz = 0;
     GlTest::TearDown();

@@ -14,7 +14,6 @@
 #include "log.h"
 #include "mtbe.h"
 #include "notify.h"
-#include "smenu.h"
 #include "taxc.h"
 #include "view.h"
 #include "wld_init.h"
@@ -57,38 +56,21 @@ static const char* const ctrl_recorded[] = {
 
 // Views, pointers, keys and the controller as a fresh game leaves them.
 inline void ctrl_reset_ui() {
-  memset(view_shown, 0, sizeof view_shown);
+  view_reset();
   view_reset_pointers();
   view_layout(1280, 720);
-  view_panx = view_pany = view_edgepanx = view_edgepany = 0.0f;
-  view_panvx = view_panvy = view_climbacc = view_climbvel = view_zoom = 0.0f;
-  sdlmain_pointer = sdlmain_point{0.0f, 0.0f};
-  sdlmain_held[0] = sdlmain_held[1] = sdlmain_held[2] = 0;
-  sdlmain_buttons = 0;
   sdlmain_cheat = 0;
+  ctrl_reset();
   ctrl_screenw = 1280.0f;
   ctrl_screenh = 720.0f;
-  ctrl_buildmode = CTRL_MODE_NONE;
-  ctrl_anchor[0] = ctrl_anchor[1] = -1;
-  ctrl_cursor[0] = ctrl_cursor[1] = -1;
-  ctrl_canplace = 0;
-  ctrl_pressstate = 0;
-  ctrl_hudhidden = false;
-  ctrl_warned = 0;
   ctrl_difficulty = 1;
-  toast_hide();
-  toast_timer = 0.0f;
-  hint_step = 0;
+  hint_reset();
 }
 
 class CtrlTest : public WorldTest {
  protected:
-  // The first controller creation of the process leaves the settings menu on
-  // the bus; off while a test runs, so the posts do not hang on test order.
-  bool menu_listening = false;
   void SetUp() override {
-    menu_listening = notify_unlisten("settings", settings_on_message);
-    mtbe_clear();
+    mtbe_reset();
     site_flat(5);
     wld_init();
     wld_completed = 0;
@@ -103,7 +85,6 @@ class CtrlTest : public WorldTest {
     ctrl_unlisten();
     ctrl_reset_ui();
     wld_started = wld_gameover = wld_completed = 0;
-    if (menu_listening) notify_listen("settings", settings_on_message);
     WorldTest::TearDown();
   }
   static void post(const std::string& text) { notify_post(text.c_str()); }

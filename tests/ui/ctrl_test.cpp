@@ -49,8 +49,7 @@ TEST_F(CtrlBuild, CostsReservesAndRefusals) {
     for (int b = 0; b < c.bakeries; b++) bakeries_add(20 + 4 * b, 100);
     taxc_silver = c.silver;
     ctrl_buildmode = 0;
-    toast_hide();
-    toast_timer = 0;
+    hint_reset();
     post("buildmode selected=" + std::to_string(c.mode));
     EXPECT_EQ(ctrl_buildmode, c.want_mode);
     EXPECT_STREQ(toast_text, c.toast);
@@ -383,7 +382,7 @@ void mark_fill_and_remove() {
 // A game on a plateau high enough for the pyramid, with a farm field, a
 // bakery, a hut and ten workers, on Baby: four dead warn, five lose.
 void begin_game() {
-  mtbe_clear();
+  mtbe_reset();
   site_flat(38);
   ASSERT_TRUE(wld_start_new_game());
   ctrl_reset_ui();

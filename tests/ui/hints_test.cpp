@@ -120,8 +120,8 @@ class SettingsMenu : public CtrlTest {
   ctrl_tempfiles files;
   void SetUp() override {
     CtrlTest::SetUp();
+    settings_reset();
     settings_load();
-    settings_selected = 0;
     notify_listen("settings", settings_on_message);
   }
   void TearDown() override {

@@ -30,6 +30,11 @@ static void pid_reset(pid_state* pid, float p, float i, float d, uint8_t wrap) {
   *pid = pid_state{p, i, d, {0, 0, 0}, {0, 0, 0}, 1, wrap};
 }
 
+void camera_reset() {
+  camera = camera_state{};
+  camera_pid_orbit = camera_pid_target = pid_state{};
+}
+
 void camera_init(float fov) {
   camera.fov = fov;
   camera.orbit = 0.0f;

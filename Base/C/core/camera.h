@@ -37,6 +37,8 @@ extern pid_state camera_pid_target;  // drives target to target_goal
 
 // Resets the camera and both PIDs and listens for "cameraControl".
 void camera_init(float fov);
+// The camera and both PIDs as a fresh process has them (before camera_init).
+void camera_reset();
 void camera_set_perspective(float aspect, float znear, float zfar, bool offaxis);
 // Height of the ground at a point (x, y) of the world, in world units.
 typedef float (*camera_ground_fn)(float x, float y);

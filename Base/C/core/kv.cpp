@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "log.h"
 #include "notify.h"
@@ -48,6 +49,8 @@ const kv_setting_range kv_settings[KV_SETTINGS] = {
 
 // The last value out of range reported per setting; 0 (always in range) for none.
 static int kv_reported[KV_SETTINGS];
+
+void kv_reset() { memset(kv_reported, 0, sizeof kv_reported); }
 
 int kv_setting(int setting) {
   const kv_setting_range& s = kv_settings[setting];

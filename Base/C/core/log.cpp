@@ -35,6 +35,13 @@ bool log_open(const char* path, const char* previous) {
   return log_file != nullptr;
 }
 
+void log_reset() {
+  if (log_file) fclose(log_file);
+  log_file = nullptr;
+  filesPath = nullptr;
+  assert_hook = nullptr;
+}
+
 void log_assert_failed(const char* expr, const char* file, int line) {
   LOG("ERR ASSERT FAILED at %s(%d):  %s", file, line, expr);
   if (assert_hook) assert_hook(expr, file, line);

@@ -20,6 +20,8 @@ void log_line(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 bool log_open(const char* path, const char* previous);
 // Logs the failure (on disk before the hook shows it) and calls the hook.
 void log_assert_failed(const char* expr, const char* file, int line);
+// A fresh process's log: the log file closed, no folder, no hook.
+void log_reset();
 // The runtime's assertion report on standard error, then abort.
 [[noreturn]] void log_assert_stop(const char* expanded_expr, const char* file, int line);
 

@@ -13,6 +13,14 @@ static int notify_sz;
 static const char* notify_queue[NOTIFY_QUEUE_SZ];
 static int notify_queue_sz;
 
+void notify_reset() {
+  memset(notify_names, 0, sizeof notify_names);
+  memset(notify_handlers, 0, sizeof notify_handlers);
+  notify_sz = 0;
+  memset(notify_queue, 0, sizeof notify_queue);
+  notify_queue_sz = 0;
+}
+
 static bool is_word_end(char c) { return c == ' ' || c == '\n' || c == '\0'; }
 
 static int word_length(const char* text) {

@@ -21,6 +21,8 @@ int notify_unlisten_all(const notify_binding* bindings, int n);
 int notify_post(const char* text);
 int notify_flush();
 int notify_count();
+// No handler and nothing queued, as in a fresh process.
+void notify_reset();
 
 // Parameters: INT_MIN, -FLT_MAX and "" when the key is absent.
 int notify_int(const char* text, const char* key);

@@ -167,3 +167,8 @@ void threadpool_destroy() {
   free(pool);
   threadpool_pool = nullptr;
 }
+
+void threadpool_reset() {
+  threadpool_destroy();
+  task_next_id = 1;
+}

@@ -46,6 +46,8 @@ extern threadpool* threadpool_pool;  // the process-wide pool, null until create
 
 threadpool* threadpool_create();
 void threadpool_destroy();
+// Destroys the pool (after it drains) and numbers tasks from 1 again.
+void threadpool_reset();
 // Queues work on the process-wide pool; returns the task id, 0 when not queued.
 uint32_t threadpool_submit(task_work work, const task_arg* arg, int32_t priority);
 // Blocks until nothing is pending or running.

@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdint>
+#include <cstring>
 
 #include "log.h"
 
@@ -55,6 +56,13 @@ int32_t geomdb_delete_vbos() {
   int32_t deleted = 0;
   for (int32_t i = 0; i < geomdb_sz; i++) deleted += geomdb_delete_desc(geomdb_entries[i].desc);
   return deleted;
+}
+
+void geomdb_reset() {
+  geomdb_delete_vbos();
+  memset(geomdb_entries, 0, sizeof geomdb_entries);
+  geomdb_sz = 0;
+  geomdb_set = 0;
 }
 
 bool geomdb_add(geomdesc* d, uint32_t numInst, bool uv) {

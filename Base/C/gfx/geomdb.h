@@ -28,6 +28,10 @@ int32_t geomdb_load_vbos();
 bool geomdb_delete_desc(geomdesc* d);
 // Deletes those of every entry; returns the entries that had any.
 int32_t geomdb_delete_vbos();
+// Deletes the entries' GL objects, then forgets every entry, as in a fresh
+// process. With their context current, or after it went (GL ignores names
+// a new context never made).
+void geomdb_reset();
 // Gives this frame's buffers of an instanced record a fresh store.
 bool geomdb_orphan_instances(geomdesc* d);
 // A fresh store for buffer set `set` of an instanced record: trisbytes for

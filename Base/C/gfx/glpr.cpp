@@ -148,6 +148,13 @@ bool glpr_load(const char* name, uint32_t* program, const char* vs, const char* 
   return true;
 }
 
+void glpr_reset() {
+  memset(glpr_uniforms, 0, sizeof glpr_uniforms);
+  glpr_numu = 0;
+  glpr_first = glpr_end = 0;
+  glpr_compile_message[0] = glpr_link_message[0] = 0;
+}
+
 int32_t glpr_add_uniform(const char* name, uint32_t program) {
   ASSERT(glpr_numu < MAXUNIFORMS);
   glpr_slot& s = glpr_uniforms[glpr_numu];

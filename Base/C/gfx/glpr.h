@@ -20,6 +20,9 @@ extern int32_t glpr_numu;
 bool glpr_load(const char* name, uint32_t* program, const char* vs, const char* fs,
                const char* attributes, const char* uniforms);
 void glpr_use(uint32_t program);
+// Forgets every uniform slot and the program in use, as in a fresh process.
+// The programs are their owners' to delete; the names glpr_load copied stay.
+void glpr_reset();
 // Location of name in the program in use, or -1.
 int32_t glpr_uniform(const char* name);
 int32_t glpr_add_uniform(const char* name, uint32_t program);

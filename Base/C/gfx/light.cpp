@@ -3,6 +3,7 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "glpr.h"
 #include "log.h"
@@ -11,6 +12,12 @@
 light_state light;
 int32_t lines_count;
 float lines_points[LINES_MAX_POINTS * 3];
+
+void light_reset() {
+  light = light_state{};
+  lines_count = 0;
+  memset(lines_points, 0, sizeof lines_points);
+}
 
 void light_init() {
   mat4_identity(light.projection_matrix);

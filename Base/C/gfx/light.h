@@ -20,6 +20,8 @@ extern int32_t lines_count;  // points, two per segment
 extern float lines_points[LINES_MAX_POINTS * 3];
 
 void light_init();
+// The light view and the line list as a fresh process has them (before light_init).
+void light_reset();
 void light_set_ortho(float half_extent, float znear, float zfar);
 void light_update();
 // cam: a camera matrix, a view matrix and a projection matrix, 16 floats each;

@@ -42,6 +42,8 @@ void quad_init() {
 
 void quad_delete() { quad_delete_mesh(&quad_vao, &quad_vbo); }
 
+void quad_reset() { quad_delete(); }
+
 void quad_draw(const char* name, const float* translation, const float* rotx, const float* roty) {
   txdb_use(name);
   static const GLint rotx_loc = glpr_uniform("rotx");

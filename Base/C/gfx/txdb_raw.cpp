@@ -223,3 +223,9 @@ void txdb_clear() {
   LOG("Cleared %d textures from txdb", txdb_sz);
   txdb_sz = 0;
 }
+
+void txdb_reset() {
+  txdb_clear();
+  memset(txdb_entries, 0, sizeof txdb_entries);
+  txdb_dir[0] = 0;
+}

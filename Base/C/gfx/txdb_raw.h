@@ -35,3 +35,5 @@ int32_t txdb_load_pkms(const char* const* names, int32_t cnt);
 int32_t txdb_load_dir(const char* const* names, int32_t cnt);
 void txdb_use(const char* name);
 void txdb_clear();
+// txdb_clear (textures deleted, pixels freed) and no texture directory.
+void txdb_reset();
