@@ -2,22 +2,41 @@
 # Installs what a fresh machine lacks, builds, and runs every test:
 # the whole suite, then the threaded tests under ThreadSanitizer and the
 # unit tests under AddressSanitizer with UndefinedBehaviorSanitizer.
+# Warnings are errors in every build. The sanitizer builds compile at a lower
+# priority while the whole suite runs, so its real-time tests keep the CPU
+# they need. The game tests that play minutes of game time (label "long")
+# run in the whole suite only: instrumented they take minutes each.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash tools/install_deps.sh
 JOBS=$(nproc)
 
-build() {  # build DIR [cmake args...]
+configure() {  # configure DIR [cmake args...]
   local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$JOBS"
+  cmake -S . -B "$dir" -G Ninja -DTAVOREK_WERROR=ON "$@" >/dev/null
 }
+configure build
+configure build-tsan -DTAVOREK_SANITIZE=thread -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+configure build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-build build
-(cd build && ctest --output-on-failure -j "$JOBS")
+time cmake --build build -j "$JOBS"
 
-build build-tsan -DTAVOREK_SANITIZE=thread -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-(cd build-tsan && TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -LE e2e -R 'ThreadPool|FieldJobs')
+# Each sanitizer build makes only what it runs: ThreadSanitizer the programs
+# of the thread pool's and the field jobs' tests, AddressSanitizer every test
+# program and the run folder's files (the game and the tools are built above).
+sanitizer_builds() {
+  nice -n 10 cmake --build build-tsan -j "$JOBS" --target tests_core tests_sim &&
+    nice -n 10 cmake --build build-asan -j "$JOBS" --target generated_assets sounds layer_check \
+      tests_core tests_crowd tests_sim tests_gfx tests_draw tests_ui tests_sound tests_stats tests_shell
+}
+time sanitizer_builds >build/sanitizers.log 2>&1 &
+SANITIZERS=$!
 
-build build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
-(cd build-asan && ASAN_OPTIONS="detect_leaks=0" ctest --output-on-failure -j "$JOBS" -LE e2e)
+rc=0
+(cd build && time ctest --output-on-failure -j "$JOBS") || rc=$?
+wait "$SANITIZERS" || { cat build/sanitizers.log; exit 1; }
+tail -n 4 build/sanitizers.log
+[ "$rc" -eq 0 ] || exit "$rc"
+
+(cd build-tsan && time TSAN_OPTIONS="halt_on_error=1" ctest --output-on-failure -j "$JOBS" -LE e2e -R 'ThreadPool|FieldJobs')
+(cd build-asan && time ASAN_OPTIONS="detect_leaks=0" ctest --output-on-failure -j "$JOBS" -LE 'e2e|long')

@@ -3,7 +3,7 @@
 # each to read the silver from the saved game), meets refusals, hires workers,
 # marks an area, walks the back chain to the end, and checks that the next
 # start loads what was built. Screenshots land in build/e2e-shots.
-source "$(dirname "$0")/lib/x_session.sh" 170 "$@"
+source "$(dirname "$0")/lib/x_session.sh" 240 "$@"
 # A failed check leaves no game behind, and the shots where the developer looks.
 trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots"; rm -rf "$WORK"' EXIT
 SAVE="$USERDIR/game.txtsav"

@@ -16,7 +16,7 @@ PREVIOUS="$USERDIR/tavoreklog-previous.txt"
 
 # ---- Escape on the menu ----
 start_game
-sleep 1
+await first-menu "the game does not open on its menu" "is 300 620 128,84,26; is 1200 400 128,84,26"
 xprop -id "$GAMEWIN" -notype 32c _NET_WM_ICON >icon.txt
 key Escape
 end_game

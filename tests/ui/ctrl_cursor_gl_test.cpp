@@ -16,8 +16,13 @@ struct Cursor : GlTest {
   uint32_t programs[SHADERS_COUNT] = {};
   float cam[5][16] = {};
   uint8_t heights[GRIDCELLS] = {};
+  // The geometry list holds the cursor models alone while a test runs; what a
+  // controller creation put there (once a process) comes back afterwards.
+  geomdb_entry saved[GEOMDB_MAX_SZ];
+  int32_t saved_sz = geomdb_sz;
   void SetUp() override {
     GlTest::SetUp();
+    memcpy(saved, geomdb_entries, sizeof saved);
     geomdb_reset();
     glpr_reset();
     for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea})
@@ -32,6 +37,9 @@ struct Cursor : GlTest {
   }
   void TearDown() override {
     shaders_delete(programs);
+    geomdb_reset();
+    memcpy(geomdb_entries, saved, sizeof saved);
+    geomdb_sz = saved_sz;
     ctrl_cursor[0] = ctrl_cursor[1] = ctrl_anchor[0] = ctrl_anchor[1] = -1;
     crowd_sz = 0;
     GlTest::TearDown();

@@ -14,6 +14,7 @@
 #include "log.h"
 #include "mtbe.h"
 #include "notify.h"
+#include "smenu.h"
 #include "taxc.h"
 #include "view.h"
 #include "wld_init.h"
@@ -69,7 +70,11 @@ inline void ctrl_reset_ui() {
 
 class CtrlTest : public WorldTest {
  protected:
+  // The first controller creation of the process leaves the settings menu on
+  // the bus; off while a test runs, so the posts do not hang on test order.
+  bool menu_listening = false;
   void SetUp() override {
+    menu_listening = notify_unlisten("settings", settings_on_message);
     mtbe_reset();
     site_flat(5);
     wld_init();
@@ -85,6 +90,7 @@ class CtrlTest : public WorldTest {
     ctrl_unlisten();
     ctrl_reset_ui();
     wld_started = wld_gameover = wld_completed = 0;
+    if (menu_listening) notify_listen("settings", settings_on_message);
     WorldTest::TearDown();
   }
   static void post(const std::string& text) { notify_post(text.c_str()); }

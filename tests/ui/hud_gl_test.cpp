@@ -19,9 +19,11 @@
 
 namespace {
 
-// The HUD's 23 textures, each a white 4x4 image, in a directory of its own.
+// The HUD's 23 textures, each a white 4x4 image, in a directory of its own;
+// the texture folder goes back to where it was, as the folder is removed.
 struct Hud : GlTest {
   char dir[64] = "/tmp/hud_testXXXXXX";
+  std::string saved_dir = txdb_dir;
   uint32_t programs[SHADERS_COUNT] = {};
   std::string file(const char* name) { return std::string(dir) + "/" + name + ".4x4"; }
   void SetUp() override {
@@ -47,6 +49,7 @@ struct Hud : GlTest {
     shaders_delete(programs);
     for (const char* name : hud_textures) unlink(file(name).c_str());
     rmdir(dir);
+    txdb_set_dir(saved_dir.c_str());
     GlTest::TearDown();
   }
   // Pixel column of view x, row of view y.
