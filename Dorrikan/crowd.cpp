@@ -43,8 +43,8 @@ alignas(32) float crowd_costs[GRIDCELLS];
 
 void crowd_reset() {
   crowd_sz = 0;
-  for (float* a : {crowd_posx, crowd_posy, crowd_phase, crowd_velx, crowd_vely, crowd_fracx, crowd_fracy,
-                   crowd_dirx, crowd_diry, crowd_groundz})
+  for (float* a : {crowd_posx, crowd_posy, crowd_phase, crowd_velx, crowd_vely, crowd_fracx,
+                   crowd_fracy, crowd_dirx, crowd_diry, crowd_groundz})
     memset(a, 0, CROWDSZ * sizeof(float));
   memset(crowd_time, 0, sizeof crowd_time);
   memset(crowd_goal, 0, sizeof crowd_goal);
@@ -177,8 +177,9 @@ AVX static inline __m256 open8(const uint8_t* flags, int bit) {
 AVX static inline __m256 axis_slope8(__m256 centre, __m256 low, __m256 high, __m256 low_open,
                                      __m256 high_open) {
   const __m256 zero = _mm256_setzero_ps();
-  __m256 d = select8(low_open, select8(high_open, _mm256_sub_ps(low, high), _mm256_sub_ps(low, centre)),
-                     _mm256_sub_ps(centre, high));
+  __m256 d =
+      select8(low_open, select8(high_open, _mm256_sub_ps(low, high), _mm256_sub_ps(low, centre)),
+              _mm256_sub_ps(centre, high));
   const __m256 into_low = _mm256_andnot_ps(low_open, _mm256_cmp_ps(d, zero, _CMP_LT_OQ));
   const __m256 into_high = _mm256_andnot_ps(high_open, _mm256_cmp_ps(d, zero, _CMP_GT_OQ));
   d = select8(_mm256_or_ps(into_low, into_high), zero, d);
@@ -186,12 +187,14 @@ AVX static inline __m256 axis_slope8(__m256 centre, __m256 low, __m256 high, __m
 }
 
 // Rows 1 to 126, eight cells at a time; no neighbour index wraps there.
-AVX static void flow_rows_avx(const float* potential, const uint8_t* flags, float* flowx, float* flowy) {
+AVX static void flow_rows_avx(const float* potential, const uint8_t* flags, float* flowx,
+                              float* flowy) {
   const __m256 zero = _mm256_setzero_ps(), one = _mm256_set1_ps(1.0f);
   for (int c = GRIDSZ; c < GRIDCELLS - GRIDSZ; c += 8) {
     const __m256 uc = _mm256_loadu_ps(potential + c);
-    const __m256 dx = axis_slope8(uc, _mm256_loadu_ps(potential + c - 1), _mm256_loadu_ps(potential + c + 1),
-                                  open8(flags + c, OPEN_W), open8(flags + c, OPEN_E));
+    const __m256 dx =
+        axis_slope8(uc, _mm256_loadu_ps(potential + c - 1), _mm256_loadu_ps(potential + c + 1),
+                    open8(flags + c, OPEN_W), open8(flags + c, OPEN_E));
     const __m256 dy = axis_slope8(uc, _mm256_loadu_ps(potential + c - GRIDSZ),
                                   _mm256_loadu_ps(potential + c + GRIDSZ), open8(flags + c, OPEN_N),
                                   open8(flags + c, OPEN_S));
@@ -284,7 +287,8 @@ static float edge_weight(float f) {
 }
 
 float crowd_ground_height(int c, float fx, float fy) {
-  return GRID_STEPZ * quad_blend(crowd_height, quad_around(c, fx, fy), edge_weight(fx), edge_weight(fy));
+  return GRID_STEPZ *
+         quad_blend(crowd_height, quad_around(c, fx, fy), edge_weight(fx), edge_weight(fy));
 }
 
 // Uses the current positions rather than the last splat: the draw calls this
@@ -306,8 +310,8 @@ static double staged_time[CROWDSZ];
 static uint32_t staged_goal[CROWDSZ], staged_trade[CROWDSZ];
 
 static const block_array block_arrays[] = {
-    {crowd_posx, staged_posx, sizeof(float)},   {crowd_posy, staged_posy, sizeof(float)},
-    {crowd_time, staged_time, sizeof(double)},  {crowd_phase, staged_phase, sizeof(float)},
+    {crowd_posx, staged_posx, sizeof(float)},    {crowd_posy, staged_posy, sizeof(float)},
+    {crowd_time, staged_time, sizeof(double)},   {crowd_phase, staged_phase, sizeof(float)},
     {crowd_goal, staged_goal, sizeof(uint32_t)}, {crowd_trade, staged_trade, sizeof(uint32_t)},
 };
 

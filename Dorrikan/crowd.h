@@ -34,10 +34,10 @@ extern int32_t crowd_sz;  // members 0..crowd_sz-1; appended only, never removed
 // Saved per member.
 extern float crowd_posx[CROWDSZ];  // position in cells
 extern float crowd_posy[CROWDSZ];
-extern double crowd_time[CROWDSZ];    // accumulated move time, seconds
-extern float crowd_phase[CROWDSZ];    // walk animation phase
-extern uint32_t crowd_goal[CROWDSZ];  // job state; follows field crowd_goal - 1
-extern uint32_t crowd_trade[CROWDSZ]; // 0 builder, 1 irrigation, 2 field, 3 servant
+extern double crowd_time[CROWDSZ];     // accumulated move time, seconds
+extern float crowd_phase[CROWDSZ];     // walk animation phase
+extern uint32_t crowd_goal[CROWDSZ];   // job state; follows field crowd_goal - 1
+extern uint32_t crowd_trade[CROWDSZ];  // 0 builder, 1 irrigation, 2 field, 3 servant
 
 // Rebuilt every frame.
 extern float crowd_velx[CROWDSZ];
@@ -45,7 +45,7 @@ extern float crowd_vely[CROWDSZ];
 extern int32_t crowd_cidx[CROWDSZ];
 extern float crowd_fracx[CROWDSZ];  // position within the cell, 0 <= f < 1
 extern float crowd_fracy[CROWDSZ];
-extern float crowd_dirx[CROWDSZ];   // unit move direction from the last move job
+extern float crowd_dirx[CROWDSZ];  // unit move direction from the last move job
 extern float crowd_diry[CROWDSZ];
 extern float crowd_groundz[CROWDSZ];  // ground height in world units
 

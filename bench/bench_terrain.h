@@ -13,7 +13,8 @@ inline void make_world() {
   for (int y = 0; y < GRIDSZ; y++)
     for (int x = 0; x < GRIDSZ; x++) {
       const float hills = 20.0f + 9.0f * std::sin(x * 0.13f) * std::cos(y * 0.09f) +
-                          6.0f * std::sin((x + 2 * y) * 0.05f) + 3.0f * std::cos(x * 0.41f + y * 0.37f);
+                          6.0f * std::sin((x + 2 * y) * 0.05f) +
+                          3.0f * std::cos(x * 0.41f + y * 0.37f);
       const float lake = std::hypot(x - 44.0f, y - 76.0f) - 15.0f;
       float h = lake < 0 ? 0.0f : hills * std::fmin(1.0f, (lake + 1.0f) / 14.0f);
       if (x == 0 || y == 0 || x == GRIDSZ - 1 || y == GRIDSZ - 1) h = 0;

@@ -56,7 +56,11 @@ static void BM_ControllerUpdate(benchmark::State& state) {
   for (auto _ : state) ctrl_update(4, 4.0 / 240.0);
   state.counters["members"] = crowd_sz;
 }
-BENCHMARK(BM_ControllerUpdate)->Arg(4000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);
+BENCHMARK(BM_ControllerUpdate)
+    ->Arg(4000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(60);
 
 // A small crowd: the draw calls of its frames against the full crowd's.
 BENCHMARK(BM_GameFrame)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(60);

@@ -77,4 +77,10 @@ static void BM_FatigueAndJobs4000(benchmark::State& state) {
 BENCHMARK(BM_FatigueAndJobs4000)->Unit(benchmark::kMicrosecond);
 
 // The frame as the crowd grows.
-BENCHMARK(BM_WorldFrame)->Arg(2000)->Arg(1000)->Arg(500)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
+BENCHMARK(BM_WorldFrame)
+    ->Arg(2000)
+    ->Arg(1000)
+    ->Arg(500)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(300);

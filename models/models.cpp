@@ -2,11 +2,17 @@
 
 #include "models_counts.h"
 
-#define MODEL_RECORD(n, stride)                                                               \
-  extern "C" const float models_##n##_tris[], models_##n##_lines[];                          \
-  geomdesc geomdesc_##n = {#n, MODELS_NUMT_##n, MODELS_NUML_##n, models_##n##_tris,          \
-                           models_##n##_lines, {}, MODELS_NUMT_##n * 3 * (stride),           \
-                           MODELS_NUML_##n * 24, {}};
+#define MODEL_RECORD(n, stride)                                     \
+  extern "C" const float models_##n##_tris[], models_##n##_lines[]; \
+  geomdesc geomdesc_##n = {#n,                                      \
+                           MODELS_NUMT_##n,                         \
+                           MODELS_NUML_##n,                         \
+                           models_##n##_tris,                       \
+                           models_##n##_lines,                      \
+                           {},                                      \
+                           MODELS_NUMT_##n * 3 * (stride),          \
+                           MODELS_NUML_##n * 24,                    \
+                           {}};
 
 MODEL_RECORD(stone, 36)
 MODEL_RECORD(buildmark, 36)

@@ -15,5 +15,6 @@ int32_t cats_draw(const float cam[5][16]) {
     memcpy(to, cats_trfs[i], sizeof cats_trfs[i]);
   }
   ASSERT(numsit + numsta == cats_count);
-  return inst_draw(cam, &geomdesc_catsit, sitting, numsit) + inst_draw(cam, &geomdesc_catstand, walking, numsta);
+  return inst_draw(cam, &geomdesc_catsit, sitting, numsit) +
+         inst_draw(cam, &geomdesc_catstand, walking, numsta);
 }

@@ -31,7 +31,8 @@ int32_t inst_draw(const float cam[5][16], geomdesc* d, const float (*inst)[16], 
   return inst_upload_and_draw(cam, d, false, inst, n);
 }
 
-int32_t inst_draw_lines(const float cam[5][16], const geomdesc* d, const float (*inst)[16], int32_t n) {
+int32_t inst_draw_lines(const float cam[5][16], const geomdesc* d, const float (*inst)[16],
+                        int32_t n) {
   if (n <= 0 || d->numl == 0) return 0;
   return inst_upload_and_draw(cam, d, true, inst, n);
 }

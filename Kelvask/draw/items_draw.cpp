@@ -18,10 +18,13 @@ void items_draw_reset() {
 }
 
 static bool grain_in_use(int g) { return grain_carr[g] >= 0 || grain_bkry[g] >= 0; }
-static bool food_in_use(int f) { return food_bkry[f] >= 0 || food_carr[f] >= 0 || food_huts[f] >= 0 || food_taxc[f] >= 0; }
+static bool food_in_use(int f) {
+  return food_bkry[f] >= 0 || food_carr[f] >= 0 || food_huts[f] >= 0 || food_taxc[f] >= 0;
+}
 
 // The matrices of the slots in use, in slot order.
-static int32_t items_gather(bool (*in_use)(int), const float (*trfs)[16], int32_t slots, float (*out)[16]) {
+static int32_t items_gather(bool (*in_use)(int), const float (*trfs)[16], int32_t slots,
+                            float (*out)[16]) {
   int32_t n = 0;
   for (int i = 0; i < slots; i++)
     if (in_use(i)) memcpy(out[n++], trfs[i], sizeof out[0]);

@@ -36,9 +36,9 @@ void wld_load_resources() {
   glEnableVertexAttribArray(0);
   glBindBuffer(GL_ARRAY_BUFFER, 0);
   glBindVertexArray(0);
-  static const char* const TEXTURES[] = {"terrain_grn.pkm",  "terrain_ylw.pkm", "terrain_blu.pkm",
-                                         "bakerymap.pkm",    "hutmap.pkm",      "tentmap.pkm",
-                                         "taxcollectormap.pkm", "carriermap.pkm"};
+  static const char* const TEXTURES[] = {
+      "terrain_grn.pkm", "terrain_ylw.pkm", "terrain_blu.pkm",     "bakerymap.pkm",
+      "hutmap.pkm",      "tentmap.pkm",     "taxcollectormap.pkm", "carriermap.pkm"};
   const int32_t cnt = (int32_t)(sizeof TEXTURES / sizeof TEXTURES[0]);
   const int32_t numcreated = txdb_load_pkms(TEXTURES, cnt);
   ASSERT(numcreated == cnt);
@@ -99,14 +99,16 @@ int32_t wld_draw_terrain(const float cam[5][16], int32_t g) {
     hi = std::max(hi, pot[c]);
   }
   hi = std::min(hi, lo + 80.0f);
-  static const float CORNERS[6][2] = {{0, 0}, {0.96f, 0}, {0, 0.96f}, {0.96f, 0}, {0.96f, 0.96f}, {0, 0.96f}};
+  static const float CORNERS[6][2] = {{0, 0},     {0.96f, 0},     {0, 0.96f},
+                                      {0.96f, 0}, {0.96f, 0.96f}, {0, 0.96f}};
   for (int c = 0; c < GRIDCELLS; c++) {
     float rgb[3];
     wld_potential_colour(pot[c], lo, hi - lo, rgb);
     const float x = (float)(c % GRIDSZ), y = (float)(c / GRIDSZ), z = wld_height[c] * 0.15f;
     for (int k = 0; k < 6; k++) {
       float* v = wld_overlay[c * 6 + k];
-      const float vertex[8] = {x + CORNERS[k][0], y + CORNERS[k][1], z, 1.0f, rgb[0], rgb[1], rgb[2], 1.0f};
+      const float vertex[8] = {
+          x + CORNERS[k][0], y + CORNERS[k][1], z, 1.0f, rgb[0], rgb[1], rgb[2], 1.0f};
       std::copy(vertex, vertex + 8, v);
     }
   }

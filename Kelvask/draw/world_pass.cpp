@@ -17,7 +17,9 @@
 #include "wld_draw.h"
 #include "wld_state.h"
 
-static bool showing_field(const world_pass* p) { return p->showgoal >= 0 && p->showgoal < GROUPCNT; }
+static bool showing_field(const world_pass* p) {
+  return p->showgoal >= 0 && p->showgoal < GROUPCNT;
+}
 
 static void use(const world_pass* p, int program) { glpr_use(p->programs[program]); }
 

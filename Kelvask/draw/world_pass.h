@@ -6,9 +6,9 @@
 #include <cstdint>
 
 struct world_pass {
-  const float (*cam)[16];    // the drawing camera record, five matrices
-  const uint32_t* programs;  // program names by SHADERS_*
-  int32_t showgoal;          // the potential field shown as overlay, -1 none
+  const float (*cam)[16];        // the drawing camera record, five matrices
+  const uint32_t* programs;      // program names by SHADERS_*
+  int32_t showgoal;              // the potential field shown as overlay, -1 none
   void (*marker)(bool outline);  // the build marker, its faces then its outline
   void (*overlays)(float dt);    // last, with the depth test still on
 };

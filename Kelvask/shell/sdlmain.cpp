@@ -12,8 +12,8 @@
 #include "notify.h"
 #include "regfile.h"
 #include "sengine.h"
-#include "steam.h"
 #include "stackwalker_guard.h"
+#include "steam.h"
 #include "steamlayer.h"
 #include "threadpool.h"
 
@@ -151,7 +151,8 @@ static void open_controllers() {
   if (!db && regfile_is_other("gamecontrollerdb.txt"))
     LOG("ERR Cannot read gamecontrollerdb.txt: %s", regfile_reason());
   // A missing file gives -1, as SDL reports it.
-  const int mappings = SDL_GameControllerAddMappingsFromRW(db ? SDL_RWFromFP(db, SDL_TRUE) : nullptr, 1);
+  const int mappings =
+      SDL_GameControllerAddMappingsFromRW(db ? SDL_RWFromFP(db, SDL_TRUE) : nullptr, 1);
   LOG("Added %d gamecontroller mappings.", mappings);
   int opened = 0;
   for (int i = 0; i < count; i++) {

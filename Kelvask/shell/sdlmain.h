@@ -9,13 +9,12 @@
 #define SDLMAIN_WORLD_VIEW 23
 #define SDLMAIN_PATH_SZ 256
 
-
 // Window and drawable.
 extern SDL_Window* sdlmain_window;
 extern SDL_GLContext sdlmain_context;
-extern int32_t sdlmain_width;   // drawable size from start-up, window size after a resize
+extern int32_t sdlmain_width;  // drawable size from start-up, window size after a resize
 extern int32_t sdlmain_height;
-extern float csf;               // content scale: drawable width / width
+extern float csf;                     // content scale: drawable width / width
 extern const char* sdlmain_datapath;  // root of the art: the working directory
 extern char sdlmain_userfolder[SDLMAIN_PATH_SZ];
 
@@ -26,7 +25,7 @@ extern int32_t sdlmain_swapinterval;
 extern int32_t sdlmain_resetstats;
 
 // Input state read by the views and the pick.
-extern bool sdlmain_quit;              // the back action found nothing to close
+extern bool sdlmain_quit;  // the back action found nothing to close
 
 // The whole program; returns the process status.
 int sdlmain_main(int argc, char** argv);

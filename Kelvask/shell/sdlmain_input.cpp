@@ -60,7 +60,8 @@ static void on_key(const SDL_KeyboardEvent* key) {
 void sdlmain_route(const SDL_Event* ev) {
   switch (ev->type) {
     case SDL_WINDOWEVENT:
-      if (ev->window.event == SDL_WINDOWEVENT_RESIZED) on_resized(ev->window.data1, ev->window.data2);
+      if (ev->window.event == SDL_WINDOWEVENT_RESIZED)
+        on_resized(ev->window.data1, ev->window.data2);
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -87,9 +88,12 @@ void sdlmain_route(const SDL_Event* ev) {
 // Held-flag slot of the three tracked buttons; -1 for the others.
 static int held_slot(Uint8 button) {
   switch (button) {
-    case SDL_BUTTON_LEFT: return 0;
-    case SDL_BUTTON_MIDDLE: return 1;
-    case SDL_BUTTON_RIGHT: return 2;
+    case SDL_BUTTON_LEFT:
+      return 0;
+    case SDL_BUTTON_MIDDLE:
+      return 1;
+    case SDL_BUTTON_RIGHT:
+      return 2;
   }
   return -1;
 }

@@ -30,8 +30,10 @@ struct option_entry {
 };
 
 static const option_entry options[] = {
-    {"headless=", &sdlmain_headless},     {"msaa=", &sdlmain_msaa},
-    {"swapinterval=", &sdlmain_swapinterval}, {"resetstats=", &sdlmain_resetstats},
+    {"headless=", &sdlmain_headless},
+    {"msaa=", &sdlmain_msaa},
+    {"swapinterval=", &sdlmain_swapinterval},
+    {"resetstats=", &sdlmain_resetstats},
     {"cheat=", &sdlmain_cheat},
 };
 

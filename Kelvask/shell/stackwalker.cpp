@@ -33,7 +33,8 @@ int stackwalker_snprintf(char* buf, int size, const char* fmt, ...) {
   return n < size ? n : size - 1;
 }
 
-StackWalker::StackWalker(int id) : process_id(id), modules_loaded(false), max_recursion(STACKWALKER_MAX_RECURSION) {}
+StackWalker::StackWalker(int id)
+    : process_id(id), modules_loaded(false), max_recursion(STACKWALKER_MAX_RECURSION) {}
 
 StackWalker::~StackWalker() {}
 

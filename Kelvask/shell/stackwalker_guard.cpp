@@ -33,18 +33,28 @@ uint32_t stackwalker_exception_code(int sig, int si_code, uintptr_t addr, uintpt
       const uintptr_t d = addr > sp ? addr - sp : sp - addr;
       return si_code > 0 && d <= 65536 ? 0xc00000fdu : 0xc0000005u;
     }
-    case SIGBUS: return si_code == BUS_ADRALN ? 0x80000002u : 0xc0000006u;
-    case SIGILL: return si_code == ILL_PRVOPC || si_code == ILL_PRVREG ? 0xc0000096u : 0xc000001du;
+    case SIGBUS:
+      return si_code == BUS_ADRALN ? 0x80000002u : 0xc0000006u;
+    case SIGILL:
+      return si_code == ILL_PRVOPC || si_code == ILL_PRVREG ? 0xc0000096u : 0xc000001du;
     case SIGFPE:
       switch (si_code) {
-        case FPE_INTDIV: return 0xc0000094u;
-        case FPE_INTOVF: return 0xc0000095u;
-        case FPE_FLTDIV: return 0xc000008eu;
-        case FPE_FLTOVF: return 0xc0000091u;
-        case FPE_FLTUND: return 0xc0000093u;
-        case FPE_FLTRES: return 0xc000008fu;
-        case FPE_FLTSUB: return 0xc000008cu;
-        default: return 0xc0000090u;
+        case FPE_INTDIV:
+          return 0xc0000094u;
+        case FPE_INTOVF:
+          return 0xc0000095u;
+        case FPE_FLTDIV:
+          return 0xc000008eu;
+        case FPE_FLTOVF:
+          return 0xc0000091u;
+        case FPE_FLTUND:
+          return 0xc0000093u;
+        case FPE_FLTRES:
+          return 0xc000008fu;
+        case FPE_FLTSUB:
+          return 0xc000008cu;
+        default:
+          return 0xc0000090u;
       }
   }
   return 0xc0000005u;
@@ -94,8 +104,8 @@ static void on_fault(int sig, siginfo_t* info, void* raw) {
   signal(SIGALRM, on_watchdog);
   alarm(stackwalker_watchdog_seconds);
   const ucontext_t* context = (const ucontext_t*)raw;
-  const uint32_t code = stackwalker_exception_code(
-      sig, info->si_code, (uintptr_t)info->si_addr, (uintptr_t)context->uc_mcontext.gregs[REG_RSP]);
+  const uint32_t code = stackwalker_exception_code(sig, info->si_code, (uintptr_t)info->si_addr,
+                                                   (uintptr_t)context->uc_mcontext.gregs[REG_RSP]);
   if (sdlmain_crash_filter(context, code) && has_display()) {
     alarm(DIALOG_SECONDS);
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, CRASH_TITLE, stackwalker_crash_text, nullptr);
@@ -106,12 +116,14 @@ static void on_fault(int sig, siginfo_t* info, void* raw) {
 void stackwalker_guard_install() {
   guarded_thread = thread_id();
   // Mapped, not on the heap: a stack overflow still finds room to report.
-  void* alt = mmap(nullptr, ALT_STACK_SZ, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* alt =
+      mmap(nullptr, ALT_STACK_SZ, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (alt != MAP_FAILED) {
     stack_t ss = {};
     ss.ss_sp = alt;
     ss.ss_size = ALT_STACK_SZ;
-    if (sigaltstack(&ss, nullptr) != 0) LOG("ERR No alternate signal stack: a stack overflow will not be logged.");
+    if (sigaltstack(&ss, nullptr) != 0)
+      LOG("ERR No alternate signal stack: a stack overflow will not be logged.");
   }
   // Symbols are made ready now, not at the crash.
   if (!stackwalker_prepare()) LOG("ERR No symbol reader: a crash will not be traced.");

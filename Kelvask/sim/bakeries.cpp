@@ -24,7 +24,8 @@ int32_t bakeries_full[MAXBAKERIES];
 
 // Grain is dropped on the west side, food taken on the south side; the rest
 // of the plot is building.
-static const uint8_t bakery_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BAKG, BLDG, BLDG, BAKG, BAKF, BAKF};
+static const uint8_t bakery_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BAKG, BLDG,
+                                                   BLDG, BAKG, BAKF, BAKF};
 
 #define BAKERY_GRAIN_REOPEN 13  // fewer grain than this always opens the grain cells
 #define BAKERY_FOOD_REOPEN 2    // this much food always opens the food cells
@@ -58,8 +59,15 @@ static void bakery_empty(int b) {
 }
 
 static const BuildingTable table = {
-    "bakeries", "bakery", "bakeries", MAXBAKERIES, &bakeries_count, bakeries_cidx,
-    {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe}, nullptr, nullptr,
+    "bakeries",
+    "bakery",
+    "bakeries",
+    MAXBAKERIES,
+    &bakeries_count,
+    bakeries_cidx,
+    {bakeries_mtbd, bakeries_mtbp, bakeries_mtbf, bakeries_mtbe},
+    nullptr,
+    nullptr,
     {building_ints("cidx", bakeries_cidx), building_ints("grai", bakeries_grai),
      building_ints("food", bakeries_food),
      building_ints("gids", &bakeries_gids[0][0], BAKERY_GRAIN),
@@ -68,7 +76,8 @@ static const BuildingTable table = {
      building_ints("mtbd", bakeries_mtbd), building_ints("mtbp", bakeries_mtbp),
      building_ints("mtbf", bakeries_mtbf), building_ints("mtbe", bakeries_mtbe),
      building_ints("empt", bakeries_empt), building_ints("full", bakeries_full)},
-    stores_valid, bakery_empty,
+    stores_valid,
+    bakery_empty,
 };
 
 void bakeries_reset() { building_reset(&table); }
@@ -133,9 +142,11 @@ static void bakery_update(int b, float dt) {
   int centre = bakeries_cidx[b];
   building_set_weight(centre, bakery_template, BAKG, -10.0f * rd - 20.0f * rf);
   building_set_weight(centre, bakery_template, BAKF, -10.0f * rp - 20.0f * re);
-  if (rf > BAKERY_REFUSAL_RATE && bakeries_full[b] >= 2) building_set_group(centre, bakery_template, BAKG, BLDG);
+  if (rf > BAKERY_REFUSAL_RATE && bakeries_full[b] >= 2)
+    building_set_group(centre, bakery_template, BAKG, BLDG);
   if (g < BAKERY_GRAIN_REOPEN) building_set_group(centre, bakery_template, BAKG, BAKG);
-  if (re > BAKERY_REFUSAL_RATE && bakeries_empt[b] >= 3) building_set_group(centre, bakery_template, BAKF, BLDG);
+  if (re > BAKERY_REFUSAL_RATE && bakeries_empt[b] >= 3)
+    building_set_group(centre, bakery_template, BAKF, BLDG);
   if (f >= BAKERY_FOOD_REOPEN) building_set_group(centre, bakery_template, BAKF, BAKF);
   bakeries_full[b] = 0;
   bakeries_empt[b] = 0;

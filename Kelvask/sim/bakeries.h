@@ -12,11 +12,11 @@
 
 extern int32_t bakeries_count;
 extern int32_t bakeries_cidx[MAXBAKERIES];
-extern int32_t bakeries_grai[MAXBAKERIES];  // grain held
-extern int32_t bakeries_food[MAXBAKERIES];  // food held
+extern int32_t bakeries_grai[MAXBAKERIES];                // grain held
+extern int32_t bakeries_food[MAXBAKERIES];                // food held
 extern int32_t bakeries_gids[MAXBAKERIES][BAKERY_GRAIN];  // grain items, in drop order
 extern int32_t bakeries_fids[MAXBAKERIES][BAKERY_FOOD];   // food items, -1 when the pool was full
-extern float bakeries_bake[MAXBAKERIES];    // baking progress 0..1
+extern float bakeries_bake[MAXBAKERIES];                  // baking progress 0..1
 extern float bakeries_trfs[MAXBAKERIES][16];
 extern int32_t bakeries_mtbd[MAXBAKERIES];  // track of grain drops, -1 none
 extern int32_t bakeries_mtbp[MAXBAKERIES];  // track of food pick-ups

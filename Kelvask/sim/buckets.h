@@ -6,7 +6,8 @@
 #define MAXBUCKETS 1024
 
 TOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
-extern float buckets_inst[2][MAXBUCKETS][16];  // per frame: empty ones, then full ones, at their carriers
+extern float buckets_inst[2][MAXBUCKETS]
+                         [16];  // per frame: empty ones, then full ones, at their carriers
 
 // Start values: no buckets, every carrier -1, every instance matrix zero.
 void buckets_reset();

@@ -175,7 +175,22 @@ void cats_update_poses(float dt) {
     float hop = cats_walking[i] ? fabsf(s) * 0.02f : 0.0f;
     float swing = cats_walking[i] ? s * anim * 0.8f : 0.0f;
     float c = (float)rot.x, n = (float)rot.y;
-    const float m[16] = {c, n, 0, 0, -n, c, 0, 0, 0, 0, 1, 0, cats_pos[i][0], cats_pos[i][1], cats_pos[i][2] + hop, swing};
+    const float m[16] = {c,
+                         n,
+                         0,
+                         0,
+                         -n,
+                         c,
+                         0,
+                         0,
+                         0,
+                         0,
+                         1,
+                         0,
+                         cats_pos[i][0],
+                         cats_pos[i][1],
+                         cats_pos[i][2] + hop,
+                         swing};
     for (int e = 0; e < 16; e++) cats_trfs[i][e] = m[e];
   }
 }

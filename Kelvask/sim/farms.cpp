@@ -21,7 +21,8 @@ float farms_trfs[MAXFARMS][FARM_PLANTS][16];
 
 // Water on the north row and the west cell, grain on the east cell and the
 // south row; the centre is never written.
-static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG, GRAI, GRAI, GRAI, GRAI};
+static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG,
+                                                 GRAI, GRAI, GRAI, GRAI};
 
 #define FARM_WATER_FULL 20.0f   // deliveries are refused from here on
 #define FARM_WATER_REOPEN 9.0f  // growth below this opens the water cells again
@@ -49,15 +50,23 @@ static void farm_empty(int i) {
 }
 
 static const BuildingTable table = {
-    "farms", "farm", "farms", MAXFARMS, &farms_count, farms_cidx,
-    {farms_mtbw, farms_mtbh, farms_mtbb}, nullptr, nullptr,
+    "farms",
+    "farm",
+    "farms",
+    MAXFARMS,
+    &farms_count,
+    farms_cidx,
+    {farms_mtbw, farms_mtbh, farms_mtbb},
+    nullptr,
+    nullptr,
     {building_ints("cidx", farms_cidx), building_floats("watr", farms_watr),
      building_floats("size", &farms_size[0][0], FARM_PLANTS), building_ints("prod", farms_prod),
      building_ints("cons", farms_cons), building_ints("blck", farms_blck),
      building_ints("mtbw", farms_mtbw), building_ints("mtbh", farms_mtbh),
      building_ints("mtbb", farms_mtbb),
      building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
-    cursors_valid, farm_empty,
+    cursors_valid,
+    farm_empty,
 };
 
 void farms_reset() { building_reset(&table); }
@@ -129,7 +138,8 @@ static void farm_grow(int f, float dt) {
   float& size = farms_size[f][farms_prod[f]];
   size += dt * 0.24;
   if (size >= 1.0f) farms_prod[f] = (farms_prod[f] + 1) % FARM_PLANTS;
-  if (farms_watr[f] < FARM_WATER_REOPEN) building_set_group(farms_cidx[f], farm_template, FARM, FARM);
+  if (farms_watr[f] < FARM_WATER_REOPEN)
+    building_set_group(farms_cidx[f], farm_template, FARM, FARM);
 }
 
 static void farm_update(int f, float dt) {
@@ -146,7 +156,8 @@ static void farm_update(int f, float dt) {
     building_set_group(farms_cidx[f], farm_template, GRAI, BLDG);
   if (ripe > 3) building_set_group(farms_cidx[f], farm_template, GRAI, GRAI);
   building_set_weight(farms_cidx[f], farm_template, FARM, 2.0f * farms_water_need(f) - 100.0f * rw);
-  building_set_weight(farms_cidx[f], farm_template, GRAI, 2.0f * farms_count_ripe(f) - (80.0f * rh + rb));
+  building_set_weight(farms_cidx[f], farm_template, GRAI,
+                      2.0f * farms_count_ripe(f) - (80.0f * rh + rb));
   farms_blck[f] = 0;
 }
 

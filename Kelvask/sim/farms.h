@@ -10,15 +10,15 @@
 #define FARM_PLANTS 9
 
 extern int32_t farms_count;
-extern int32_t farms_cidx[MAXFARMS];  // centre cell
-extern float farms_watr[MAXFARMS];    // stored water, +0.5 per delivery
-extern float farms_size[MAXFARMS][FARM_PLANTS];  // growth, ripe at 1.0
-extern int32_t farms_prod[MAXFARMS];  // the plant growing now
-extern int32_t farms_cons[MAXFARMS];  // the plant the next harvest takes
-extern int32_t farms_blck[MAXFARMS];  // refused harvests since the last update
-extern int32_t farms_mtbw[MAXFARMS];  // track of water arrivals, -1 none
-extern int32_t farms_mtbh[MAXFARMS];  // track of harvests
-extern int32_t farms_mtbb[MAXFARMS];  // track of updates that saw refused harvests
+extern int32_t farms_cidx[MAXFARMS];                 // centre cell
+extern float farms_watr[MAXFARMS];                   // stored water, +0.5 per delivery
+extern float farms_size[MAXFARMS][FARM_PLANTS];      // growth, ripe at 1.0
+extern int32_t farms_prod[MAXFARMS];                 // the plant growing now
+extern int32_t farms_cons[MAXFARMS];                 // the plant the next harvest takes
+extern int32_t farms_blck[MAXFARMS];                 // refused harvests since the last update
+extern int32_t farms_mtbw[MAXFARMS];                 // track of water arrivals, -1 none
+extern int32_t farms_mtbh[MAXFARMS];                 // track of harvests
+extern int32_t farms_mtbb[MAXFARMS];                 // track of updates that saw refused harvests
 extern float farms_trfs[MAXFARMS][FARM_PLANTS][16];  // one matrix per plant
 
 // Start values: no farms, every record zero and empty, no tracks.

@@ -14,8 +14,12 @@ int32_t food_taxc[MAXFOOD];
 float food_trfs[MAXFOOD][16];
 
 static const ItemPool pool = {
-    "food", MAXFOOD, food_trfs,
-    {{food_bkry, MAXBAKERIES, "bkry"}, {food_carr, CROWDSZ, "carr"}, {food_huts, MAXHUTS, "huts"},
+    "food",
+    MAXFOOD,
+    food_trfs,
+    {{food_bkry, MAXBAKERIES, "bkry"},
+     {food_carr, CROWDSZ, "carr"},
+     {food_huts, MAXHUTS, "huts"},
      {food_taxc, MAXTAXC, "taxc"}},
 };
 
@@ -58,7 +62,9 @@ void food_release(int f) { items_release(&pool, f); }
 
 int food_count_in_use() { return items_count_in_use(&pool); }
 
-void food_follow_carriers(const float (*trfs)[16]) { items_follow_carriers(&pool, food_carr, trfs, 0.0f, ITEMS_LIFT); }
+void food_follow_carriers(const float (*trfs)[16]) {
+  items_follow_carriers(&pool, food_carr, trfs, 0.0f, ITEMS_LIFT);
+}
 
 // Every food a bakery lists must be held by that bakery, or picking it up
 // later would break the pool's invariant.

@@ -7,10 +7,10 @@
 
 #define MAXFOOD 1024
 
-extern int32_t food_bkry[MAXFOOD];  // holding bakery, -1 none
-extern int32_t food_carr[MAXFOOD];  // carrying crowd member, -1 none
-extern int32_t food_huts[MAXFOOD];  // holding hut, -1 none
-extern int32_t food_taxc[MAXFOOD];  // holding tax office, -1 none
+extern int32_t food_bkry[MAXFOOD];    // holding bakery, -1 none
+extern int32_t food_carr[MAXFOOD];    // carrying crowd member, -1 none
+extern int32_t food_huts[MAXFOOD];    // holding hut, -1 none
+extern int32_t food_taxc[MAXFOOD];    // holding tax office, -1 none
 extern float food_trfs[MAXFOOD][16];  // column-major model matrix
 
 // Start values: every slot free, every matrix zero.

@@ -9,7 +9,9 @@ int32_t grain_carr[MAXGRAIN];
 int32_t grain_bkry[MAXGRAIN];
 float grain_trfs[MAXGRAIN][16];
 
-static const ItemPool pool = {"grain", MAXGRAIN, grain_trfs,
+static const ItemPool pool = {"grain",
+                              MAXGRAIN,
+                              grain_trfs,
                               {{grain_carr, CROWDSZ, "carr"}, {grain_bkry, MAXBAKERIES, "bkry"}}};
 
 void grain_reset() { items_reset(&pool); }
@@ -37,6 +39,8 @@ void grain_release(int g) { items_release(&pool, g); }
 int grain_count_in_use() { return items_count_in_use(&pool); }
 
 // Grain rides a little behind and lower than food.
-void grain_follow_carriers(const float (*trfs)[16]) { items_follow_carriers(&pool, grain_carr, trfs, 0.1f, 1.0f); }
+void grain_follow_carriers(const float (*trfs)[16]) {
+  items_follow_carriers(&pool, grain_carr, trfs, 0.1f, 1.0f);
+}
 
 bool grain_serialize(int out, FILE* f) { return items_serialize(&pool, out, f); }

@@ -7,8 +7,8 @@
 
 #define MAXGRAIN 1024
 
-extern int32_t grain_carr[MAXGRAIN];  // carrying crowd member, -1 none
-extern int32_t grain_bkry[MAXGRAIN];  // holding bakery, -1 none
+extern int32_t grain_carr[MAXGRAIN];    // carrying crowd member, -1 none
+extern int32_t grain_bkry[MAXGRAIN];    // holding bakery, -1 none
 extern float grain_trfs[MAXGRAIN][16];  // column-major model matrix
 
 // Start values: every slot free, every matrix zero.

@@ -56,7 +56,8 @@ void hire_on_workforce(const char* text) {
 
   long long total = 0;
   for (int t = 0; t < TRADECNT; t++) total += hire_counts[t];
-  if (total > taxc_silver) hire_reduce((int)std::min<long long>(total - taxc_silver, INT_MAX), type);
+  if (total > taxc_silver)
+    hire_reduce((int)std::min<long long>(total - taxc_silver, INT_MAX), type);
 
   bool any = false;
   for (int t = 0; t < TRADECNT; t++) any = any || hire_counts[t] != 0;

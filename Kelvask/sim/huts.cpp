@@ -24,7 +24,8 @@ int32_t huts_mtbr[MAXHUTS];
 
 // The food drop-off in the middle, the rest entry along the south row; the
 // walled cells keep whatever type they had.
-static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, BLDG, REST, REST, REST};
+static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD,
+                                                 BLDG, REST, REST, REST};
 
 // Food: none, or an item with 1..10 portions. Residents: members of the crowd
 // in the first occu slots, -1 in the others.
@@ -69,15 +70,23 @@ static void huts_empty(int h) {
 }
 
 static const BuildingTable table = {
-    "huts", "hut", "huts", MAXHUTS, &huts_count, huts_cidx,
-    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr}, nullptr, nullptr,
+    "huts",
+    "hut",
+    "huts",
+    MAXHUTS,
+    &huts_count,
+    huts_cidx,
+    {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr},
+    nullptr,
+    nullptr,
     {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid),
      building_ints("food", huts_food), building_floats("trfs", &huts_trfs[0][0], 16),
      building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),
      building_floats("rest", &huts_rest[0][0], HUTS_MAXRESI), building_ints("occu", huts_occu),
      building_ints("mtbo", huts_mtbo), building_ints("mtbb", huts_mtbb),
      building_ints("mtbf", huts_mtbf), building_ints("mtbr", huts_mtbr)},
-    huts_valid, huts_empty,
+    huts_valid,
+    huts_empty,
 };
 
 void huts_reset() { building_reset(&table); }
@@ -186,7 +195,8 @@ static void huts_set_weights(int h) {
   float now = building_now();
   float ro = mtbe_rate(huts_mtbo[h], now);
   float rb = mtbe_rate(huts_mtbb[h], now);
-  building_set_weight(huts_cidx[h], huts_template, REST, 3.0f * huts_food[h] - (12.0f * rb + 10.0f * ro));
+  building_set_weight(huts_cidx[h], huts_template, REST,
+                      3.0f * huts_food[h] - (12.0f * rb + 10.0f * ro));
   float food_weight = 0.0f;
   if (huts_food[h] == 0) {
     int r = huts_mtbr[h];

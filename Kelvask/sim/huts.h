@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #define MAXHUTS 128
-#define HUTS_MAXRESI 10     // residents per hut
-#define HUTS_PORTIONS 10    // portions per delivered food item
-#define HUTS_RESTTIME 12.0f // seconds a resident rests before it may eat
+#define HUTS_MAXRESI 10      // residents per hut
+#define HUTS_PORTIONS 10     // portions per delivered food item
+#define HUTS_RESTTIME 12.0f  // seconds a resident rests before it may eat
 
 extern int32_t huts_count;
 extern int32_t huts_cidx[MAXHUTS];  // centre cell

@@ -69,8 +69,8 @@ void items_follow(float m[16], const float carrier[16], float lift) {
   m[15] = 1.0f;
 }
 
-void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16], float back,
-                           float lift) {
+void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16],
+                           float back, float lift) {
   for (int i = 0; i < p->cap; i++) {
     int c = carrier[i];
     if (c < 0 || c >= crowd_sz) continue;

@@ -47,8 +47,8 @@ void items_lay_down(float m[16], const float pos[3]);
 void items_follow(float m[16], const float carrier[16], float lift);
 // Every slot whose `carrier` field names a member follows that member's
 // transform in trfs, moved back by `back` along the carrier's x axis.
-void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16], float back,
-                           float lift);
+void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16],
+                           float back, float lift);
 
 // out != 0 writes the slots in use; else frees the pool and reads them back
 // into their own slots. Each read item must have exactly one owner in range.

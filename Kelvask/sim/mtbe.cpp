@@ -64,8 +64,11 @@ float mtbe_add_event(int i, float now) {
   mtbe_last[i] = now;
   int size = mtbe_size[i];
   int n = mtbe_count(i);
+  // The assertions' texts are logged as written.
+  // clang-format off
   ASSERT(mtbe_ival[ i ]);
   ASSERT(mtbe_stmp[ i ]);
+  // clang-format on
   if (n == size - 1) {  // full: one slot always stays empty, drop the oldest
     mtbe_sum[i] -= mtbe_ival[i][mtbe_tail[i]];
     mtbe_tail[i] = (mtbe_tail[i] + 1) % size;

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "log.h"
 #include "items.h"
 #include "log.h"
 #include "tools.h"
@@ -22,7 +21,8 @@ int plates_set_full(int c, int v) {
   int rv = tools_set_full(&table, c, v, &slot);
   if (rv < 0) LOG("ERR Did not find plate (out of %d) for carrier %d", plates_count, c);
   if (rv == 0)
-    LOG("ERR Plate %d (out of %d) of carrier %d is already %d", slot, plates_count, c, plates_full[slot]);
+    LOG("ERR Plate %d (out of %d) of carrier %d is already %d", slot, plates_count, c,
+        plates_full[slot]);
   return rv;
 }
 

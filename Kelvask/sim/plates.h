@@ -6,7 +6,8 @@
 #define MAXPLATES 1024
 
 TOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
-extern float plates_inst[2][MAXPLATES][16];  // per frame: empty ones, then full ones, at their carriers
+extern float plates_inst[2][MAXPLATES]
+                        [16];  // per frame: empty ones, then full ones, at their carriers
 
 // Start values: no plates, every carrier -1, every flag 0, every instance
 // matrix zero.

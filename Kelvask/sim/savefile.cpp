@@ -83,7 +83,8 @@ void save_write_ints(FILE* f, const int32_t* v, int n) {
   for (int i = 0; i < n; i++) fprintf(f, "%d\n", v[i]);
 }
 
-static bool read_values(FILE* f, const char* what, const char* fmt, bool is_float, void* dst, int n) {
+static bool read_values(FILE* f, const char* what, const char* fmt, bool is_float, void* dst,
+                        int n) {
   for (int i = 0; i < n; i++) {
     int rv;
     if (is_float) {

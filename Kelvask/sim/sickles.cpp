@@ -18,4 +18,6 @@ int sickles_give(int member) { return tools_give(&table, member); }
 bool sickles_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
 
 // A sickle hangs at the carrier's origin.
-void sickles_update_instances(const float (*trfs)[16]) { tools_place(&table, 0, trfs, 0.0f, sickles_inst); }
+void sickles_update_instances(const float (*trfs)[16]) {
+  tools_place(&table, 0, trfs, 0.0f, sickles_inst);
+}

@@ -31,11 +31,11 @@ float stones_inst[STONECNT][16];
 #define LAYERS 13
 #define STOCK_FIRST 119  // the stock's rows and columns are 119..124
 #define STOCK_SIDE 6
-#define BASE_ROW 62      // the base marks cover rows 62..74, columns 36..48
+#define BASE_ROW 62  // the base marks cover rows 62..74, columns 36..48
 #define BASE_COL 36
 #define BASE_SIDE 13
 #define PYRAMID_LEVELS 7
-#define BASE_HEIGHT 41   // a complete base layer stands at least this high
+#define BASE_HEIGHT 41  // a complete base layer stands at least this high
 
 static int cell_type(int cidx) { return grid_celltype(wld_cellflags[cidx]); }
 static void set_cell_type(int cidx, int type) {
@@ -88,7 +88,8 @@ void stones_init() {
             stones_y[k] += jitter();
           }
   for (int r = STOCK_FIRST; r < STOCK_FIRST + STOCK_SIDE; r++)
-    for (int c = STOCK_FIRST; c < STOCK_FIRST + STOCK_SIDE; c++) set_cell_type(r * GRIDSZ + c, STCK);
+    for (int c = STOCK_FIRST; c < STOCK_FIRST + STOCK_SIDE; c++)
+      set_cell_type(r * GRIDSZ + c, STCK);
   stones_numstocked = STONECNT;
   nummarks = 0;
   stones_numdeposited = 0;
@@ -99,7 +100,8 @@ void stones_init() {
 
 void stones_add_base_marks() {
   for (int r = BASE_ROW; r < BASE_ROW + BASE_SIDE; r++)
-    for (int c = BASE_COL; c < BASE_COL + BASE_SIDE; c++) stones_add_mark(r * GRIDSZ + c, wld_height);
+    for (int c = BASE_COL; c < BASE_COL + BASE_SIDE; c++)
+      stones_add_mark(r * GRIDSZ + c, wld_height);
 }
 
 bool stones_add_mark(int cidx, const uint8_t* height) {
@@ -312,12 +314,14 @@ static bool read_blocks(FILE* bin, int marks) {
          save_read_block(bin, "stones_cidx", stones_cidx, sizeof stones_cidx) &&
          save_read_block(bin, "stones_stat", stones_stat, sizeof stones_stat) &&
          save_read_block(bin, "stones_markmat", stones_markmat, marks * sizeof stones_markmat[0]) &&
-         save_read_block(bin, "stones_markcidx", stones_markcidx, marks * sizeof stones_markcidx[0]) &&
+         save_read_block(bin, "stones_markcidx", stones_markcidx,
+                         marks * sizeof stones_markcidx[0]) &&
          save_read_block(bin, "stones_markcnt", stones_markcnt, marks * sizeof stones_markcnt[0]);
 }
 
 static bool known_state(uint32_t st) {
-  if (st & STONE_CARRIED) return st == ((st & STONE_CARRMSK) | STONE_CARRIED) && (st & STONE_CARRMSK) < CROWDSZ;
+  if (st & STONE_CARRIED)
+    return st == ((st & STONE_CARRMSK) | STONE_CARRIED) && (st & STONE_CARRMSK) < CROWDSZ;
   return st == STONE_STOCKED || st == (STONE_DEPOSIT | STONE_CARRMSK) || st == STONE_FROZEN;
 }
 
@@ -330,7 +334,8 @@ static bool blocks_valid(int stocked, int deposited) {
     // A carried block stands where its carrier does, which may be pushed off the grid.
     bool carried = st & STONE_CARRIED;
     bool inside = carried ? save_near_site(stones_x[k]) && save_near_site(stones_y[k])
-                          : stones_x[k] >= 0 && stones_x[k] < GRIDSZ && stones_y[k] >= 0 && stones_y[k] < GRIDSZ;
+                          : stones_x[k] >= 0 && stones_x[k] < GRIDSZ && stones_y[k] >= 0 &&
+                                stones_y[k] < GRIDSZ;
     inside = inside && std::isfinite(stones_z[k]) && in_grid(stones_cidx[k]);
     if (!inside || !known_state(st) || (k < stocked) != (st == STONE_STOCKED) ||
         ((st & STONE_DEPOSIT) && cell_at(stones_x[k], stones_y[k]) != stones_cidx[k])) {

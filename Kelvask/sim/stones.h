@@ -25,12 +25,12 @@ extern uint32_t stones_stat[STONECNT];
 
 // The stock is the index prefix [0, stones_numstocked).
 extern int32_t stones_numstocked;
-extern int32_t stones_numdeposited;  // on marks or frozen
-extern int32_t stones_pyramid_level; // layers still incomplete, 7..0
+extern int32_t stones_numdeposited;   // on marks or frozen
+extern int32_t stones_pyramid_level;  // layers still incomplete, 7..0
 
 extern int32_t nummarks;  // marks in use, kept dense
 extern int32_t stones_markcidx[MAXMARKS];
-extern int32_t stones_markcnt[MAXMARKS];     // blocks on the mark, 0..8
+extern int32_t stones_markcnt[MAXMARKS];    // blocks on the mark, 0..8
 extern float stones_markmat[MAXMARKS][16];  // column-major, at the cell's centre
 extern float stones_inst[STONECNT][16];     // instance matrix of every block, refreshed per frame
 

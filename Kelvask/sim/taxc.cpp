@@ -16,7 +16,8 @@ float taxc_trfs[MAXTAXC][16];
 int32_t taxc_mtbf[MAXTAXC];
 
 // The food drop-off in the middle, walled in all round.
-static const uint8_t taxc_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD, BLDG, BLDG, BLDG, BLDG};
+static const uint8_t taxc_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD,
+                                                 BLDG, BLDG, BLDG, BLDG};
 
 // An office with no food counting down.
 static void taxc_empty(int t) {
@@ -39,12 +40,20 @@ static bool taxc_offices_valid(int n) {
 }
 
 static const BuildingTable table = {
-    "taxc", "tax office", "tax offices", MAXTAXC, &taxc_count, taxc_cidx, {taxc_mtbf},
-    "taxc_silver", &taxc_silver,
+    "taxc",
+    "tax office",
+    "tax offices",
+    MAXTAXC,
+    &taxc_count,
+    taxc_cidx,
+    {taxc_mtbf},
+    "taxc_silver",
+    &taxc_silver,
     {building_ints("cidx", taxc_cidx), building_ints("fdid", taxc_fdid),
      building_ints("food", taxc_food), building_floats("trfs", &taxc_trfs[0][0], 16),
      building_ints("mtbf", taxc_mtbf)},
-    taxc_offices_valid, taxc_empty,
+    taxc_offices_valid,
+    taxc_empty,
 };
 
 void taxc_reset() {

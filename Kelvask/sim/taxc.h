@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #define MAXTAXC 16
-#define TAXC_STEPS 6   // simulation steps a delivered food lies before it pays
-#define TAXC_PAY 2     // silver per food turned in
+#define TAXC_STEPS 6  // simulation steps a delivered food lies before it pays
+#define TAXC_PAY 2    // silver per food turned in
 #define TAXC_START_SILVER 200
 
 extern int32_t taxc_silver;

@@ -51,7 +51,8 @@ int tools_set_full(const ToolTable* t, int c, int v, int* slot) {
   return 1;
 }
 
-int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift, float (*out)[16]) {
+int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift,
+                float (*out)[16]) {
   int j = 0;
   for (int i = 0; i < *t->count; i++) {
     if (t->full && (t->full[i] != 0) != (full != 0)) continue;

@@ -10,9 +10,9 @@
 struct ToolTable {
   const char* prefix;  // "buckets": names the saved lines
   int32_t* carr;
-  int32_t* full;       // null for tools without a state
+  int32_t* full;  // null for tools without a state
   int32_t* count;
-  int32_t* nume;       // null with full
+  int32_t* nume;  // null with full
   int32_t* numf;
 };
 
@@ -24,9 +24,9 @@ struct ToolTable {
   extern int32_t p##_carr[cap], p##_full[cap]
 
 // Defines that table and the ToolTable `table` over it.
-#define TOOLS_DEFINE_WITH_STATE(p, cap)                                                 \
-  int32_t p##_count, p##_nume, p##_numf;                                                \
-  int32_t p##_carr[cap], p##_full[cap];                                                 \
+#define TOOLS_DEFINE_WITH_STATE(p, cap)  \
+  int32_t p##_count, p##_nume, p##_numf; \
+  int32_t p##_carr[cap], p##_full[cap];  \
   static const ToolTable table = {#p, p##_carr, p##_full, &p##_count, &p##_nume, &p##_numf}
 
 // No tools; every carrier -1, every flag 0.
@@ -41,7 +41,8 @@ int tools_set_full(const ToolTable* t, int c, int v, int* slot);
 // Instance matrices of the tools whose state is `full` (0 or 1; every tool
 // when there is no state): the carrier's transform from trfs moved lift along
 // its up axis, element 15 at 1. How many were written into out.
-int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift, float (*out)[16]);
+int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift,
+                float (*out)[16]);
 // out != 0 writes the table; else reads it, checks counters, carriers and
 // flags, and clears the entries past the count.
 bool tools_serialize(const ToolTable* t, int out, FILE* f);

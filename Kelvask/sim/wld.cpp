@@ -109,7 +109,7 @@ void wld_update_cell_costs(int c) {
   const uint8_t openhere[4] = {OPEN_W, OPEN_E, OPEN_N, OPEN_S};
   const uint8_t openthere[4] = {OPEN_E, OPEN_W, OPEN_S, OPEN_N};
   const int offset[4] = {-1, 1, -GRIDSZ, GRIDSZ};
-  const bool inside[4] = {x > 0, x < GRIDSZ - 1, y > 0, y < GRIDSZ - 1};
+  const bool inside[4] = {x > 0, x<GRIDSZ - 1, y> 0, y < GRIDSZ - 1};
   bool wasopen[4];
   float cost[4];
   for (int s = 0; s < 4; s++) {
@@ -122,7 +122,8 @@ void wld_update_cell_costs(int c) {
     if (!inside[s]) continue;
     int n = c + offset[s];
     there[s][n] = cost[s];
-    wld_cellflags[n] = open ? (wld_cellflags[n] | openthere[s]) : (wld_cellflags[n] & ~openthere[s]);
+    wld_cellflags[n] =
+        open ? (wld_cellflags[n] | openthere[s]) : (wld_cellflags[n] & ~openthere[s]);
   }
   for (int s = 0; s < 4; s++)
     if (cost[s] == FLT_UNDF && wasopen[s]) side_wall(s, x, y, true);

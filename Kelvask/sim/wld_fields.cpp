@@ -18,7 +18,9 @@
 
 int32_t wld_fieldframe;
 
-uint32_t task_create(const task_arg* arg) { return threadpool_submit(wld_compute_potential, arg, 1); }
+uint32_t task_create(const task_arg* arg) {
+  return threadpool_submit(wld_compute_potential, arg, 1);
+}
 
 static void copy_bodies_to_crowd() {
   for (int i = 0; i < crowd_sz; i++) {
@@ -46,7 +48,8 @@ void wld_update_fields() {
   const int first = 2 * (int)(frame % FIELDPAIRS);
   task_arg arg = {first, 0, 0};
   if (!threadpool_pool || !task_create(&arg)) {
-    if (threadpool_pool) LOG("ERR Field %d could not be queued; computed on the main thread.", first);
+    if (threadpool_pool)
+      LOG("ERR Field %d could not be queued; computed on the main thread.", first);
     wld_compute_potential(&arg);
   }
   arg.value = first + 1;

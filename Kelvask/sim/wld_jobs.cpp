@@ -67,7 +67,6 @@ static void post_fx(const char* name, int i) {
   notify_post(msg);
 }
 
-
 // After a delivery: off to a hut when worked out, else back to fetching.
 static void after_delivery(int i) {
   if (wld_worktime[i] <= wld_work_limit(i)) {
@@ -89,7 +88,8 @@ static void arrive_stock(int i) {
 
 static int carried_stone(int i) {
   for (int s = stones_numstocked; s < STONECNT; s++)
-    if ((stones_stat[s] & STONE_CARRIED) && (stones_stat[s] & STONE_CARRMSK) == (uint32_t)i) return s;
+    if ((stones_stat[s] & STONE_CARRIED) && (stones_stat[s] & STONE_CARRMSK) == (uint32_t)i)
+      return s;
   return -1;
 }
 
@@ -167,7 +167,8 @@ static void arrive_bakery_food(int i) {
   food_pick_up(id, i);
   int rv = plates_set_full(i, 1);
   if (rv < 1)
-    LOG("ERR Failed to set plate of carrier %d at bakery %d to filled with food %d (return code %d).",
+    LOG("ERR Failed to set plate of carrier %d at bakery %d to filled with food %d (return code "
+        "%d).",
         i, b, id, rv);
 }
 
@@ -219,15 +220,33 @@ static void arrive_rest(int i) {
 // A walking state's number is the cell type of its goal.
 void wld_arrive(int i) {
   switch (crowd_goal[i]) {
-    case STCK: arrive_stock(i); break;
-    case MARK: arrive_mark(i); break;
-    case WATR: arrive_water(i); break;
-    case FARM: arrive_farm(i); break;
-    case GRAI: arrive_grain(i); break;
-    case BAKG: arrive_bakery_grain(i); break;
-    case BAKF: arrive_bakery_food(i); break;
-    case FOOD: arrive_food_drop(i); break;
-    case REST: arrive_rest(i); break;
+    case STCK:
+      arrive_stock(i);
+      break;
+    case MARK:
+      arrive_mark(i);
+      break;
+    case WATR:
+      arrive_water(i);
+      break;
+    case FARM:
+      arrive_farm(i);
+      break;
+    case GRAI:
+      arrive_grain(i);
+      break;
+    case BAKG:
+      arrive_bakery_grain(i);
+      break;
+    case BAKF:
+      arrive_bakery_food(i);
+      break;
+    case FOOD:
+      arrive_food_drop(i);
+      break;
+    case REST:
+      arrive_rest(i);
+      break;
   }
 }
 

@@ -4,8 +4,8 @@
 
 #include "crowd.h"
 
-extern cpSpace* wld_space;  // null before the first new world and after wld_exit
-extern cpBody* wld_bodies[CROWDSZ];   // null for dead members and unused slots
+extern cpSpace* wld_space;           // null before the first new world and after wld_exit
+extern cpBody* wld_bodies[CROWDSZ];  // null for dead members and unused slots
 extern cpShape* wld_shapes[CROWDSZ];
 
 // A fresh, empty space; an existing one is torn down first (wld_exit).

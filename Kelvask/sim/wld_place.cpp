@@ -8,9 +8,9 @@
 #include "msgwords.h"
 #include "notify.h"
 #include "wld.h"
-#include "wld_state.h"
 #include "wld_jobs.h"
 #include "wld_physics.h"
+#include "wld_state.h"
 
 #define WLD_FAR 1000.0f  // distance standing for "nothing near"
 
@@ -33,7 +33,8 @@ bool wld_can_place(int x, int y, int ring, int* maxheight) {
   for (int dy = lo - ring; dy <= hi + ring; dy++)
     for (int dx = lo - ring; dx <= hi + ring; dx++) {
       int cx = x + dx, cy = y + dy;
-      if (!on_grid(cx, cy) || type_blocks(grid_celltype(wld_cellflags[cy * GRIDSZ + cx]), marks)) ok = false;
+      if (!on_grid(cx, cy) || type_blocks(grid_celltype(wld_cellflags[cy * GRIDSZ + cx]), marks))
+        ok = false;
     }
   int top = h0;
   for (int dy = lo; dy <= hi; dy++)
@@ -87,7 +88,8 @@ bool wld_pick(float x, float y) {
 
 // The selected cat's body, else the selected worker's; null without one.
 cpBody* wld_selected_body() {
-  if (wld_selectedcat >= 0) return wld_selectedcat < cats_count ? cats_body[wld_selectedcat] : nullptr;
+  if (wld_selectedcat >= 0)
+    return wld_selectedcat < cats_count ? cats_body[wld_selectedcat] : nullptr;
   if (wld_selected >= 0 && wld_selected < crowd_sz) return wld_bodies[wld_selected];
   return nullptr;
 }

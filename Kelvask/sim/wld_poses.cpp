@@ -39,7 +39,8 @@ void wld_update_member_transforms(float dt) {
     float k = crowd_goal[i] == JOB_RESTING ? 0.0f : 1.0f;
     float c = (float)rot.x * k, s = (float)rot.y * k;
     float* m = wld_trfs[i];
-    const float cols[16] = {c, s, 0, 0, -s, c, 0, 0, 0, 0, k, 0, (float)p.x, (float)p.y, crowd_groundz[i], swing};
+    const float cols[16] = {
+        c, s, 0, 0, -s, c, 0, 0, 0, 0, k, 0, (float)p.x, (float)p.y, crowd_groundz[i], swing};
     for (int e = 0; e < 16; e++) m[e] = cols[e];
   }
 }

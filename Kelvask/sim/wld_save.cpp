@@ -43,7 +43,9 @@ static void world_blocks(Block b[6]) {
   b[5] = {"wld_cellflags", wld_cellflags, sizeof wld_cellflags};
 }
 
-static bool tracks_section(int out, FILE* txt, FILE*) { return mtbe_serialize(out, txt, (float)wld_age); }
+static bool tracks_section(int out, FILE* txt, FILE*) {
+  return mtbe_serialize(out, txt, (float)wld_age);
+}
 
 // Reading leaves the bodies alone: they are made again once the whole pair
 // has passed its checks.
@@ -116,8 +118,10 @@ static bool read_header(FILE* txt, Header* h) {
     LOG("ERR Saved game of version %d, this game reads %d; nothing loaded.", version, SAVE_VERSION);
     return false;
   }
-  return save_read_double(txt, "wld_age", &h->age) && save_read_count(txt, "wld_numdead", 0, CROWDSZ, &h->dead) &&
-         save_skip_header(txt, "spawnqueues") && save_read_ints(txt, "spawnqueues", h->queues, TRADECNT) &&
+  return save_read_double(txt, "wld_age", &h->age) &&
+         save_read_count(txt, "wld_numdead", 0, CROWDSZ, &h->dead) &&
+         save_skip_header(txt, "spawnqueues") &&
+         save_read_ints(txt, "spawnqueues", h->queues, TRADECNT) &&
          wld_check_header(h->age, h->queues);
 }
 
@@ -128,7 +132,8 @@ static void set_header(const Header& h) {
 }
 
 static void add_building_walls() {
-  for (int b = 0; b < bakeries_count; b++) wld_walls_bakery(bakeries_cidx[b] % GRIDSZ, bakeries_cidx[b] / GRIDSZ);
+  for (int b = 0; b < bakeries_count; b++)
+    wld_walls_bakery(bakeries_cidx[b] % GRIDSZ, bakeries_cidx[b] / GRIDSZ);
   for (int h = 0; h < huts_count; h++) wld_walls_hut(huts_cidx[h] % GRIDSZ, huts_cidx[h] / GRIDSZ);
   for (int t = 0; t < taxc_count; t++) wld_walls_taxc(taxc_cidx[t] % GRIDSZ, taxc_cidx[t] / GRIDSZ);
 }
@@ -140,7 +145,8 @@ static void add_building_walls() {
 static void rebuild_physics() {
   wld_remove_bodies();
   for (int i = 0; i < crowd_sz; i++) {
-    bool added = wld_add_body(i, crowd_posx[i], crowd_posy[i]);  // the positions passed their checks
+    bool added =
+        wld_add_body(i, crowd_posx[i], crowd_posy[i]);  // the positions passed their checks
     ASSERT(added);
   }
   wld_compute_basecosts(wld_height);
@@ -176,8 +182,8 @@ static bool at_end(FILE* txt, FILE* bin) {
 struct Kept {
   Header header;
   uint8_t height[GRIDCELLS];  // the terrain for a new game, should reading back fail
-  int sections = 0;  // how many are kept
-  bool failed = false;  // the running world could not be written
+  int sections = 0;           // how many are kept
+  bool failed = false;        // the running world could not be written
   char* txt = nullptr;
   size_t txtlen = 0;
   char* bin = nullptr;

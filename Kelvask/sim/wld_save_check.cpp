@@ -36,14 +36,15 @@ bool wld_check_members() {
   int dead = 0;
   for (int i = 0; i < crowd_sz; i++) dead += crowd_goal[i] == JOB_DEAD;
   if (wld_numdead != dead) {
-    LOG("ERR Saved game: wld_numdead %d, but %d of %d members are dead.", wld_numdead, dead, crowd_sz);
+    LOG("ERR Saved game: wld_numdead %d, but %d of %d members are dead.", wld_numdead, dead,
+        crowd_sz);
     return false;
   }
   for (int i = 0; i < crowd_sz; i++)
     if (!save_near_site(crowd_posx[i]) || !save_near_site(crowd_posy[i]) ||
         !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
-      LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i], crowd_posy[i],
-          crowd_time[i]);
+      LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i],
+          crowd_posy[i], crowd_time[i]);
       return false;
     }
   return true;
@@ -63,7 +64,8 @@ static bool known_cell_type(int type) { return type <= REST || type == BLDG; }
 // first fault.
 static bool emotes_known() {
   unsigned unknown = 0;  // any bit above the lowest two, or both of them: 3 and above
-  for (int i = 0; i < CROWDSZ; i++) unknown |= wld_emote[i] >> 2 | (wld_emote[i] & wld_emote[i] >> 1);
+  for (int i = 0; i < CROWDSZ; i++)
+    unknown |= wld_emote[i] >> 2 | (wld_emote[i] & wld_emote[i] >> 1);
   return unknown == 0;
 }
 
@@ -82,7 +84,8 @@ bool wld_check_member_arrays() {
         return false;
       }
   for (int i = 0; i < crowd_sz; i++)
-    if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) || !all_finite(wld_trfs[i], 16)) {
+    if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) ||
+        !all_finite(wld_trfs[i], 16)) {
       LOG("ERR Saved game: member %d has times or a transform that are not numbers.", i);
       return false;
     }
@@ -124,7 +127,8 @@ static bool items_ok() {
       return false;
   for (int k = 0; k < STONECNT; k++)
     if ((stones_stat[k] & STONE_CARRIED) && (int)(stones_stat[k] & STONE_CARRMSK) >= crowd_sz) {
-      LOG("ERR Saved game: block %d is carried by %u of %d members.", k, stones_stat[k] & STONE_CARRMSK, crowd_sz);
+      LOG("ERR Saved game: block %d is carried by %u of %d members.", k,
+          stones_stat[k] & STONE_CARRMSK, crowd_sz);
       return false;
     }
   return true;
@@ -172,6 +176,8 @@ static bool held_food_ok() {
 }
 
 bool wld_check_references() {
-  return carriers_ok("bucket", buckets_carr, buckets_count) && carriers_ok("sickle", sickles_carr, sickles_count) &&
-         carriers_ok("plate", plates_carr, plates_count) && items_ok() && stores_ok() && held_food_ok();
+  return carriers_ok("bucket", buckets_carr, buckets_count) &&
+         carriers_ok("sickle", sickles_carr, sickles_count) &&
+         carriers_ok("plate", plates_carr, plates_count) && items_ok() && stores_ok() &&
+         held_food_ok();
 }

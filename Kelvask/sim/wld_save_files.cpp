@@ -71,7 +71,8 @@ static bool write_temps(const SavePaths* p) {
   FILE* txt = regfile_open(p->txttmp, "w");
   FILE* bin = txt ? regfile_open(p->bintmp, "wb") : nullptr;
   if (!txt || !bin) {
-    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", txt ? p->bintmp : p->txttmp, regfile_reason());
+    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", txt ? p->bintmp : p->txttmp,
+        regfile_reason());
     if (txt) fclose(txt);
     drop_temps(p);
     return false;
@@ -88,7 +89,8 @@ static bool write_temps(const SavePaths* p) {
 
 static bool mark_commit(const SavePaths* p) {
   FILE* f = regfile_open(p->commit, "w", REGFILE_NOFOLLOW);
-  if (!f) LOG("ERR Cannot create %s: %s; the saved game stays as it was.", p->commit, regfile_reason());
+  if (!f)
+    LOG("ERR Cannot create %s: %s; the saved game stays as it was.", p->commit, regfile_reason());
   if (!f || !finish_file(f, p->commit)) {
     if (f) remove(p->commit);  // only a marker made here, never what was found
     drop_temps(p);
@@ -125,18 +127,21 @@ static bool clear_commit(const SavePaths* p) {
 bool wld_save_recover() {
   SavePaths p;
   if (!save_paths(&p)) return false;
-  if (!clear_odd(p.commit, REGFILE_NOFOLLOW) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp)) return false;
+  if (!clear_odd(p.commit, REGFILE_NOFOLLOW) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp))
+    return false;
   if (!exists(p.commit)) {
     // A save that stopped before its commit: the old pair is whole.
     drop_temps(&p);
     return true;
   }
   LOG("Finishing a save that was cut short.");
-  return (!exists(p.bintmp) || place_binary(&p)) && (!exists(p.txttmp) || place_text(&p)) && clear_commit(&p);
+  return (!exists(p.bintmp) || place_binary(&p)) && (!exists(p.txttmp) || place_text(&p)) &&
+         clear_commit(&p);
 }
 
 typedef bool (*save_step_fn)(const SavePaths* p);
-static const save_step_fn save_steps[] = {write_temps, mark_commit, place_binary, place_text, clear_commit};
+static const save_step_fn save_steps[] = {write_temps, mark_commit, place_binary, place_text,
+                                          clear_commit};
 
 bool wld_save_upto(int last) {
   SavePaths p;
@@ -185,7 +190,8 @@ bool wld_load() {
     return false;
   }
   if (has_txt != has_bin) {
-    LOG("ERR Saved game incomplete: %s without %s.", has_txt ? p.txt : p.bin, has_txt ? p.bin : p.txt);
+    LOG("ERR Saved game incomplete: %s without %s.", has_txt ? p.txt : p.bin,
+        has_txt ? p.bin : p.txt);
     set_aside(&p);
     return false;
   }

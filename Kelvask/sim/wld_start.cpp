@@ -1,8 +1,8 @@
 #include "wld_start.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "log.h"
@@ -11,9 +11,9 @@
 #include "wld_init.h"
 #include "wld_state.h"
 
-#define SITE_REACH 2  // the office's walls reach two cells around its centre
-#define SITE_MARGIN 1 // height steps allowed under an office's footprint
-#define CLIFF 4       // a height step this large is a wall of the terrain
+#define SITE_REACH 2   // the office's walls reach two cells around its centre
+#define SITE_MARGIN 1  // height steps allowed under an office's footprint
+#define CLIFF 4        // a height step this large is a wall of the terrain
 
 // The map is read whole into this buffer before anything of the running
 // world is touched, so a bad file changes nothing.
@@ -25,7 +25,8 @@ static bool header_number(FILE* f, int* v) {
   int c;
   while ((c = fgetc(f)) != EOF) {
     if (c == '#') {
-      while ((c = fgetc(f)) != EOF && c != '\n') {}
+      while ((c = fgetc(f)) != EOF && c != '\n') {
+      }
       continue;
     }
     if (!isspace(c)) break;
@@ -87,8 +88,8 @@ static bool first_site_fits(const uint8_t* heights) {
 
 bool wld_start_new_game() {
   if (!first_site_fits(wld_height)) {
-    LOG("ERR The terrain has no site for the first tax office at (%d, %d); no game started.", WLD_FIRST_TAXC_X,
-        WLD_FIRST_TAXC_Y);
+    LOG("ERR The terrain has no site for the first tax office at (%d, %d); no game started.",
+        WLD_FIRST_TAXC_X, WLD_FIRST_TAXC_Y);
     return false;
   }
   wld_init();
@@ -105,8 +106,8 @@ bool wld_start_map(const char* path) {
   // water so nothing walks off the grid.
   for (int c = 0; c < GRIDCELLS; c++) map_heights[c] = wld_is_border(c) ? 0 : map_bytes[c] >> 2;
   if (!first_site_fits(map_heights)) {
-    LOG("ERR The terrain map %s has no site for the first tax office at (%d, %d).", path, WLD_FIRST_TAXC_X,
-        WLD_FIRST_TAXC_Y);
+    LOG("ERR The terrain map %s has no site for the first tax office at (%d, %d).", path,
+        WLD_FIRST_TAXC_X, WLD_FIRST_TAXC_Y);
     return false;
   }
   memcpy(wld_height, map_heights, sizeof wld_height);

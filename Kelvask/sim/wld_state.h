@@ -9,17 +9,17 @@
 #define WLD_STEP (1.0f / 240.0f)  // one simulation step, seconds
 #define WLD_STATPERIOD 3.0f       // seconds between two stats posts
 
-extern double wld_age;          // simulated seconds; only a load sets it back
+extern double wld_age;  // simulated seconds; only a load sets it back
 extern int32_t wld_numdead;
-extern double wld_dt;           // this update's dt, read by the field jobs
-extern int32_t wld_started;     // the update does nothing while 0
-extern int32_t wld_initialised; // a world exists
+extern double wld_dt;            // this update's dt, read by the field jobs
+extern int32_t wld_started;      // the update does nothing while 0
+extern int32_t wld_initialised;  // a world exists
 extern int32_t wld_gameover;
 extern int32_t wld_completed;
 extern int32_t spawnqueues[TRADECNT];
 extern float wld_spawntimer;
 extern int32_t wld_catspawn;
-extern int32_t wld_spawnrr;     // round robin over the tax offices, never reset
+extern int32_t wld_spawnrr;  // round robin over the tax offices, never reset
 extern float wld_stattimer;
 extern int32_t wld_statcount;
 

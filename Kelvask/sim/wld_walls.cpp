@@ -18,10 +18,12 @@ struct Edge {
   const char* duplicate;
 };
 
-static const Edge EAST = {wld_eastwalls, basecoste, basecostw, OPEN_E, OPEN_W, 1, 0,
-                          "ERR There's already an east wall at %d,%d"};
-static const Edge SOUTH = {wld_southwalls, basecosts, basecostn, OPEN_S, OPEN_N, 0, 1,
-                           "ERR There's already a south wall at %d,%d"};
+static const Edge EAST = {
+    wld_eastwalls, basecoste, basecostw, OPEN_E,
+    OPEN_W,        1,         0,         "ERR There's already an east wall at %d,%d"};
+static const Edge SOUTH = {
+    wld_southwalls, basecosts, basecostn, OPEN_S,
+    OPEN_N,         0,         1,         "ERR There's already a south wall at %d,%d"};
 
 static bool on_grid(const Edge& e, int x, int y) {
   return x >= 0 && y >= 0 && x + e.dx < GRIDSZ && y + e.dy < GRIDSZ;
@@ -87,11 +89,16 @@ int wld_create_walls() {
     for (int x = 0; x < GRIDSZ - 1; x++) {
       int i = y * GRIDSZ + x;
       if (basecoste[i] == FLT_UNDF) {
+        // The assertion's text is logged as written.
+        // clang-format off
         ASSERT(basecostw[ i+1 ] == FLT_UNDF);
+        // clang-format on
         added += wld_add_east_wall(x, y);
       }
       if (basecosts[i] == FLT_UNDF) {
+        // clang-format off
         ASSERT(basecostn[ i+GRIDSZ ] == FLT_UNDF);
+        // clang-format on
         added += wld_add_south_wall(x, y);
       }
     }
@@ -115,20 +122,11 @@ int wld_clear_walls() {
 enum { MASK_BAKERY, MASK_TAXC, MASK_HUT };
 static const uint8_t MASKS[3][25] = {
     {15, 7, 7, 7, 15,  // bakery
-     13, 0, 0, 0, 14,
-     15, 9, 0, 0, 14,
-     15, 5, 10, 11, 15,
-     15, 11, 15, 15, 15},
+     13, 0, 0, 0, 14, 15, 9, 0, 0, 14, 15, 5, 10, 11, 15, 15, 11, 15, 15, 15},
     {15, 15, 15, 7, 15,  // tax office
-     15, 7, 13, 0, 14,
-     13, 0, 4, 0, 14,
-     13, 0, 0, 0, 14,
-     15, 11, 11, 11, 15},
+     15, 7,  13, 0, 14, 13, 0, 4, 0, 14, 13, 0, 0, 0, 14, 15, 11, 11, 11, 15},
     {15, 15, 15, 15, 15,  // hut
-     15, 7, 15, 7, 15,
-     13, 10, 15, 9, 14,
-     13, 6, 7, 5, 14,
-     15, 11, 11, 11, 15},
+     15, 7,  15, 7,  15, 13, 10, 15, 9, 14, 13, 6, 7, 5, 14, 15, 11, 11, 11, 15},
 };
 static int building_walls(int kind, int x, int y) {
   if (x < 2 || y < 2 || x > GRIDSZ - 3 || y > GRIDSZ - 3) {

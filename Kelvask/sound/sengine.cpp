@@ -178,8 +178,8 @@ bool sengine_play_fx(int e, const float p[3]) {
   if (!sengine_up || e < 0 || e >= SENGINE_FXCOUNT) return false;
   ALfloat l[3];
   alGetListenerfv(AL_POSITION, l);
-  const float d = (p[0] - l[0]) * (p[0] - l[0]) + (p[1] - l[1]) * (p[1] - l[1]) +
-                  (p[2] - l[2]) * (p[2] - l[2]);
+  const float d =
+      (p[0] - l[0]) * (p[0] - l[0]) + (p[1] - l[1]) * (p[1] - l[1]) + (p[2] - l[2]) * (p[2] - l[2]);
   const int v = pick_voice(e, d);
   if (v < 0) return false;
   sengine_fxdist[e][v] = d;

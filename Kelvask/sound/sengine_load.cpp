@@ -43,7 +43,8 @@ uint32_t sengine_load_buffer(const char* name, int32_t isz, int32_t osz) {
   // takes for the valid null buffer: a source given it would stay silent.
   const ALuint buf = alutCreateBufferFromFileImage(image.data(), osz);
   if (buf == AL_NONE || !alIsBuffer(buf)) {
-    snprintf(text, sizeof text, "alIsBuffer( buf ) / ALUT: %s in '%s'.", alutGetErrorString(alutGetError()), path);
+    snprintf(text, sizeof text, "alIsBuffer( buf ) / ALUT: %s in '%s'.",
+             alutGetErrorString(alutGetError()), path);
     fail_load(text, __FILE__, __LINE__);
   }
   sengine_check_alut_error();

@@ -10,8 +10,8 @@ SteamHelper* steam_helper;
 
 static const char* const BOARD_NAMES[STEAM_BOARDS] = {"lb_fastestbuild", "lb_population",
                                                       "lb_silver"};
-static const char* const ACHIEVEMENTS[7] = {"a_ombrelith", "a_fundamentalist", "a_masterfarmer",
-                                            "a_masterplanner", "a_fatcat", "a_brute",
+static const char* const ACHIEVEMENTS[7] = {"a_ombrelith",     "a_fundamentalist", "a_masterfarmer",
+                                            "a_masterplanner", "a_fatcat",         "a_brute",
                                             "a_jobcreator"};
 
 SteamHelper::SteamHelper()

@@ -13,8 +13,14 @@ void steam_reset();
 
 // Board slots and best-value slots, in the order the wrapper keeps them.
 enum { STEAM_BOARD_FASTEST, STEAM_BOARD_POPULATION, STEAM_BOARD_SILVER, STEAM_BOARDS };
-enum { STEAM_BEST_HIRES, STEAM_BEST_DEAD, STEAM_BEST_ALIVE, STEAM_BEST_SILVER, STEAM_BEST_FARMS,
-       STEAM_BESTS };
+enum {
+  STEAM_BEST_HIRES,
+  STEAM_BEST_DEAD,
+  STEAM_BEST_ALIVE,
+  STEAM_BEST_SILVER,
+  STEAM_BEST_FARMS,
+  STEAM_BESTS
+};
 
 class SteamHelper {
  public:

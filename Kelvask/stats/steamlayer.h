@@ -34,7 +34,7 @@ typedef uint64_t steamlayer_call;   // 0: no call was started
 typedef uint64_t steamlayer_board;  // 0: no leaderboard
 
 #define STEAMLAYER_GAME_ID 117u
-#define STEAMLAYER_OK 1    // result codes of the notifications
+#define STEAMLAYER_OK 1  // result codes of the notifications
 #define STEAMLAYER_FAIL 2
 enum { STEAMLAYER_KEEP_BEST = 1, STEAMLAYER_FORCE_UPDATE = 2 };
 

@@ -9,12 +9,12 @@
 #include "steamlayer_store.h"
 
 const char* const steamlayer_stat_names[STEAMLAYER_STATS] = {"s_hires", "s_dead", "s_alive",
-                                                              "s_silver", "s_farms"};
+                                                             "s_silver", "s_farms"};
 const char* const steamlayer_achievement_names[STEAMLAYER_ACHIEVEMENTS] = {
     "a_ombrelith", "a_fundamentalist", "a_masterfarmer", "a_masterplanner",
     "a_fatcat",    "a_brute",          "a_jobcreator"};
 const char* const steamlayer_board_names[STEAMLAYER_BOARDS] = {"lb_fastestbuild", "lb_population",
-                                                                "lb_silver"};
+                                                               "lb_silver"};
 // The fastest build is the fewest seconds; the others count up.
 const bool steamlayer_board_ascending[STEAMLAYER_BOARDS] = {true, false, false};
 
@@ -24,9 +24,9 @@ int64_t steamlayer_achieved_time[STEAMLAYER_ACHIEVEMENTS];
 int32_t steamlayer_board_has[STEAMLAYER_BOARDS];
 int32_t steamlayer_board_best[STEAMLAYER_BOARDS];
 
-static bool loaded;     // the store has been read this session
-static bool received;   // the stats notification has gone out: gets and sets work
-static bool dirty;      // stats or achievements changed since the last write
+static bool loaded;    // the store has been read this session
+static bool received;  // the stats notification has gone out: gets and sets work
+static bool dirty;     // stats or achievements changed since the last write
 // Achievements set since the last store, announced when it is written.
 static bool unannounced[STEAMLAYER_ACHIEVEMENTS];
 

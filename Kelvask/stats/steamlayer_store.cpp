@@ -123,10 +123,11 @@ int steamlayer_store_parse(const char* text) {
 static void move_aside(const char* path, int line) {
   char aside[STEAMLAYER_PATH_SZ + 16];
   if (regfile_move_aside(path, "damaged", aside, sizeof aside))
-    LOG("ERR Stats store %s is damaged at line %d; moved it to %s, starting afresh.", path, line, aside);
+    LOG("ERR Stats store %s is damaged at line %d; moved it to %s, starting afresh.", path, line,
+        aside);
   else
-    LOG("ERR Stats store %s is damaged at line %d; could not move it aside (%s), starting afresh.", path,
-        line, strerror(errno));
+    LOG("ERR Stats store %s is damaged at line %d; could not move it aside (%s), starting afresh.",
+        path, line, strerror(errno));
   clear();
 }
 

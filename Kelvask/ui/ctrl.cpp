@@ -13,23 +13,23 @@
 #include "ctrl_handlers.h"
 #include "geomdb.h"
 #include "glpr.h"
-#include "hud.h"
-#include "light.h"
-#include "models.h"
-#include "pane.h"
-#include "quad.h"
-#include "shaders.h"
-#include "txdb_raw.h"
 #include "hints.h"
 #include "hire.h"
+#include "hud.h"
+#include "light.h"
 #include "log.h"
 #include "matrix.h"
 #include "modeldb.h"
+#include "models.h"
 #include "msgwords.h"
 #include "notify.h"
+#include "pane.h"
+#include "quad.h"
 #include "sengine.h"
+#include "shaders.h"
 #include "smenu.h"
 #include "threadpool.h"
+#include "txdb_raw.h"
 #include "view.h"
 #include "wld_draw.h"
 
@@ -70,17 +70,17 @@ struct ctrl_model {
 };
 
 static const ctrl_model CTRL_MODELS[] = {
-    {&geomdesc_cursormdpos, 1, false},        {&geomdesc_cursormdneg, 1, false},
-    {&geomdesc_cursorarea, 1, false},         {&geomdesc_mappedterraingrn, 1, true},
-    {&geomdesc_mappedterrainylw, 1, true},    {&geomdesc_mappedterrainblu, 1, true},
-    {&geomdesc_bucke, 1024, false},           {&geomdesc_buckf, 1024, false},
-    {&geomdesc_platef, 1024, false},          {&geomdesc_platee, 1024, false},
-    {&geomdesc_sickle, 1024, false},          {&geomdesc_stone, 4212, false},
-    {&geomdesc_buildmark, 256, false},        {&geomdesc_grain, 1024, false},
-    {&geomdesc_food, 1024, false},            {&geomdesc_farm, 4608, false},
-    {&geomdesc_bakery, 32, false},            {&geomdesc_mappedbakery, 32, true},
-    {&geomdesc_mappedtent, 128, true},        {&geomdesc_mappedtaxcollector, 16, true},
-    {&geomdesc_catsit, MAXCATS, false},       {&geomdesc_catstand, MAXCATS, false},
+    {&geomdesc_cursormdpos, 1, false},     {&geomdesc_cursormdneg, 1, false},
+    {&geomdesc_cursorarea, 1, false},      {&geomdesc_mappedterraingrn, 1, true},
+    {&geomdesc_mappedterrainylw, 1, true}, {&geomdesc_mappedterrainblu, 1, true},
+    {&geomdesc_bucke, 1024, false},        {&geomdesc_buckf, 1024, false},
+    {&geomdesc_platef, 1024, false},       {&geomdesc_platee, 1024, false},
+    {&geomdesc_sickle, 1024, false},       {&geomdesc_stone, 4212, false},
+    {&geomdesc_buildmark, 256, false},     {&geomdesc_grain, 1024, false},
+    {&geomdesc_food, 1024, false},         {&geomdesc_farm, 4608, false},
+    {&geomdesc_bakery, 32, false},         {&geomdesc_mappedbakery, 32, true},
+    {&geomdesc_mappedtent, 128, true},     {&geomdesc_mappedtaxcollector, 16, true},
+    {&geomdesc_catsit, MAXCATS, false},    {&geomdesc_catstand, MAXCATS, false},
 };
 
 #define CTRL_FOV 0.69115f
@@ -165,34 +165,50 @@ static bool ctrl_has_debug_output() {
 
 static const char* debug_source(GLenum s) {
   switch (s) {
-    case GL_DEBUG_SOURCE_API: return "API";
-    case GL_DEBUG_SOURCE_WINDOW_SYSTEM: return "Window System";
-    case GL_DEBUG_SOURCE_SHADER_COMPILER: return "Shader Compiler";
-    case GL_DEBUG_SOURCE_THIRD_PARTY: return "Third Party";
-    case GL_DEBUG_SOURCE_APPLICATION: return "Application";
-    case GL_DEBUG_SOURCE_OTHER: return "Other";
+    case GL_DEBUG_SOURCE_API:
+      return "API";
+    case GL_DEBUG_SOURCE_WINDOW_SYSTEM:
+      return "Window System";
+    case GL_DEBUG_SOURCE_SHADER_COMPILER:
+      return "Shader Compiler";
+    case GL_DEBUG_SOURCE_THIRD_PARTY:
+      return "Third Party";
+    case GL_DEBUG_SOURCE_APPLICATION:
+      return "Application";
+    case GL_DEBUG_SOURCE_OTHER:
+      return "Other";
   }
   return "Unknown";
 }
 
 static const char* debug_type(GLenum t) {
   switch (t) {
-    case GL_DEBUG_TYPE_ERROR: return "Error";
-    case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR: return "Deprecated Behavior";
-    case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR: return "Undefined Behavior";
-    case GL_DEBUG_TYPE_PORTABILITY: return "Portability";
-    case GL_DEBUG_TYPE_PERFORMANCE: return "Performance";
-    case GL_DEBUG_TYPE_OTHER: return "Other";
+    case GL_DEBUG_TYPE_ERROR:
+      return "Error";
+    case GL_DEBUG_TYPE_DEPRECATED_BEHAVIOR:
+      return "Deprecated Behavior";
+    case GL_DEBUG_TYPE_UNDEFINED_BEHAVIOR:
+      return "Undefined Behavior";
+    case GL_DEBUG_TYPE_PORTABILITY:
+      return "Portability";
+    case GL_DEBUG_TYPE_PERFORMANCE:
+      return "Performance";
+    case GL_DEBUG_TYPE_OTHER:
+      return "Other";
   }
   return "Unknown";
 }
 
 static const char* debug_severity(GLenum s) {
   switch (s) {
-    case GL_DEBUG_SEVERITY_NOTIFICATION: return "Notification";
-    case GL_DEBUG_SEVERITY_HIGH: return "High";
-    case GL_DEBUG_SEVERITY_MEDIUM: return "Medium";
-    case GL_DEBUG_SEVERITY_LOW: return "Low";
+    case GL_DEBUG_SEVERITY_NOTIFICATION:
+      return "Notification";
+    case GL_DEBUG_SEVERITY_HIGH:
+      return "High";
+    case GL_DEBUG_SEVERITY_MEDIUM:
+      return "Medium";
+    case GL_DEBUG_SEVERITY_LOW:
+      return "Low";
   }
   return "Unknown";
 }
@@ -230,7 +246,8 @@ void ctrl_create(int32_t width, int32_t height, float csf) {
     glEnable(GL_DEBUG_OUTPUT);
   }
   // A window that is never resized sends no "aspect": project from the creation size.
-  if (width > 0 && height > 0) camera_set_perspective((float)width / (float)height, 1.0f, 400.0f, false);
+  if (width > 0 && height > 0)
+    camera_set_perspective((float)width / (float)height, 1.0f, 400.0f, false);
   for (int k = 0; k < 2; k++) camera.target[k] = camera.target_goal[k] = 64.0f;
   camera.target[2] = camera.target_goal[2] = 0.0f;
   ctrl_restart_pid(&camera_pid_target);

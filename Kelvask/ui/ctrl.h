@@ -29,9 +29,9 @@ extern int32_t ctrl_warned;               // the final warning was shown this ga
 extern int32_t ctrl_buildmode;            // CTRL_MODE_*
 extern int32_t ctrl_anchor[2];            // first corner of the build-mark area, -1 none
 extern bool ctrl_hudhidden;
-extern int32_t ctrl_showgoal;             // potential field shown, negative none
-extern int32_t ctrl_transcribe;           // "settings_transcribe"
-extern bool ctrl_viewstale;               // the draw must invert the camera matrix again
+extern int32_t ctrl_showgoal;    // potential field shown, negative none
+extern int32_t ctrl_transcribe;  // "settings_transcribe"
+extern bool ctrl_viewstale;      // the draw must invert the camera matrix again
 // The drawing camera of the last frame: identity, view, projection, light
 // view, light projection.
 extern float ctrl_drawcam[5][16];

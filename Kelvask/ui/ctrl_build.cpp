@@ -22,7 +22,8 @@ struct build_rule {
 };
 
 // Farm field, bakery, hut, tax office, build-mark area.
-static const build_rule BUILD_RULES[] = {{20, 3, 2}, {100, 3, 1}, {32, 3, 2}, {300, 3, 1}, {0, 1, 1}};
+static const build_rule BUILD_RULES[] = {
+    {20, 3, 2}, {100, 3, 1}, {32, 3, 2}, {300, 3, 1}, {0, 1, 1}};
 
 static const char* const NO_SILVER = "You don't have enough silver\nto build that.";
 
@@ -32,7 +33,9 @@ int32_t ctrl_build_cost(int32_t mode) { return is_mode(mode) ? BUILD_RULES[mode 
 int32_t ctrl_farm_reserve() { return farms_count == 0 ? BUILD_RULES[0].cost : 0; }
 int32_t ctrl_bakery_reserve() { return bakeries_count == 0 ? BUILD_RULES[1].cost : 0; }
 
-int ctrl_place_ring(int32_t mode) { return mode >= CTRL_MODE_FARM && mode <= CTRL_MODE_TAXC ? 1 : 0; }
+int ctrl_place_ring(int32_t mode) {
+  return mode >= CTRL_MODE_FARM && mode <= CTRL_MODE_TAXC ? 1 : 0;
+}
 
 static bool on_grid(int x, int y) { return x >= 0 && x < GRIDSZ && y >= 0 && y < GRIDSZ; }
 
@@ -84,7 +87,9 @@ static int add_building(int32_t mode, int x, int y) {
     case CTRL_MODE_HUT:
       if (huts_count < MAXHUTS && (i = huts_add(x, y)) >= 0) wld_walls_hut(x, y);
       break;
-    case CTRL_MODE_TAXC: i = wld_add_taxc(x, y); break;
+    case CTRL_MODE_TAXC:
+      i = wld_add_taxc(x, y);
+      break;
   }
   return i;
 }
@@ -103,8 +108,16 @@ static void toggle_marks() {
     x0 = clamp_cell(ctrl_anchor[0]);
     y0 = clamp_cell(ctrl_anchor[1]);
   }
-  if (x0 > x1) { const int t = x0; x0 = x1; x1 = t; }
-  if (y0 > y1) { const int t = y0; y0 = y1; y1 = t; }
+  if (x0 > x1) {
+    const int t = x0;
+    x0 = x1;
+    x1 = t;
+  }
+  if (y0 > y1) {
+    const int t = y0;
+    y0 = y1;
+    y1 = t;
+  }
   for (int y = y0; y <= y1; y++)
     for (int x = x0; x <= x1; x++) {
       const int c = y * GRIDSZ + x;

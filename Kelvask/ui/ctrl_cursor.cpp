@@ -18,7 +18,8 @@
 // One model per cell of the square [x0, x1] x [y0, y1], clipped to the grid,
 // at the cell's ground height and scaled by (scale, scale, 1).
 static int32_t draw_cells(const float cam[5][16], GLint mvploc, const geomdesc* d, bool outline,
-                          const uint8_t* heights, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float scale) {
+                          const uint8_t* heights, int32_t x0, int32_t y0, int32_t x1, int32_t y1,
+                          float scale) {
   float vp[16], model[16], mvp[16];
   wld_view_projection(cam, vp);
   mat4_identity(model);
@@ -58,9 +59,12 @@ int32_t ctrl_draw_cursor_lines(const float cam[5][16], bool allowed, const uint8
   return draw_footprint(cam, loc, allowed, true, heights);
 }
 
-static int32_t draw_area(const float cam[5][16], GLint mvploc, bool outline, const uint8_t* heights) {
-  const int32_t x0 = std::min(ctrl_anchor[0], ctrl_cursor[0]), x1 = std::max(ctrl_anchor[0], ctrl_cursor[0]);
-  const int32_t y0 = std::min(ctrl_anchor[1], ctrl_cursor[1]), y1 = std::max(ctrl_anchor[1], ctrl_cursor[1]);
+static int32_t draw_area(const float cam[5][16], GLint mvploc, bool outline,
+                         const uint8_t* heights) {
+  const int32_t x0 = std::min(ctrl_anchor[0], ctrl_cursor[0]),
+                x1 = std::max(ctrl_anchor[0], ctrl_cursor[0]);
+  const int32_t y0 = std::min(ctrl_anchor[1], ctrl_cursor[1]),
+                y1 = std::max(ctrl_anchor[1], ctrl_cursor[1]);
   return draw_cells(cam, mvploc, &geomdesc_cursorarea, outline, heights, x0, y0, x1, y1, 1.0f);
 }
 

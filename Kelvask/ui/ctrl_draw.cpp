@@ -32,18 +32,40 @@
 #include "text.h"
 #include "txdb_raw.h"
 #include "view.h"
-#include "world_pass.h"
 #include "wld.h"
 #include "wld_state.h"
+#include "world_pass.h"
 
 float ctrl_tipwidth;
 
-static const char* const TOOLTIPS[VIEWCOUNT] = {
-    nullptr, nullptr, nullptr, "Go", "Silver", "Builder", "Irrigation Worker", "Farm Worker",
-    "Household Servant", nullptr, "Field", "Baker", "House", "Tax Official", "Wall", "Labor",
-    nullptr, "Silver", "Water", "Grain", "Food", "Sandstone", "Dead", nullptr};
-static const char* const COUNTER_ICONS[6] = {"silver", "water", "grain", "food", "sandstone", "dead"};
-static const char* const BUILD_ICONS[6] = {"field", "baker", "house", "taxcollector", "wall", "labor"};
+static const char* const TOOLTIPS[VIEWCOUNT] = {nullptr,
+                                                nullptr,
+                                                nullptr,
+                                                "Go",
+                                                "Silver",
+                                                "Builder",
+                                                "Irrigation Worker",
+                                                "Farm Worker",
+                                                "Household Servant",
+                                                nullptr,
+                                                "Field",
+                                                "Baker",
+                                                "House",
+                                                "Tax Official",
+                                                "Wall",
+                                                "Labor",
+                                                nullptr,
+                                                "Silver",
+                                                "Water",
+                                                "Grain",
+                                                "Food",
+                                                "Sandstone",
+                                                "Dead",
+                                                nullptr};
+static const char* const COUNTER_ICONS[6] = {"silver", "water",     "grain",
+                                             "food",   "sandstone", "dead"};
+static const char* const BUILD_ICONS[6] = {"field",        "baker", "house",
+                                           "taxcollector", "wall",  "labor"};
 
 // The view's rectangle in drawable pixels times the content scale.
 static void set_viewport(int v) {
@@ -72,7 +94,10 @@ static void hud_icon(int v, const char* name) {
 static void flat_state(bool blend) {
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_CULL_FACE);
-  if (blend) glEnable(GL_BLEND); else glDisable(GL_BLEND);
+  if (blend)
+    glEnable(GL_BLEND);
+  else
+    glDisable(GL_BLEND);
   glDisable(GL_POLYGON_OFFSET_FILL);
 }
 
@@ -91,8 +116,8 @@ static void draw_menu_screen(float dt) {
   if (view_shown[VIEW_TOAST]) {
     const view_rectangle t = view_get(VIEW_TOAST), b = view_get(VIEW_BANNER);
     flat_state(true);
-    glViewport((GLint)(t.x * ctrl_csf), (GLint)((b.y + (b.h - t.h) / 2) * ctrl_csf), (GLsizei)(t.w * ctrl_csf),
-               (GLsizei)(t.h * ctrl_csf));
+    glViewport((GLint)(t.x * ctrl_csf), (GLint)((b.y + (b.h - t.h) / 2) * ctrl_csf),
+               (GLsizei)(t.w * ctrl_csf), (GLsizei)(t.h * ctrl_csf));
     pane_draw();
     use(SHADERS_FONT);
     font_colour(0.0f, 0.4f, 0.0f);
@@ -129,11 +154,16 @@ static void draw_hire_panel() {
 
 static int32_t counter_value(int v) {
   switch (v - VIEW_COUNTER0) {
-    case 0: return taxc_silver;
-    case 1: return farms_total_water();
-    case 2: return grain_count_in_use();
-    case 3: return food_count_in_use();
-    case 4: return stones_numdeposited;
+    case 0:
+      return taxc_silver;
+    case 1:
+      return farms_total_water();
+    case 2:
+      return grain_count_in_use();
+    case 3:
+      return food_count_in_use();
+    case 4:
+      return stones_numdeposited;
   }
   return wld_numdead;
 }
@@ -148,7 +178,8 @@ static void draw_icons() {
     pane_draw();
   }
   for (int v = VIEW_COUNTER0; v < VIEW_WORLD; v++)
-    if (view_shown[v] && wld_started && !ctrl_hudhidden) hud_icon(v, COUNTER_ICONS[v - VIEW_COUNTER0]);
+    if (view_shown[v] && wld_started && !ctrl_hudhidden)
+      hud_icon(v, COUNTER_ICONS[v - VIEW_COUNTER0]);
 }
 
 static void draw_build_buttons(int hovered) {
@@ -190,9 +221,12 @@ static void draw_tooltip(int hovered) {
       label = hut;
     }
   }
-  if (!label || ctrl_pressstate != 0 || ctrl_hudhidden || !(ctrl_screenw > 0) || !(ctrl_screenh > 0)) return;
+  if (!label || ctrl_pressstate != 0 || ctrl_hudhidden || !(ctrl_screenw > 0) ||
+      !(ctrl_screenh > 0))
+    return;
   set_viewport(VIEW_WORLD);
-  const float x = 2.0f * ctrl_pointer[0] / ctrl_screenw - 1.0f, y = 2.0f * ctrl_pointer[1] / ctrl_screenh - 1.0f;
+  const float x = 2.0f * ctrl_pointer[0] / ctrl_screenw - 1.0f,
+              y = 2.0f * ctrl_pointer[1] / ctrl_screenh - 1.0f;
   const float sx = 18.0f / ctrl_screenw, sy = 30.0f / ctrl_screenh;
   const float size[2] = {sx, sy};
   // Near an edge the tip and its backdrop (the last tip's width) move in.
@@ -202,7 +236,8 @@ static void draw_tooltip(int hovered) {
   if (ctrl_tipwidth != 0.0f) {
     static const char BOX[2] = {24, 0};
     font_colour(0.9f, 0.8f, 0.2f);
-    const float box[2] = {at[0] - 0.3f * sx, at[1] - 0.1f * sy}, boxsize[2] = {0.6f * sx + ctrl_tipwidth, 1.2f * sy};
+    const float box[2] = {at[0] - 0.3f * sx, at[1] - 0.1f * sy},
+                boxsize[2] = {0.6f * sx + ctrl_tipwidth, 1.2f * sy};
     text_draw(BOX, box, boxsize, "left", "bottom");
   }
   font_colour(0.0f, 0.0f, 0.0f);
@@ -245,11 +280,15 @@ static void draw_marker(bool outline) {
   const bool area = ctrl_buildmode == 5 && ctrl_anchor[0] >= 0 && ctrl_anchor[1] >= 0;
   if (outline) marker_line_colour();
   if (area) {
-    if (outline) ctrl_draw_area_lines(ctrl_drawcam, wld_height);
-    else ctrl_draw_area(ctrl_drawcam, wld_height);
+    if (outline)
+      ctrl_draw_area_lines(ctrl_drawcam, wld_height);
+    else
+      ctrl_draw_area(ctrl_drawcam, wld_height);
   } else {
-    if (outline) ctrl_draw_cursor_lines(ctrl_drawcam, ctrl_canplace != 0, wld_height);
-    else ctrl_draw_cursor(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+    if (outline)
+      ctrl_draw_cursor_lines(ctrl_drawcam, ctrl_canplace != 0, wld_height);
+    else
+      ctrl_draw_cursor(ctrl_drawcam, ctrl_canplace != 0, wld_height);
   }
 }
 

@@ -123,7 +123,8 @@ void onPlay(const char* text) {
   // The start's centre move came while the menu hid the world, so the camera
   // would aim at height 0 under the ground: take the centre's height now.
   if (wld_initialised)
-    wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode), &ctrl_coiheight);
+    wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode),
+                  &ctrl_coiheight);
 }
 
 void ctrl_teardown_world() {
@@ -153,7 +154,9 @@ static void ground_axis(const float* column, float out[2]) {
   out[1] = len > 1e-6f ? column[1] / len : column[1];
 }
 
-static float clamp_coi(float v) { return v < CTRL_COI_MIN ? CTRL_COI_MIN : v >= 127.0f ? CTRL_COI_MAX : v; }
+static float clamp_coi(float v) {
+  return v < CTRL_COI_MIN ? CTRL_COI_MIN : v >= 127.0f ? CTRL_COI_MAX : v;
+}
 
 void onMovecoi(const char* text) {
   if (!ctrl_playing()) return;
@@ -173,7 +176,8 @@ void onMovecoi(const char* text) {
   ctrl_coi[0] = clamp_coi(ctrl_coi[0] + mx);
   ctrl_coi[1] = clamp_coi(ctrl_coi[1] + my);
   // The centre's height steers the camera; the verdict belongs to the cursor.
-  wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode), &ctrl_coiheight);
+  wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode),
+                &ctrl_coiheight);
   ctrl_canplace = ctrl_test_cursor();
   camera.target[0] = camera.target_goal[0] = ctrl_coi[0];
   camera.target[1] = camera.target_goal[1] = ctrl_coi[1];
@@ -205,8 +209,9 @@ void onHire(const char* text) {
   if (taxc_silver < 1) {
     toast_show("You do not have enough silver\nto hire more workers.", TOAST_REFUSAL_TIME);
   } else if (bakeries_count == 0 || farms_count == 0) {
-    toast_show("Before hiring, make sure that\nyou have built at least one\nbakery and one farm field.",
-               TOAST_REFUSAL_TIME);
+    toast_show(
+        "Before hiring, make sure that\nyou have built at least one\nbakery and one farm field.",
+        TOAST_REFUSAL_TIME);
   } else {
     hire_reset();
     show_views(VIEW_SILVER_GAUGE, VIEW_HIRE_PANEL, 1);

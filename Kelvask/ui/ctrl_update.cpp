@@ -20,8 +20,8 @@
 #include "stones.h"
 #include "view.h"
 #include "wld.h"
-#include "wld_state.h"
 #include "wld_place.h"
+#include "wld_state.h"
 #include "wld_update.h"
 
 #define CTRL_TWO_PI 6.2831855f
@@ -37,7 +37,8 @@ static float eye_ground(float x, float y) {
   for (int dy = 0; dy < 2; dy++)
     for (int dx = 0; dx < 2; dx++) {
       const int gx = cx + dx, gy = cy + dy;
-      if (gx >= 0 && gx < GRIDSZ && gy >= 0 && gy < GRIDSZ) h = std::max(h, (int)wld_height[grid_cidx(gx, gy)]);
+      if (gx >= 0 && gx < GRIDSZ && gy >= 0 && gy < GRIDSZ)
+        h = std::max(h, (int)wld_height[grid_cidx(gx, gy)]);
     }
   return grid_z(h);
 }
@@ -85,12 +86,15 @@ static void decide_end() {
     return;
   }
   if (won) {
-    toast_show("You have completed your task.\nYou bask in the glory of a\nworthy service to the Pharao!",
-               TOAST_END_TIME);
+    toast_show(
+        "You have completed your task.\nYou bask in the glory of a\nworthy service to the Pharao!",
+        TOAST_END_TIME);
     notify_post(MSG_ACHIEVEMENT " name=a_ombrelith");
   } else {
-    toast_show("Too many exhaustion casualties\ncaused your builders to halt\nwork. May the Pharaoh have mercy\non you! -- GAME OVER.",
-               TOAST_END_TIME);
+    toast_show(
+        "Too many exhaustion casualties\ncaused your builders to halt\nwork. May the Pharaoh have "
+        "mercy\non you! -- GAME OVER.",
+        TOAST_END_TIME);
   }
   wld_gameover = 1;
   char msg[CTRL_TEXT_SZ];
@@ -121,16 +125,20 @@ bool ctrl_unproject(const float* view, const float* proj, float sx, float sy, fl
   float pv[16], inv[16];
   mat4_mul(proj, pv, view);
   mat4_invert(pv, inv);
-  const float p[4] = {2.0f * sx / width - 1.0f, 2.0f * sy / height - 1.0f, 2.0f * depth - 1.0f, 1.0f};
+  const float p[4] = {2.0f * sx / width - 1.0f, 2.0f * sy / height - 1.0f, 2.0f * depth - 1.0f,
+                      1.0f};
   float q[4];
-  for (int r = 0; r < 4; r++) q[r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
+  for (int r = 0; r < 4; r++)
+    q[r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
   if (q[3] == 0.0f) return false;
   out[0] = q[0] / q[3];
   out[1] = q[1] / q[3];
   return std::isfinite(out[0]) && std::isfinite(out[1]);
 }
 
-static bool inside_grid(float x, float y) { return x >= 0.0f && x < GRIDSZ && y >= 0.0f && y < GRIDSZ; }
+static bool inside_grid(float x, float y) {
+  return x >= 0.0f && x < GRIDSZ && y >= 0.0f && y < GRIDSZ;
+}
 
 void ctrl_pick(float depth) {
   ctrl_pointer[0] = (int32_t)sdlmain_pointer.x;

@@ -101,9 +101,9 @@ void hint_on_newsilver(const char* text) {
 }
 
 static const notify_binding HINT_LISTENERS[] = {
-    {MSG_FARMBUILT, hint_on_farmbuilt},         {MSG_BAKERYBUILT, hint_on_bakerybuilt},
-    {MSG_HUTBUILT, hint_on_hutbuilt},           {MSG_MISSINGBAKERY, hint_on_missingbakery},
-    {MSG_MISSINGHUT, hint_on_missinghut},       {MSG_NEWSILVER, hint_on_newsilver},
+    {MSG_FARMBUILT, hint_on_farmbuilt},   {MSG_BAKERYBUILT, hint_on_bakerybuilt},
+    {MSG_HUTBUILT, hint_on_hutbuilt},     {MSG_MISSINGBAKERY, hint_on_missingbakery},
+    {MSG_MISSINGHUT, hint_on_missinghut}, {MSG_NEWSILVER, hint_on_newsilver},
     {MSG_MOVECOI, hint_on_movecoi},
 };
 

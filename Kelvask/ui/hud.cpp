@@ -11,11 +11,32 @@
 #include "txdb_raw.h"
 
 const char* const hud_textures[HUD_TEXTURE_COUNT] = {
-    "water",  "grain", "food",  "sandstone",        "dead",     "silver",      "field",  "baker",
-    "house",  "taxcollector", "wall", "builder", "irrigationworker", "fieldworker", "householdservant",
-    "labor",  "grady", "go",    "info",             "circle",   "emote",       "star",   "banner",
+    "water",
+    "grain",
+    "food",
+    "sandstone",
+    "dead",
+    "silver",
+    "field",
+    "baker",
+    "house",
+    "taxcollector",
+    "wall",
+    "builder",
+    "irrigationworker",
+    "fieldworker",
+    "householdservant",
+    "labor",
+    "grady",
+    "go",
+    "info",
+    "circle",
+    "emote",
+    "star",
+    "banner",
 };
-const char* const hud_trade_icons[4] = {"builder", "irrigationworker", "fieldworker", "householdservant"};
+const char* const hud_trade_icons[4] = {"builder", "irrigationworker", "fieldworker",
+                                        "householdservant"};
 const int32_t hud_trade_max[4] = {100, 20, 20, 20};
 
 void hud_load_resources() {
@@ -45,7 +66,8 @@ void hud_draw_gauge(int32_t trade) {
   hud_draw_bar(hire_counts[trade], 0.485f);
 }
 
-void hud_draw_icon(const char* name, float* colour, bool selected, bool hovered, float pulse_angle) {
+void hud_draw_icon(const char* name, float* colour, bool selected, bool hovered,
+                   float pulse_angle) {
   static const GLint colour_loc = glpr_uniform("colour");
   if (hovered) colour[0] = colour[1] = colour[2] = 1.2f, colour[3] = 1.0f;
   glUniform4f(colour_loc, colour[0], colour[1], colour[2], colour[3]);

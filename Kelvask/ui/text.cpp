@@ -13,10 +13,14 @@ float text_draw(const char* text, const float* pos, const float* size, const cha
   float width = -1, height = -1;
   const int32_t n = text_to_triangles(text, pos[0], pos[1], size[0], size[1], &width, &height);
   float dy = 0, dx = 0;
-  if (strcmp(valign, "center") == 0) dy = height * 0.5f;
-  else if (strcmp(valign, "bottom") == 0) dy = height;
-  if (strcmp(halign, "center") == 0) dx = -0.5f * width;
-  else if (strcmp(halign, "right") == 0) dx = -width;
+  if (strcmp(valign, "center") == 0)
+    dy = height * 0.5f;
+  else if (strcmp(valign, "bottom") == 0)
+    dy = height;
+  if (strcmp(halign, "center") == 0)
+    dx = -0.5f * width;
+  else if (strcmp(halign, "right") == 0)
+    dx = -width;
   for (int32_t v = 0; v < 3 * n; v++) {
     text_vertices[2 * v] += dx;
     text_vertices[2 * v + 1] += dy;

@@ -48,7 +48,8 @@ void view_layout(int32_t W, int32_t H) {
   for (int i = 0; i < 5; i++) set_rect(VIEW_BUILD0 + i, i * b + (i + 1) * m, H - m - s, b, s);
   set_rect(VIEW_LABOR, W - m - b, H - m - s, b, s);
   const int32_t G = (int32_t)(W * 0.8f), g = G / 16, Y0 = (int32_t)(H * 0.8f);
-  for (int i = 0; i < 5; i++) set_rect(VIEW_SILVER_GAUGE + i, (int32_t)(W * 0.1f), Y0 - i * (g / 2 + g), G, g);
+  for (int i = 0; i < 5; i++)
+    set_rect(VIEW_SILVER_GAUGE + i, (int32_t)(W * 0.1f), Y0 - i * (g / 2 + g), G, g);
   const int32_t e = H / 8;
   set_rect(VIEW_GO, W - e / 8 - e, e / 8, e, e);
   const int32_t T = (int32_t)(W * 0.56f);
@@ -113,17 +114,30 @@ static float slider_value(int v, float x) {
 static bool is_slider(int v) { return v >= VIEW_SLIDER0 && v < VIEW_SLIDER0 + 4; }
 
 static void post_press(int v, float x, float y) {
-  static const char* const WORDS[VIEWCOUNT] = {
-      MSG_DISMISSTOAST, nullptr, nullptr, MSG_GOBUTTON, nullptr, nullptr, nullptr, nullptr,
-      nullptr, nullptr, MSG_BUILDMODE " selected=1", MSG_BUILDMODE " selected=2",
-      MSG_BUILDMODE " selected=3", MSG_BUILDMODE " selected=4", MSG_BUILDMODE " selected=5",
-      MSG_HIRE, MSG_INFOBUTTON};
+  static const char* const WORDS[VIEWCOUNT] = {MSG_DISMISSTOAST,
+                                               nullptr,
+                                               nullptr,
+                                               MSG_GOBUTTON,
+                                               nullptr,
+                                               nullptr,
+                                               nullptr,
+                                               nullptr,
+                                               nullptr,
+                                               nullptr,
+                                               MSG_BUILDMODE " selected=1",
+                                               MSG_BUILDMODE " selected=2",
+                                               MSG_BUILDMODE " selected=3",
+                                               MSG_BUILDMODE " selected=4",
+                                               MSG_BUILDMODE " selected=5",
+                                               MSG_HIRE,
+                                               MSG_INFOBUTTON};
   char msg[VIEW_MSG_SZ];
   if (v == VIEW_MENU) {
     snprintf(msg, sizeof msg, MSG_SETTINGS " touchy=%f click=1", menu_touchy(y));
     notify_post(msg);
   } else if (is_slider(v)) {
-    snprintf(msg, sizeof msg, MSG_WORKFORCE " type=%d x=%f click=1", v - VIEW_SLIDER0, slider_value(v, x));
+    snprintf(msg, sizeof msg, MSG_WORKFORCE " type=%d x=%f click=1", v - VIEW_SLIDER0,
+             slider_value(v, x));
     notify_post(msg);
   } else if (WORDS[v]) {
     notify_post(WORDS[v]);
@@ -173,7 +187,8 @@ static bool step_to(float* lastx, float* lasty, float x, float y, float* dx, flo
   *dy = y - *lasty;
   *lastx = x;
   *lasty = y;
-  return *dx > VIEW_DRAG_STEP || *dx < -VIEW_DRAG_STEP || *dy > VIEW_DRAG_STEP || *dy < -VIEW_DRAG_STEP;
+  return *dx > VIEW_DRAG_STEP || *dx < -VIEW_DRAG_STEP || *dy > VIEW_DRAG_STEP ||
+         *dy < -VIEW_DRAG_STEP;
 }
 
 void view_pointer_move(bool held) {
@@ -188,7 +203,8 @@ void view_pointer_move(bool held) {
   }
   for (int t = 0; t < numCamTouches; t++) {
     view_touch& c = view_camtouch[t];
-    if (c.id == SDLMAIN_PTR_LEFT && step_to(&c.lastx, &c.lasty, x, y, &c.stepdx, &c.stepdy)) c.moved = 1;
+    if (c.id == SDLMAIN_PTR_LEFT && step_to(&c.lastx, &c.lasty, x, y, &c.stepdx, &c.stepdy))
+      c.moved = 1;
   }
   const int v = view_find_pointer(SDLMAIN_PTR_LEFT);
   char msg[VIEW_MSG_SZ];
@@ -197,7 +213,8 @@ void view_pointer_move(bool held) {
     float dx, dy;
     if (step_to(&p.lastx, &p.lasty, x, y, &dx, &dy)) p.moved = 1;
     if (is_slider(v)) {
-      snprintf(msg, sizeof msg, MSG_WORKFORCE " type=%d x=%f click=0", v - VIEW_SLIDER0, slider_value(v, x));
+      snprintf(msg, sizeof msg, MSG_WORKFORCE " type=%d x=%f click=0", v - VIEW_SLIDER0,
+               slider_value(v, x));
       notify_post(msg);
     }
     return;

@@ -28,12 +28,12 @@ enum {
   VIEW_BANNER = 2,
   VIEW_GO = 3,
   VIEW_SILVER_GAUGE = 4,
-  VIEW_SLIDER0 = 5,   // 5..8: one hire slider per trade
+  VIEW_SLIDER0 = 5,  // 5..8: one hire slider per trade
   VIEW_HIRE_PANEL = 9,
-  VIEW_BUILD0 = 10,   // 10..14: field, bakery, hut, tax office, build marks
+  VIEW_BUILD0 = 10,  // 10..14: field, bakery, hut, tax office, build marks
   VIEW_LABOR = 15,
   VIEW_INFO = 16,
-  VIEW_COUNTER0 = 17, // 17..22: silver, water, grain, food, sandstone, dead
+  VIEW_COUNTER0 = 17,  // 17..22: silver, water, grain, food, sandstone, dead
   VIEW_WORLD = 23,
 };
 

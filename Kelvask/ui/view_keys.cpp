@@ -37,21 +37,39 @@ void view_key(int32_t key, int32_t down) {
       if (down) notify_post(MSG_TOGGLEHUD);
       break;
     case SDLK_a:
-    case SDLK_LEFT: hold(&view_panx, 2.0f, down); break;
+    case SDLK_LEFT:
+      hold(&view_panx, 2.0f, down);
+      break;
     case SDLK_d:
-    case SDLK_RIGHT: hold(&view_panx, -2.0f, down); break;
+    case SDLK_RIGHT:
+      hold(&view_panx, -2.0f, down);
+      break;
     case SDLK_w:
-    case SDLK_UP: hold(&view_pany, 2.0f, down); break;
+    case SDLK_UP:
+      hold(&view_pany, 2.0f, down);
+      break;
     case SDLK_s:
-    case SDLK_DOWN: hold(&view_pany, -2.0f, down); break;
+    case SDLK_DOWN:
+      hold(&view_pany, -2.0f, down);
+      break;
     case SDLK_PAGEUP:
-    case SDLK_KP_9: hold(&view_climbacc, 2.0f, down); break;
+    case SDLK_KP_9:
+      hold(&view_climbacc, 2.0f, down);
+      break;
     case SDLK_PAGEDOWN:
-    case SDLK_KP_3: hold(&view_climbacc, -2.0f, down); break;
-    case SDLK_KP_MINUS: hold(&view_zoom, -1.0f, down); break;
-    case SDLK_KP_PLUS: hold(&view_zoom, 1.0f, down); break;
+    case SDLK_KP_3:
+      hold(&view_climbacc, -2.0f, down);
+      break;
+    case SDLK_KP_MINUS:
+      hold(&view_zoom, -1.0f, down);
+      break;
+    case SDLK_KP_PLUS:
+      hold(&view_zoom, 1.0f, down);
+      break;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: post_int(MSG_AREASELECT " val=%d", down ? 1 : 0); break;
+    case SDLK_RSHIFT:
+      post_int(MSG_AREASELECT " val=%d", down ? 1 : 0);
+      break;
   }
 }
 

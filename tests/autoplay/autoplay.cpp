@@ -141,10 +141,11 @@ static void status() {
     alive[crowd_trade[i] & 3]++;
     resting += crowd_goal[i] == JOB_RESTING;
   }
-  autoplay_say("status: %d silver; %d builders, %d irrigation, %d field, %d servants (%d resting, "
-               "%d dead); %d blocks laid, %d marks finished, level %d",
-               taxc_silver, alive[0], alive[1], alive[2], alive[3], resting, wld_numdead,
-               stones_numdeposited, marks_done, stones_pyramid_level);
+  autoplay_say(
+      "status: %d silver; %d builders, %d irrigation, %d field, %d servants (%d resting, "
+      "%d dead); %d blocks laid, %d marks finished, level %d",
+      taxc_silver, alive[0], alive[1], alive[2], alive[3], resting, wld_numdead,
+      stones_numdeposited, marks_done, stones_pyramid_level);
 }
 
 bool autoplay_start(const char* map) {

@@ -66,9 +66,7 @@ static void survey() {
   hub_y = nearest < 0 ? 59.0f : (float)(nearest / GRIDSZ);
 }
 
-static float dist_to(int c, float x, float y) {
-  return std::hypot(c % GRIDSZ - x, c / GRIDSZ - y);
-}
+static float dist_to(int c, float x, float y) { return std::hypot(c % GRIDSZ - x, c / GRIDSZ - y); }
 
 // Mean centre of the farm fields (the hub before there are any).
 static void farm_centre(float* x, float* y) {
@@ -122,7 +120,9 @@ static void build(int kind, float tx, float ty) {
   int x = c % GRIDSZ, y = c / GRIDSZ;
   bool ok = false;
   switch (kind) {
-    case KIND_FARM: ok = farms_count < MAXFARMS && farms_add(x, y) >= 0; break;
+    case KIND_FARM:
+      ok = farms_count < MAXFARMS && farms_add(x, y) >= 0;
+      break;
     case KIND_BAKERY:
       ok = bakeries_count < MAXBAKERIES && bakeries_add(x, y) >= 0;
       if (ok) wld_walls_bakery(x, y);
@@ -131,7 +131,9 @@ static void build(int kind, float tx, float ty) {
       ok = huts_count < MAXHUTS && huts_add(x, y) >= 0;
       if (ok) wld_walls_hut(x, y);
       break;
-    case KIND_TAXC: ok = wld_add_taxc(x, y) >= 0; break;
+    case KIND_TAXC:
+      ok = wld_add_taxc(x, y) >= 0;
+      break;
   }
   taxc_silver -= KIND_COST[kind];
   autoplay_say("%s %s at (%d, %d), %d silver left", ok ? "built a" : "paid for a refused",
@@ -153,8 +155,8 @@ struct plan_item {
   int kind, near;
 };
 static const plan_item PLAN[] = {
-    {0, KIND_FARM, NEAR_HUB},    {0, KIND_FARM, NEAR_HUB},      {0, KIND_BAKERY, NEAR_FARMS},
-    {180, KIND_HUT, NEAR_FARMS}, {210, KIND_HUT, NEAR_PYRAMID}, {360, KIND_FARM, NEAR_HUB},
+    {0, KIND_FARM, NEAR_HUB},    {0, KIND_FARM, NEAR_HUB},       {0, KIND_BAKERY, NEAR_FARMS},
+    {180, KIND_HUT, NEAR_FARMS}, {210, KIND_HUT, NEAR_PYRAMID},  {360, KIND_FARM, NEAR_HUB},
     {360, KIND_FARM, NEAR_HUB},  {360, KIND_BAKERY, NEAR_FARMS},
 };
 static const int PLANSZ = (int)(sizeof PLAN / sizeof PLAN[0]);
@@ -170,15 +172,23 @@ static int pyramid_huts, field_huts;
 static void target_of(int near, float* x, float* y) {
   *x = hub_x, *y = hub_y;
   switch (near) {
-    case NEAR_HUB: *y += 4; return;
-    case NEAR_FARMS: farm_centre(x, y), *y += 3; return;
-    case NEAR_OFFICE: *x = 61, *y = 66; return;
+    case NEAR_HUB:
+      *y += 4;
+      return;
+    case NEAR_FARMS:
+      farm_centre(x, y), *y += 3;
+      return;
+    case NEAR_OFFICE:
+      *x = 61, *y = 66;
+      return;
     case NEAR_PYRAMID: {
       const float* p = PYRAMID_SIDES[pyramid_huts++ % SIDES];
       *x = p[0], *y = p[1];
       return;
     }
-    case NEAR_STOCK: *x = 112, *y = 114; return;
+    case NEAR_STOCK:
+      *x = 112, *y = 114;
+      return;
   }
 }
 

@@ -93,8 +93,8 @@ TEST_F(CameraTest, DistSettingAloneAlsoSnapsRelaxOrbit) {
 TEST_F(CameraTest, SnapPicksNearestQuarterTurn) {
   const struct {
     float orbit, snapped;
-  } cases[] = {{-3.0f, kPi}, {-2.0f, -kPi / 2}, {-0.7f, 0.0f}, {0.7f, 0.0f},
-               {1.0f, kPi / 2}, {2.0f, kPi / 2}, {2.5f, kPi}};
+  } cases[] = {{-3.0f, kPi},    {-2.0f, -kPi / 2}, {-0.7f, 0.0f}, {0.7f, 0.0f},
+               {1.0f, kPi / 2}, {2.0f, kPi / 2},   {2.5f, kPi}};
   for (const auto& c : cases) {
     camera.orbit = c.orbit;
     notify_post("cameraControl relaxSnapOrbit=1");
@@ -230,7 +230,8 @@ TEST_F(CameraTest, OrbitPidFirstUpdateAndWrap) {
   // Second step: derivative of the change and the running average.
   camera.orbit_offset = 0.2f;
   const float avg = (1 - kStep) * 0.3f + kStep * 0.2f;
-  EXPECT_NEAR(pid_orbit_update(kStep), -0.05f * 0.2f - 0.05f * avg - 0.01f * (-0.1f / kStep), 1e-5f);
+  EXPECT_NEAR(pid_orbit_update(kStep), -0.05f * 0.2f - 0.05f * avg - 0.01f * (-0.1f / kStep),
+              1e-5f);
   // Across the seam the error is the short way round.
   camera_init(0.5f);
   camera.orbit_offset = 3.0f;

@@ -98,7 +98,8 @@ TEST_F(KvTest, KeyFileThatIsNoRegularFileCostsOneLineEachWay) {
     std::string get_log = testing::internal::GetCapturedStdout();
     alarm(0);
     EXPECT_EQ(set_log, "ERR Cannot write key-value pair to '" + path(c.what) + "'\n");
-    EXPECT_EQ(get_log, "ERR Cannot read key-value pair from '" + path(c.what) + "': not a regular file\n");
+    EXPECT_EQ(get_log,
+              "ERR Cannot read key-value pair from '" + path(c.what) + "': not a regular file\n");
   }
 }
 

@@ -74,7 +74,8 @@ struct LogFiles : LogTest {
     s << std::ifstream(path(name)).rdbuf();
     return s.str();
   }
-  // One start of the game: the log opened, a line, and the file closed as the process end closes it.
+  // One start of the game: the log opened, a line, and the file closed as the process end closes
+  // it.
   void run(const char* line) {
     ASSERT_TRUE(log_open(path("log.txt").c_str(), path("log-previous.txt").c_str()));
     LOG("%s", line);
@@ -133,9 +134,8 @@ TEST_F(LogTest, HookGetsConditionAsWrittenAfterTheLogLine) {
   const int line = __LINE__ - 1;
   ASSERT(limit_counter < LOG_TEST_LIMIT);  // holds now: silent
   const std::string out = testing::internal::GetCapturedStdout();
-  const std::string want =
-      "ERR ASSERT FAILED at " + std::string(__FILE__) + "(" + std::to_string(line) +
-      "):  limit_counter < LOG_TEST_LIMIT\n";
+  const std::string want = "ERR ASSERT FAILED at " + std::string(__FILE__) + "(" +
+                           std::to_string(line) + "):  limit_counter < LOG_TEST_LIMIT\n";
   EXPECT_EQ(out, want);
   EXPECT_EQ(hook_call.calls, 1);
   EXPECT_EQ(hook_call.expr, "limit_counter < LOG_TEST_LIMIT");

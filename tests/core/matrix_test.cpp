@@ -15,10 +15,22 @@ void rigid_placement(float* m) {
   const float ax[3] = {0.48f, -0.6f, 0.64f};  // unit length
   const float a = 0.9f, c = cosf(a), s = sinf(a), t = 1 - c;
   const float x = ax[0], y = ax[1], z = ax[2];
-  const float r[16] = {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
-                       t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
-                       t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
-                       12.5f,             -3.0f,             7.25f,             1};
+  const float r[16] = {t * x * x + c,
+                       t * x * y + s * z,
+                       t * x * z - s * y,
+                       0,
+                       t * x * y - s * z,
+                       t * y * y + c,
+                       t * y * z + s * x,
+                       0,
+                       t * x * z + s * y,
+                       t * y * z - s * x,
+                       t * z * z + c,
+                       0,
+                       12.5f,
+                       -3.0f,
+                       7.25f,
+                       1};
   for (int i = 0; i < 16; i++) m[i] = r[i];
 }
 

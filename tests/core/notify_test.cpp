@@ -95,8 +95,7 @@ TEST_F(NotifyTest, NestedPostRunsToCompletionFirst) {
   notify_listen("x", h1);
   notify_listen("w", h2);
   EXPECT_EQ(notify_post("w"), 2);  // the nested call is counted by its own post
-  EXPECT_EQ(calls,
-            (std::vector<std::string>{"outer begins", "h1:x inner", "outer ends", "h2:w"}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"outer begins", "h1:x inner", "outer ends", "h2:w"}));
 }
 
 TEST_F(NotifyTest, ListenerAddedDuringDispatchIsReached) {

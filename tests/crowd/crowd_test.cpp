@@ -14,7 +14,8 @@ const int CELL = 20 * GRIDSZ + 10;  // an interior cell, (10, 20)
 
 // The terrain the crowd is bound to in these tests.
 uint8_t ground[GRIDCELLS];
-float ground_costw[GRIDCELLS], ground_coste[GRIDCELLS], ground_costn[GRIDCELLS], ground_costs[GRIDCELLS];
+float ground_costw[GRIDCELLS], ground_coste[GRIDCELLS], ground_costn[GRIDCELLS],
+    ground_costs[GRIDCELLS];
 
 // A crowd with no members on open ground of step cost 1.
 struct CrowdTest : ::testing::Test {
@@ -23,11 +24,12 @@ struct CrowdTest : ::testing::Test {
   void SetUp() override {
     crowd_sz = 0;
     std::fill(crowd_time, crowd_time + CROWDSZ, 0.0);
-    for (float* a : {crowd_dirx, crowd_diry, crowd_velx, crowd_vely}) std::fill(a, a + CROWDSZ, 0.0f);
+    for (float* a : {crowd_dirx, crowd_diry, crowd_velx, crowd_vely})
+      std::fill(a, a + CROWDSZ, 0.0f);
     crowd_bind_terrain(ground, ground_costw, ground_coste, ground_costn, ground_costs);
     memset(ground, 0, sizeof ground);
-    for (float* g : {ground_costw, ground_coste, ground_costn, ground_costs, crowd_costw, crowd_coste,
-                     crowd_costn, crowd_costs})
+    for (float* g : {ground_costw, ground_coste, ground_costn, ground_costs, crowd_costw,
+                     crowd_coste, crowd_costn, crowd_costs})
       std::fill(g, g + GRIDCELLS, 1.0f);
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
     std::fill(flowy, flowy + GRIDCELLS, 0.0f);

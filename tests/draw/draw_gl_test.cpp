@@ -6,9 +6,9 @@
 #include "crowd_draw.h"
 #include "geomdb.h"
 #include "gl_context.h"
+#include "glpr.h"
 #include "grain.h"
 #include "items_draw.h"
-#include "glpr.h"
 #include "modeldb.h"
 #include "models.h"
 #include "shaders.h"
@@ -43,7 +43,8 @@ struct Draw : GlTest {
     txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
     wld_load_resources();
     ASSERT_EQ(modeldb_add(&geomdesc_mappedcarrier, CROWDSZ), 1);
-    for (geomdesc* d : {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
+    for (geomdesc* d :
+         {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
       ASSERT_TRUE(geomdb_add(d, 1, true));
   }
   void clear() {
@@ -126,13 +127,15 @@ TEST_F(Draw, ModuleDrawsAreOneCallPerModelWhateverTheirCounts) {
   struct reg {
     geomdesc* d;
     uint32_t n;
-  } const models[] = {{&geomdesc_stone, STONECNT},  {&geomdesc_buildmark, MAXMARKS}, {&geomdesc_bucke, MAXBUCKETS},
-                      {&geomdesc_buckf, MAXBUCKETS}, {&geomdesc_platee, 1024},        {&geomdesc_platef, 1024},
+  } const models[] = {{&geomdesc_stone, STONECNT},   {&geomdesc_buildmark, MAXMARKS},
+                      {&geomdesc_bucke, MAXBUCKETS}, {&geomdesc_buckf, MAXBUCKETS},
+                      {&geomdesc_platee, 1024},      {&geomdesc_platef, 1024},
                       {&geomdesc_sickle, 1024},      {&geomdesc_grain, MAXGRAIN}};
   for (const reg& r : models) ASSERT_TRUE(geomdb_add(r.d, r.n, false)) << r.d->name;
   const struct {
     int32_t marks, empty, full, carried, at_bakery, calls;
-  } cases[] = {{0, 0, 0, 0, 0, 1}, {1, 3, 0, 2, 1, 4}, {MAXMARKS, 1000, 24, MAXGRAIN / 2, MAXGRAIN / 2, 5}};
+  } cases[] = {
+      {0, 0, 0, 0, 0, 1}, {1, 3, 0, 2, 1, 4}, {MAXMARKS, 1000, 24, MAXGRAIN / 2, MAXGRAIN / 2, 5}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.calls);
     nummarks = c.marks;

@@ -100,7 +100,8 @@ extern "C" size_t LLVMFuzzerMutate(uint8_t* data, size_t size, size_t max_size);
 // of the structure: mutate one file at a time, the text three times in four.
 // Done in place: the binary file waits at the end of the buffer while the
 // text grows or shrinks before it.
-extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max_size, unsigned int seed) {
+extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max_size,
+                                          unsigned int seed) {
   if (size < sizeof(uint32_t) || max_size <= sizeof(uint32_t) || max_size < size)
     return LLVMFuzzerMutate(data, size, max_size);
   Files f = files_of(data, size);

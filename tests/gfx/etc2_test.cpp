@@ -45,8 +45,10 @@ TEST(Etc2, RoundTripWithinBounds) {
     const char* name;
     painter paint;
     double max_rms;
-  } cases[] = {
-      {"flat", flat, 4.0}, {"gradient", gradient, 3.0}, {"two tone", two_tone, 20.0}, {"noise", noise, 16.0}};
+  } cases[] = {{"flat", flat, 4.0},
+               {"gradient", gradient, 3.0},
+               {"two tone", two_tone, 20.0},
+               {"noise", noise, 16.0}};
   for (const auto& c : cases) EXPECT_LT(rms_error(c.paint, 64, 32), c.max_rms) << c.name;
 }
 
@@ -79,7 +81,8 @@ TEST(Etc2, BlockBytesOfEverySize) {
   const struct {
     int32_t w, h;
     int64_t bytes;
-  } sizes[] = {{256, 256, 32768}, {6, 5, 32}, {1, 1, 8}, {65535, 65535, 2147483648LL}, {65535, 1, 131072}};
+  } sizes[] = {
+      {256, 256, 32768}, {6, 5, 32}, {1, 1, 8}, {65535, 65535, 2147483648LL}, {65535, 1, 131072}};
   for (const auto& s : sizes) EXPECT_EQ(txdb_etc2_size(s.w, s.h), s.bytes) << s.w << "x" << s.h;
 }
 
@@ -87,8 +90,8 @@ const struct {
   const char* file;
   int size;
 } TEXTURES[] = {
-    {"terrain_grn.pkm", 512}, {"terrain_ylw.pkm", 512},     {"terrain_blu.pkm", 512},
-    {"bakerymap.pkm", 256},   {"hutmap.pkm", 256},         {"tentmap.pkm", 256},
+    {"terrain_grn.pkm", 512},     {"terrain_ylw.pkm", 512}, {"terrain_blu.pkm", 512},
+    {"bakerymap.pkm", 256},       {"hutmap.pkm", 256},      {"tentmap.pkm", 256},
     {"taxcollectormap.pkm", 256}, {"carriermap.pkm", 256},
 };
 

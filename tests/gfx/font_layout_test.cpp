@@ -14,12 +14,14 @@ TEST(FontLayout, TrianglesWidthAndHeightOfTheLaidOutBlock) {
     int32_t triangles;
     float width, height;
   } cases[] = {
-      {"", 1, 1, 0, 0, 1.0f},                     // one line: 5 uy
-      {"1", 1, 1, 21, 0.6f, 1.0f},                // advance 3
-      {"  ", 1, 1, 0, 0, 1.0f},                   // blanks draw nothing
-      {"1\n1", 1, 1, 42, 0.6f, 11.25f * 0.2f},    // two lines
+      {"", 1, 1, 0, 0, 1.0f},                   // one line: 5 uy
+      {"1", 1, 1, 21, 0.6f, 1.0f},              // advance 3
+      {"  ", 1, 1, 0, 0, 1.0f},                 // blanks draw nothing
+      {"1\n1", 1, 1, 42, 0.6f, 11.25f * 0.2f},  // two lines
       {"1", 2, 0.5f, 21, 1.2f, 0.5f},
-      {"\xc3\xa9" "1", 1, 1, 21, 0.6f, 1.0f},  // bytes of 128 and more: skipped, no advance
+      {"\xc3\xa9"
+       "1",
+       1, 1, 21, 0.6f, 1.0f},  // bytes of 128 and more: skipped, no advance
   };
   for (const auto& c : cases) {
     float w = -1, h = -1;

@@ -81,7 +81,8 @@ TEST(FontTable, LettersAndSpecialCodesFitTheirPlaces) {
   // The place-value signs draw, each differently.
   for (int c = 1; c <= 4; c++) {
     EXPECT_GT(font_count[c], 0) << "sign " << c;
-    for (int d = 1; d < c; d++) EXPECT_NE(font_count[c], font_count[d]) << "signs " << c << ", " << d;
+    for (int d = 1; d < c; d++)
+      EXPECT_NE(font_count[c], font_count[d]) << "signs " << c << ", " << d;
   }
 }
 

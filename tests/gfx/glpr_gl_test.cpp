@@ -8,8 +8,10 @@
 namespace {
 
 const char* VS =
-    "#version 150\nuniform vec2 a;\nuniform vec2 b;\nin vec2 position;\nin vec2 uv;\nin vec2 uvoff;\n"
-    "out vec2 t;\nvoid main() { t = uv + uvoff; gl_Position = vec4(position + a + b, 0.0, 1.0); }\n";
+    "#version 150\nuniform vec2 a;\nuniform vec2 b;\nin vec2 position;\nin vec2 uv;\nin vec2 "
+    "uvoff;\n"
+    "out vec2 t;\nvoid main() { t = uv + uvoff; gl_Position = vec4(position + a + b, 0.0, 1.0); "
+    "}\n";
 const char* FS = "#version 150\nin vec2 t;\nout vec4 c;\nvoid main() { c = vec4(t, 0.0, 1.0); }\n";
 
 using Glpr = GlTest;
@@ -28,10 +30,12 @@ TEST_F(Glpr, EveryGameProgramBuildsValidatesAndFindsItsUniforms) {
     glpr_use(programs[i]);
     char names[256];
     snprintf(names, sizeof names, "%s", s.uniforms);
-    for (char* n = strtok(names, ","); n; n = strtok(nullptr, ",")) EXPECT_GE(glpr_uniform(n), 0) << s.name << " " << n;
+    for (char* n = strtok(names, ","); n; n = strtok(nullptr, ","))
+      EXPECT_GE(glpr_uniform(n), 0) << s.name << " " << n;
     GLint active = 0;
     glGetProgramiv(programs[i], GL_ACTIVE_UNIFORMS, &active);
-    EXPECT_EQ(active, 1 + (int)std::count(s.uniforms, s.uniforms + strlen(s.uniforms), ',')) << s.name;
+    EXPECT_EQ(active, 1 + (int)std::count(s.uniforms, s.uniforms + strlen(s.uniforms), ','))
+        << s.name;
   }
   shaders_delete(programs);
   EXPECT_EQ(programs[0], 0u);
@@ -84,7 +88,8 @@ TEST_F(Glpr, LookupStaysInsideTheProgramInUse) {
 // The driver's own words follow the message on its one line.
 TEST_F(Glpr, BuildFailureLogsTheDriversMessageOnOneErrLine) {
   const char* bad = "#version 150\nvoid main() { undeclared = 1; }\n";
-  const char* fs_needs = "#version 150\nvec4 nowhere();\nout vec4 c;\nvoid main() { c = nowhere(); }\n";
+  const char* fs_needs =
+      "#version 150\nvec4 nowhere();\nout vec4 c;\nvoid main() { c = nowhere(); }\n";
   const struct {
     const char *vs, *fs, *err;
     size_t words;
@@ -99,7 +104,8 @@ TEST_F(Glpr, BuildFailureLogsTheDriversMessageOnOneErrLine) {
     uint32_t p = 77;
     const int32_t before = glpr_numu;
     bool ok = true;
-    const std::string log = gl_logged([&] { ok = glpr_load("fail", &p, c.vs, c.fs, "position", "a"); });
+    const std::string log =
+        gl_logged([&] { ok = glpr_load("fail", &p, c.vs, c.fs, "position", "a"); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(gl_count(log, "ERR"), 1) << log;
     const size_t at = log.find(c.err);

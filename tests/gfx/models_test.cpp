@@ -13,7 +13,7 @@ namespace {
 struct model_case {
   const geomdesc* g;
   const char* name;
-  int stride;  // bytes a vertex
+  int stride;      // bytes a vertex
   int numt, numl;  // -1: free, but not empty
   bool closed;
   // The room the game gives it: buildings their 3 x 3 footprint, items about
@@ -23,9 +23,18 @@ struct model_case {
 
 const model_case MODELS[] = {
     {&geomdesc_stone, "stone", 36, 12, 12, true, {-0.15f, -0.15f, 0}, {0.15f, 0.15f, 0.3f}},
-    {&geomdesc_buildmark, "buildmark", 36, 16, 0, false, {-0.45f, -0.45f, 0.025f}, {0.45f, 0.45f, 0.025f}},
-    {&geomdesc_food, "food", 36, 120, 108, true, {}, {}}, {&geomdesc_grain, "grain", 36, 44, 30, true, {}, {}},
-    {&geomdesc_bucke, "bucke", 36, 136, 88, true, {}, {}}, {&geomdesc_buckf, "buckf", 36, 124, 70, true, {}, {}},
+    {&geomdesc_buildmark,
+     "buildmark",
+     36,
+     16,
+     0,
+     false,
+     {-0.45f, -0.45f, 0.025f},
+     {0.45f, 0.45f, 0.025f}},
+    {&geomdesc_food, "food", 36, 120, 108, true, {}, {}},
+    {&geomdesc_grain, "grain", 36, 44, 30, true, {}, {}},
+    {&geomdesc_bucke, "bucke", 36, 136, 88, true, {}, {}},
+    {&geomdesc_buckf, "buckf", 36, 124, 70, true, {}, {}},
     {&geomdesc_platee, "platee", 36, 28, 24, true, {}, {}},
     {&geomdesc_platef, "platef", 36, 148, 132, true, {}, {}},
     {&geomdesc_sickle, "sickle", 36, 74, 43, true, {}, {}},
@@ -36,13 +45,34 @@ const model_case MODELS[] = {
     {&geomdesc_cursormdpos, "cursormdpos", 36, -1, -1, true, {0, 0, 0}, {2, 2, 0.1f}},
     {&geomdesc_cursormdneg, "cursormdneg", 36, -1, -1, true, {0, 0, 0}, {2, 2, 0.1f}},
     {&geomdesc_cursorarea, "cursorarea", 36, -1, -1, true, {0, 0, 0}, {1, 1, 0.1f}},
-    {&geomdesc_mappedbakery, "mappedbakery", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+    {&geomdesc_mappedbakery,
+     "mappedbakery",
+     32,
+     -1,
+     0,
+     true,
+     {-1.5f, -1.5f, 0},
+     {1.5f, 1.5f, 1.6f}},
     {&geomdesc_mappedtent, "mappedtent", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.8f}},
-    {&geomdesc_mappedtaxcollector, "mappedtaxcollector", 32, -1, 0, true, {-1.5f, -1.5f, 0}, {1.5f, 1.5f, 1.6f}},
+    {&geomdesc_mappedtaxcollector,
+     "mappedtaxcollector",
+     32,
+     -1,
+     0,
+     true,
+     {-1.5f, -1.5f, 0},
+     {1.5f, 1.5f, 1.6f}},
     {&geomdesc_mappedterraingrn, "mappedterraingrn", 32, 48298, 0, false, {}, {}},
     {&geomdesc_mappedterrainylw, "mappedterrainylw", 32, 20242, 0, false, {}, {}},
     {&geomdesc_mappedterrainblu, "mappedterrainblu", 32, 460, 0, false, {}, {}},
-    {&geomdesc_mappedcarrier, "mappedcarrier", 28, 366, 0, true, {-0.3f, -0.3f, 0}, {0.3f, 0.3f, 1.267f}},
+    {&geomdesc_mappedcarrier,
+     "mappedcarrier",
+     28,
+     366,
+     0,
+     true,
+     {-0.3f, -0.3f, 0},
+     {0.3f, 0.3f, 1.267f}},
 };
 
 struct v3 {
@@ -53,7 +83,9 @@ v3 pos(const model_case& m, int vertex) {
   return {f[0], f[1], f[2]};
 }
 v3 sub(v3 a, v3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-v3 cross(v3 a, v3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+v3 cross(v3 a, v3 b) {
+  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
 double dot(v3 a, v3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // Back faces are culled: every triangle must turn its front outwards. Closed
@@ -65,7 +97,9 @@ TEST(Models, SizesWindingRoomAtlasTilesAndOutlines) {
   for (const model_case& m : MODELS) {
     SCOPED_TRACE(m.name);
     EXPECT_STREQ(m.g->name, m.name);
-    if (m.numt >= 0) { EXPECT_EQ(m.g->numt, m.numt); }
+    if (m.numt >= 0) {
+      EXPECT_EQ(m.g->numt, m.numt);
+    }
     EXPECT_TRUE(m.numl < 0 ? m.g->numl > 0 : m.g->numl == m.numl) << m.g->numl;
     EXPECT_GT(m.g->numt, 0);
     EXPECT_EQ(m.g->trisz, m.g->numt * 3 * m.stride);
@@ -81,17 +115,23 @@ TEST(Models, SizesWindingRoomAtlasTilesAndOutlines) {
       // The ground's normals are smooth; its triangles must face up instead.
       const float* s = m.g->tris + 3 * t * (m.stride / 4) + 3;
       if (m.stride != 28 && m.closed && dot(n, {s[0], s[1], s[2]}) < -1e-9) against++;
-      if (!m.closed) { EXPECT_GT(n.z, 0) << "triangle " << t << " faces down"; }
+      if (!m.closed) {
+        EXPECT_GT(n.z, 0) << "triangle " << t << " faces down";
+      }
       for (int k = 0, tile = -1; tiled && k < 3; k++) {
         const float* f = m.g->tris + (t * 3 + k) * (m.stride / 4) + (building ? 6 : 3);
         ASSERT_TRUE(f[0] > 0 && f[0] < 1 && f[1] > 0 && f[1] < 1);
         const int own = (int)(f[0] * 4) + 4 * (int)(f[1] * 4);
-        if (tile >= 0 && building) { ASSERT_EQ(own, tile) << "triangle " << t; }
+        if (tile >= 0 && building) {
+          ASSERT_EQ(own, tile) << "triangle " << t;
+        }
         tile = own;
       }
     }
     EXPECT_EQ(against, 0);
-    if (m.closed) { EXPECT_GT(volume, 0); }
+    if (m.closed) {
+      EXPECT_GT(volume, 0);
+    }
     for (int v = 0; m.lo[0] != m.hi[0] && v < m.g->numt * 3; v++)
       for (int k = 0; k < 3; k++) {
         ASSERT_GE(m.g->tris[v * (m.stride / 4) + k], m.lo[k] - 1e-5f) << "axis " << k;
@@ -126,7 +166,8 @@ TEST(Models, TerrainFollowsTheHeightMap) {
   fclose(file);
   std::vector<char> seen(128 * 128, 0);
   double area = 0;
-  for (const geomdesc* g : {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
+  for (const geomdesc* g :
+       {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
     for (int v = 0; v < g->numt * 3; v++) {
       const float* f = g->tris + v * 8;
       if (v % 3 == 0)
@@ -167,8 +208,12 @@ TEST(Models, CarrierAndCatAnimationWeights) {
     const float* f = g.tris + v * 7;
     top = std::fmax(top, f[2]);
     ASSERT_TRUE(f[3] >= 0 && f[3] <= 1 && f[4] >= 0 && f[4] <= 1);
-    if (f[2] > 1.0f) { EXPECT_TRUE(f[5] == 0 && f[6] == 0) << "vertex " << v; }
-    if (f[2] < 0.1f) { EXPECT_NE(f[5], 0) << "a foot that does not step"; }
+    if (f[2] > 1.0f) {
+      EXPECT_TRUE(f[5] == 0 && f[6] == 0) << "vertex " << v;
+    }
+    if (f[2] < 0.1f) {
+      EXPECT_NE(f[5], 0) << "a foot that does not step";
+    }
     if (f[2] < 0.1f) limbs[f[1] > 0] += (f[5] > 0) == (f[1] > 0);
     if (f[6] != 0) limbs[2 + (f[1] > 0)] += (f[6] > 0) == (f[1] > 0);
   }
@@ -182,7 +227,8 @@ TEST(Models, CarrierAndCatAnimationWeights) {
     if (f[2] < 0.05f) feet[(f[0] > 0) * 2 + (f[1] > 0)]++;
     if (f[2] < 1.0f / 3 && std::fabs(f[1]) > 0.08f) low_body++;
   }
-  for (int k = 0; k < 4; k++) EXPECT_TRUE(limbs[k] > 0 && feet[k] > 0) << k << ": " << limbs[k] << " " << feet[k];
+  for (int k = 0; k < 4; k++)
+    EXPECT_TRUE(limbs[k] > 0 && feet[k] > 0) << k << ": " << limbs[k] << " " << feet[k];
   EXPECT_EQ(low_body, 0);
 }
 

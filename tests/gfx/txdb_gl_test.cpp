@@ -47,9 +47,9 @@ struct Txdb : GlTest {
 
 TEST_F(Txdb, EachWantedNameIsLoadedOnceFromItsBestFile) {
   raw("water.2x2", 2, 2, 10);
-  raw("water.4x4", 4, 4, 11);    // duplicate: only one of the two
-  raw("wa.2x2", 2, 2, 12);       // begins the name, the exact file wins
-  raw("sand.2x2", 2, 2, 13);     // the only one for "sandstone"
+  raw("water.4x4", 4, 4, 11);  // duplicate: only one of the two
+  raw("wa.2x2", 2, 2, 12);     // begins the name, the exact file wins
+  raw("sand.2x2", 2, 2, 13);   // the only one for "sandstone"
   raw("house.2x2", 2, 2, 14);
   raw("householdservant.2x2", 2, 2, 15);
   raw("noext", 1, 1, 16);
@@ -77,9 +77,22 @@ TEST_F(Txdb, MissingDirectoryIsOneErrLine) {
 
 // A PKM header, then body_bytes of blocks of one flat colour.
 std::vector<uint8_t> pkm(int w, int h, int body_bytes) {
-  std::vector<uint8_t> f = {'P', 'K', 'M', ' ', '2', '0', 0, 1,
-                            (uint8_t)(w >> 8), (uint8_t)w, (uint8_t)(h >> 8), (uint8_t)h,
-                            (uint8_t)(w >> 8), (uint8_t)w, (uint8_t)(h >> 8), (uint8_t)h};
+  std::vector<uint8_t> f = {'P',
+                            'K',
+                            'M',
+                            ' ',
+                            '2',
+                            '0',
+                            0,
+                            1,
+                            (uint8_t)(w >> 8),
+                            (uint8_t)w,
+                            (uint8_t)(h >> 8),
+                            (uint8_t)h,
+                            (uint8_t)(w >> 8),
+                            (uint8_t)w,
+                            (uint8_t)(h >> 8),
+                            (uint8_t)h};
   for (int b = 0; b < body_bytes / 8; b++) {
     const uint8_t block[8] = {0x88, 0x44, 0xcc, 0x00, 0, 0, 0, 0};
     f.insert(f.end(), block, block + 8);
@@ -106,29 +119,42 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
   } cases[] = {
       {"fifo.4x4", 1, {}, "fifo", 0, "(not a regular file)"},
       {"fifo.pkm", 1, {}, nullptr, 0, "ERR Could not open compressed texture 'fifo.pkm'"},
-      {"short.4x4", 0, std::vector<uint8_t>(59, 9), "short", 1, "ERR Incomplete read from texture file of size 4x4"},
+      {"short.4x4", 0, std::vector<uint8_t>(59, 9), "short", 1,
+       "ERR Incomplete read from texture file of size 4x4"},
       {"zero." + square, 2, {}, "zero", 0, "(not a regular file)"},
-      {"huge." + square, 0, std::vector<uint8_t>(64, 9), "huge", 0, "ERR Texture 'huge' claims " + square},
+      {"huge." + square, 0, std::vector<uint8_t>(64, 9), "huge", 0,
+       "ERR Texture 'huge' claims " + square},
       {"wide." + std::to_string(max + 1) + "x1", 0, std::vector<uint8_t>(4, 9), "wide", 0,
-       "ERR Texture 'wide' has size " + std::to_string(max + 1) + "x1, outside 1 to " + std::to_string(max)},
+       "ERR Texture 'wide' has size " + std::to_string(max + 1) + "x1, outside 1 to " +
+           std::to_string(max)},
       {"magic.pkm", 0, magic, nullptr, 0, "ERR Compressed texture 'magic.pkm' is not a PKM file"},
-      {"version.pkm", 0, version, nullptr, 0, "ERR Compressed texture 'version.pkm' is not a PKM file"},
-      {"vast.pkm", 0, pkm(65535, 65535, 64), nullptr, 0, "ERR Texture 'vast.pkm' has size 65535x65535"},
+      {"version.pkm", 0, version, nullptr, 0,
+       "ERR Compressed texture 'version.pkm' is not a PKM file"},
+      {"vast.pkm", 0, pkm(65535, 65535, 64), nullptr, 0,
+       "ERR Texture 'vast.pkm' has size 65535x65535"},
       {"zero.pkm", 0, pkm(0, 8, 0), nullptr, 0, "ERR Texture 'zero.pkm' has size 0x8"},
-      {"header.pkm", 0, std::vector<uint8_t>(9, 0), nullptr, 0, "ERR Compressed texture 'header.pkm' has no PKM header"},
-      {"cut.pkm", 0, pkm(8, 8, 24), nullptr, 0, "ERR Compressed texture 'cut.pkm' is shorter than 32 bytes"},
-      {"cutmax.pkm", 0, pkm(max, max, 64), nullptr, 0, "ERR Compressed texture 'cutmax.pkm' is shorter than"},
+      {"header.pkm", 0, std::vector<uint8_t>(9, 0), nullptr, 0,
+       "ERR Compressed texture 'header.pkm' has no PKM header"},
+      {"cut.pkm", 0, pkm(8, 8, 24), nullptr, 0,
+       "ERR Compressed texture 'cut.pkm' is shorter than 32 bytes"},
+      {"cutmax.pkm", 0, pkm(max, max, 64), nullptr, 0,
+       "ERR Compressed texture 'cutmax.pkm' is shorter than"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     const std::string path = std::string(dir) + "/" + c.file;
     if (c.kind == 0) write(c.file.c_str(), c.bytes);
     if (c.kind > 0) files.push_back(path);
-    if (c.kind == 1) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
-    if (c.kind == 2) { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }
+    if (c.kind == 1) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    }
+    if (c.kind == 2) {
+      ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+    }
     const char* const name = c.file.c_str();
     int32_t n = -1;
-    const std::string log = gl_logged([&] { n = c.wanted ? txdb_load_dir(&c.wanted, 1) : txdb_load_pkms(&name, 1); });
+    const std::string log =
+        gl_logged([&] { n = c.wanted ? txdb_load_dir(&c.wanted, 1) : txdb_load_pkms(&name, 1); });
     EXPECT_EQ(n, c.loaded);
     EXPECT_EQ(txdb_sz, c.loaded);
     EXPECT_EQ(gl_count(log, "ERR "), 1) << log;
@@ -146,7 +172,8 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
 // An image GL turns down is not stored, and an error left from before does
 // not turn down the next one.
 TEST_F(Txdb, ImageGlRefusesIsNotCounted) {
-  std::string log = gl_logged([] { EXPECT_EQ(txdb_add("bad", (uint8_t*)malloc(16), -1, 4, false), 0u); });
+  std::string log =
+      gl_logged([] { EXPECT_EQ(txdb_add("bad", (uint8_t*)malloc(16), -1, 4, false), 0u); });
   EXPECT_EQ(txdb_sz, 0);
   EXPECT_EQ(log, "ERR GL refused texture 'bad' of size -1x4 (0x501)\n");
   glBindTexture(GL_TEXTURE_2D, 0xdead);  // never generated: an error is pending

@@ -10,9 +10,9 @@
 #include "ctrl.h"
 #include "notify.h"
 #include "sdlmain.h"
-#include "wld_state.h"
 #include "view.h"
 #include "wld.h"
+#include "wld_state.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TEST(SdlmainPointer, InsideTheDrawableOnly) {
     int w, h;
     bool inside;
   } cases[] = {
-      {0, 0, 1, 1, true},         {0.9f, 0.9f, 1, 1, true},  {1, 0, 1, 1, false},
+      {0, 0, 1, 1, true},          {0.9f, 0.9f, 1, 1, true},    {1, 0, 1, 1, false},
       {51, 219, 1280, 100, false}, {1279, 99, 1280, 100, true}, {-0.5f, 5, 1280, 100, false},
       {0, 0, 0, 0, false},
   };

@@ -60,12 +60,15 @@ TEST_F(CrashText, FramesGoToTheTextAndTheLogUntilTheFirstError) {
   w.Frame("", 0, "gamma", 0xabc);
   w.Error("SymGetLineFromAddr64");
   w.Frame("d.cpp", 40, "delta");
-  const std::string want = "a.cpp (10): alpha\nb.cpp (20): beta %s%n\n0xabc ((module-name not available)): (filename not available): gamma\n";
+  const std::string want =
+      "a.cpp (10): alpha\nb.cpp (20): beta %s%n\n0xabc ((module-name not available)): (filename "
+      "not available): gamma\n";
   EXPECT_EQ(std::string(stackwalker_crash_text), want);
   EXPECT_EQ(stackwalker_crash_len, (int)want.size());
   // Each line ends in its own line feed, which leaves an empty line in the log.
-  EXPECT_EQ(log(), "a.cpp (10): alpha\n\nb.cpp (20): beta %s%n\n\n0xabc ((module-name not available)): "
-                   "(filename not available): gamma\n\n");
+  EXPECT_EQ(log(),
+            "a.cpp (10): alpha\n\nb.cpp (20): beta %s%n\n\n0xabc ((module-name not available)): "
+            "(filename not available): gamma\n\n");
   EXPECT_TRUE(stackwalker_error_seen);
 }
 
@@ -181,8 +184,10 @@ TEST(CrashGuard, FaultsEndWithATraceAndStatusOneInsideTheGuardAndByTheirSignalOu
   } cases[] = {
       {"null write", fault_null_write, true, ExitedWithCode(1), "", "c0000005", "fault_null_write"},
       {"division by zero", fault_divide, true, ExitedWithCode(1), "", "c0000094", "fault_divide"},
-      {"runaway recursion", fault_recursion, true, ExitedWithCode(1), "", "c00000fd", "fault_recurse"},
-      {"fault in handler", fault_in_handler, true, ExitedWithCode(1), "A fault inside the crash handler"},
+      {"runaway recursion", fault_recursion, true, ExitedWithCode(1), "", "c00000fd",
+       "fault_recurse"},
+      {"fault in handler", fault_in_handler, true, ExitedWithCode(1),
+       "A fault inside the crash handler"},
       {"handler hangs", fault_with_stdout_held, true, ExitedWithCode(1), "took too long"},
       {"null write outside", fault_null_write, false, KilledBySignal(SIGSEGV), ""},
       {"division outside", fault_divide, false, KilledBySignal(SIGFPE), ""},
@@ -203,7 +208,8 @@ TEST(CrashGuard, FaultsEndWithATraceAndStatusOneInsideTheGuardAndByTheirSignalOu
         c.ends, c.message);
     if (!c.code) continue;
     const std::string text = read_file(path);
-    const std::string head = std::string("ERR =================== STACK FRAME(") + c.code + ") =======================";
+    const std::string head =
+        std::string("ERR =================== STACK FRAME(") + c.code + ") =======================";
     EXPECT_NE(text.find(head), std::string::npos) << text.substr(0, 2000);
     EXPECT_NE(text.find("ERR " + std::string(76, '=')), std::string::npos);
     bool named = false;

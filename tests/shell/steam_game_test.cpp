@@ -7,8 +7,8 @@
 #include "log.h"
 #include "msgwords.h"
 #include "notify.h"
-#include "steam.h"
 #include "stats_folder.h"
+#include "steam.h"
 #include "steamlayer.h"
 #include "stones.h"
 #include "terrain_map.h"
@@ -72,7 +72,7 @@ TEST_F(StatsGame, FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack) {
   start_services();
   steamlayer_run_callbacks();
   EXPECT_EQ(log_count("ombrelith[ ] fundamentalist[X] masterfarmer[ ] masterplanner[ ] fatcat[ ] "
-                  "brute[ ] jobcreator[ ]"),
+                      "brute[ ] jobcreator[ ]"),
             1);
 }
 

@@ -49,7 +49,9 @@ TEST_F(BakeriesTest, NewBakeryHoldsNothingAndOpensBothPairs) {
   EXPECT_FLOAT_EQ(bakeries_trfs[0][14], 1.5f);
   expect_types(grain_cells, BAKG);
   expect_types(food_cells, BAKF);
-  expect_types({grid_cidx(39, 39), grid_cidx(40, 39), grid_cidx(41, 39), grid_cidx(40, 40), grid_cidx(41, 40)}, BLDG);
+  expect_types({grid_cidx(39, 39), grid_cidx(40, 39), grid_cidx(41, 39), grid_cidx(40, 40),
+                grid_cidx(41, 40)},
+               BLDG);
   wld_goalweight[grain_cells[0]] = wld_goalweight[food_cells[1]] = 5.0f;
   step();
   EXPECT_EQ(weight(grain_cells), 0.0f);
@@ -279,17 +281,21 @@ TEST_F(BakeriesTest, SaveWritesTheSectionAndLoadRestoresIt) {
   bakeries_full[1] = 2;
   bakeries_empt[0] = 1;
   std::string text = save_text();
-  EXPECT_EQ(text.rfind("bakeries_count 2\nbakeries_cidx\n5160\n5170\nbakeries_grai\n0\n1\nbakeries_food\n0\n1\n"
-                       "bakeries_gids\n",
-                       0),
-            0u)
+  EXPECT_EQ(
+      text.rfind(
+          "bakeries_count 2\nbakeries_cidx\n5160\n5170\nbakeries_grai\n0\n1\nbakeries_food\n0\n1\n"
+          "bakeries_gids\n",
+          0),
+      0u)
       << text;
   EXPECT_NE(text.find("\nbakeries_bake\n0.000000\n"), std::string::npos);
   EXPECT_NE(text.find("\nbakeries_trfs\n1.000000 0.000000 0.000000 0.000000 0.000000 1.000000 "),
             std::string::npos);
-  EXPECT_NE(text.find("\nbakeries_mtbd\n0\n4\nbakeries_mtbp\n1\n5\nbakeries_mtbf\n2\n6\nbakeries_mtbe\n3\n7\n"
-                      "bakeries_empt\n1\n0\nbakeries_full\n0\n2\n"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find(
+          "\nbakeries_mtbd\n0\n4\nbakeries_mtbp\n1\n5\nbakeries_mtbf\n2\n6\nbakeries_mtbe\n3\n7\n"
+          "bakeries_empt\n1\n0\nbakeries_full\n0\n2\n"),
+      std::string::npos);
 
   int fids = bakeries_fids[1][0];
   bakeries_reset();

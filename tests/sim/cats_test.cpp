@@ -28,7 +28,6 @@ struct CatsTest : WorldTest {
     std::fill(flowy, flowy + GRIDCELLS, 0.0f);
   }
 
-
   // A worker standing on cell (x, y), as the splat leaves it.
   int worker_at(int x, int y) {
     int i = crowd_sz;
@@ -526,8 +525,9 @@ TEST_F(CatsSave, TheCountMustNameTheRecordsThatHoldCats) {
     bool loads;
   };
   const Case cases[] = {
-      {"cats_count 3\n", -1, true},  {"cats_count 2\n", -1, false}, {"cats_count 64\n", -1, false},
-      {"cats_count 3\n", 200, false}, {"cats_count 4294967299\n", -1, false},
+      {"cats_count 3\n", -1, true},           {"cats_count 2\n", -1, false},
+      {"cats_count 64\n", -1, false},         {"cats_count 3\n", 200, false},
+      {"cats_count 4294967299\n", -1, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.count) + " stray " + std::to_string(c.stray));

@@ -9,10 +9,12 @@ namespace {
 
 // The footprint cells of the farm centred on (x, y), in plant order.
 std::vector<int> water(int x, int y) {
-  return {grid_cidx(x - 1, y - 1), grid_cidx(x, y - 1), grid_cidx(x + 1, y - 1), grid_cidx(x - 1, y)};
+  return {grid_cidx(x - 1, y - 1), grid_cidx(x, y - 1), grid_cidx(x + 1, y - 1),
+          grid_cidx(x - 1, y)};
 }
 std::vector<int> grain(int x, int y) {
-  return {grid_cidx(x + 1, y), grid_cidx(x - 1, y + 1), grid_cidx(x, y + 1), grid_cidx(x + 1, y + 1)};
+  return {grid_cidx(x + 1, y), grid_cidx(x - 1, y + 1), grid_cidx(x, y + 1),
+          grid_cidx(x + 1, y + 1)};
 }
 
 struct FarmsTest : BuildingTest {
@@ -49,7 +51,8 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
     EXPECT_FLOAT_EQ(farms_trfs[0][k][14], 11 * 0.15f);
     EXPECT_EQ(farms_trfs[0][k][10], 0.0f);
   }
-  EXPECT_EQ(wld_height[grid_cidx(18, 30)] + wld_height[grid_cidx(20, 32)], 20) << "only the plot is raised";
+  EXPECT_EQ(wld_height[grid_cidx(18, 30)] + wld_height[grid_cidx(20, 32)], 20)
+      << "only the plot is raised";
   wld_height[grid_cidx(40, 40)] = 255;
   farms_add(40, 41);
   EXPECT_EQ(wld_height[grid_cidx(40, 40)], 255) << "the highest step stays";
@@ -86,7 +89,8 @@ TEST_F(FarmsTest, OverlappingFootprintsFindTheLowerIndex) {
   EXPECT_EQ(farms_find_at(grid_cidx(21, 21)), 0);
   EXPECT_EQ(farms_find_at(grid_cidx(19, 19)), 0);
   EXPECT_EQ(farms_find_at(grid_cidx(23, 21)), 1);
-  for (int c : {grid_cidx(18, 20), grid_cidx(22, 22), grid_cidx(20, 18), grid_cidx(24, 19), -1, GRIDCELLS})
+  for (int c :
+       {grid_cidx(18, 20), grid_cidx(22, 22), grid_cidx(20, 18), grid_cidx(24, 19), -1, GRIDCELLS})
     EXPECT_EQ(farms_find_at(c), -1) << c;
 }
 
@@ -123,8 +127,9 @@ TEST_F(FarmsTest, WaterAtTheWrongCellIsRefused) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "no farm there: no log line";
   testing::internal::CaptureStdout();
   EXPECT_EQ(farms_deliver_water(grid_cidx(21, 30)), -1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "farm nr 0 at cidx " + std::to_string(grid_cidx(21, 30)) + " is not a FARM goal. Goal = 5.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "farm nr 0 at cidx " +
+                                                        std::to_string(grid_cidx(21, 30)) +
+                                                        " is not a FARM goal. Goal = 5.\n");
   EXPECT_EQ(farms_watr[0], 0.0f);
   EXPECT_EQ(mtbe_count(farms_mtbw[0]), 0);
 }
@@ -317,10 +322,12 @@ TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
   farms_blck[1] = 3;
   farms_trfs[1][8][10] = 6.5f;
   std::string text = save_text();
-  EXPECT_EQ(text.rfind("farms_count 2\nfarms_cidx\n3860\n3990\nfarms_watr\n0.000000\n3.500000\nfarms_size\n"
-                       "0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 \n",
-                       0),
-            0u)
+  EXPECT_EQ(
+      text.rfind(
+          "farms_count 2\nfarms_cidx\n3860\n3990\nfarms_watr\n0.000000\n3.500000\nfarms_size\n"
+          "0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 \n",
+          0),
+      0u)
       << text;
   EXPECT_NE(text.find("\nfarms_prod\n0\n2\nfarms_cons\n0\n7\nfarms_blck\n0\n3\nfarms_mtbw\n0\n3\n"
                       "farms_mtbh\n1\n4\nfarms_mtbb\n2\n5\nfarms_trfs\n1.000000 0.000000 "),
@@ -334,8 +341,10 @@ TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
 
   farms_reset();
   std::string empty = save_text();
-  EXPECT_EQ(empty, "farms_count 0\nfarms_cidx\nfarms_watr\nfarms_size\nfarms_prod\nfarms_cons\nfarms_blck\n"
-                   "farms_mtbw\nfarms_mtbh\nfarms_mtbb\nfarms_trfs\n");
+  EXPECT_EQ(
+      empty,
+      "farms_count 0\nfarms_cidx\nfarms_watr\nfarms_size\nfarms_prod\nfarms_cons\nfarms_blck\n"
+      "farms_mtbw\nfarms_mtbh\nfarms_mtbb\nfarms_trfs\n");
   farms_add(20, 30);
   ASSERT_TRUE(section_load(farms_serialize, empty));
   EXPECT_EQ(farms_count, 0);

@@ -168,7 +168,8 @@ using FieldSteering = FieldsTest;
 
 TEST_F(FieldSteering, BrakesWalksAtUnitSpeedAndBlendsWithTheOldVelocity) {
   flat_site();
-  int stop = member(20.5f, 20.5f, 1), walk = member(30.5f, 30.5f, 1), turn = member(40.5f, 40.5f, 1);
+  int stop = member(20.5f, 20.5f, 1), walk = member(30.5f, 30.5f, 1),
+      turn = member(40.5f, 40.5f, 1);
   cpBodySetVelocity(wld_bodies[stop], cpv(1.0, 0.5));
   cpBodySetAngularVelocity(wld_bodies[stop], 3.0);
   crowd_dirx[stop] = 0.01f;  // |d|^2 = 0.0005: too short to walk
@@ -228,10 +229,12 @@ struct FieldJobs : FieldsTest {
       wld_height[c] = land ? (uint8_t)h : 0;
     }
     site_build();
-    const int spots[9][2] = {{10, 10}, {40, 9}, {0, 0}, {22, 40}, {40, 40}, {16, 22}, {29, 15}, {40, 26}, {9, 30}};
+    const int spots[9][2] = {{10, 10}, {40, 9},  {0, 0},   {22, 40}, {40, 40},
+                             {16, 22}, {29, 15}, {40, 26}, {9, 30}};
     for (int t = 1; t <= 9; t++)
       if (t != WATR)
-        for (int k = 0; k < 9; k++) stamp(spots[t - 1][0] + k % 3 - 1, spots[t - 1][1] + k / 3 - 1, t);
+        for (int k = 0; k < 9; k++)
+          stamp(spots[t - 1][0] + k % 3 - 1, spots[t - 1][1] + k / 3 - 1, t);
     for (int c = 0; c < GRIDCELLS; c++)
       if ((wld_cellflags[c] >> 4) == WATR) wld_goalweight[c] = 1.0f;
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);
@@ -276,7 +279,8 @@ struct FieldJobs : FieldsTest {
     auto open_y = [](int c, int d) { return (d > 0 ? basecosts[c] : basecostn[c]) < FLT_UNDF; };
     if (dy == 0) return open_x(from, dx);
     if (dx == 0) return open_y(from, dy);
-    return (open_x(from, dx) && open_y(from + dx, dy)) || (open_y(from, dy) && open_x(from + dy * GRIDSZ, dx));
+    return (open_x(from, dx) && open_y(from + dx, dy)) ||
+           (open_y(from, dy) && open_x(from + dy * GRIDSZ, dx));
   }
 
   void check_members() {

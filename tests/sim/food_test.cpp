@@ -70,7 +70,8 @@ TEST_F(FoodTest, FoodGoesFromBakeryToServantToHutOrOffice) {
   EXPECT_EQ(food_find_carried(-1), -1);
   // The draw copies the carrier's transform into the carried item; laying it
   // down keeps that copy's third column and last row.
-  const float carrier[16] = {0.6f, 0.8f, 0, 0, -0.8f, 0.6f, 0, 0, 0, 0.1f, 0.99f, 0, 5, 6, 1.267f, 1};
+  const float carrier[16] = {0.6f, 0.8f, 0,     0, -0.8f, 0.6f, 0,      0,
+                             0,    0.1f, 0.99f, 0, 5,     6,    1.267f, 1};
   memcpy(food_trfs[g], carrier, sizeof carrier);
   const float at[3] = {30.5f, 29.1f, 1.6f};
   food_deliver(g, -1, 2, at);
@@ -139,7 +140,8 @@ TEST_F(FoodTest, SavedItemsComeBackInTheirOwnSlots) {
   grain_assign(9);
   grain_drop_at_bakery(1, 31, kPos);
   std::string g = section_save(grain_serialize);
-  EXPECT_EQ(g.substr(0, g.find("grain_trfs")), "grain_cnt 2\nidx 0\ngrain_carr[ idx ] 8\ngrain_bkry[ idx ] -1\n");
+  EXPECT_EQ(g.substr(0, g.find("grain_trfs")),
+            "grain_cnt 2\nidx 0\ngrain_carr[ idx ] 8\ngrain_bkry[ idx ] -1\n");
   grain_reset();
   ASSERT_TRUE(section_load(grain_serialize, g));
   EXPECT_EQ(grain_carr[0], 8);
@@ -165,14 +167,20 @@ TEST_F(FoodTest, DamagedSectionsAreRefused) {
   ASSERT_TRUE(section_load(food_serialize, food_section()));
   EXPECT_EQ(food_bkry[5], 0);
   const std::pair<int, const char*> bad[] = {
-      {0, "food_cnt 1025"},        {0, "food_cnt 2"},  // the second item is missing
-      {1, "idx 1024"},             {1, "idx -1"},
-      {2, "food_bkry[ idx ] 32"},  {3, "food_carr[ idx ] 4000"},
-      {4, "food_huts[ idx ] 128"}, {5, "food_taxc[ idx ] 16"},
-      {5, "food_taxc[ idx ] 1"},  // two holders at once
+      {0, "food_cnt 1025"},
+      {0, "food_cnt 2"},  // the second item is missing
+      {1, "idx 1024"},
+      {1, "idx -1"},
+      {2, "food_bkry[ idx ] 32"},
+      {3, "food_carr[ idx ] 4000"},
+      {4, "food_huts[ idx ] 128"},
+      {5, "food_taxc[ idx ] 16"},
+      {5, "food_taxc[ idx ] 1"},   // two holders at once
       {2, "food_bkry[ idx ] -1"},  // no holder
-      {3, "food_carr[ idx ] -2"},  {6, "food_trfs"},
-      {7, "nan"},                  {2, "food_bkry[ idx ] x"},
+      {3, "food_carr[ idx ] -2"},
+      {6, "food_trfs"},
+      {7, "nan"},
+      {2, "food_bkry[ idx ] x"},
   };
   for (const auto& b : bad) {
     EXPECT_FALSE(section_load(food_serialize, food_section(b.first, b.second))) << b.second;
@@ -182,7 +190,8 @@ TEST_F(FoodTest, DamagedSectionsAreRefused) {
   twice += twice.substr(twice.find("idx"));
   EXPECT_FALSE(section_load(food_serialize, twice));
   // A grain item with both owners.
-  EXPECT_FALSE(section_load(grain_serialize, "grain_cnt 1\nidx 0\ngrain_carr[ idx ] 1\ngrain_bkry[ idx ] 1\n"));
+  EXPECT_FALSE(section_load(grain_serialize,
+                            "grain_cnt 1\nidx 0\ngrain_carr[ idx ] 1\ngrain_bkry[ idx ] 1\n"));
 }
 
 TEST_F(FoodTest, BakeryListsMustMatchTheLoadedFood) {

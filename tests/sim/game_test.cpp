@@ -8,10 +8,10 @@
 #include "crowd.h"
 #include "farms.h"
 #include "huts.h"
+#include "log.h"
 #include "stones.h"
 #include "taxc.h"
 #include "terrain_map.h"
-#include "log.h"
 #include "wld.h"
 #include "wld_save.h"
 #include "wld_state.h"
@@ -26,7 +26,7 @@ namespace {
 
 // Long enough for the first rest; tools/headless_game.sh plays the full game.
 const double CI_MINUTES = 6.5;
-const int SITE_LEVEL = 39;      // height of the pyramid site on the generated terrain
+const int SITE_LEVEL = 39;  // height of the pyramid site on the generated terrain
 
 int count_carried() {
   int n = 0;
@@ -99,7 +99,8 @@ TEST(GameTest, SaveAndLoadMidGameThenPlayOn) {
   ASSERT_TRUE(mkdtemp(dir));
   const char* old_path = filesPath;
   filesPath = dir;
-  const std::string txt = std::string(dir) + "/game.txtsav", bin = std::string(dir) + "/game.binsav";
+  const std::string txt = std::string(dir) + "/game.txtsav",
+                    bin = std::string(dir) + "/game.binsav";
 
   ASSERT_TRUE(autoplay_start(terrain_map_path().c_str()));
   autoplay_run(180.0);

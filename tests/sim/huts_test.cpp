@@ -75,7 +75,8 @@ TEST_F(HutsTest, AddingStampsFoodAndRestOnlyAndMakesFourTracks) {
   EXPECT_EQ(huts_add(58, 40), -1);   // the mark is in its 5x5 area
   EXPECT_EQ(huts_add(53, 40), -1);   // so is the first hut's rest entry
   EXPECT_EQ(huts_add(127, 10), -1);  // footprint off the grid
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("Too close to a goal cell."), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("Too close to a goal cell."),
+            std::string::npos);
   EXPECT_EQ(memcmp(before, wld_cellflags, sizeof before), 0);
   EXPECT_EQ(huts_count, 1);
   EXPECT_EQ(mtbe_numtracks, 5);
@@ -101,7 +102,7 @@ TEST_F(HutsTest, TenthEntryFillsTheHutEleventhIsRefused) {
 TEST_F(HutsTest, LeavingMovesTheLastResidentIntoTheGap) {
   huts_add(20, 20);
   EXPECT_EQ(huts_leave(0, 3), -1);  // nobody there
-  enter(0, 3, 4);                     // 3, 4, 5, 6
+  enter(0, 3, 4);                   // 3, 4, 5, 6
   huts_rest[0][3] = 7.0f;
   EXPECT_EQ(huts_leave(0, 4), 4);
   EXPECT_EQ(huts_occu[0], 3);
@@ -175,7 +176,8 @@ TEST_F(HutsTest, DeliveryClosesTheDropOffAndPlacesTheFoodNorthOfTheCentre) {
 
   testing::internal::CaptureStdout();
   EXPECT_EQ(huts_deliver_food(0, 77, pos), -1);
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR hut 0 already has food(" + std::to_string(g) + ")"),
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR hut 0 already has food(" +
+                                                        std::to_string(g) + ")"),
             std::string::npos);
   EXPECT_EQ(huts_fdid[0], g);
   EXPECT_EQ(mtbe_count(huts_mtbf[0]), 1);
@@ -266,7 +268,8 @@ TEST_F(HutsTest, InvalidTradeIsLoggedAndKeepsItsState) {
   enter(0, 5, 1);
   testing::internal::CaptureStdout();
   run(12.1f);
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("ERR The trade of occupant 5 is set to invalid value 9"),
+  EXPECT_NE(testing::internal::GetCapturedStdout().find(
+                "ERR The trade of occupant 5 is set to invalid value 9"),
             std::string::npos);
   EXPECT_EQ(huts_occu[0], 0);
   EXPECT_EQ(crowd_goal[5], 11u);
@@ -283,10 +286,14 @@ TEST_F(HutsTest, SaveAndLoadRoundTrip) {
                            "\nhuts_food\n0\n10\nhuts_trfs\n",
                        0),
             0u);
-  EXPECT_NE(text.find("huts_resi\n-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n4 5 6 -1 -1 -1 -1 -1 -1 -1 \nhuts_rest\n"),
-            std::string::npos);
-  EXPECT_NE(text.find("huts_occu\n0\n3\nhuts_mtbo\n0\n4\nhuts_mtbb\n1\n5\nhuts_mtbf\n2\n6\nhuts_mtbr\n3\n7\n"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find(
+          "huts_resi\n-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 \n4 5 6 -1 -1 -1 -1 -1 -1 -1 \nhuts_rest\n"),
+      std::string::npos);
+  EXPECT_NE(
+      text.find(
+          "huts_occu\n0\n3\nhuts_mtbo\n0\n4\nhuts_mtbb\n1\n5\nhuts_mtbf\n2\n6\nhuts_mtbr\n3\n7\n"),
+      std::string::npos);
 
   huts_reset();
   ASSERT_TRUE(section_load(huts_serialize, text));
@@ -301,16 +308,16 @@ TEST_F(HutsTest, DamagedSectionsAreRefusedAndLeaveNoHutLive) {
   deliver(1);
   enter(1, 4, 3);
   const std::string good = save();
-  auto bad = building_damages(
-      good, "huts", "mtbr",
-      {{"huts_fdid\n-1", "huts_fdid\n1024"},
-       {"huts_food\n0\n10", "huts_food\n0\n11"},
-       {"huts_food\n0\n10", "huts_food\n0\n0"},   // food held with no portions
-       {"huts_food\n0\n10", "huts_food\n4\n10"},  // portions without food
-       {"\n4 5 6 -1", "\n4 5 40 -1"},             // not a member of the crowd
-       {"\n4 5 6 -1", "\n4 5 -1 6"},              // a resident past the count
-       {"huts_occu\n0\n3", "huts_occu\n0\n11"},
-       {"huts_occu\n0\n3", "huts_occu\n0\n2"}});
+  auto bad =
+      building_damages(good, "huts", "mtbr",
+                       {{"huts_fdid\n-1", "huts_fdid\n1024"},
+                        {"huts_food\n0\n10", "huts_food\n0\n11"},
+                        {"huts_food\n0\n10", "huts_food\n0\n0"},   // food held with no portions
+                        {"huts_food\n0\n10", "huts_food\n4\n10"},  // portions without food
+                        {"\n4 5 6 -1", "\n4 5 40 -1"},             // not a member of the crowd
+                        {"\n4 5 6 -1", "\n4 5 -1 6"},              // a resident past the count
+                        {"huts_occu\n0\n3", "huts_occu\n0\n11"},
+                        {"huts_occu\n0\n3", "huts_occu\n0\n2"}});
   section_expect_refused(huts_serialize, bad, &huts_count, good);
   EXPECT_EQ(huts_occu[1], 3);
 }

@@ -48,7 +48,7 @@ TEST_F(MtbeTest, RateAndMeanOfFewEvents) {
   EXPECT_FLOAT_EQ(mtbe_mean(id, 9.0f), 9.0f);
   mtbe_add_event(id, 2.0f);
   EXPECT_FLOAT_EQ(mtbe_add_event(id, 2.0f), 1.0f);  // the second interval is 0
-  EXPECT_FLOAT_EQ(mtbe_rate(id, 2.0f), 2.0f);        // a span of 0 counts as 1 s
+  EXPECT_FLOAT_EQ(mtbe_rate(id, 2.0f), 2.0f);       // a span of 0 counts as 1 s
   EXPECT_FLOAT_EQ(mtbe_rate(id, 6.0f), 0.5f);
   EXPECT_FLOAT_EQ(mtbe_mean(id, 6.0f), 2.0f);  // (4 open + 2 stored) / 3
 }
@@ -77,8 +77,10 @@ TEST_F(MtbeTest, UnusableSizesAndStrayIdsAreRefused) {
   EXPECT_DEATH(mtbe_add_event(1, 0.0f), "i >= 0 && i < mtbe_numtracks");
   EXPECT_DEATH(mtbe_add_event(-2, 0.0f), "i >= 0 && i < mtbe_numtracks");
   // A track whose rings are gone names the ring in the assertion's text.
-  EXPECT_DEATH((dup2(2, 1), mtbe_ival[0] = nullptr, mtbe_add_event(0, 1.0f)), "  mtbe_ival\\[ i \\]\n");
-  EXPECT_DEATH((dup2(2, 1), mtbe_stmp[0] = nullptr, mtbe_add_event(0, 1.0f)), "  mtbe_stmp\\[ i \\]\n");
+  EXPECT_DEATH((dup2(2, 1), mtbe_ival[0] = nullptr, mtbe_add_event(0, 1.0f)),
+               "  mtbe_ival\\[ i \\]\n");
+  EXPECT_DEATH((dup2(2, 1), mtbe_stmp[0] = nullptr, mtbe_add_event(0, 1.0f)),
+               "  mtbe_stmp\\[ i \\]\n");
 }
 
 TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {

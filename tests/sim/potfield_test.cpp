@@ -47,7 +47,8 @@ struct Field {
   std::vector<float> pot;
   std::vector<uint32_t> state;
 
-  Field() : flags(GRIDCELLS, 0), weight(GRIDCELLS, 0), pot(POTENTIALSZ, -7.0f), state(GRIDCELLS, 7) {
+  Field()
+      : flags(GRIDCELLS, 0), weight(GRIDCELLS, 0), pot(POTENTIALSZ, -7.0f), state(GRIDCELLS, 7) {
     for (auto& c : cost) c.assign(GRIDCELLS, FLT_UNDF);
   }
 
@@ -92,8 +93,8 @@ struct Field {
 
   void solve(int t, int path) {
     if (path == POTFIELD_SCALAR) {
-      potfield_solve_scalar(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(), cost[S].data(),
-                            state.data(), flags.data(), weight.data());
+      potfield_solve_scalar(t, pot.data(), cost[W].data(), cost[E].data(), cost[N].data(),
+                            cost[S].data(), state.data(), flags.data(), weight.data());
       return;
     }
     const on_path use(path);
@@ -182,7 +183,7 @@ TEST_P(PotfieldPaths, UpwindSideChoice) {
   const float U = FLT_UNDF;
   const struct {
     const char* name;
-    float u[4], k[4];  // west, east, north, south; FLT_UNDF cost: closed
+    float u[4], k[4];    // west, east, north, south; FLT_UNDF cost: closed
     int pick_x, pick_y;  // the chosen sides
   } cases[] = {
       // Equal sums: west (0 + 2) over east (1 + 1); the east pick would give 1.707.
@@ -203,7 +204,8 @@ TEST_P(PotfieldPaths, UpwindSideChoice) {
     f.derive_open_sides();
     f.solve(0, GetParam());
     const double ux = tc.u[tc.pick_x], uy = tc.u[tc.pick_y];
-    const double exact = two_sided(std::max(ux, uy), std::min(ux, uy), tc.k[tc.pick_x], tc.k[tc.pick_y]);
+    const double exact =
+        two_sided(std::max(ux, uy), std::min(ux, uy), tc.k[tc.pick_x], tc.k[tc.pick_y]);
     expect_quarter_near(f.pot[x], exact);
     for (int d = 0; d < 4; d++)
       if (tc.k[d] != FLT_UNDF) {
@@ -250,7 +252,8 @@ TEST_P(PotfieldPaths, CorridorCellsTakeTheBestGoal) {
     for (int g = 0; g < 2; g++) f.goal(grid_cidx(k.gx[g], k.y), k.t, k.w[g]);
     f.solve(k.t, GetParam());
     for (int x = 10; x <= k.x1; x++) {
-      const float expect = std::min<float>(-k.w[0] + std::abs(x - k.gx[0]), -k.w[1] + std::abs(x - k.gx[1]));
+      const float expect =
+          std::min<float>(-k.w[0] + std::abs(x - k.gx[0]), -k.w[1] + std::abs(x - k.gx[1]));
       EXPECT_EQ(f.pot[grid_cidx(x, k.y)], expect) << x;
       EXPECT_EQ(f.state[grid_cidx(x, k.y)], (uint32_t)POTFIELD_SETTLED) << x;
     }
@@ -266,8 +269,9 @@ TEST_P(PotfieldPaths, GoalsOnTheOuterRingSeedOnlyInsideTheGrid) {
   for (int c : {corner_first, corner_last, west_edge, east_edge}) f.goal(c, 9, 1.0f);
   f.solve(9, GetParam());
   // Neighbours inside the grid were woken (and found no way in) ...
-  for (int c : {grid_cidx(1, 0), grid_cidx(0, 1), grid_cidx(126, 127), grid_cidx(127, 126), grid_cidx(1, 5), grid_cidx(0, 4),
-                grid_cidx(0, 6), grid_cidx(126, 9), grid_cidx(127, 8), grid_cidx(127, 10)})
+  for (int c :
+       {grid_cidx(1, 0), grid_cidx(0, 1), grid_cidx(126, 127), grid_cidx(127, 126), grid_cidx(1, 5),
+        grid_cidx(0, 4), grid_cidx(0, 6), grid_cidx(126, 9), grid_cidx(127, 8), grid_cidx(127, 10)})
     EXPECT_EQ(f.state[c], (uint32_t)POTFIELD_SETTLED) << c;
   // ... the cells one index away across the edge were not.
   EXPECT_EQ(f.state[grid_cidx(127, 4)], (uint32_t)POTFIELD_IDLE);
@@ -316,8 +320,7 @@ void random_field(Field& f, std::mt19937& rng, int t, bool lakes, bool direction
   for (int c = 0; c < GRIDCELLS; c++)
     for (int d : {E, S}) {
       const int n = (c + OFF[d]) & (GRIDCELLS - 1);
-      if (f.cost[d][c] == FLT_UNDF || f.cost[OPP[d]][n] == FLT_UNDF)
-        f.edge(c, d, FLT_UNDF);
+      if (f.cost[d][c] == FLT_UNDF || f.cost[OPP[d]][n] == FLT_UNDF) f.edge(c, d, FLT_UNDF);
     }
   for (int lake = 0; lakes && lake < 4; lake++) {
     const int cx = 10 + rng() % 108, cy = 10 + rng() % 108, r = 3 + rng() % 8;
@@ -381,15 +384,19 @@ std::vector<double> sweep_reference(const Field& f, int t) {
     auto side = [&](int first, int second, double& uu, double& cc) {
       const double s1 = nu[first] + k[first], s2 = nu[second] + k[second];
       uu = cc = undf;
-      if (s2 < s1 && nu[second] != undf) uu = nu[second], cc = k[second];
-      else if (s1 <= s2 && nu[first] != undf) uu = nu[first], cc = k[first];
+      if (s2 < s1 && nu[second] != undf)
+        uu = nu[second], cc = k[second];
+      else if (s1 <= s2 && nu[first] != undf)
+        uu = nu[first], cc = k[first];
     };
     double ux, cx, uy, cy;
     side(W, E, ux, cx);
     side(N, S, uy, cy);
     double cand;
-    if (ux >= undf) cand = uy + cy;
-    else if (uy >= undf) cand = ux + cx;
+    if (ux >= undf)
+      cand = uy + cy;
+    else if (uy >= undf)
+      cand = ux + cx;
     else {
       const double a = std::max(ux, uy), b = std::min(ux, uy);
       const double m = std::min(ux + cx, uy + cy);
@@ -434,7 +441,8 @@ Deviation check_field(Field& f, int t, const char* what) {
   for (int path : paths_here()) {
     if (path == POTFIELD_SCALAR) continue;
     f.solve(t, path);
-    EXPECT_EQ(memcmp(vec.data(), f.pot.data(), GRIDCELLS * sizeof(float)), 0) << what << " " << PATH_NAME[path];
+    EXPECT_EQ(memcmp(vec.data(), f.pot.data(), GRIDCELLS * sizeof(float)), 0)
+        << what << " " << PATH_NAME[path];
     EXPECT_TRUE(vstate == f.state) << what << " " << PATH_NAME[path];
   }
   const std::vector<bool> reach = bfs_reach(f, t);
@@ -508,7 +516,8 @@ TEST(PotfieldProperty, MoreActiveCellsThanHalfTheGrid) {
     for (int x = 1; x < GRIDSZ - 1; x++) {
       const int c = grid_cidx(x, y);
       seeded += (f.flags[c] & 15) && !is_goal(f, t, c) &&
-                (is_goal(f, t, c - 1) || is_goal(f, t, c + 1) || is_goal(f, t, c - GRIDSZ) || is_goal(f, t, c + GRIDSZ));
+                (is_goal(f, t, c - 1) || is_goal(f, t, c + 1) || is_goal(f, t, c - GRIDSZ) ||
+                 is_goal(f, t, c + GRIDSZ));
     }
   ASSERT_GE(seeded, 8192);
   const Deviation dev = check_field(f, t, "dense goals");
@@ -529,8 +538,10 @@ TEST(PotfieldProperty, EveryPathAgreesOnTheTerrain) {
       const on_path use(path);
       potfield_solve(t, vec, basecostw, basecoste, basecostn, basecosts, vstate, wld_cellflags,
                      wld_goalweight);
-      EXPECT_EQ(memcmp(vec, wld_potential[t], sizeof vec), 0) << "field " << t << " " << PATH_NAME[path];
-      EXPECT_EQ(memcmp(vstate, potfield_state[t], sizeof vstate), 0) << "field " << t << " " << PATH_NAME[path];
+      EXPECT_EQ(memcmp(vec, wld_potential[t], sizeof vec), 0)
+          << "field " << t << " " << PATH_NAME[path];
+      EXPECT_EQ(memcmp(vstate, potfield_state[t], sizeof vstate), 0)
+          << "field " << t << " " << PATH_NAME[path];
     }
     for (int c = 0; c < GRIDCELLS; c++) reached += wld_potential[t][c] != FLT_UNDF;
   }

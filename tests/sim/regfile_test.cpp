@@ -90,7 +90,9 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
       {"write, no link followed", &Kind::write_nofollow,
        [](const std::string& p) { return regfile_open(p.c_str(), "wb", REGFILE_NOFOLLOW); }},
       {"log", &Kind::log,
-       [](const std::string& p) { return log_open(p.c_str(), (p + "-previous").c_str()) ? log_file : nullptr; }},
+       [](const std::string& p) {
+         return log_open(p.c_str(), (p + "-previous").c_str()) ? log_file : nullptr;
+       }},
   };
   for (const Kind& k : KINDS)
     for (const auto& o : openers) {
@@ -120,7 +122,8 @@ TEST_F(FileKinds, OddCommitMarkerIsMovedAsideAndTheSaveGoesOn) {
   site_flat(5);
   wld_init();
   const std::string marker = path("game.savcommit"), aside = marker + ".rejected-1";
-  const std::string want = "ERR " + marker + " is not a regular file; moved aside as " + aside + ".\n";
+  const std::string want =
+      "ERR " + marker + " is not a regular file; moved aside as " + aside + ".\n";
   for (const Kind& k : KINDS) {
     SCOPED_TRACE(k.what);
     make(k, "game.savcommit");

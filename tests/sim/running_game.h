@@ -35,7 +35,7 @@ inline void running_game_fill(int members) {
 inline bool running_game_start(double seconds, int members, int settle_frames) {
   wld_reset();
   if (!autoplay_start(terrain_map_path().c_str())) return false;
-  sdlmain_cheat = 1;     // nobody dies while the clock runs on
+  sdlmain_cheat = 1;    // nobody dies while the clock runs on
   ctrl_difficulty = 0;  // the rules the recorded hash was made with
   autoplay_run(seconds);
   running_game_fill(members);

@@ -44,8 +44,9 @@ inline std::string section_replaced(std::string s, const std::string& from, cons
 
 // Every damaged text is refused and leaves the module's count at 0, so no
 // half-read record is live; the good text still loads afterwards.
-inline void section_expect_refused(section_serialize_fn serialize, const std::vector<std::string>& bad,
-                                   int32_t* count, const std::string& good) {
+inline void section_expect_refused(section_serialize_fn serialize,
+                                   const std::vector<std::string>& bad, int32_t* count,
+                                   const std::string& good) {
   for (const std::string& s : bad) {
     *count = 2;
     EXPECT_FALSE(section_load(serialize, s)) << s;

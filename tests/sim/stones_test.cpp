@@ -44,9 +44,7 @@ struct StonesTest : ::testing::Test {
     EXPECT_EQ(deposit(s, cidx, changed), 1);
     return s;
   }
-  int count_state(uint32_t st) {
-    return (int)std::count(stones_stat, stones_stat + STONECNT, st);
-  }
+  int count_state(uint32_t st) { return (int)std::count(stones_stat, stones_stat + STONECNT, st); }
 };
 
 std::string captured() { return testing::internal::GetCapturedStdout(); }
@@ -221,7 +219,9 @@ TEST_F(StonesTest, TogglingAMarkRestocksItsBlocksWhereTheyLie) {
   EXPECT_EQ(top, laid);
   EXPECT_EQ(stones_stat[STONECNT - 2] & ~STONE_CARRMSK, STONE_CARRIED);
   EXPECT_EQ(stones_stat[STONECNT - 1] & ~STONE_CARRMSK, STONE_CARRIED);
-  EXPECT_EQ((stones_stat[STONECNT - 2] & STONE_CARRMSK) + (stones_stat[STONECNT - 1] & STONE_CARRMSK), 2u);
+  EXPECT_EQ(
+      (stones_stat[STONECNT - 2] & STONE_CARRMSK) + (stones_stat[STONECNT - 1] & STONE_CARRMSK),
+      2u);
   // The next take pops the last restocked block, wherever it lies.
   EXPECT_EQ(stones_take(9), STONECNT - 3);
 }
@@ -321,8 +321,9 @@ TEST_F(StonesTest, SaveAndLoadRestoreEveryBlockAndMark) {
   testing::internal::CaptureStdout();
   Saved s = save_stones();
   EXPECT_EQ(captured(), "serialized 168 marks.\n");
-  EXPECT_EQ(s.text,
-            "stones_numstocked 4199\nstones_numdeposited 12\nnummarks 168\nstones_pyramid_level 7\n");
+  EXPECT_EQ(
+      s.text,
+      "stones_numstocked 4199\nstones_numdeposited 12\nnummarks 168\nstones_pyramid_level 7\n");
   ASSERT_EQ(s.bin.size(), 5u * 16848 + 168u * 72);
   std::vector<char> before = s.bin;
   std::vector<uint8_t> flags(wld_cellflags, wld_cellflags + GRIDCELLS);
@@ -374,7 +375,7 @@ TEST_F(StonesTest, DamagedSectionsAreRefused) {
   poke(bad[8], CIDX + 4 * 9, GRIDCELLS);
   poke(bad[9], STAT + 4 * 10, STONE_CARRIED | STONE_DEPOSIT | STONE_CARRMSK);
   poke(bad[10], STAT + 4 * (STONECNT - 1), 4000u | STONE_CARRIED);  // no such member
-  poke(bad[11], STAT + 4 * 3, STONE_CARRMSK | STONE_DEPOSIT);        // hole in the stock
+  poke(bad[11], STAT + 4 * 3, STONE_CARRMSK | STONE_DEPOSIT);       // hole in the stock
   poke(bad[12], MCIDX + 4 * 7, -1);
   poke(bad[13], MCIDX + 4 * 7, stones_markcidx[8]);  // two marks on one cell
   poke(bad[14], MCNT + 4 * onmark, 4);               // more than the blocks it holds

@@ -68,7 +68,7 @@ TEST_F(TaxcTest, TakenSitesAndAFullTableChangeNothing) {
   memcpy(before, wld_cellflags, sizeof before);
   testing::internal::CaptureStdout();
   EXPECT_EQ(taxc_add(30, 20), -1);
-  EXPECT_EQ(taxc_add(0, 40), -1);    // footprint off the grid
+  EXPECT_EQ(taxc_add(0, 40), -1);  // footprint off the grid
   EXPECT_EQ(taxc_add(40, 127), -1);
   std::string log = testing::internal::GetCapturedStdout();
   EXPECT_NE(log.find("Too close to a goal cell."), std::string::npos);
@@ -128,7 +128,8 @@ TEST_F(TaxcTest, SaveAndLoadRoundTrip) {
   taxc_update();
   taxc_silver = 1234;
   std::string text = save();
-  EXPECT_EQ(text.rfind("taxc_count 2\ntaxc_silver 1234\ntaxc_cidx\n2580\n3880\ntaxc_fdid\n-1\n", 0), 0u);
+  EXPECT_EQ(text.rfind("taxc_count 2\ntaxc_silver 1234\ntaxc_cidx\n2580\n3880\ntaxc_fdid\n-1\n", 0),
+            0u);
   EXPECT_NE(text.find("taxc_food\n0\n5\ntaxc_trfs\n1.000000 0.000000 "), std::string::npos);
   EXPECT_NE(text.find("taxc_mtbf\n0\n1\n"), std::string::npos);
 
@@ -156,7 +157,8 @@ TEST_F(TaxcTest, DamagedSectionsAreRefusedAndLeaveNoOfficeLive) {
   // The saved silver goes live only with the offices.
   taxc_silver = 50;
   std::string rich = section_replaced(good, "taxc_silver 200", "taxc_silver 999");
-  EXPECT_FALSE(section_load(taxc_serialize, section_replaced(rich, "taxc_food\n0\n6", "taxc_food\n0\n7")));
+  EXPECT_FALSE(
+      section_load(taxc_serialize, section_replaced(rich, "taxc_food\n0\n6", "taxc_food\n0\n7")));
   EXPECT_EQ(taxc_silver, 50);
 }
 

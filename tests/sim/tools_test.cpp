@@ -72,7 +72,8 @@ TEST_F(ToolsTest, PlatesAreFilledAndEmptiedOnceEach) {
       {7, 0, 1, 0, 2, 0, ""},
       {7, 0, 0, 0, 2, 0, "ERR Plate 1 (out of 2) of carrier 7 is already 0\n"},
       {8, 1, -1, 0, 2, 0, "ERR Did not find plate (out of 2) for carrier 8\n"},
-      {-1, 1, -1, 0, 2, 0, "ERR Did not find plate (out of 2) for carrier -1\n"},  // free entries hold -1
+      {-1, 1, -1, 0, 2, 0,
+       "ERR Did not find plate (out of 2) for carrier -1\n"},  // free entries hold -1
   };
   for (const Step& s : steps) {
     testing::internal::CaptureStdout();
@@ -103,7 +104,9 @@ TEST_F(ToolsTest, SaveAndLoadKeepCarriersFlagsAndCounters) {
   buckets_give(6);
   buckets_set_full(6, 1);
   std::string b = section_save(buckets_serialize);
-  EXPECT_EQ(b, "buckets_count 2\nbuckets_nume 1\nbuckets_numf 1\nbuckets_carr\n4\n6\nbuckets_full\n0\n1\n");
+  EXPECT_EQ(
+      b,
+      "buckets_count 2\nbuckets_nume 1\nbuckets_numf 1\nbuckets_carr\n4\n6\nbuckets_full\n0\n1\n");
   plates_give(1);
   plates_give(2);
   plates_give(3);
@@ -147,11 +150,13 @@ TEST_F(ToolsTest, DamagedSectionsAreRefused) {
   for (const char* text : bad_plates) {
     EXPECT_FALSE(section_load(plates_serialize, text)) << text;
   }
-  EXPECT_TRUE(section_load(plates_serialize, "plates_count 2\nplates_nume 1\nplates_numf 1\nplates_carr\n4\n6\n"
-                                     "plates_full\n0\n1\n"));
+  EXPECT_TRUE(section_load(plates_serialize,
+                           "plates_count 2\nplates_nume 1\nplates_numf 1\nplates_carr\n4\n6\n"
+                           "plates_full\n0\n1\n"));
   EXPECT_FALSE(section_load(sickles_serialize, "sickles_count 2\nsickles_carr\n5\n5\n"));
   EXPECT_FALSE(section_load(sickles_serialize, "sickles_count -1\n"));
-  EXPECT_FALSE(section_load(buckets_serialize, "buckets_count 1\nbuckets_nume 1\nbuckets_numf 0\nbuckets_carr\n"));
+  EXPECT_FALSE(section_load(buckets_serialize,
+                            "buckets_count 1\nbuckets_nume 1\nbuckets_numf 0\nbuckets_carr\n"));
 }
 
 }  // namespace

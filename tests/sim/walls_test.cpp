@@ -6,13 +6,15 @@ namespace {
 
 int space_shapes() {
   int n = 0;
-  cpSpaceEachShape(wld_space, [](cpShape*, void* d) { ++*(int*)d; }, &n);
+  cpSpaceEachShape(
+      wld_space, [](cpShape*, void* d) { ++*(int*)d; }, &n);
   return n;
 }
 
 int space_bodies() {
   int n = 0;
-  cpSpaceEachBody(wld_space, [](cpBody*, void* d) { ++*(int*)d; }, &n);
+  cpSpaceEachBody(
+      wld_space, [](cpBody*, void* d) { ++*(int*)d; }, &n);
   return n;
 }
 
@@ -118,7 +120,7 @@ TEST_F(WldWalls, BuildingMasksWallTheirOutlines) {
   int taxc = wld_walls_taxc(40, 40);
   EXPECT_FALSE(east_open(40, 40));  // mask 4
   EXPECT_NE(wld_southwalls[grid_cidx(40, 40)], nullptr);
-  EXPECT_TRUE(east_open(41, 38));   // mask 7 walls the south edge only
+  EXPECT_TRUE(east_open(41, 38));  // mask 7 walls the south edge only
   EXPECT_NE(wld_southwalls[grid_cidx(41, 38)], nullptr);
 
   int hut = wld_walls_hut(60, 60);

@@ -4,13 +4,13 @@
 #include "bakeries.h"
 #include "buckets.h"
 #include "cats.h"
-#include "wld_state.h"
-#include "wld_update.h"
 #include "plates.h"
 #include "sickles.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld_place.h"
+#include "wld_state.h"
+#include "wld_update.h"
 #include "wld_world.h"
 
 static void expect_body_at(int i, float x, float y) {

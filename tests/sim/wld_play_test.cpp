@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "bakeries.h"
-#include "wld_update.h"
 #include "buckets.h"
 #include "farms.h"
 #include "food.h"
@@ -11,6 +10,7 @@
 #include "plates.h"
 #include "taxc.h"
 #include "threadpool.h"
+#include "wld_update.h"
 #include "wld_walls.h"
 #include "wld_world.h"
 

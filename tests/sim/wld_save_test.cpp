@@ -9,11 +9,11 @@
 #include <sstream>
 
 #include "log.h"
-#include "wld_update.h"
 #include "save_game.h"
 #include "wld_poses.h"
-#include "wld_start.h"
 #include "wld_site.h"
+#include "wld_start.h"
+#include "wld_update.h"
 
 namespace {
 
@@ -57,7 +57,8 @@ class SaveTest : public WorldTest {
     std::vector<std::string> v;
     for (const auto& e : fs::directory_iterator(dir)) {
       std::string n = e.path().filename();
-      if (n != "game.txtsav" && n != "game.binsav" && n.find(".rejected-") == std::string::npos) v.push_back(n);
+      if (n != "game.txtsav" && n != "game.binsav" && n.find(".rejected-") == std::string::npos)
+        v.push_back(n);
     }
     return v;
   }
@@ -94,7 +95,9 @@ TEST_F(SaveTest, TenMembersWriteTheWorldSectionAfterTheCrowd) {
   EXPECT_EQ(memcmp(w + 16080, wld_trfs, 640), 0);
   EXPECT_EQ(memcmp(w + 16720, wld_height, 16384), 0);
   EXPECT_EQ(memcmp(w + 33104, wld_cellflags, 16384), 0);
-  EXPECT_EQ(p.txt.rfind("version 103\nwld_age 123.456000\nwld_numdead 1\nspawnqueues\n2\n0\n1\n0\nmtbe_numtracks 12\n", 0),
+  EXPECT_EQ(p.txt.rfind("version 103\nwld_age 123.456000\nwld_numdead "
+                        "1\nspawnqueues\n2\n0\n1\n0\nmtbe_numtracks 12\n",
+                        0),
             0u);
 }
 
@@ -199,8 +202,8 @@ TEST_F(SaveTest, AFolderUnderOneOfTheSavesNamesIsMovedAsideAndSavingGoesOn) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(wld_save());
     std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_NE(log.find(std::string("ERR ") + path(name) + " is not a regular file; moved aside as " + path(name) +
-                       ".rejected-1."),
+    EXPECT_NE(log.find(std::string("ERR ") + path(name) +
+                       " is not a regular file; moved aside as " + path(name) + ".rejected-1."),
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("ERR ", log.find("ERR ") + 1), std::string::npos) << log;
@@ -238,7 +241,8 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
     expect_refused({good.txt, good.bin.substr(0, b)}, good, "binary cut at " + std::to_string(b));
   }
   const size_t world = CROWD_BLOCK, stones_stat = world + WORLD_BLOCK + 3072 + 4 * STONECNT * 4;
-  SavePair nan_pos = good, off_site = good, emote = good, type = good, inf_trfs = good, stone = good;
+  SavePair nan_pos = good, off_site = good, emote = good, type = good, inf_trfs = good,
+           stone = good;
   SavePair last_emote = good, last_type = good;
   poke(&nan_pos.bin, 0, NAN);
   poke(&off_site.bin, 4 * 10 + 4, -300.0f);  // member 1's y
@@ -247,7 +251,8 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
   poke(&last_emote.bin, world + 4 * (CROWDSZ - 1), 3u);
   poke(&last_type.bin, world + 33104 + GRIDCELLS - 1, (uint8_t)0xf0);
   poke(&inf_trfs.bin, world + 16080 + 64 * 3, INFINITY);
-  poke(&stone.bin, stones_stat + 4 * stones_numstocked, STONE_CARRIED | 10u);  // carried by no member
+  poke(&stone.bin, stones_stat + 4 * stones_numstocked,
+       STONE_CARRIED | 10u);  // carried by no member
   const std::pair<SavePair, const char*> bad[] = {
       {{"", ""}, "empty files"},
       {{"hello world\n", good.bin}, "foreign text"},
@@ -297,7 +302,8 @@ TEST_F(SaveTest, TextValuesOutOfRangeOrDisagreeingWithTheRecordsAreRefused) {
       {"cats_count 1", "cats_count 64", "cats counted without records"},
       {"cats_count 1", "cats_count 0", "a cat record not counted"},
   };
-  for (const auto& c : cases) expect_refused({replaced(good.txt, c.from, c.to), good.bin}, good, c.what);
+  for (const auto& c : cases)
+    expect_refused({replaced(good.txt, c.from, c.to), good.bin}, good, c.what);
   EXPECT_TRUE(save_pair_load(good));
 }
 
@@ -337,8 +343,10 @@ std::vector<double> physics_state() {
         v->insert(v->end(), {p.x, p.y, u.x, u.y, cpBodyGetAngle(b), cpBodyGetAngularVelocity(b)});
       },
       &v);
-  cpSpaceEachShape(wld_space, [](cpShape*, void* n) { *(double*)n += 1; }, &v.emplace_back(0.0));
-  for (const float* cost : {basecostw, basecoste, basecostn, basecosts}) v.insert(v.end(), cost, cost + GRIDCELLS);
+  cpSpaceEachShape(
+      wld_space, [](cpShape*, void* n) { *(double*)n += 1; }, &v.emplace_back(0.0));
+  for (const float* cost : {basecostw, basecoste, basecostn, basecosts})
+    v.insert(v.end(), cost, cost + GRIDCELLS);
   v.push_back(wld_selected);
   return v;
 }
@@ -350,7 +358,8 @@ TEST_F(SaveTest, ARefusedPairLeavesThePhysicsAloneATakenOneRebuildsIt) {
   for (int frame = 0; frame < 10; frame++) wld_update(8, 8 / 240.0);
   wld_selected = 3;
   SavePair good = save_pair_of_world(), stone = good;
-  poke(&stone.bin, stone.bin.size() - nummarks * 72 - 4 * (STONECNT - stones_numstocked), STONE_CARRIED | 10u);
+  poke(&stone.bin, stone.bin.size() - nummarks * 72 - 4 * (STONECNT - stones_numstocked),
+       STONE_CARRIED | 10u);
   const std::pair<SavePair, const char*> bad[] = {
       {{replaced(good.txt, "cats_count 1", "cats_count 2"), good.bin}, "after the crowd"},
       {{replaced(good.txt, "huts_count 1", "huts_count 9"), good.bin}, "after the cats"},

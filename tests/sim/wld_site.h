@@ -9,7 +9,6 @@
 #include "wld_physics.h"
 #include "wld_walls.h"
 
-
 // Height h inside, 0 on the border.
 inline void site_flat(uint8_t h) {
   for (int c = 0; c < GRIDCELLS; c++) wld_height[c] = wld_is_border(c) ? 0 : h;
@@ -31,7 +30,8 @@ inline int site_build() {
 
 inline int site_walls() {
   int n = 0;
-  for (int c = 0; c < GRIDCELLS; c++) n += (wld_eastwalls[c] != nullptr) + (wld_southwalls[c] != nullptr);
+  for (int c = 0; c < GRIDCELLS; c++)
+    n += (wld_eastwalls[c] != nullptr) + (wld_southwalls[c] != nullptr);
   return n;
 }
 

@@ -109,14 +109,16 @@ TEST_F(WldStartTest, BadFilesAndMapsWithoutASiteAreRefusedAndLeaveTheWorldAlone)
       {"P2\n128 128\n255\n", GRIDCELLS, nullptr, "not a binary grey map"},    // text map
       {"P6\n128 128\n255\n", GRIDCELLS, nullptr, "not a binary grey map"},    // colour map
       {"P5\n128 128\n65535\n", GRIDCELLS, nullptr, "not a binary grey map"},  // 16-bit
-      {"P5\n128 128\n2550", GRIDCELLS, nullptr, "not a binary grey map"},      // maxval runs on
+      {"P5\n128 128\n2550", GRIDCELLS, nullptr, "not a binary grey map"},     // maxval runs on
       {"P5\n64 64\n255\n", 64 * 64, nullptr, "is 64x64"},
       {"P5\n128 127\n255\n", GRIDCELLS, nullptr, "is 128x127"},
       {"P5\n128 128\n255\n", GRIDCELLS - 1, nullptr, "truncated"},
       {"", 0, nullptr, "not a binary grey map"},
       {"P5\n128 128\n255\n", GRIDCELLS, [](int, int) { return 0; }, NO_SITE},  // all water
-      {"P5\n128 128\n255\n", GRIDCELLS,  // office on a lake
-       [](int x, int y) { return abs(x - WLD_FIRST_TAXC_X) <= 3 && abs(y - WLD_FIRST_TAXC_Y) <= 3 ? 0 : 140; },
+      {"P5\n128 128\n255\n", GRIDCELLS,                                        // office on a lake
+       [](int x, int y) {
+         return abs(x - WLD_FIRST_TAXC_X) <= 3 && abs(y - WLD_FIRST_TAXC_Y) <= 3 ? 0 : 140;
+       },
        NO_SITE},
       {"P5\n128 128\n255\n", GRIDCELLS, [](int x, int) { return x <= WLD_FIRST_TAXC_X ? 40 : 200; },
        NO_SITE},  // office on a cliff

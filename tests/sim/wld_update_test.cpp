@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "cats.h"
-#include "wld_update.h"
-#include "wld_state.h"
 #include "grain.h"
 #include "stones.h"
 #include "taxc.h"
 #include "wld_jobs.h"
 #include "wld_place.h"
+#include "wld_state.h"
+#include "wld_update.h"
 #include "wld_world.h"
 
 class WorldUpdate : public WorldRun {
@@ -54,8 +54,8 @@ TEST_F(WorldUpdate, CheatPostsNoStats) {
 TEST_F(WorldUpdate, DeathLimitWarning) {
   crowd_sz = 100;
   // difficulty, dead, warned, percent (-1: left alone)
-  const int cases[][4] = {{2, 4, 0, 5}, {2, 5, 1, 5}, {0, 36, 0, 40}, {0, 37, 1, 40},
-                          {1, 18, 0, 20}, {1, 19, 1, 20}, {7, 0, 0, -1}, {7, 1, 1, -1}};
+  const int cases[][4] = {{2, 4, 0, 5},   {2, 5, 1, 5},   {0, 36, 0, 40}, {0, 37, 1, 40},
+                          {1, 18, 0, 20}, {1, 19, 1, 20}, {7, 0, 0, -1},  {7, 1, 1, -1}};
   for (const auto& c : cases) {
     ctrl_difficulty = c[0];
     wld_numdead = c[1];

@@ -27,7 +27,7 @@ inline int world_count(const std::string& prefix) {
   return n;
 }
 
-static const char* const world_words[] = {"playfx",      "missinghut", "missingbakery",
+static const char* const world_words[] = {"playfx",      "missinghut",   "missingbakery",
                                           "achievement", "steamintstat", "steamsync"};
 
 class WorldRun : public WorldTest {

@@ -19,7 +19,9 @@ struct Hash {
     for (size_t i = 0; i < n; i++) h = (h ^ b[i]) * 1099511628211ull;
   }
   template <typename T>
-  void add(const T& v) { add(&v, sizeof v); }
+  void add(const T& v) {
+    add(&v, sizeof v);
+  }
 };
 
 void add_body(Hash& h, cpBody* b) {
@@ -43,7 +45,8 @@ uint64_t world_hash() {
     h.add(a, n * sizeof(float));
   h.add(crowd_cidx, n * sizeof(int32_t));
   h.add(crowd_density);
-  for (const float* g : {crowd_avgvx, crowd_avgvy, crowd_costw, crowd_coste, crowd_costn, crowd_costs})
+  for (const float* g :
+       {crowd_avgvx, crowd_avgvy, crowd_costw, crowd_coste, crowd_costn, crowd_costs})
     h.add(g, GRIDCELLS * sizeof(float));
   for (int i = 0; i < crowd_sz; i++) add_body(h, wld_bodies[i]);
   for (int i = 0; i < cats_count; i++) add_body(h, cats_body[i]);
@@ -80,7 +83,11 @@ TEST(WorldStateHash, SeesEveryKindOfState) {
     const char* what;
     void (*apply)();
   } nudges[] = {
-      {"member body", [] { cpBodySetAngularVelocity(wld_bodies[1400], cpBodyGetAngularVelocity(wld_bodies[1400]) + 1e-9); }},
+      {"member body",
+       [] {
+         cpBodySetAngularVelocity(wld_bodies[1400],
+                                  cpBodyGetAngularVelocity(wld_bodies[1400]) + 1e-9);
+       }},
       {"potential", [] { wld_potential[7][5000] = std::nextafter(wld_potential[7][5000], 0.0f); }},
       {"flow", [] { wld_flow[3][FLOW_Y][9000] += 0.5f; }},
       {"solver state", [] { potfield_state[9][100] ^= 1; }},

@@ -34,7 +34,7 @@ std::vector<int16_t> samples(const sengine_file& track) {
 // A track starts on every switch from its first sample: both ends lie in
 // silence and fade, so no switch and no loop clicks.
 TEST(MusicFiles, TracksBeginAndEndInSilence) {
-  const int quiet = 33;  // a thousandth of full scale
+  const int quiet = 33;        // a thousandth of full scale
   const size_t fade = 2 * 44;  // the first and last millisecond, both channels
   for (const sengine_file& track : sengine_music_files) {
     SCOPED_TRACE(track.name);

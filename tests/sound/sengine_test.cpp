@@ -97,7 +97,9 @@ TEST_F(SengineTest, PlayfxMessagePlaysTheNamedEffectAtItsPosition) {
   EXPECT_EQ(source_state(sengine_voice_source(7, 0)), AL_PLAYING);
   EXPECT_FLOAT_EQ(sengine_voice_distance(7, 0), 501.0f);
   const std::string longname = "playfx nm=stonedrop" + std::string(300, 'x') + " x=1 y=2 z=3";
-  const struct { const char *text, *line; } refused[] = {
+  const struct {
+    const char *text, *line;
+  } refused[] = {
       {"playfx nm=stone x=1 y=2 z=3", "ERR Unknown fx 'stone'\n"},
       {"playfx x=1 y=2 z=3", "ERR Unknown fx ''\n"},
       {"playfx nm= x=1", "ERR Unknown fx ''\n"},
@@ -107,7 +109,9 @@ TEST_F(SengineTest, PlayfxMessagePlaysTheNamedEffectAtItsPosition) {
     const std::string out = logged(sengine_on_playfx, r.text);
     EXPECT_EQ(count_of(out, "ERR Unknown fx '"), 1) << r.text;
     EXPECT_EQ(count_of(out, "\n"), 1) << out;
-    if (r.line) { EXPECT_EQ(out, r.line); }
+    if (r.line) {
+      EXPECT_EQ(out, r.line);
+    }
   }
   EXPECT_EQ(source_state(sengine_voice_source(7, 1)), AL_INITIAL);
 }
@@ -116,7 +120,12 @@ TEST_F(SengineTest, FifthRequestTakesTheFarthestVoiceOrNothing) {
   // Squared distances 100, 900, 400, 900 on the four voices of "waterdrop".
   const float starts[4][3] = {{10, 0, 0}, {0, 30, 0}, {0, 0, 20}, {30, 0, 0}};
   for (const auto& p : starts) EXPECT_TRUE(sengine_play_fx(1, p));
-  const struct { float p[3]; bool played; int voice; float dist; } fifth[] = {
+  const struct {
+    float p[3];
+    bool played;
+    int voice;
+    float dist;
+  } fifth[] = {
       {{0, 50, 0}, false, -1, 0},  // farther than every playing voice
       {{25, 0, 0}, true, 1, 625},  // the farthest, lowest index of the tie
       {{0, 0, 28}, true, 3, 784},  // now voice 3 is the farthest
@@ -169,7 +178,8 @@ TEST_F(SengineTest, MusicSwitchesTracksAndFollowsTheSetting) {
   sengine_on_musicsetting("musicsetting");
   testing::internal::CaptureStdout();
   for (int bad : {-1, 2}) sengine_play_music(bad);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERR No music track -1\nERR No music track 2\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "ERR No music track -1\nERR No music track 2\n");
   EXPECT_EQ(sengine_track, 1);
 }
 
@@ -257,9 +267,12 @@ class OneAssertLine : public testing::MatcherInterface<const std::string&> {
     const size_t at = out.find("ERR ");
     const std::string line = at == std::string::npos ? "" : out.substr(at, out.find('\n', at) - at);
     return count_of(out, "ERR ") == 1 && line.rfind("ERR ASSERT FAILED at ", 0) == 0 &&
-           line.find("sengine_load.cpp(") != std::string::npos && line.find("):  " + what_) != std::string::npos;
+           line.find("sengine_load.cpp(") != std::string::npos &&
+           line.find("):  " + what_) != std::string::npos;
   }
-  void DescribeTo(std::ostream* os) const override { *os << "one ERR line, the assertion " << what_; }
+  void DescribeTo(std::ostream* os) const override {
+    *os << "one ERR line, the assertion " << what_;
+  }
 
  private:
   std::string what_;
@@ -299,31 +312,47 @@ TEST_F(SengineFiles, BadFilesAreOneAssertionLine) {
   for (size_t i = 100; i < 200; i++) broken[i] ^= 0x5a;
   srand(5);
   for (unsigned char& b : noise) b = (unsigned char)rand();
-  const std::vector<unsigned char> small = packed(std::vector<unsigned char>(1000, 7)), garbage = packed(noise);
+  const std::vector<unsigned char> small = packed(std::vector<unsigned char>(1000, 7)),
+                                   garbage = packed(noise);
   const std::string fifo = std::string("f / Failed to open '") + dir + "/fifo' for reading.";
   const std::string missing = std::string("f / Failed to open '") + dir + "/missing' for reading.";
-  const struct { const char* name; int kind;  // 0 these bytes, 1 a FIFO, 2 no file
-                 std::vector<unsigned char> bytes; int32_t isz, osz; std::string death; } cases[] = {
+  const struct {
+    const char* name;
+    int kind;  // 0 these bytes, 1 a FIFO, 2 no file
+    std::vector<unsigned char> bytes;
+    int32_t isz, osz;
+    std::string death;
+  } cases[] = {
       {"fifo", 1, {}, 47306, 70288, fifo},
       {"missing", 2, {}, 10, 10, missing},
       {"short", 0, {good.begin(), good.end() - 1}, 47306, 70288, "numread == isz"},
-      {"long", 0, [&] { auto b = good; b.push_back(0); return b; }(), 47306, 70288, "numread == isz"},
+      {"long", 0,
+       [&] {
+         auto b = good;
+         b.push_back(0);
+         return b;
+       }(),
+       47306, 70288, "numread == isz"},
       {"corrupt", 0, broken, 47306, 70288, "rv == Z_OK"},
       {"larger", 0, good, 47306, 70287, "rv == Z_OK"},
       {"smaller", 0, small, (int32_t)small.size(), 1001, "dstsz == osz"},
-      {"garbage", 0, garbage, (int32_t)garbage.size(), 70288, "alIsBuffer( buf ) / ALUT: Unsupported file type"},
+      {"garbage", 0, garbage, (int32_t)garbage.size(), 70288,
+       "alIsBuffer( buf ) / ALUT: Unsupported file type"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = std::string(dir) + "/" + c.name;
-    if (c.kind == 1) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
+    if (c.kind == 1) {
+      ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    }
     if (c.kind == 0) {
       FILE* f = fopen(path.c_str(), "wb");
       ASSERT_TRUE(f);
       fwrite(c.bytes.data(), 1, c.bytes.size(), f);
       fclose(f);
     }
-    EXPECT_DEATH(load_logging_to_stderr(c.name, c.isz, c.osz), testing::MakeMatcher(new OneAssertLine(c.death)));
+    EXPECT_DEATH(load_logging_to_stderr(c.name, c.isz, c.osz),
+                 testing::MakeMatcher(new OneAssertLine(c.death)));
   }
 }
 

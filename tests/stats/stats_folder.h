@@ -13,7 +13,8 @@
 
 // The log line of a stats store with no achievement set.
 inline const char* const NO_ACHIEVEMENTS =
-    "ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] brute[ ] jobcreator[ ]";
+    "ombrelith[ ] fundamentalist[ ] masterfarmer[ ] masterplanner[ ] fatcat[ ] brute[ ] "
+    "jobcreator[ ]";
 
 inline std::string read_file(const std::string& path) {
   std::stringstream s;

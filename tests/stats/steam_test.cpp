@@ -10,8 +10,8 @@
 #include <string>
 
 #include "log.h"
-#include "steam.h"
 #include "stats_folder.h"
+#include "steam.h"
 #include "steamlayer.h"
 
 namespace {
@@ -148,10 +148,12 @@ TEST_F(SteamStore, BoardsKeepTheBestInTheirOwnOrder) {
     steamlayer_run_callbacks();
     const std::string text = read_file(store_path());
     EXPECT_NE(text.find("board lb_fastestbuild 1 " + std::to_string(p.best_fastest) + "\n"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("board lb_population " + std::to_string(p.best_population > 0) + " " +
                         std::to_string(p.best_population) + "\n"),
-              std::string::npos) << text;
+              std::string::npos)
+        << text;
   }
   EXPECT_EQ(log().find("ERR"), std::string::npos) << log();
 }

@@ -61,8 +61,8 @@ struct Cursor : GlTest {
 TEST_F(Cursor, FootprintAndAreaDrawOneModelPerCellInsideTheGrid) {
   const struct {
     int32_t footprint, x, y, ax, ay, cells;
-  } cases[] = {{3, 0, 0, -1, -1, 4},       {3, 64, 64, -1, -1, 9},     {2, 127, 127, -1, -1, 1},
-               {2, 10, 10, -1, -1, 4},     {1, 127, 0, -1, -1, 1},     {1, 5, 5, 120, 120, 116 * 116},
+  } cases[] = {{3, 0, 0, -1, -1, 4},   {3, 64, 64, -1, -1, 9}, {2, 127, 127, -1, -1, 1},
+               {2, 10, 10, -1, -1, 4}, {1, 127, 0, -1, -1, 1}, {1, 5, 5, 120, 120, 116 * 116},
                {1, 126, 3, 200, 3, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.cells);
@@ -71,9 +71,12 @@ TEST_F(Cursor, FootprintAndAreaDrawOneModelPerCellInsideTheGrid) {
     ctrl_anchor[0] = c.ax, ctrl_anchor[1] = c.ay;
     const bool area = c.ax >= 0, allowed = c.cells % 2 == 0;
     glpr_use(programs[SHADERS_GRID]);
-    EXPECT_EQ(area ? ctrl_draw_area(cam, heights) : ctrl_draw_cursor(cam, allowed, heights), c.cells);
+    EXPECT_EQ(area ? ctrl_draw_area(cam, heights) : ctrl_draw_cursor(cam, allowed, heights),
+              c.cells);
     glpr_use(programs[SHADERS_EDGE]);
-    EXPECT_EQ(area ? ctrl_draw_area_lines(cam, heights) : ctrl_draw_cursor_lines(cam, allowed, heights), c.cells);
+    EXPECT_EQ(
+        area ? ctrl_draw_area_lines(cam, heights) : ctrl_draw_cursor_lines(cam, allowed, heights),
+        c.cells);
     EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
   }
   ctrl_footprint = 3;

@@ -49,11 +49,12 @@ struct ctrl_tempfiles {
 };
 
 static const char* const ctrl_recorded[] = {
-    "farmbuilt", "bakerybuilt", "hutbuilt", "placebuilding", "buildmode", "movecoi",
-    "settings",  "workforce",   "showgoal", "togglehud",     "areaselect", "camclimb",
-    "cameraControl", "dismisstoast", "gobutton", "hire", "infobutton", "gameend",
-    "achievement", "transcribesetting", "musicsetting", "difficultysetting", "guide",
-    "play", "restart", "start"};
+    "farmbuilt",    "bakerybuilt",       "hutbuilt",      "placebuilding", "buildmode",
+    "movecoi",      "settings",          "workforce",     "showgoal",      "togglehud",
+    "areaselect",   "camclimb",          "cameraControl", "dismisstoast",  "gobutton",
+    "hire",         "infobutton",        "gameend",       "achievement",   "transcribesetting",
+    "musicsetting", "difficultysetting", "guide",         "play",          "restart",
+    "start"};
 
 // Views, pointers, keys and the controller as a fresh game leaves them.
 inline void ctrl_reset_ui() {

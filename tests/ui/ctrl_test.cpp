@@ -10,8 +10,8 @@
 #include "crowd.h"
 #include "ctrl_fixture.h"
 #include "farms.h"
-#include "huts.h"
 #include "hire.h"
+#include "huts.h"
 #include "matrix.h"
 #include "save_game.h"
 #include "stones.h"
@@ -37,9 +37,9 @@ TEST_F(CtrlBuild, CostsReservesAndRefusals) {
     int want_mode;
     const char* toast;  // null: none
   } cases[] = {
-      {200, 0, 0, 1, 1, nullptr},  {200, 0, 0, 2, 2, nullptr},   {200, 0, 0, 3, 3, nullptr},
+      {200, 0, 0, 1, 1, nullptr},   {200, 0, 0, 2, 2, nullptr},   {200, 0, 0, 3, 3, nullptr},
       {200, 0, 0, 4, 0, NO_SILVER}, {110, 1, 0, 1, 0, NO_BAKERY}, {10, 0, 0, 5, 0, NO_FARM},
-      {0, 1, 1, 5, 5, nullptr},    {31, 1, 1, 3, 0, NO_SILVER},   {300, 1, 1, 4, 4, nullptr},
+      {0, 1, 1, 5, 5, nullptr},     {31, 1, 1, 3, 0, NO_SILVER},  {300, 1, 1, 4, 4, nullptr},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.silver << " mode " << c.mode);
@@ -227,8 +227,8 @@ TEST_F(CtrlFlow, EndOfGame) {
     int over;
     const char* gameend;  // win=..., null: not ended
   } cases[] = {
-      {0, 25, 10, 7, 0, 0, nullptr}, {0, 25, 11, 7, 0, 1, "gameend win=0"},
-      {2, 25, 1, 7, 0, 0, nullptr},  {2, 25, 2, 7, 0, 1, "gameend win=0"},
+      {0, 25, 10, 7, 0, 0, nullptr},        {0, 25, 11, 7, 0, 1, "gameend win=0"},
+      {2, 25, 1, 7, 0, 0, nullptr},         {2, 25, 2, 7, 0, 1, "gameend win=0"},
       {1, 25, 9, 0, 0, 1, "gameend win=1"}, {1, 25, 0, 0, 1, 1, "gameend win=0"},
       {7, 25, 1, 7, 0, 1, "gameend win=0"},
   };
@@ -409,12 +409,16 @@ TEST_F(CtrlFlow, EveryStateOfPlaySavesAndLoadsTheSamePair) {
     bool (*reached)();
   } cases[] = {
       {"playing", [] {}, [] { return wld_started == 1; }},
-      {"marks placed, filled and removed", mark_fill_and_remove, [] { return stones_numdeposited == STONE_SLOTS; }},
-      {"in a build mode", [] { notify_post("buildmode selected=2"), aim(50, 50); }, [] { return ctrl_buildmode == 2; }},
-      {"mid-hire", [] { notify_post("hire"), hire_counts[0] = 3; }, [] { return view_shown[VIEW_HIRE_PANEL] == 1; }},
+      {"marks placed, filled and removed", mark_fill_and_remove,
+       [] { return stones_numdeposited == STONE_SLOTS; }},
+      {"in a build mode", [] { notify_post("buildmode selected=2"), aim(50, 50); },
+       [] { return ctrl_buildmode == 2; }},
+      {"mid-hire", [] { notify_post("hire"), hire_counts[0] = 3; },
+       [] { return view_shown[VIEW_HIRE_PANEL] == 1; }},
       {"warned", [] { kill(4), play_for(0.5); }, [] { return ctrl_warned == 1 && !wld_gameover; }},
       {"lost", [] { kill(5), play_for(1.0); }, [] { return wld_gameover && !wld_completed; }},
-      {"won", [] { finish_pyramid(), play_for(1.0); }, [] { return wld_gameover && wld_completed; }},
+      {"won", [] { finish_pyramid(), play_for(1.0); },
+       [] { return wld_gameover && wld_completed; }},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.state);
@@ -496,7 +500,8 @@ int err_lines(const std::string& log) {
 TEST_F(CtrlFlow, AnUnreadableTerrainMapStartsNoGameAndKeepsTheSavedOne) {
   ctrl_tempfiles files;
   ctrl_rundir run;
-  const std::string txt = std::string(files.dir) + "/game.txtsav", bin = std::string(files.dir) + "/game.binsav";
+  const std::string txt = std::string(files.dir) + "/game.txtsav",
+                    bin = std::string(files.dir) + "/game.binsav";
   save_game_build();
   ASSERT_TRUE(wld_save());
   const std::string saved_txt = file_bytes(txt), saved_bin = file_bytes(bin);
@@ -508,8 +513,14 @@ TEST_F(CtrlFlow, AnUnreadableTerrainMapStartsNoGameAndKeepsTheSavedOne) {
       {"missing", [](const std::string&) {}},
       {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
       {"a FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0644), 0); }},
-      {"64x64", [](const std::string& p) { std::ofstream(p) << "P5\n64 64\n255\n" << std::string(64 * 64, 'x'); }},
-      {"truncated", [](const std::string& p) { std::ofstream(p) << "P5\n128 128\n255\n" << std::string(99, 'x'); }},
+      {"64x64",
+       [](const std::string& p) {
+         std::ofstream(p) << "P5\n64 64\n255\n" << std::string(64 * 64, 'x');
+       }},
+      {"truncated",
+       [](const std::string& p) {
+         std::ofstream(p) << "P5\n128 128\n255\n" << std::string(99, 'x');
+       }},
       {"not a map", [](const std::string& p) { std::ofstream(p) << "hello"; }},
   };
   for (auto& m : maps)

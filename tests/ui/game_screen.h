@@ -30,8 +30,13 @@ struct game_screen {
 
 // False when the run folder, the window or the context is missing.
 inline bool game_screen_open(game_screen* s, int width, int height) {
-  *s = game_screen{nullptr, nullptr, width, height, "/tmp/tavorek_screenXXXXXX",
-                   std::filesystem::current_path(), filesPath};
+  *s = game_screen{nullptr,
+                   nullptr,
+                   width,
+                   height,
+                   "/tmp/tavorek_screenXXXXXX",
+                   std::filesystem::current_path(),
+                   filesPath};
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("ALSOFT_DRIVERS", "null", 0);
   if (!mkdtemp(s->settings)) return false;
@@ -137,9 +142,10 @@ inline bool drawcount_wrap(F* pointer, F* driver, F wrapper, const char* name) {
 // After the context is made; false when the driver lacks one of them.
 inline bool drawcount_install() {
   drawcount_calls = 0;
-  return drawcount_wrap(&epoxy_glDrawArrays, &drawcount_arrays, drawcount_on_arrays, "glDrawArrays") &&
-         drawcount_wrap(&epoxy_glDrawArraysInstanced, &drawcount_arrays_inst, drawcount_on_arrays_inst,
-                        "glDrawArraysInstanced") &&
+  return drawcount_wrap(&epoxy_glDrawArrays, &drawcount_arrays, drawcount_on_arrays,
+                        "glDrawArrays") &&
+         drawcount_wrap(&epoxy_glDrawArraysInstanced, &drawcount_arrays_inst,
+                        drawcount_on_arrays_inst, "glDrawArraysInstanced") &&
          drawcount_wrap(&epoxy_glDrawElements, &drawcount_elements, drawcount_on_elements,
                         "glDrawElements") &&
          drawcount_wrap(&epoxy_glDrawElementsInstanced, &drawcount_elements_inst,

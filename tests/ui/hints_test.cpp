@@ -19,11 +19,11 @@ class HintTest : public CtrlTest {
     hint_init();
   }
   void TearDown() override {
-    static const char* const words[] = {"farmbuilt", "bakerybuilt", "hutbuilt", "missingbakery",
-                                        "missinghut", "newsilver", "movecoi"};
-    static const notify_handler handlers[] = {hint_on_farmbuilt, hint_on_bakerybuilt,
-                                              hint_on_hutbuilt, hint_on_missingbakery,
-                                              hint_on_missinghut, hint_on_newsilver, hint_on_movecoi};
+    static const char* const words[] = {"farmbuilt",  "bakerybuilt", "hutbuilt", "missingbakery",
+                                        "missinghut", "newsilver",   "movecoi"};
+    static const notify_handler handlers[] = {
+        hint_on_farmbuilt,  hint_on_bakerybuilt, hint_on_hutbuilt, hint_on_missingbakery,
+        hint_on_missinghut, hint_on_newsilver,   hint_on_movecoi};
     for (int i = 0; i < 7; i++) notify_unlisten(words[i], handlers[i]);
     CtrlTest::TearDown();
   }
@@ -35,13 +35,20 @@ TEST_F(HintTest, SequenceThroughTheChain) {
     int step;
     bool shown;
   } steps[] = {
-      {"movecoi dx=0 dy=0", 0, false},    {"movecoi dx=5", 0, false},
-      {"movecoi dx=0.01 dy=0", 1, true},  {"farmbuilt", 1, false},
-      {"missingbakery", 2, true},         {"hutbuilt", 2, true},
-      {"bakerybuilt", 2, false},          {"newsilver", 3, true},
-      {"newsilver", 4, true},             {"newsilver", 4, true},
-      {"missingbakery", 4, true},         {"missinghut", 5, true},
-      {"hutbuilt", 5, false},             {"missinghut", 5, true},
+      {"movecoi dx=0 dy=0", 0, false},
+      {"movecoi dx=5", 0, false},
+      {"movecoi dx=0.01 dy=0", 1, true},
+      {"farmbuilt", 1, false},
+      {"missingbakery", 2, true},
+      {"hutbuilt", 2, true},
+      {"bakerybuilt", 2, false},
+      {"newsilver", 3, true},
+      {"newsilver", 4, true},
+      {"newsilver", 4, true},
+      {"missingbakery", 4, true},
+      {"missinghut", 5, true},
+      {"hutbuilt", 5, false},
+      {"missinghut", 5, true},
   };
   for (auto& s : steps) {
     post(s.post);
@@ -196,10 +203,12 @@ TEST_F(SettingsMenu, StoredValuesOutOfRangeReadTheSameEverywhere) {
     int read;
     bool err;
   } cases[] = {
-      {KV_MUSIC, "-1", 0, true},      {KV_MUSIC, "2", 1, true},        {KV_MUSIC, "0", 0, false},
-      {KV_MUSIC, "", 1, false},       {KV_TRANSCRIBE, "-3", 0, true},  {KV_TRANSCRIBE, "2", 1, true},
-      {KV_DIFFICULTY, "7", 2, true},  {KV_DIFFICULTY, "-1", 0, true},  {KV_DIFFICULTY, "2", 2, false},
-      {KV_EMOTE, "-1", 0, true},      {KV_EMOTE, "99999999999", 1, true},
+      {KV_MUSIC, "-1", 0, true},          {KV_MUSIC, "2", 1, true},
+      {KV_MUSIC, "0", 0, false},          {KV_MUSIC, "", 1, false},
+      {KV_TRANSCRIBE, "-3", 0, true},     {KV_TRANSCRIBE, "2", 1, true},
+      {KV_DIFFICULTY, "7", 2, true},      {KV_DIFFICULTY, "-1", 0, true},
+      {KV_DIFFICULTY, "2", 2, false},     {KV_EMOTE, "-1", 0, true},
+      {KV_EMOTE, "99999999999", 1, true},
   };
   const int32_t flags = sengine_flags;
   for (auto& c : cases) {

@@ -18,7 +18,9 @@ const char* ART_DIR = TAVOREK_RUN_DIR "/Art/raw";
 struct image {
   int w = 0, h = 0;
   std::vector<unsigned char> px;  // RGBA, first row at the bottom
-  const unsigned char* at(int x, int y_from_bottom) const { return &px[(y_from_bottom * w + x) * 4]; }
+  const unsigned char* at(int x, int y_from_bottom) const {
+    return &px[(y_from_bottom * w + x) * 4];
+  }
 };
 
 // The raw file "<name>.<w>x<h>", which must hold exactly w*h texels.
@@ -28,10 +30,13 @@ image load(const char* name) {
   DIR* d = opendir(ART_DIR);
   for (dirent* e; d && (e = readdir(d));) {
     const std::string entry = e->d_name;
-    if (entry.rfind(prefix, 0) != 0 || sscanf(entry.c_str() + prefix.size(), "%dx%d", &im.w, &im.h) != 2) continue;
+    if (entry.rfind(prefix, 0) != 0 ||
+        sscanf(entry.c_str() + prefix.size(), "%dx%d", &im.w, &im.h) != 2)
+      continue;
     im.px.resize((size_t)im.w * im.h * 4);
     FILE* f = fopen((std::string(ART_DIR) + "/" + entry).c_str(), "rb");
-    EXPECT_TRUE(f && fread(im.px.data(), 1, im.px.size(), f) == im.px.size() && fgetc(f) == EOF) << entry;
+    EXPECT_TRUE(f && fread(im.px.data(), 1, im.px.size(), f) == im.px.size() && fgetc(f) == EOF)
+        << entry;
     if (f) fclose(f);
   }
   if (d) closedir(d);
@@ -45,11 +50,20 @@ TEST(HudArt, ImagesAreDrawnPicturesThatFitTheirViewsAndNumbers) {
   const struct {
     const char* name;
     float aspect;
-  } shapes[] = {{"water", 2.5f},      {"dead", 2.5f},         {"silver", 2.5f},
-                {"field", 2.5f},      {"taxcollector", 2.5f}, {"wall", 2.5f},
-                {"labor", 2.5f},      {"builder", 2.4f},      {"householdservant", 2.4f},
-                {"go", 1.0f},         {"circle", 1.0f},       {"emote", 0.5f},
-                {"banner", 1238.0f / 480}, {"info", 360.0f / 713}};
+  } shapes[] = {{"water", 2.5f},
+                {"dead", 2.5f},
+                {"silver", 2.5f},
+                {"field", 2.5f},
+                {"taxcollector", 2.5f},
+                {"wall", 2.5f},
+                {"labor", 2.5f},
+                {"builder", 2.4f},
+                {"householdservant", 2.4f},
+                {"go", 1.0f},
+                {"circle", 1.0f},
+                {"emote", 0.5f},
+                {"banner", 1238.0f / 480},
+                {"info", 360.0f / 713}};
   std::set<std::vector<unsigned char>> seen;
   for (int i = 0; i < HUD_TEXTURE_COUNT; i++) {
     const char* name = hud_textures[i];
@@ -70,7 +84,8 @@ TEST(HudArt, ImagesAreDrawnPicturesThatFitTheirViewsAndNumbers) {
     }
     EXPECT_GT(solid, im.w * im.h / 8);
     // The gauge bar, the disc and go are plain shapes; the rest are pictures.
-    const bool plain = strcmp(name, "grady") == 0 || strcmp(name, "circle") == 0 || strcmp(name, "go") == 0;
+    const bool plain =
+        strcmp(name, "grady") == 0 || strcmp(name, "circle") == 0 || strcmp(name, "go") == 0;
     EXPECT_GE(colours.size(), plain ? 8u : 64u);
     EXPECT_TRUE(seen.insert(im.px).second) << "repeats another image";
     if (i >= 10) continue;
@@ -113,7 +128,8 @@ TEST(HudArt, SpritesAndDiscLeaveTheirCornersClear) {
 // The menu draws the banner and the hire panel its gauges without blending:
 // a texel that is not opaque there shows black.
 TEST(HudArt, ImagesDrawnWithoutBlendingAreOpaque) {
-  for (const char* name : {"banner", "silver", "builder", "irrigationworker", "fieldworker", "householdservant", "grady"}) {
+  for (const char* name : {"banner", "silver", "builder", "irrigationworker", "fieldworker",
+                           "householdservant", "grady"}) {
     SCOPED_TRACE(name);
     const image im = load(name);
     ASSERT_FALSE(im.px.empty());

@@ -53,12 +53,15 @@ struct Hud : GlTest {
     GlTest::TearDown();
   }
   // Pixel column of view x, row of view y.
-  std::vector<uint8_t> at(float x, float y) { return pixel((int)((x + 1) * W / 2), (int)((y + 1) * H / 2)); }
+  std::vector<uint8_t> at(float x, float y) {
+    return pixel((int)((x + 1) * W / 2), (int)((y + 1) * H / 2));
+  }
 };
 
 TEST_F(Hud, ShippedArtHasEveryTextureWithoutAnError) {
   txdb_set_dir(TAVOREK_RUN_DIR "/Art/raw/");
-  const std::string log = gl_logged([] { hud_load_resources(); });  // the assertion stops a wrong count
+  const std::string log =
+      gl_logged([] { hud_load_resources(); });  // the assertion stops a wrong count
   EXPECT_EQ(txdb_sz, HUD_TEXTURE_COUNT);
   EXPECT_EQ(gl_count(log, "ERR"), 0) << log;
 }
@@ -73,10 +76,9 @@ TEST_F(Hud, IconScaleFollowsHoverSelectionAndGrey) {
     bool reaches_095;  // the scale passes 0.95
     float shown;       // the colour written back
   } cases[] = {
-      {1, false, false, 0, true, 1},
-      {1, false, true, 0, true, 1.2f},
-      {0.5f, false, false, 0, false, 0.5f},  // greyed: 0.92
-      {0.5f, false, true, 0, true, 1.2f},    // hovered grey turns bright first
+      {1, false, false, 0, true, 1},           {1, false, true, 0, true, 1.2f},
+      {0.5f, false, false, 0, false, 0.5f},     // greyed: 0.92
+      {0.5f, false, true, 0, true, 1.2f},       // hovered grey turns bright first
       {1, true, false, -1.5707964f, false, 1},  // pulse at its smallest, 0.92
       {1, true, false, 1.5707964f, true, 1},    // and its largest, 1.0
   };
@@ -114,8 +116,11 @@ TEST_F(Hud, TextAlignsOnlyOnTheExactWords) {
   const struct {
     const char *halign, *valign;
     float dx, dy;  // in widths and heights
-  } cases[] = {{"left", "top", 0, 0},     {"right", "bottom", -1, 1}, {"center", "center", -0.5f, 0.5f},
-               {"Right", "Bottom", 0, 0}, {"", "", 0, 0}};
+  } cases[] = {{"left", "top", 0, 0},
+               {"right", "bottom", -1, 1},
+               {"center", "center", -0.5f, 0.5f},
+               {"Right", "Bottom", 0, 0},
+               {"", "", 0, 0}};
   const float pos[3] = {0, 0, 0}, size[3] = {1, 1, 0};
   for (const auto& c : cases) {
     EXPECT_FLOAT_EQ(text_draw("Ab", pos, size, c.halign, c.valign), w);
@@ -133,8 +138,13 @@ TEST_F(Hud, NumeralsStepLeftPerGroupAndOddCountsDrawNothing) {
   glUniform4f(glpr_uniform("colour"), 1, 1, 1, 1);
   const float size[3] = {0.1f, 0.1f, 0};
   const float u = 0.2f * size[0];
-  struct { int32_t value; float moved; } cases[] = {
-      {0, 0}, {10000, 0}, {-1, 0},
+  struct {
+    int32_t value;
+    float moved;
+  } cases[] = {
+      {0, 0},
+      {10000, 0},
+      {-1, 0},
       // 1203: one thousands sign, two hundreds signs (one a line), three units.
       {1203, font_advance[4] * u + font_advance[3] * u + font_advance[1] * u + 3 * 0.2f * size[0]},
       {9, 3 * font_advance[1] * u + 2 * u + 0.2f * size[0]},
@@ -146,7 +156,8 @@ TEST_F(Hud, NumeralsStepLeftPerGroupAndOddCountsDrawNothing) {
   }
   glClear(GL_COLOR_BUFFER_BIT);
   const float pos[3] = {0.9f, -0.9f, 0}, big[3] = {1, 1, 0};
-  for (int32_t count : {-1, 0, 10, 1000}) EXPECT_EQ(text_draw_symbols(1, count, pos, big), 0) << count;
+  for (int32_t count : {-1, 0, 10, 1000})
+    EXPECT_EQ(text_draw_symbols(1, count, pos, big), 0) << count;
   EXPECT_EQ(drawn(0, 0, 0), 0);
   EXPECT_GT(text_draw_symbols(1, 5, pos, big), 0);
 }
@@ -180,8 +191,9 @@ TEST(TextKeepInside, TooltipsStayInTheWindow) {
   const struct {
     const char* where;
     float x, y;
-  } pointers[] = {{"right edge", 0.99f, 0.0f}, {"left edge", -1.0f, 0.2f}, {"top edge", 0.0f, 1.0f},
-                  {"top right", 1.0f, 1.0f},   {"bottom left", -1.0f, -1.0f}, {"middle", 0.1f, -0.2f}};
+  } pointers[] = {{"right edge", 0.99f, 0.0f},   {"left edge", -1.0f, 0.2f},
+                  {"top edge", 0.0f, 1.0f},      {"top right", 1.0f, 1.0f},
+                  {"bottom left", -1.0f, -1.0f}, {"middle", 0.1f, -0.2f}};
   for (const auto& p : pointers) {
     SCOPED_TRACE(p.where);
     float at[2];

@@ -20,16 +20,38 @@ TEST(ViewLayout, FullHdAndHd) {
     int W, H;
     RectCase cases[14];
   } sizes[] = {
-      {1920, 1080, {{0, 422, 22, 1075, 268},   {1, 240, 0, 1440, 1080},  {9, 240, 0, 1440, 1080},
-                    {2, 403, 604, 1114, 432},  {3, 1769, 16, 135, 135},  {4, 192, 864, 1536, 96},
-                    {8, 192, 288, 1536, 96},   {10, 7, 1001, 180, 72},   {14, 755, 1001, 180, 72},
-                    {15, 1733, 1001, 180, 72}, {16, 7, 7, 360, 713},     {17, 1733, 367, 180, 72},
-                    {22, 1733, 7, 180, 72},    {23, 0, 0, 1920, 1080}}},
-      {1280, 720, {{0, 282, 14, 716, 179},    {1, 160, 0, 960, 720},    {9, 160, 0, 960, 720},
-                   {2, 269, 403, 742, 288},   {3, 1179, 11, 90, 90},    {4, 128, 576, 1024, 64},
-                   {8, 128, 192, 1024, 64},   {10, 4, 668, 120, 48},    {14, 500, 668, 120, 48},
-                   {15, 1156, 668, 120, 48},  {16, 4, 4, 272, 540},     {17, 1156, 244, 120, 48},
-                   {22, 1156, 4, 120, 48},    {23, 0, 0, 1280, 720}}},
+      {1920,
+       1080,
+       {{0, 422, 22, 1075, 268},
+        {1, 240, 0, 1440, 1080},
+        {9, 240, 0, 1440, 1080},
+        {2, 403, 604, 1114, 432},
+        {3, 1769, 16, 135, 135},
+        {4, 192, 864, 1536, 96},
+        {8, 192, 288, 1536, 96},
+        {10, 7, 1001, 180, 72},
+        {14, 755, 1001, 180, 72},
+        {15, 1733, 1001, 180, 72},
+        {16, 7, 7, 360, 713},
+        {17, 1733, 367, 180, 72},
+        {22, 1733, 7, 180, 72},
+        {23, 0, 0, 1920, 1080}}},
+      {1280,
+       720,
+       {{0, 282, 14, 716, 179},
+        {1, 160, 0, 960, 720},
+        {9, 160, 0, 960, 720},
+        {2, 269, 403, 742, 288},
+        {3, 1179, 11, 90, 90},
+        {4, 128, 576, 1024, 64},
+        {8, 128, 192, 1024, 64},
+        {10, 4, 668, 120, 48},
+        {14, 500, 668, 120, 48},
+        {15, 1156, 668, 120, 48},
+        {16, 4, 4, 272, 540},
+        {17, 1156, 244, 120, 48},
+        {22, 1156, 4, 120, 48},
+        {23, 0, 0, 1280, 720}}},
   };
   for (auto& s : sizes) {
     view_layout(s.W, s.H);
@@ -47,9 +69,7 @@ TEST(ViewLayout, NoSizeGivesEmptyRectangles) {
   EXPECT_EQ(view_get(VIEW_WORLD).w, 0);
 }
 
-TEST(ViewLayoutDeath, OutOfRangeNumberStops) {
-  EXPECT_DEATH(view_get(24), "nr=24");
-}
+TEST(ViewLayoutDeath, OutOfRangeNumberStops) { EXPECT_DEATH(view_get(24), "nr=24"); }
 
 class ViewInput : public CtrlTest {};
 
@@ -59,9 +79,9 @@ TEST_F(ViewInput, HitTestEdgesOverlapAndHiddenHud) {
   struct {
     int x, y, want;
   } cases[] = {
-      {282, 14, VIEW_TOAST}, {998, 193, VIEW_TOAST},  // both corners of the toast
-      {999, 193, VIEW_WORLD}, {1276, 716, VIEW_LABOR}, {1280, 720, VIEW_WORLD},
-      {1281, 10, -1},        {-1, 10, -1},
+      {282, 14, VIEW_TOAST},  {998, 193, VIEW_TOAST},  // both corners of the toast
+      {999, 193, VIEW_WORLD}, {1276, 716, VIEW_LABOR}, {1280, 720, VIEW_WORLD}, {1281, 10, -1},
+      {-1, 10, -1},
   };
   for (auto& c : cases) EXPECT_EQ(view_hit(c.x, c.y), c.want) << c.x << "," << c.y;
   // The HUD hidden: its buttons take nothing.
@@ -139,8 +159,8 @@ TEST_F(ViewInput, EdgePanOnlyWithoutButtons) {
     bool held;
     float ex, ey;
   } cases[] = {
-      {0, 300, false, 2, 0}, {1279, 300, false, -2, 0}, {600, 0, false, 0, -2},
-      {600, 719, false, 0, 2}, {0, 0, true, 0, 0}, {600, 300, false, 0, 0},
+      {0, 300, false, 2, 0},   {1279, 300, false, -2, 0}, {600, 0, false, 0, -2},
+      {600, 719, false, 0, 2}, {0, 0, true, 0, 0},        {600, 300, false, 0, 0},
   };
   for (auto& c : cases) {
     point(c.x, c.y);
@@ -156,10 +176,14 @@ TEST_F(ViewInput, KeysPostAndHold) {
     int down;
     const char* post;  // null: none
   } cases[] = {
-      {SDLK_RETURN, 1, "placebuilding"}, {SDLK_SPACE, 0, nullptr},
-      {SDLK_KP_ENTER, 1, "placebuilding"}, {SDLK_3, 1, "showgoal nr=3"},
-      {SDLK_3, 0, "showgoal nr=-1"},     {SDLK_BACKQUOTE, 1, "togglehud"},
-      {SDLK_LSHIFT, 1, "areaselect val=1"}, {SDLK_RSHIFT, 0, "areaselect val=0"},
+      {SDLK_RETURN, 1, "placebuilding"},
+      {SDLK_SPACE, 0, nullptr},
+      {SDLK_KP_ENTER, 1, "placebuilding"},
+      {SDLK_3, 1, "showgoal nr=3"},
+      {SDLK_3, 0, "showgoal nr=-1"},
+      {SDLK_BACKQUOTE, 1, "togglehud"},
+      {SDLK_LSHIFT, 1, "areaselect val=1"},
+      {SDLK_RSHIFT, 0, "areaselect val=0"},
       {SDLK_q, 1, nullptr},
   };
   for (auto& c : cases) {

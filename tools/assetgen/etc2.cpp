@@ -9,7 +9,7 @@
 
 namespace {
 
-const int MODIFIERS[8][2] = {{2, 8},   {5, 17},  {9, 29},  {13, 42},
+const int MODIFIERS[8][2] = {{2, 8},   {5, 17},  {9, 29},   {13, 42},
                              {18, 60}, {24, 80}, {33, 106}, {47, 183}};
 const int TH_DISTANCE[8] = {3, 6, 11, 16, 23, 32, 41, 64};
 
@@ -297,8 +297,7 @@ void etc2_encode_image(const uint8_t* rgb, int w, int h, uint8_t* out) {
   uint8_t block[4][4][3];
   for (int by = 0; by < h / 4; by++)
     for (int bx = 0; bx < w / 4; bx++) {
-      for (int y = 0; y < 4; y++)
-        memcpy(block[y], rgb + ((by * 4 + y) * w + bx * 4) * 3, 12);
+      for (int y = 0; y < 4; y++) memcpy(block[y], rgb + ((by * 4 + y) * w + bx * 4) * 3, 12);
       etc2_encode_block(block, out + (by * (w / 4) + bx) * 8);
     }
 }
@@ -308,7 +307,6 @@ void etc2_decode_image(const uint8_t* in, int w, int h, uint8_t* rgb) {
   for (int by = 0; by < h / 4; by++)
     for (int bx = 0; bx < w / 4; bx++) {
       etc2_decode_block(in + (by * (w / 4) + bx) * 8, block);
-      for (int y = 0; y < 4; y++)
-        memcpy(rgb + ((by * 4 + y) * w + bx * 4) * 3, block[y], 12);
+      for (int y = 0; y < 4; y++) memcpy(rgb + ((by * 4 + y) * w + bx * 4) * 3, block[y], 12);
     }
 }

@@ -72,7 +72,8 @@ void emit(vec a, vec b, vec c) {
 }
 
 void add_point(vec p, bool flat_end) {
-  if (npts > 0 && std::fabs(p.x - pts[npts - 1].x) < 1e-4f && std::fabs(p.y - pts[npts - 1].y) < 1e-4f) {
+  if (npts > 0 && std::fabs(p.x - pts[npts - 1].x) < 1e-4f &&
+      std::fabs(p.y - pts[npts - 1].y) < 1e-4f) {
     flat[npts - 1] = flat[npts - 1] || flat_end;
     return;  // an arc starting where the line ended
   }

@@ -35,7 +35,8 @@ rgba shade(rgba c, float k) { return {c.r * k, c.g * k, c.b * k, c.a}; }
 void at(float x, float y, float s) { raster_transform(x, y, s / 64.0f); }
 
 void droplet(float cx, float cy, float r, rgba c) {
-  const float tip[] = {cx, cy - r * 2.1f, cx + r * 0.87f, cy - r * 0.5f, cx - r * 0.87f, cy - r * 0.5f};
+  const float tip[] = {cx,           cy - r * 2.1f, cx + r * 0.87f, cy - r * 0.5f, cx - r * 0.87f,
+                       cy - r * 0.5f};
   raster_poly(tip, 3, c);
   raster_circle(cx, cy, r, c);
 }
@@ -63,13 +64,15 @@ void pict_food() {
   raster_ellipse(32, 49, 22, 5.5f, shade(SILVER, 0.85f));
   raster_ellipse(32, 38, 22, 14, shade(BREAD, 0.75f));
   raster_ellipse(32, 36, 20, 12, BREAD);
-  for (int i = -1; i <= 1; i++) raster_line(32 + i * 9 - 3, 31, 32 + i * 9 + 3, 41, 2.5f, shade(BREAD, 0.6f));
+  for (int i = -1; i <= 1; i++)
+    raster_line(32 + i * 9 - 3, 31, 32 + i * 9 + 3, 41, 2.5f, shade(BREAD, 0.6f));
 }
 
 void block(float x, float y, float s) {  // an upright sandstone block, top-left (x, y), side s
-  const float top[] = {x, y + s * 0.3f, x + s * 0.5f, y, x + s * 1.2f, y, x + s * 0.7f, y + s * 0.3f};
-  const float side[] = {x + s * 0.7f, y + s * 0.3f, x + s * 1.2f, y, x + s * 1.2f, y + s * 0.75f,
-                        x + s * 0.7f, y + s * 1.05f};
+  const float top[] = {x, y + s * 0.3f, x + s * 0.5f, y, x + s * 1.2f,
+                       y, x + s * 0.7f, y + s * 0.3f};
+  const float side[] = {x + s * 0.7f, y + s * 0.3f,  x + s * 1.2f, y,
+                        x + s * 1.2f, y + s * 0.75f, x + s * 0.7f, y + s * 1.05f};
   raster_poly(top, 4, shade(SAND, 1.12f));
   raster_poly(side, 4, SAND_DARK);
   raster_box(x, y + s * 0.3f, x + s * 0.7f, y + s * 1.05f, 0, SAND);
@@ -143,7 +146,8 @@ void pict_taxcollector() {
   const float roof[] = {4, 20, 32, 6, 60, 20};
   raster_poly(roof, 3, SAND_DARK);
   raster_box(6, 20, 58, 25, 0, SAND);
-  for (int i = 0; i < 4; i++) raster_box(10 + i * 13.0f, 25, 16 + i * 13.0f, 52, 1, shade(SAND, 1.1f));
+  for (int i = 0; i < 4; i++)
+    raster_box(10 + i * 13.0f, 25, 16 + i * 13.0f, 52, 1, shade(SAND, 1.1f));
   raster_box(4, 52, 60, 59, 1, SAND_DARK);
   coin(32, 14, 6);
 }
@@ -221,8 +225,8 @@ void carry_sickle() {
   raster_line(40, 36, 44, 22, 3, shade(BREAD, 0.6f));
   for (int k = 0; k < 8; k++) {  // the blade, a hook of short strokes
     const float a0 = 3.4f - k * 0.32f, a1 = a0 - 0.32f;
-    raster_line(52 + 9 * std::cos(a0), 22 - 9 * std::sin(a0), 52 + 9 * std::cos(a1), 22 - 9 * std::sin(a1),
-                3 - k * 0.25f, SILVER);
+    raster_line(52 + 9 * std::cos(a0), 22 - 9 * std::sin(a0), 52 + 9 * std::cos(a1),
+                22 - 9 * std::sin(a1), 3 - k * 0.25f, SILVER);
   }
 }
 
@@ -291,8 +295,8 @@ void img_info() {
     void (*pict)();
     const char* word;
   };
-  const step chain[] = {{pict_water, "Water"}, {pict_field, "Field"}, {pict_grain, "Grain"},
-                        {pict_baker, "Baker"}, {pict_food, "Food"},   {pict_taxcollector, "Tax"},
+  const step chain[] = {{pict_water, "Water"},  {pict_field, "Field"}, {pict_grain, "Grain"},
+                        {pict_baker, "Baker"},  {pict_food, "Food"},   {pict_taxcollector, "Tax"},
                         {pict_silver, "Silver"}};
   const int n = sizeof chain / sizeof chain[0];
   for (int i = 0; i < n; i++) {
@@ -405,15 +409,18 @@ bool assetgen_art(const char* out) {
   char dir[400];
   snprintf(dir, sizeof dir, "%s", out);
   char* slash = strrchr(dir, '/');
-  if (slash) *slash = 0;
-  else snprintf(dir, sizeof dir, ".");
+  if (slash)
+    *slash = 0;
+  else
+    snprintf(dir, sizeof dir, ".");
   FILE* list = fopen(out, "w");
   if (!list) return false;
   bool ok = true;
   for (int i = 0; i < hudart_count && ok; i++) {
     hudart_draw(i);
     ok = raster_write(dir, hudart_images[i].name);
-    fprintf(list, "%s.%dx%d\n", hudart_images[i].name, hudart_images[i].width, hudart_images[i].height);
+    fprintf(list, "%s.%dx%d\n", hudart_images[i].name, hudart_images[i].width,
+            hudart_images[i].height);
   }
   return fclose(list) == 0 && ok;
 }

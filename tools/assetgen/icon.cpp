@@ -8,11 +8,11 @@
 namespace {
 
 const int SZ = 64;
-const int GROUND = 54;   // first row of sand
+const int GROUND = 54;  // first row of sand
 const int LAYERS = 7;
-const int STEP_H = 6;    // rows per layer
+const int STEP_H = 6;  // rows per layer
 const int BASE_HALF = 26;
-const int STEP_IN = 3;   // each layer is this much narrower on each side
+const int STEP_IN = 3;  // each layer is this much narrower on each side
 
 struct rgb {
   float r, g, b;
@@ -52,7 +52,8 @@ bool pyramid(int x, int y, rgb* out) {
 uint32_t pixel(int x, int y) {
   rgb c;
   if (pyramid(x, y, &c)) return pack(c);
-  if (y >= GROUND) return pack(mix({214, 170, 100}, {170, 128, 70}, (float)(y - GROUND) / (SZ - GROUND)));
+  if (y >= GROUND)
+    return pack(mix({214, 170, 100}, {170, 128, 70}, (float)(y - GROUND) / (SZ - GROUND)));
   return pack(sky(x, y));
 }
 

@@ -10,12 +10,8 @@ struct asset_entry {
 };
 
 static const asset_entry assets[] = {
-    {"icon", assetgen_icon},
-    {"terrain", assetgen_terrain},
-    {"font", assetgen_font},
-    {"art", assetgen_art},
-    {"sheet", assetgen_sheet},
-    {"models", assetgen_models},
+    {"icon", assetgen_icon},         {"terrain", assetgen_terrain}, {"font", assetgen_font},
+    {"art", assetgen_art},           {"sheet", assetgen_sheet},     {"models", assetgen_models},
     {"textures", assetgen_textures},
 };
 

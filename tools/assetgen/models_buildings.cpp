@@ -89,8 +89,10 @@ std::vector<piece> tax_office() {
 }  // namespace
 
 void models_buildings(std::vector<model>* out) {
-  const float bakery_colours[][3] = {{0.78f, 0.6f, 0.4f},  {0.85f, 0.78f, 0.5f},
-                                     {0.8f, 0.45f, 0.25f}, {0.5f, 0.33f, 0.2f},
+  const float bakery_colours[][3] = {{0.78f, 0.6f, 0.4f},
+                                     {0.85f, 0.78f, 0.5f},
+                                     {0.8f, 0.45f, 0.25f},
+                                     {0.5f, 0.33f, 0.2f},
                                      {0.15f, 0.12f, 0.1f}};
   out->push_back(coloured("bakery", bakery(), bakery_colours));
   out->push_back(textured("mappedbakery", bakery()));

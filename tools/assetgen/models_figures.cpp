@@ -55,16 +55,15 @@ model carrier() {
       mesh_lathe(frame{}, {{0, 1.05f}, {0.075f, 1.07f}, {0.1f, 1.14f}, {0.085f, 1.21f}, {0, 1.24f}},
                  10),
       FACE, no_weights));
+  m.parts.push_back(textured(mesh_lathe(frame{}, {{0, 1.12f}, {0.106f, 1.175f}, {0, 1.265f}}, 7),
+                             HAIR, no_weights));
+  m.parts.push_back(
+      textured(mesh_lathe(frame{}, {{0, 0.99f}, {0.05f, 0.99f}, {0.05f, 1.08f}, {0, 1.08f}}, 6),
+               SKIN, no_weights));
   m.parts.push_back(textured(
-      mesh_lathe(frame{}, {{0, 1.12f}, {0.106f, 1.175f}, {0, 1.265f}}, 7), HAIR, no_weights));
-  m.parts.push_back(textured(
-      mesh_lathe(frame{}, {{0, 0.99f}, {0.05f, 0.99f}, {0.05f, 1.08f}, {0, 1.08f}}, 6), SKIN,
-      no_weights));
-  m.parts.push_back(textured(mesh_lathe(upright(0.7f, 1), {{0, 0.66f}, {0.14f, 0.69f},
-                                                            {0.17f, 0.9f}, {0.2f, 0.98f},
-                                                            {0, 1.03f}},
-                                        10),
-                             COLLAR, no_weights));
+      mesh_lathe(upright(0.7f, 1),
+                 {{0, 0.66f}, {0.14f, 0.69f}, {0.17f, 0.9f}, {0.2f, 0.98f}, {0, 1.03f}}, 10),
+      COLLAR, no_weights));
   m.parts.push_back(textured(
       mesh_lathe(upright(0.8f, 1), {{0, 0.4f}, {0.2f, 0.4f}, {0.155f, 0.72f}, {0, 0.72f}}, 10),
       KILT, no_weights));
@@ -74,16 +73,16 @@ model carrier() {
                                           {0.06f, side * 0.235f, 0.56f}},
                                          {0.05f, 0.042f, 0.035f}, 6, {1, 0, 0}),
                                SKIN, arm_weights));
-    m.parts.push_back(textured(mesh_octahedron({0.065f, side * 0.235f, 0.51f}, 0.045f), SKIN,
-                               arm_weights));
-    m.parts.push_back(textured(mesh_tube({{0, side * 0.09f, HIP_Z},
-                                          {0.015f, side * 0.095f, 0.34f},
-                                          {0, side * 0.09f, 0.07f}},
-                                         {0.068f, 0.05f, 0.042f}, 6, {1, 0, 0}),
-                               SKIN, leg_weights));
-    m.parts.push_back(textured(mesh_box(frame_at(0.045f, side * 0.09f, 0.03f), 0.09f, 0.045f,
-                                        0.03f),
-                               SANDAL, leg_weights));
+    m.parts.push_back(
+        textured(mesh_octahedron({0.065f, side * 0.235f, 0.51f}, 0.045f), SKIN, arm_weights));
+    m.parts.push_back(textured(
+        mesh_tube(
+            {{0, side * 0.09f, HIP_Z}, {0.015f, side * 0.095f, 0.34f}, {0, side * 0.09f, 0.07f}},
+            {0.068f, 0.05f, 0.042f}, 6, {1, 0, 0}),
+        SKIN, leg_weights));
+    m.parts.push_back(
+        textured(mesh_box(frame_at(0.045f, side * 0.09f, 0.03f), 0.09f, 0.045f, 0.03f), SANDAL,
+                 leg_weights));
   }
   return m;
 }
@@ -128,9 +127,8 @@ model cat(bool sitting) {
     add(mesh_lathe(body, {{0, -0.24f}, {0.07f, -0.2f}, {0.08f, 0.0f}, {0.07f, 0.18f}, {0, 0.22f}},
                    8),
         fur);
-    add(mesh_lathe(frame_at(0.25f, 0, 0.47f), {{0, -0.06f}, {0.07f, -0.03f}, {0.065f, 0.05f},
-                                              {0, 0.08f}},
-                   8),
+    add(mesh_lathe(frame_at(0.25f, 0, 0.47f),
+                   {{0, -0.06f}, {0.07f, -0.03f}, {0.065f, 0.05f}, {0, 0.08f}}, 8),
         fur);
     for (float s : {1.0f, -1.0f}) {
       add(mesh_octahedron({0.25f, s * 0.04f, 0.56f}, 0.03f), dark);
@@ -139,8 +137,8 @@ model cat(bool sitting) {
                       {1, 0, 0}),
             x > 0 ? fur : dark);
     }
-    add(mesh_tube({{-0.22f, 0, 0.45f}, {-0.3f, 0, 0.55f}, {-0.32f, 0, 0.68f}},
-                  {0.018f, 0.016f, 0}, 4, {0, 1, 0}),
+    add(mesh_tube({{-0.22f, 0, 0.45f}, {-0.3f, 0, 0.55f}, {-0.32f, 0, 0.68f}}, {0.018f, 0.016f, 0},
+                  4, {0, 1, 0}),
         dark);
     add(mesh_octahedron({0.32f, 0, 0.47f}, 0.012f), nose);
   }

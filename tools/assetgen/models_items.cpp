@@ -69,9 +69,8 @@ void add_loaves(model* m, float z) {
 
 void plate_dish(model* m) {
   const float clay[3] = {0.72f, 0.42f, 0.28f};
-  m->parts.push_back(coloured(
-      mesh_lathe(frame{}, {{0, 0}, {0.2f, 0}, {0.24f, 0.045f}, {0, 0.03f}}, 7),
-      clay, 24));
+  m->parts.push_back(
+      coloured(mesh_lathe(frame{}, {{0, 0}, {0.2f, 0}, {0.24f, 0.045f}, {0, 0.03f}}, 7), clay, 24));
 }
 
 // Bucket body: outer wall, rim and inner wall down to the bottom (empty) or to
@@ -79,7 +78,7 @@ void plate_dish(model* m) {
 void bucket(model* m, bool full, int handle_segments) {
   const float wood[3] = {0.55f, 0.36f, 0.2f}, water[3] = {0.25f, 0.5f, 0.85f};
   const float inner_z = full ? 0.2f : 0.03f;
-  std::vector<profile_pt> pr = {{0, 0},        {0.1f, 0},        {0.13f, 0.24f},
+  std::vector<profile_pt> pr = {{0, 0},         {0.1f, 0},         {0.13f, 0.24f},
                                 {0.11f, 0.24f}, {0.085f, inner_z}, {0, inner_z}};
   part body = mesh_lathe(frame{}, pr, 12);
   part_colour(&body, wood);
@@ -105,8 +104,8 @@ void bucket(model* m, bool full, int handle_segments) {
 void models_items(std::vector<model>* out) {
   model stone{"stone", 9, {}};
   const float sandstone[3] = {1.0f, 1.0f, 0.85f};
-  stone.parts.push_back(coloured(mesh_box(frame_at(0, 0, 0.15f), 0.15f, 0.15f, 0.15f), sandstone,
-                                 12, false));
+  stone.parts.push_back(
+      coloured(mesh_box(frame_at(0, 0, 0.15f), 0.15f, 0.15f, 0.15f), sandstone, 12, false));
   out->push_back(stone);
 
   model mark{"buildmark", 9, {}};
@@ -141,8 +140,8 @@ void models_items(std::vector<model>* out) {
   // Held in the carrier's right hand (-y), the blade hooking forward.
   model sickle{"sickle", 9, {}};
   const float handle[3] = {0.5f, 0.32f, 0.17f}, bronze[3] = {0.8f, 0.6f, 0.3f};
-  sickle.parts.push_back(coloured(mesh_box(frame_at(0.06f, -0.23f, 0.5f), 0.02f, 0.02f, 0.07f),
-                                  handle, 10));
+  sickle.parts.push_back(
+      coloured(mesh_box(frame_at(0.06f, -0.23f, 0.5f), 0.02f, 0.02f, 0.07f), handle, 10));
   std::vector<vec3> blade;
   std::vector<float> radii;
   for (int i = 0; i <= 8; i++) {
@@ -163,14 +162,14 @@ void models_farm(std::vector<model>* out) {
   farm.parts.push_back(coloured(mesh_box(frame_at(0, 0, 0.002f), 0.46f, 0.46f, 0.002f), soil, 0));
   square_lines(&farm.parts[0], -0.46f, -0.46f, 0.46f, 0.46f, 0.004f);
   for (int r = 0; r < 3; r++)
-    farm.parts.push_back(coloured(
-        mesh_box(frame_at(0, -0.3f + 0.3f * r, 0.005f), 0.44f, 0.05f, 0.003f), ridge, 0));
+    farm.parts.push_back(
+        coloured(mesh_box(frame_at(0, -0.3f + 0.3f * r, 0.005f), 0.44f, 0.05f, 0.003f), ridge, 0));
   for (int k = 0; k < 5; k++) {
     float a = 2 * PI * k / 5 + 0.4f, x = 0.16f * std::cos(a), y = 0.16f * std::sin(a);
     std::vector<vec3> path = {{x, y, 0.02f}, {x * 1.2f, y * 1.2f, 0.04f}};
     farm.parts.push_back(coloured(mesh_tube(path, {0.018f, 0.012f}, 3, {0, 0, 1}), stalk, 3));
-    std::vector<vec3> head = {{x * 1.2f, y * 1.2f, 0.04f}, {x * 1.25f, y * 1.25f, 0.052f},
-                              {x * 1.3f, y * 1.3f, 0.062f}};
+    std::vector<vec3> head = {
+        {x * 1.2f, y * 1.2f, 0.04f}, {x * 1.25f, y * 1.25f, 0.052f}, {x * 1.3f, y * 1.3f, 0.062f}};
     farm.parts.push_back(coloured(mesh_tube(head, {0.02f, 0.028f, 0}, 4, {0, 0, 1}), ear, 4));
   }
   out->push_back(farm);

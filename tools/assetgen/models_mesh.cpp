@@ -123,8 +123,7 @@ part mesh_tube(const std::vector<vec3>& path, const std::vector<float>& radii, i
 part mesh_octahedron(vec3 c, float r) {
   part out;
   const vec3 top = c + vec3{0, 0, r}, bottom = c - vec3{0, 0, r};
-  const vec3 ring[4] = {c + vec3{r, 0, 0}, c + vec3{0, r, 0}, c - vec3{r, 0, 0},
-                        c - vec3{0, r, 0}};
+  const vec3 ring[4] = {c + vec3{r, 0, 0}, c + vec3{0, r, 0}, c - vec3{r, 0, 0}, c - vec3{0, r, 0}};
   for (int j = 0; j < 4; j++) {
     surf_pt a{ring[j], j / 4.0f, 0.5f}, b{ring[(j + 1) % 4], (j + 1) / 4.0f, 0.5f};
     add_tri(&out, a, b, {top, j / 4.0f, 1});

@@ -69,8 +69,10 @@ bool assetgen_models(const char* out) {
       if (bytes) fwrite(arrays[k].data(), 1, bytes, b);
       fprintf(s, "  .balign 16\n  .global models_%s_%s\nmodels_%s_%s:\n", m.name.c_str(), kinds[k],
               m.name.c_str(), kinds[k]);
-      if (bytes) fprintf(s, "  .incbin \"%s\", %ld, %zu\n", bin.c_str(), offset, bytes);
-      else fprintf(s, "  .zero 4\n");
+      if (bytes)
+        fprintf(s, "  .incbin \"%s\", %ld, %zu\n", bin.c_str(), offset, bytes);
+      else
+        fprintf(s, "  .zero 4\n");
       offset += (long)bytes;
     }
   }

@@ -119,7 +119,7 @@ rgbf carrier_texel(float u, float v) {
   float grain = 0.95f + 0.06f * noise(u * 80, v * 80, 9);
   if (u >= 0.5f && v >= 0.5f) {  // the face, around the head: s across, t up
     float s = (u - 0.5f) * 2, t = (v - 0.5f) * 2;
-    float fs = std::fabs(s - 0.5f);  // 0 at the front
+    float fs = std::fabs(s - 0.5f);          // 0 at the front
     if (t > 0.7f || fs > 0.3f) return hair;  // wig over the crown and the back
     for (float ex : {0.44f, 0.56f})
       if (std::fabs(s - ex) < 0.03f && std::fabs(t - 0.55f) < 0.035f)
@@ -170,7 +170,8 @@ void models_paint_terrain(const unsigned char* hm, int which, int w, int h, unsi
       rgbf c;
       if (z <= 3.5f) {
         c = mix(water, scale(water, 1.25f), n1);
-        if (which == 2) c = mix(c, {0.6f, 0.75f, 0.85f}, std::pow(noise(x * 4, y * 1.2f, 3), 6) * 2);
+        if (which == 2)
+          c = mix(c, {0.6f, 0.75f, 0.85f}, std::pow(noise(x * 4, y * 1.2f, 3), 6) * 2);
       } else if (z < 9) {
         c = shore;
       } else if (z < 120) {

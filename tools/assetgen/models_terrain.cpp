@@ -145,12 +145,12 @@ void models_terrain(const unsigned char* heights, std::vector<model>* out) {
         if (split[edges[k]]) {
           const vtx& e = corners[(k + 1) % 4];
           ring.push_back(ground_vertex(g, (corners[k].p.x + e.p.x) / 2,
-                                       (corners[k].p.y + e.p.y) / 2,
-                                       (corners[k].p.z + e.p.z) / 2));
+                                       (corners[k].p.y + e.p.y) / 2, (corners[k].p.z + e.p.z) / 2));
         }
       }
       vtx centre = ground_vertex(g, x + 0.5f, y + 0.5f, (a.p.z + b.p.z + c.p.z + d.p.z) / 4);
-      for (size_t k = 0; k < ring.size(); k++) add_tri(p, centre, ring[k], ring[(k + 1) % ring.size()]);
+      for (size_t k = 0; k < ring.size(); k++)
+        add_tri(p, centre, ring[k], ring[(k + 1) % ring.size()]);
     }
 
   // Water: the wet quads of a column strip as one flat rectangle, as many of

@@ -33,7 +33,8 @@ void blend(int x, int y, rgba c, float cover) {
 template <typename Dist, typename Colour>
 void paint(float x0, float y0, float x1, float y1, Dist dist, Colour colour) {
   const int ix0 = std::max(0, (int)std::floor(x0) - 1), iy0 = std::max(0, (int)std::floor(y0) - 1);
-  const int ix1 = std::min(cw - 1, (int)std::ceil(x1) + 1), iy1 = std::min(ch - 1, (int)std::ceil(y1) + 1);
+  const int ix1 = std::min(cw - 1, (int)std::ceil(x1) + 1),
+            iy1 = std::min(ch - 1, (int)std::ceil(y1) + 1);
   for (int y = iy0; y <= iy1; y++)
     for (int x = ix0; x <= ix1; x++) blend(x, y, colour(y + 0.5f), 0.5f - dist(x + 0.5f, y + 0.5f));
 }
@@ -122,29 +123,36 @@ void raster_circle(float cx, float cy, float r, rgba c) { raster_ellipse(cx, cy,
 
 void raster_ellipse(float cx, float cy, float rx, float ry, rgba c) {
   const float x = px(cx), y = py(cy), a = rx * tscale, b = ry * tscale;
-  paint(x - a, y - b, x + a, y + b,
-        [&](float u, float v) {
-          const float k = std::hypot((u - x) / a, (v - y) / b);
-          return (k - 1.0f) * std::min(a, b);
-        },
-        [&](float) { return c; });
+  paint(
+      x - a, y - b, x + a, y + b,
+      [&](float u, float v) {
+        const float k = std::hypot((u - x) / a, (v - y) / b);
+        return (k - 1.0f) * std::min(a, b);
+      },
+      [&](float) { return c; });
 }
 
 void raster_ring(float cx, float cy, float r, float width, rgba c) {
   const float x = px(cx), y = py(cy), rr = r * tscale, hw = width * tscale * 0.5f;
-  paint(x - rr - hw, y - rr - hw, x + rr + hw, y + rr + hw,
-        [&](float u, float v) { return std::fabs(std::hypot(u - x, v - y) - rr) - hw; },
-        [&](float) { return c; });
+  paint(
+      x - rr - hw, y - rr - hw, x + rr + hw, y + rr + hw,
+      [&](float u, float v) { return std::fabs(std::hypot(u - x, v - y) - rr) - hw; },
+      [&](float) { return c; });
 }
 
-void raster_box_shaded(float x0, float y0, float x1, float y1, float radius, rgba top, rgba bottom) {
+void raster_box_shaded(float x0, float y0, float x1, float y1, float radius, rgba top,
+                       rgba bottom) {
   const float a = px(x0), b = py(y0), e = px(x1), f = py(y1), r = radius * tscale;
-  paint(a, b, e, f, [&](float u, float v) { return box_dist(u, v, (a + e) / 2, (b + f) / 2, (e - a) / 2, (f - b) / 2, r); },
-        [&](float v) {
-          const float t = std::min(1.0f, std::max(0.0f, (v - b) / std::max(1.0f, f - b)));
-          return rgba{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t,
-                      top.b + (bottom.b - top.b) * t, top.a + (bottom.a - top.a) * t};
-        });
+  paint(
+      a, b, e, f,
+      [&](float u, float v) {
+        return box_dist(u, v, (a + e) / 2, (b + f) / 2, (e - a) / 2, (f - b) / 2, r);
+      },
+      [&](float v) {
+        const float t = std::min(1.0f, std::max(0.0f, (v - b) / std::max(1.0f, f - b)));
+        return rgba{top.r + (bottom.r - top.r) * t, top.g + (bottom.g - top.g) * t,
+                    top.b + (bottom.b - top.b) * t, top.a + (bottom.a - top.a) * t};
+      });
 }
 
 void raster_box(float x0, float y0, float x1, float y1, float radius, rgba c) {
@@ -153,8 +161,9 @@ void raster_box(float x0, float y0, float x1, float y1, float radius, rgba c) {
 
 void raster_line(float x0, float y0, float x1, float y1, float width, rgba c) {
   const float a = px(x0), b = py(y0), e = px(x1), f = py(y1), hw = width * tscale * 0.5f;
-  paint(std::min(a, e) - hw, std::min(b, f) - hw, std::max(a, e) + hw, std::max(b, f) + hw,
-        [&](float u, float v) { return seg_dist(u, v, a, b, e, f) - hw; }, [&](float) { return c; });
+  paint(
+      std::min(a, e) - hw, std::min(b, f) - hw, std::max(a, e) + hw, std::max(b, f) + hw,
+      [&](float u, float v) { return seg_dist(u, v, a, b, e, f) - hw; }, [&](float) { return c; });
 }
 
 void raster_poly(const float* xy, int n, rgba c) {
@@ -166,22 +175,25 @@ void raster_poly(const float* xy, int n, rgba c) {
     x0 = std::min(x0, p[i * 2]), x1 = std::max(x1, p[i * 2]);
     y0 = std::min(y0, p[i * 2 + 1]), y1 = std::max(y1, p[i * 2 + 1]);
   }
-  paint(x0, y0, x1, y1,
-        [&](float u, float v) {
-          float d = 1e9f;
-          bool in = false;
-          for (int i = 0, j = n - 1; i < n; j = i++) {
-            const float *a = &p[i * 2], *b = &p[j * 2];
-            d = std::min(d, seg_dist(u, v, a[0], a[1], b[0], b[1]));
-            if ((a[1] > v) != (b[1] > v) && u < (b[0] - a[0]) * (v - a[1]) / (b[1] - a[1]) + a[0]) in = !in;
-          }
-          return in ? -d : d;
-        },
-        [&](float) { return c; });
+  paint(
+      x0, y0, x1, y1,
+      [&](float u, float v) {
+        float d = 1e9f;
+        bool in = false;
+        for (int i = 0, j = n - 1; i < n; j = i++) {
+          const float *a = &p[i * 2], *b = &p[j * 2];
+          d = std::min(d, seg_dist(u, v, a[0], a[1], b[0], b[1]));
+          if ((a[1] > v) != (b[1] > v) && u < (b[0] - a[0]) * (v - a[1]) / (b[1] - a[1]) + a[0])
+            in = !in;
+        }
+        return in ? -d : d;
+      },
+      [&](float) { return c; });
 }
 
-
-float raster_text_width(const char* text, float size) { return layout(text, 0, 0, size, {}, false); }
+float raster_text_width(const char* text, float size) {
+  return layout(text, 0, 0, size, {}, false);
+}
 
 float raster_text(const char* text, float x, float y, float size, rgba c) {
   return layout(text, x, y, size, c, true);
@@ -190,7 +202,8 @@ float raster_text(const char* text, float x, float y, float size, rgba c) {
 void raster_pixel(int x, int y, unsigned char out[4]) {
   const float* d = canvas[y][x];
   const float a = d[3];
-  for (int k = 0; k < 3; k++) out[k] = (unsigned char)(a > 0 ? std::min(1.0f, d[k] / a) * 255.0f + 0.5f : 0);
+  for (int k = 0; k < 3; k++)
+    out[k] = (unsigned char)(a > 0 ? std::min(1.0f, d[k] / a) * 255.0f + 0.5f : 0);
   out[3] = (unsigned char)(std::min(1.0f, a) * 255.0f + 0.5f);
 }
 

@@ -23,9 +23,7 @@ uint32_t crc(const uint8_t* p, size_t n, uint32_t c = 0xffffffffu) {
   return c;
 }
 
-void be32(uint8_t* p, uint32_t v) {
-  p[0] = v >> 24, p[1] = v >> 16, p[2] = v >> 8, p[3] = v;
-}
+void be32(uint8_t* p, uint32_t v) { p[0] = v >> 24, p[1] = v >> 16, p[2] = v >> 8, p[3] = v; }
 
 void chunk(FILE* f, const char* type, const uint8_t* data, uint32_t n) {
   uint8_t head[8];
@@ -143,8 +141,8 @@ bool assetgen_sheet(const char* out) {
     ty += size * 7;
     raster_text("ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz", 8, ty, size, {1, 1, 1, 1});
     ty += size * 7;
-    raster_text("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ \x01\x02\x03\x04 \x18 \x1a\x1b \x7f 2026 \x05", 8, ty, size,
-                {1, 1, 1, 1});
+    raster_text("!\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~ \x01\x02\x03\x04 \x18 \x1a\x1b \x7f 2026 \x05",
+                8, ty, size, {1, 1, 1, 1});
   }
   place(10, y, 1, dark);
   return write_png(out);

@@ -120,9 +120,9 @@ struct fx_maker {
   void (*make)(snd_buf&, snd_rng&);
 };
 static const fx_maker fx_makers[] = {
-    {"waterpickup", waterpickup}, {"waterdrop", waterdrop},     {"grainpickup", grainpickup},
-    {"graindrop", graindrop},     {"foodpickup", foodpickup},   {"fooddrop", fooddrop},
-    {"stonepickup", stonepickup}, {"stonedrop", stonedrop},     {"meow", meow},
+    {"waterpickup", waterpickup}, {"waterdrop", waterdrop},   {"grainpickup", grainpickup},
+    {"graindrop", graindrop},     {"foodpickup", foodpickup}, {"fooddrop", fooddrop},
+    {"stonepickup", stonepickup}, {"stonedrop", stonedrop},   {"meow", meow},
 };
 
 bool sound_fx_render(const char* name, int samples, snd_buf& out) {

@@ -24,24 +24,24 @@ struct note {
 // Eight bars each; the first phrase rises and settles on the tonic, the
 // second answers an octave higher.
 static const note phrase_a[] = {
-    {4, 1},   {5, .5f}, {4, .5f}, {3, 1},   {2, 1},                       // A Bb A G F#
-    {1, 1.5f}, {2, .5f}, {0, 2},                                          // Eb F# D
-    {2, .5f}, {3, .5f}, {4, 1},   {5, 1},   {6, 1},                       // F# G A Bb C
-    {5, .5f}, {4, .5f}, {5, 1},   {4, 2},                                 // Bb A Bb A
-    {7, 1},   {6, .5f}, {5, .5f}, {4, 1},   {5, 1},                       // D C Bb A Bb
-    {4, .5f}, {3, .5f}, {2, 1},   {1, 2},                                 // A G F# Eb
-    {2, .5f}, {1, .5f}, {2, 1},   {3, 1},   {2, .5f}, {1, .5f},           // F# Eb F# G F# Eb
-    {0, 3},   {REST, 1},                                                  // D
+    {4, 1},    {5, .5f},  {4, .5f}, {3, 1}, {2, 1},              // A Bb A G F#
+    {1, 1.5f}, {2, .5f},  {0, 2},                                // Eb F# D
+    {2, .5f},  {3, .5f},  {4, 1},   {5, 1}, {6, 1},              // F# G A Bb C
+    {5, .5f},  {4, .5f},  {5, 1},   {4, 2},                      // Bb A Bb A
+    {7, 1},    {6, .5f},  {5, .5f}, {4, 1}, {5, 1},              // D C Bb A Bb
+    {4, .5f},  {3, .5f},  {2, 1},   {1, 2},                      // A G F# Eb
+    {2, .5f},  {1, .5f},  {2, 1},   {3, 1}, {2, .5f}, {1, .5f},  // F# Eb F# G F# Eb
+    {0, 3},    {REST, 1},                                        // D
 };
 static const note phrase_b[] = {
-    {7, 2},   {8, 1},   {7, 1},                                           // D Eb D
-    {6, 1},   {5, 1},   {4, 2},                                           // C Bb A
-    {5, 1},   {6, 1},   {7, 1},   {9, 1},                                 // Bb C D F#
-    {8, 3},   {7, 1},                                                     // Eb D
-    {7, 1},   {6, .5f}, {7, .5f}, {5, 1},   {4, 1},                       // D C D Bb A
-    {3, 1},   {4, 1},   {2, 2},                                           // G A F#
-    {1, 1},   {2, 1},   {3, .5f}, {2, .5f}, {1, 1},                       // Eb F# G F# Eb
-    {0, 3},   {REST, 1},                                                  // D
+    {7, 2}, {8, 1},    {7, 1},                      // D Eb D
+    {6, 1}, {5, 1},    {4, 2},                      // C Bb A
+    {5, 1}, {6, 1},    {7, 1},   {9, 1},            // Bb C D F#
+    {8, 3}, {7, 1},                                 // Eb D
+    {7, 1}, {6, .5f},  {7, .5f}, {5, 1},   {4, 1},  // D C D Bb A
+    {3, 1}, {4, 1},    {2, 2},                      // G A F#
+    {1, 1}, {2, 1},    {3, .5f}, {2, .5f}, {1, 1},  // Eb F# G F# Eb
+    {0, 3}, {REST, 1},                              // D
 };
 #define COUNT(a) (int)(sizeof(a) / sizeof(a[0]))
 
@@ -86,20 +86,20 @@ static void harmony(song& s, const int* chords, int bars, int bar0, bool arpeggi
               0.5f, 0.3f);
     snd_pluck(s.st, s.rng, s.at(bar, 2), degree_hz(root - 14), 1.2f * (float)s.beat, amp * 0.7f,
               0.5f, 0.3f);
-    snd_pluck(s.st, s.rng, s.at(bar, 3.5f), degree_hz(root - 10), 0.4f * (float)s.beat,
-              amp * 0.5f, 0.5f, 0.3f);
+    snd_pluck(s.st, s.rng, s.at(bar, 3.5f), degree_hz(root - 10), 0.4f * (float)s.beat, amp * 0.5f,
+              0.5f, 0.3f);
     if (!arpeggio) continue;
     static const int steps[8] = {0, 2, 4, 2, 7, 4, 2, 4};
     for (int e = 0; e < 8; e++)
-      snd_pluck(s.st, s.rng, s.at(bar, 0.5f * e), degree_hz(root + steps[e]),
-                0.45f * (float)s.beat, amp * 0.25f, 0.8f, 0.7f);
+      snd_pluck(s.st, s.rng, s.at(bar, 0.5f * e), degree_hz(root + steps[e]), 0.45f * (float)s.beat,
+                amp * 0.25f, 0.8f, 0.7f);
   }
 }
 
 // Maqsum in eighths: dum tek . tek dum . tek . ; the light layer keeps only
 // the first dum and a ka on three.
 static void drums(song& s, int bars, int bar0, bool full, float amp) {
-  static const snd_stroke maqsum[8] = {SND_DUM, SND_TEK, SND_KA, SND_TEK,
+  static const snd_stroke maqsum[8] = {SND_DUM, SND_TEK, SND_KA,  SND_TEK,
                                        SND_DUM, SND_KA,  SND_TEK, SND_KA};
   static const float weight[8] = {1, .6f, .15f, .5f, .8f, .15f, .6f, .2f};
   for (int i = 0; i < bars; i++)

@@ -7,9 +7,15 @@ snd_biquad snd_filter(snd_filter_kind kind, float freq, float q) {
   const float c = cosf(w), alpha = sinf(w) / (2.0f * q);
   float b0, b1, b2;
   switch (kind) {
-    case SND_LOWPASS: b0 = b2 = (1 - c) / 2, b1 = 1 - c; break;
-    case SND_HIGHPASS: b0 = b2 = (1 + c) / 2, b1 = -(1 + c); break;
-    default: b0 = alpha, b1 = 0, b2 = -alpha; break;
+    case SND_LOWPASS:
+      b0 = b2 = (1 - c) / 2, b1 = 1 - c;
+      break;
+    case SND_HIGHPASS:
+      b0 = b2 = (1 + c) / 2, b1 = -(1 + c);
+      break;
+    default:
+      b0 = alpha, b1 = 0, b2 = -alpha;
+      break;
   }
   const float a0 = 1 + alpha;
   return snd_biquad{b0 / a0, b1 / a0, b2 / a0, -2 * c / a0, (1 - alpha) / a0, 0, 0, 0, 0};

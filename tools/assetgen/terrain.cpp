@@ -81,11 +81,9 @@ struct hill {
 };
 
 const hill hills[] = {
-    {16, 104, 16, 19},  // south-west massif
-    {78, 117, 10, 10},
-    {104, 66, 11, 12},  // east of the tax office, clear of the stock's roads
-    {18, 48, 9, 8},
-    {122, 88, 8, 9},
+    {16, 104, 16, 19},                     // south-west massif
+    {78, 117, 10, 10}, {104, 66, 11, 12},  // east of the tax office, clear of the stock's roads
+    {18, 48, 9, 8},    {122, 88, 8, 9},
 };
 
 // Rounded rocky hills: a smooth bump roughened by fine noise, steep enough in
@@ -123,7 +121,8 @@ float height_at(int x, int y) {
   // Hills rise out of the plateau and fade down the escarpment.
   if (dy > 0) h += hills_at(fx, fy) * std::fmin(std::fmax((h - 20) / (PLATEAU - 20), 0.0f), 1.0f);
   h = flatten(h, flat_weight(fx, fy, SITE_X0, SITE_Y0, SITE_X1, SITE_Y1, 4, 8), SITE_LEVEL);
-  h = flatten(h, flat_weight(fx, fy, TAXC_X - 2, TAXC_Y - 2, TAXC_X + 2, TAXC_Y + 2, 1, 6), PLATEAU);
+  h = flatten(h, flat_weight(fx, fy, TAXC_X - 2, TAXC_Y - 2, TAXC_X + 2, TAXC_Y + 2, 1, 6),
+              PLATEAU);
   h = flatten(h, flat_weight(fx, fy, STOCK_0, STOCK_0, STOCK_1, STOCK_1, 2, 6), PLATEAU);
   return h;
 }

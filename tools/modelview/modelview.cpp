@@ -78,7 +78,8 @@ void draw(image* img, int tile, const view& v) {
     const float* p[3];
     float s[3][3];
     for (int k = 0; k < 3; k++) p[k] = v.g->tris + (t * 3 + k) * v.stride, project(p[k], s[k]);
-    float area = (s[1][0] - s[0][0]) * (s[2][1] - s[0][1]) - (s[2][0] - s[0][0]) * (s[1][1] - s[0][1]);
+    float area =
+        (s[1][0] - s[0][0]) * (s[2][1] - s[0][1]) - (s[2][0] - s[0][0]) * (s[1][1] - s[0][1]);
     if (area >= 0) continue;  // back face (screen y grows down)
     int x0 = std::max((int)std::min({s[0][0], s[1][0], s[2][0]}), ox);
     int x1 = std::min((int)std::max({s[0][0], s[1][0], s[2][0]}) + 1, ox + TILE - 1);
@@ -105,7 +106,8 @@ void draw(image* img, int tile, const view& v) {
           int tv = std::min(std::max((int)((1 - vv) * tx.h), 0), tx.h - 1);
           for (int k = 0; k < 3; k++) col[k] = tx.rgb[(tv * tx.w + tu) * 3 + k] / 255.0f;
         } else {
-          for (int k = 0; k < 3; k++) col[k] = w[0] * p[0][6 + k] + w[1] * p[1][6 + k] + w[2] * p[2][6 + k];
+          for (int k = 0; k < 3; k++)
+            col[k] = w[0] * p[0][6 + k] + w[1] * p[1][6 + k] + w[2] * p[2][6 + k];
         }
         for (int k = 0; k < 3; k++)
           img->rgb[(y * img->w + x) * 3 + k] = (unsigned char)std::min(col[k] * 255, 255.0f);

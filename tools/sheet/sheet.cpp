@@ -62,9 +62,12 @@ static void draw_buttons() {
     bool selected, hovered;
     float angle;
   };
-  const state states[] = {{"plain", 1, false, false, 0},   {"hovered", 1, false, true, 0},
-                          {"greyed", 0.5f, false, false, 0}, {"grey hovered", 0.5f, false, true, 0},
-                          {"selected low", 1, true, false, -1.57f}, {"selected high", 1, true, false, 1.57f}};
+  const state states[] = {{"plain", 1, false, false, 0},
+                          {"hovered", 1, false, true, 0},
+                          {"greyed", 0.5f, false, false, 0},
+                          {"grey hovered", 0.5f, false, true, 0},
+                          {"selected low", 1, true, false, -1.57f},
+                          {"selected high", 1, true, false, 1.57f}};
   for (int i = 0; i < 6; i++) {
     const int x = 8 + i * 84, y = 212;
     cell(x, y, 80, 80);
@@ -147,7 +150,8 @@ int main(int argc, char** argv) {
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 2);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-  SDL_Window* window = SDL_CreateWindow("sheet", 0, 0, SHEET_W, SHEET_H, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  SDL_Window* window =
+      SDL_CreateWindow("sheet", 0, 0, SHEET_W, SHEET_H, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
   if (!context) {
     LOG("ERR No GL context: %s", SDL_GetError());
@@ -162,9 +166,11 @@ int main(int argc, char** argv) {
   quad_init();
   pane_create_vbo();
   txdb_set_dir(dir);
-  LOG("Loaded %d of %d HUD textures", txdb_load_dir(hud_textures, HUD_TEXTURE_COUNT), HUD_TEXTURE_COUNT);
-  static const char* const maps[] = {"terrain_grn.pkm", "terrain_ylw.pkm", "terrain_blu.pkm", "bakerymap.pkm",
-                                     "hutmap.pkm", "tentmap.pkm", "taxcollectormap.pkm", "carriermap.pkm"};
+  LOG("Loaded %d of %d HUD textures", txdb_load_dir(hud_textures, HUD_TEXTURE_COUNT),
+      HUD_TEXTURE_COUNT);
+  static const char* const maps[] = {"terrain_grn.pkm",     "terrain_ylw.pkm", "terrain_blu.pkm",
+                                     "bakerymap.pkm",       "hutmap.pkm",      "tentmap.pkm",
+                                     "taxcollectormap.pkm", "carriermap.pkm"};
   LOG("Loaded %d of 8 compressed textures", txdb_load_pkms(maps, 8));
 
   glViewport(0, 0, SHEET_W, SHEET_H);

@@ -70,7 +70,9 @@ void camera_set_perspective(float aspect, float znear, float zfar, bool offaxis)
   m[14] = 2.0f * zfar * znear / (znear - zfar);
 }
 
-void camera_orbit_add(float delta) { camera.orbit = (float)wrap_angle((double)camera.orbit + delta); }
+void camera_orbit_add(float delta) {
+  camera.orbit = (float)wrap_angle((double)camera.orbit + delta);
+}
 
 void camera_elevation_add(float delta) {
   camera.elevation = clampf(camera.elevation + delta, -ELEVATION_LIMIT, ELEVATION_LIMIT);
@@ -156,8 +158,8 @@ void camera_update(float dt, camera_ground_fn ground) {
   if (ground) floor = fmaxf(floor, ground(eye[0], eye[1]) + CAMERA_GROUND_CLEARANCE);
   if (eye[2] < floor) {
     const float horizontal = hypotf(eye[0] - camera.target[0], eye[1] - camera.target[1]);
-    camera.elevation = clampf(atan2f(floor - camera.target[2], horizontal),
-                              FLOOR_ELEVATION_MIN, FLOOR_ELEVATION_MAX);
+    camera.elevation = clampf(atan2f(floor - camera.target[2], horizontal), FLOOR_ELEVATION_MIN,
+                              FLOOR_ELEVATION_MAX);
     eye[2] = floor;
   }
   place_camera(eye, camera.target);
@@ -195,5 +197,6 @@ void camera_on_control(const char* text) {
     if (v == 0.0f) camera.relax_orbit = camera.relax_elevation = -FLT_MAX;
   }
   // An absent key snaps too; only an explicit 0 keeps the relax orbit.
-  if (notify_int(text, "relaxSnapOrbit") != 0) camera.relax_orbit = nearest_quarter_turn(camera.orbit);
+  if (notify_int(text, "relaxSnapOrbit") != 0)
+    camera.relax_orbit = nearest_quarter_turn(camera.orbit);
 }

@@ -15,11 +15,11 @@ struct pid_state {
 };
 
 struct camera_state {
-  float fov;                  // vertical, radians
-  float hfov = 0.94247782f;   // horizontal, set with the projection
-  float orbit;                // around z, kept in [-pi, pi]
-  float elevation;            // above the horizontal
-  float distance;             // target to eye
+  float fov;                                           // vertical, radians
+  float hfov = 0.94247782f;                            // horizontal, set with the projection
+  float orbit;                                         // around z, kept in [-pi, pi]
+  float elevation;                                     // above the horizontal
+  float distance;                                      // target to eye
   float min_distance = 10.0f, max_distance = 1100.0f;  // clamp for distScale
   float orbit_offset, orbit_offset_goal;
   float target[3], target_goal[3];

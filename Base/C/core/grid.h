@@ -5,10 +5,10 @@
 
 #define GRIDSZ 128
 #define GRIDCELLS (GRIDSZ * GRIDSZ)
-#define GROUPCNT 10                      // potential fields
-#define POTENTIALSZ (GRIDCELLS + GRIDSZ) // a field's grid with its spare row
-#define FLT_UNDF 9999.0f                 // no passage, unreached
-#define GRID_STEPZ 0.15f                 // world units per height byte
+#define GROUPCNT 10                       // potential fields
+#define POTENTIALSZ (GRIDCELLS + GRIDSZ)  // a field's grid with its spare row
+#define FLT_UNDF 9999.0f                  // no passage, unreached
+#define GRID_STEPZ 0.15f                  // world units per height byte
 
 // Cell types, the high nibble of a cell-flag byte.
 enum {

@@ -34,7 +34,8 @@ int kv_get(const char* key, int dflt) {
   if (!f) {
     // A key never written is the normal case; a folder or FIFO in its place
     // is worth a line.
-    if (regfile_is_other(path)) LOG("ERR Cannot read key-value pair from '%s': %s", path, regfile_reason());
+    if (regfile_is_other(path))
+      LOG("ERR Cannot read key-value pair from '%s': %s", path, regfile_reason());
     return dflt;
   }
   char line[128];
@@ -44,8 +45,10 @@ int kv_get(const char* key, int dflt) {
   return got ? notify_atoi(line) : dflt;
 }
 
-const kv_setting_range kv_settings[KV_SETTINGS] = {
-    {"settings_transcribe", 1}, {"settings_music", 1}, {"settings_difficulty", 2}, {"settings_emote", 1}};
+const kv_setting_range kv_settings[KV_SETTINGS] = {{"settings_transcribe", 1},
+                                                   {"settings_music", 1},
+                                                   {"settings_difficulty", 2},
+                                                   {"settings_emote", 1}};
 
 // The last value out of range reported per setting; 0 (always in range) for none.
 static int kv_reported[KV_SETTINGS];

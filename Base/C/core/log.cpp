@@ -28,7 +28,8 @@ void log_line(const char* fmt, ...) {
 
 bool log_open(const char* path, const char* previous) {
   // rename moves a link itself, never its target; a first start has nothing to keep.
-  const bool kept = regfile_is_other(path, REGFILE_NOFOLLOW) || rename(path, previous) == 0 || errno == ENOENT;
+  const bool kept =
+      regfile_is_other(path, REGFILE_NOFOLLOW) || rename(path, previous) == 0 || errno == ENOENT;
   const int err = kept ? 0 : errno;
   log_file = regfile_open(path, "w", REGFILE_NOFOLLOW);
   if (!kept) LOG("ERR Could not keep the previous log as %s: %s", previous, strerror(err));

@@ -5,8 +5,8 @@
 
 typedef void (*assert_hook_fn)(const char* expr, const char* file, int line);
 
-extern const char* filesPath;    // user data folder, no trailing separator; null until set
-extern FILE* log_file;           // null: log lines go to standard output only
+extern const char* filesPath;  // user data folder, no trailing separator; null until set
+extern FILE* log_file;         // null: log lines go to standard output only
 extern assert_hook_fn assert_hook;
 
 // One log line: to standard output and, when open, to the log file, each

@@ -9,4 +9,4 @@ extern const float font_advance[FONT_GLYPHS];
 extern const int32_t font_count[FONT_GLYPHS];
 extern const int32_t font_first[FONT_GLYPHS];
 extern const int32_t font_vertex_count;  // vertices in font_vertices
-extern const float font_vertices[];  // x, y pairs in font units
+extern const float font_vertices[];      // x, y pairs in font units

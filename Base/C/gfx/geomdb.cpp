@@ -30,7 +30,8 @@ static int32_t geomdb_find(const geomdesc* d) {
 static bool geomdb_make_vbos(const geomdb_entry& e) {
   if (e.numInst <= 1) return geomdb_create_static_vbos(e.desc, e.uv);
   bool made = false;
-  for (int set = 0; set < 3; set++) made = geomdb_create_instanced_vbos(e.desc, e.numInst, set, e.uv);
+  for (int set = 0; set < 3; set++)
+    made = geomdb_create_instanced_vbos(e.desc, e.numInst, set, e.uv);
   return made;
 }
 
@@ -147,7 +148,8 @@ bool geomdb_create_instanced_vbos(geomdesc* d, uint32_t numInst, int set, bool u
     glBufferSubData(GL_ARRAY_BUFFER, 0, d->trisz, d->tris);
     geomdb_point_triangles(uv);
     if (uv) {
-      glVertexAttribPointer(7, 2, GL_FLOAT, GL_FALSE, UVOFF_BYTES, at(d->trisz + MATRIX_BYTES * numInst));
+      glVertexAttribPointer(7, 2, GL_FLOAT, GL_FALSE, UVOFF_BYTES,
+                            at(d->trisz + MATRIX_BYTES * numInst));
       glVertexAttribDivisor(7, 1);
       glEnableVertexAttribArray(7);
     }
@@ -186,7 +188,8 @@ void geomdb_respecify(const geomdesc* d, int set, int32_t trisbytes, uint32_t nu
   glBufferSubData(GL_ARRAY_BUFFER, 0, d->trisz, d->tris);
   if (d->vbos[b0 + 1]) {
     glBindBuffer(GL_ARRAY_BUFFER, d->vbos[b0 + 1]);
-    glBufferData(GL_ARRAY_BUFFER, d->linesz + (GLsizeiptr)MATRIX_BYTES * numInst, nullptr, GL_STREAM_DRAW);
+    glBufferData(GL_ARRAY_BUFFER, d->linesz + (GLsizeiptr)MATRIX_BYTES * numInst, nullptr,
+                 GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, d->linesz, d->lines);
   }
 }

@@ -20,7 +20,7 @@ struct glpr_attribute {
 };
 
 static const glpr_attribute glpr_attributes[] = {
-    {"position", 0}, {"surfacenormal", 1}, {"rgb", 2},          {"uv", 2},     {"trf", 3},
+    {"position", 0}, {"surfacenormal", 1}, {"rgb", 2},           {"uv", 2},      {"trf", 3},
     {"limb", 7},     {"uvoff", 7},         {"positiondrift", 5}, {"ssdelta", 4}, {"timeoffset", 3},
 };
 
@@ -41,8 +41,12 @@ static void glpr_read_log(GLuint object, char* buf, GLsizei size,
   glpr_one_line(buf);
 }
 
-static void shader_log(GLuint o, GLsizei n, GLsizei* l, GLchar* b) { glGetShaderInfoLog(o, n, l, b); }
-static void program_log(GLuint o, GLsizei n, GLsizei* l, GLchar* b) { glGetProgramInfoLog(o, n, l, b); }
+static void shader_log(GLuint o, GLsizei n, GLsizei* l, GLchar* b) {
+  glGetShaderInfoLog(o, n, l, b);
+}
+static void program_log(GLuint o, GLsizei n, GLsizei* l, GLchar* b) {
+  glGetProgramInfoLog(o, n, l, b);
+}
 
 static char glpr_compile_message[4096];
 
@@ -161,7 +165,8 @@ int32_t glpr_add_uniform(const char* name, uint32_t program) {
   s.name = name;
   s.program = program;
   s.location = glGetUniformLocation(program, name);
-  if (s.location < 0) LOG("ERR Failed to get uniform location of '%s' for program nr %d", name, program);
+  if (s.location < 0)
+    LOG("ERR Failed to get uniform location of '%s' for program nr %d", name, program);
   glpr_numu++;
   return s.location;
 }

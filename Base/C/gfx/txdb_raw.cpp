@@ -37,7 +37,8 @@ static int64_t txdb_file_size(FILE* f) {
   return fstat(fileno(f), &st) == 0 ? (int64_t)st.st_size : 0;
 }
 
-uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height, bool compressed) {
+uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height,
+                  bool compressed) {
   ASSERT(txdb_sz < TXDB_MAX_SZ);
   // Errors left by earlier calls would be taken for this upload's.
   for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; i++) {
@@ -83,20 +84,23 @@ uint32_t txdb_read_raw(const char* name, int32_t width, int32_t height, FILE* f)
   if (!txdb_size_ok(name, width, height)) return 0;
   const int64_t n = (int64_t)width * height * 4, held = txdb_file_size(f);
   if (n > held + TXDB_PAD_MAX) {
-    LOG("ERR Texture '%s' claims %dx%d but its file holds %lld bytes", name, width, height, (long long)held);
+    LOG("ERR Texture '%s' claims %dx%d but its file holds %lld bytes", name, width, height,
+        (long long)held);
     return 0;
   }
   // Zeroed, so the part a short file lacks comes out transparent black.
   uint8_t* pixels = (uint8_t*)calloc(n, 1);
   ASSERT(pixels);
-  if (fread(pixels, 1, n, f) != (size_t)n) LOG("ERR Incomplete read from texture file of size %dx%d", width, height);
+  if (fread(pixels, 1, n, f) != (size_t)n)
+    LOG("ERR Incomplete read from texture file of size %dx%d", width, height);
   return txdb_add(name, pixels, width, height, false);
 }
 
 // The container's magic, then version "10" (ETC1, whose blocks ETC2 reads
 // alike) or "20".
 static bool txdb_is_pkm(const uint8_t* header) {
-  return memcmp(header, "PKM ", 4) == 0 && (memcmp(header + 4, "10", 2) == 0 || memcmp(header + 4, "20", 2) == 0);
+  return memcmp(header, "PKM ", 4) == 0 &&
+         (memcmp(header + 4, "10", 2) == 0 || memcmp(header + 4, "20", 2) == 0);
 }
 
 static uint32_t txdb_read_pkm(const char* name, FILE* f, int32_t* w, int32_t* h) {
@@ -200,7 +204,8 @@ int32_t txdb_load_dir(const char* const* names, int32_t cnt) {
     fclose(f);
     if (!t) continue;
     loaded++;
-    LOG("Loaded %s(%dx%d) as %02x at %p", names[i], w, h, t, (void*)txdb_entries[txdb_sz - 1].pixels);
+    LOG("Loaded %s(%dx%d) as %02x at %p", names[i], w, h, t,
+        (void*)txdb_entries[txdb_sz - 1].pixels);
   }
   closedir(dir);
   return loaded;

@@ -13,7 +13,7 @@
 struct txdb_entry {
   const char* name;  // the caller's text, not copied
   uint32_t texture;
-  uint8_t* pixels;   // the image bytes as read, owned until txdb_clear
+  uint8_t* pixels;  // the image bytes as read, owned until txdb_clear
 };
 
 extern txdb_entry txdb_entries[TXDB_MAX_SZ];
@@ -25,7 +25,8 @@ void txdb_set_dir(const char* dir);
 int64_t txdb_etc2_size(int32_t width, int32_t height);
 // Takes ownership of pixels (malloc'd). Returns the GL texture name, or 0 (the
 // pixels freed, nothing stored) when GL refuses the image.
-uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height, bool compressed);
+uint32_t txdb_add(const char* name, uint8_t* pixels, int32_t width, int32_t height,
+                  bool compressed);
 // Returns the texture name, or 0 for a size GL cannot take or a file short by
 // more than TXDB_PAD_MAX bytes; a file less short gives a texture whose missing
 // part is zero.
