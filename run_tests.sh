@@ -11,6 +11,9 @@ cd "$(dirname "$0")"
 bash tools/install_deps.sh
 JOBS=$(nproc)
 
+# Every source keeps the one style of .clang-format.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 configure() {  # configure DIR [cmake args...]
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DTAVOREK_WERROR=ON "$@" >/dev/null

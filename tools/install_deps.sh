@@ -3,7 +3,7 @@
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 PKGS=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
   libsdl2-dev libchipmunk-dev libopenal-dev libalut-dev zlib1g-dev libepoxy-dev
   libgtest-dev libbenchmark-dev libgcc-12-dev gdb
   xvfb xauth xdotool x11-utils x11-apps imagemagick python3 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 libopenal1 sox
