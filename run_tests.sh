@@ -19,8 +19,12 @@ configure() {  # configure DIR [cmake args...]
   cmake -S . -B "$dir" -G Ninja -DTAVOREK_WERROR=ON "$@" >/dev/null
 }
 configure build
-configure build-tsan -DTAVOREK_SANITIZE=thread -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
-configure build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The sanitizer builds keep line tables only: their reports need no more, and
+# they compile in less time.
+configure build-tsan -DTAVOREK_SANITIZE=thread -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS_DEBUG=-g1
+configure build-asan -DTAVOREK_SANITIZE=address,undefined -DTAVOREK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
 
 time cmake --build build -j "$JOBS"
 

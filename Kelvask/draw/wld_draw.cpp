@@ -9,9 +9,9 @@
 #include "items_draw.h"
 #include "log.h"
 #include "stones_draw.h"
-#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "wld.h"
+#include "worktools_draw.h"
 
 #define OVERLAY_VERTICES (GRIDCELLS * 6)
 

@@ -12,10 +12,10 @@
 #include "shaders.h"
 #include "sickles.h"
 #include "stones_draw.h"
-#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "wld_draw.h"
 #include "wld_state.h"
+#include "worktools_draw.h"
 
 static bool showing_field(const world_pass* p) {
   return p->showgoal >= 0 && p->showgoal < GROUPCNT;

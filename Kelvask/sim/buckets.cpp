@@ -4,28 +4,28 @@
 
 #include "items.h"
 #include "log.h"
-#include "tools.h"
+#include "worktools.h"
 
-TOOLS_DEFINE_WITH_STATE(buckets, MAXBUCKETS);
+WORKTOOLS_DEFINE_WITH_STATE(buckets, MAXBUCKETS);
 float buckets_inst[2][MAXBUCKETS][16];
 
 void buckets_reset() {
-  tools_clear(&table);
+  worktools_clear(&table);
   memset(buckets_inst, 0, sizeof buckets_inst);
 }
-int buckets_give(int member) { return tools_give(&table, member); }
+int buckets_give(int member) { return worktools_give(&table, member); }
 
 // A bucket already in that state is no fault: the worker simply goes on.
 int buckets_set_full(int c, int v) {
   int slot;
-  return tools_set_full(&table, c, v, &slot);
+  return worktools_set_full(&table, c, v, &slot);
 }
 
-bool buckets_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
+bool buckets_serialize(int out, FILE* f) { return worktools_serialize(&table, out, f); }
 
 void buckets_update_instances(const float (*trfs)[16]) {
-  int nume = tools_place(&table, 0, trfs, ITEMS_LIFT, buckets_inst[0]);
-  int numf = tools_place(&table, 1, trfs, ITEMS_LIFT, buckets_inst[1]);
+  int nume = worktools_place(&table, 0, trfs, ITEMS_LIFT, buckets_inst[0]);
+  int numf = worktools_place(&table, 1, trfs, ITEMS_LIFT, buckets_inst[1]);
   ASSERT(nume == buckets_nume);
   ASSERT(numf == buckets_numf);
 }

@@ -1,11 +1,11 @@
 // Buckets: one per irrigation worker, given at spawning and kept for good;
 // filled at the water's edge, emptied at a farm field.
 #pragma once
-#include "tools.h"
+#include "worktools.h"
 
 #define MAXBUCKETS 1024
 
-TOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
+WORKTOOLS_DECLARE_WITH_STATE(buckets, MAXBUCKETS);
 extern float buckets_inst[2][MAXBUCKETS]
                          [16];  // per frame: empty ones, then full ones, at their carriers
 

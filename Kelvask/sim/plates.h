@@ -1,11 +1,11 @@
 // Plates: one per household servant, given at spawning and kept for good;
 // full while the servant carries food from a bakery to a hut or tax office.
 #pragma once
-#include "tools.h"
+#include "worktools.h"
 
 #define MAXPLATES 1024
 
-TOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
+WORKTOOLS_DECLARE_WITH_STATE(plates, MAXPLATES);
 extern float plates_inst[2][MAXPLATES]
                         [16];  // per frame: empty ones, then full ones, at their carriers
 

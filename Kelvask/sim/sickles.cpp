@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "tools.h"
+#include "worktools.h"
 
 int32_t sickles_count;
 int32_t sickles_carr[MAXSICKLES];
@@ -11,13 +11,13 @@ float sickles_inst[MAXSICKLES][16];
 static const ToolTable table = {"sickles", sickles_carr, nullptr, &sickles_count, nullptr, nullptr};
 
 void sickles_reset() {
-  tools_clear(&table);
+  worktools_clear(&table);
   memset(sickles_inst, 0, sizeof sickles_inst);
 }
-int sickles_give(int member) { return tools_give(&table, member); }
-bool sickles_serialize(int out, FILE* f) { return tools_serialize(&table, out, f); }
+int sickles_give(int member) { return worktools_give(&table, member); }
+bool sickles_serialize(int out, FILE* f) { return worktools_serialize(&table, out, f); }
 
 // A sickle hangs at the carrier's origin.
 void sickles_update_instances(const float (*trfs)[16]) {
-  tools_place(&table, 0, trfs, 0.0f, sickles_inst);
+  worktools_place(&table, 0, trfs, 0.0f, sickles_inst);
 }

@@ -14,10 +14,10 @@
 #include "shaders.h"
 #include "stones.h"
 #include "stones_draw.h"
-#include "tools_draw.h"
 #include "txdb_raw.h"
 #include "wld_draw.h"
 #include "wld_state.h"
+#include "worktools_draw.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools.h"
+#include "worktools.h"
 
 #include <cstring>
 
@@ -10,21 +10,21 @@
 static bool seen[CROWDSZ];  // carriers met while checking a loaded table
 
 static void clear_from(const ToolTable* t, int first) {
-  for (int i = first; i < TOOLS_MAX; i++) {
+  for (int i = first; i < WORKTOOLS_MAX; i++) {
     t->carr[i] = -1;
     if (t->full) t->full[i] = 0;
   }
 }
 
-void tools_clear(const ToolTable* t) {
+void worktools_clear(const ToolTable* t) {
   clear_from(t, 0);
   *t->count = 0;
   if (t->full) *t->nume = *t->numf = 0;
 }
 
-int tools_give(const ToolTable* t, int member) {
+int worktools_give(const ToolTable* t, int member) {
   int i = *t->count;
-  if (i >= TOOLS_MAX) return -1;
+  if (i >= WORKTOOLS_MAX) return -1;
   t->carr[i] = member;
   if (t->full) {
     t->full[i] = 0;
@@ -34,14 +34,14 @@ int tools_give(const ToolTable* t, int member) {
   return i;
 }
 
-int tools_find(const ToolTable* t, int member) {
+int worktools_find(const ToolTable* t, int member) {
   for (int i = 0; i < *t->count; i++)
     if (t->carr[i] == member) return i;
   return -1;
 }
 
-int tools_set_full(const ToolTable* t, int c, int v, int* slot) {
-  int i = tools_find(t, c);
+int worktools_set_full(const ToolTable* t, int c, int v, int* slot) {
+  int i = worktools_find(t, c);
   *slot = i;
   if (i < 0) return -1;
   if ((t->full[i] != 0) == (v != 0)) return 0;
@@ -51,8 +51,8 @@ int tools_set_full(const ToolTable* t, int c, int v, int* slot) {
   return 1;
 }
 
-int tools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift,
-                float (*out)[16]) {
+int worktools_place(const ToolTable* t, int full, const float (*trfs)[16], float lift,
+                    float (*out)[16]) {
   int j = 0;
   for (int i = 0; i < *t->count; i++) {
     if (t->full && (t->full[i] != 0) != (full != 0)) continue;
@@ -104,14 +104,14 @@ static bool table_valid(const ToolTable* t, int n, int nume, int numf) {
   return true;
 }
 
-bool tools_serialize(const ToolTable* t, int out, FILE* f) {
+bool worktools_serialize(const ToolTable* t, int out, FILE* f) {
   if (!f) {
     LOG("ERR No text save stream for the %s.", t->prefix);
     return false;
   }
   int32_t n = *t->count, nume = 0, numf = 0;
   if (t->full) nume = *t->nume, numf = *t->numf;
-  bool ok = io_count(out, f, t->prefix, "count", &n, TOOLS_MAX) &&
+  bool ok = io_count(out, f, t->prefix, "count", &n, WORKTOOLS_MAX) &&
             (!t->full || (io_count(out, f, t->prefix, "nume", &nume, n) &&
                           io_count(out, f, t->prefix, "numf", &numf, n))) &&
             io_values(out, f, t->prefix, "carr", t->carr, n) &&

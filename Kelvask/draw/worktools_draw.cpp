@@ -1,4 +1,4 @@
-#include "tools_draw.h"
+#include "worktools_draw.h"
 
 #include "buckets.h"
 #include "inst_draw.h"
