@@ -23,6 +23,8 @@ bool wld_save();
 // another version, or one file without the other) is moved aside as
 // "game.txtsav.rejected-<n>" and "game.binsav.rejected-<n>".
 bool wld_load();
+// Whether either file of the pair lies in the user data folder.
+bool wld_save_present();
 
 // The steps of a save, in order. wld_save runs them all; wld_save_upto stops
 // after `last`, as a save cut short there by a crash would.

@@ -173,6 +173,11 @@ static void set_aside(const SavePaths* p) {
   LOG("ERR No free name to keep the refused saved game aside; it stays in place.");
 }
 
+bool wld_save_present() {
+  SavePaths p;
+  return save_paths(&p) && (exists(p.txt) || exists(p.bin));
+}
+
 bool wld_load() {
   SavePaths p;
   if (!save_paths(&p)) return false;

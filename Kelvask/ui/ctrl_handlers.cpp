@@ -122,9 +122,8 @@ void onPlay(const char* text) {
   ctrl_warned = 0;
   // The start's centre move came while the menu hid the world, so the camera
   // would aim at height 0 under the ground: take the centre's height now.
-  if (wld_initialised)
-    wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode),
-                  &ctrl_coiheight);
+  wld_can_place((int)ctrl_coi[0], (int)ctrl_coi[1], ctrl_place_ring(ctrl_buildmode),
+                &ctrl_coiheight);
 }
 
 void ctrl_teardown_world() {
@@ -240,21 +239,10 @@ void onDismisstoast(const char* text) {
 
 void onTranscribesetting(const char* text) { ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE); }
 
-// Whether either file of the saved game lies in the user data folder.
-static bool saved_game_present() {
-  static const char* const names[] = {"game.txtsav", "game.binsav"};
-  for (const char* name : names) {
-    char path[256];
-    snprintf(path, sizeof path, "%s/%s", filesPath ? filesPath : ".", name);
-    if (access(path, F_OK) == 0) return true;
-  }
-  return false;
-}
-
 // Without a running world the pair is loaded into an empty one, which stays
 // unplayable should the load fail.
 static void load_game() {
-  const bool present = saved_game_present();
+  const bool present = wld_save_present();
   const bool had_world = wld_initialised;
   if (!had_world) wld_init();
   if (wld_load()) {

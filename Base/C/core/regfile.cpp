@@ -14,6 +14,12 @@ static FILE* refuse(const char* reason) {
   return nullptr;
 }
 
+// Reason taken before the close, which may change errno.
+static FILE* refuse_fd(int fd, const char* reason) {
+  close(fd);
+  return refuse(reason);
+}
+
 static int stat_of(const char* path, struct stat* st, regfile_links links) {
   return links == REGFILE_FOLLOW ? stat(path, st) : lstat(path, st);
 }
@@ -38,25 +44,14 @@ FILE* regfile_open(const char* path, const char* mode, regfile_links links) {
   if (fd < 0) return refuse_open(path, links);
   struct stat st;
   const bool stated = fstat(fd, &st) == 0;
-  if (!stated || !S_ISREG(st.st_mode)) {
-    const char* why = stated ? "not a regular file" : strerror(errno);
-    close(fd);
-    return refuse(why);
-  }
+  if (!stated || !S_ISREG(st.st_mode))
+    return refuse_fd(fd, stated ? "not a regular file" : strerror(errno));
   // Truncated only now, so that nothing but a regular file is ever cut.
   int fl = fcntl(fd, F_GETFL);
-  if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0 || (write && ftruncate(fd, 0) != 0)) {
-    const char* why = strerror(errno);
-    close(fd);
-    return refuse(why);
-  }
+  if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0 || (write && ftruncate(fd, 0) != 0))
+    return refuse_fd(fd, strerror(errno));
   FILE* f = fdopen(fd, mode);
-  if (!f) {
-    const char* why = strerror(errno);
-    close(fd);
-    return refuse(why);
-  }
-  return f;
+  return f ? f : refuse_fd(fd, strerror(errno));
 }
 
 const char* regfile_reason() { return last_reason; }
