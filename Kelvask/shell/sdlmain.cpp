@@ -30,7 +30,6 @@ enum { STATUS_NO_STEAM = 101, STATUS_NO_CONTEXT = 102, STARTED = -1 };
 // 64x64, one 0x00RRGGBB word per pixel, made by assetgen at build time.
 static uint32_t sdlmain_icon[64 * 64] = {
 #include "icon.inc"
-#include "msgwords.h"
 };
 
 static void show_error(const char* title, const char* text) {
