@@ -52,8 +52,6 @@ void sdlmain_reset();
 int sdlmain_step_count(double elapsed);
 // Seconds between two SDL_GetTicks readings, across the counter's wrap.
 double sdlmain_elapsed(uint32_t now, uint32_t before);
-// Whether the pixel at p (truncated) lies inside a drawable of that size.
-bool sdlmain_pixel_inside(sdlmain_point p, int32_t width, int32_t height);
 // Window-system event position to drawable pixels with y up.
 sdlmain_point sdlmain_to_drawable(int32_t x, int32_t y, int32_t height, float scale);
 

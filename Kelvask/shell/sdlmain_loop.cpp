@@ -15,7 +15,7 @@ int sdlmain_step_count(double elapsed) {
 
 double sdlmain_elapsed(uint32_t now, uint32_t before) { return (uint32_t)(now - before) / 1000.0; }
 
-bool sdlmain_pixel_inside(sdlmain_point p, int32_t width, int32_t height) {
+static bool pixel_inside(sdlmain_point p, int32_t width, int32_t height) {
   return p.x >= 0.0f && p.y >= 0.0f && p.x < (float)width && p.y < (float)height;
 }
 
@@ -26,7 +26,7 @@ static float depth_under_pointer() {
   if (SDL_GetWindowFlags(sdlmain_window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return 1.0f;
   int w = 0, h = 0;
   SDL_GL_GetDrawableSize(sdlmain_window, &w, &h);
-  if (!sdlmain_pixel_inside(sdlmain_pointer, w, h)) return 1.0f;
+  if (!pixel_inside(sdlmain_pointer, w, h)) return 1.0f;
   float depth = 1.0f;
   glReadPixels((GLint)sdlmain_pointer.x, (GLint)sdlmain_pointer.y, 1, 1, GL_DEPTH_COMPONENT,
                GL_FLOAT, &depth);

@@ -53,56 +53,35 @@ TEST_F(LogTest, LineGoesToStdoutAndLogFile) {
   EXPECT_EQ(file_text(log_file), "frame 0.50\n100% done\n");
 }
 
-// Log files in a folder of their own; stdout is caught so lines stay out of the run's output.
-struct LogFiles : LogTest {
-  std::string dir;
-  void SetUp() override {
-    LogTest::SetUp();
-    char tmpl[] = "/tmp/logtestXXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    testing::internal::CaptureStdout();
-  }
-  void TearDown() override {
-    testing::internal::GetCapturedStdout();
-    LogTest::TearDown();
-    EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
-  }
-  std::string path(const char* name) const { return dir + "/" + name; }
-  std::string text(const char* name) const {
+// Each start keeps the last run's log; every line is on disk at once (a crash flushes nothing).
+TEST_F(LogTest, EachStartKeepsTheRunBeforeItAndEveryLineIsOnDiskAtOnce) {
+  char tmpl[] = "/tmp/logtestXXXXXX";
+  ASSERT_NE(mkdtemp(tmpl), nullptr);
+  const std::string dir = tmpl, log = dir + "/log.txt", previous = dir + "/log-previous.txt";
+  const auto text = [](const std::string& path) {
     std::stringstream s;
-    s << std::ifstream(path(name)).rdbuf();
+    s << std::ifstream(path).rdbuf();
     return s.str();
-  }
-  // One start of the game: the log opened, a line, and the file closed as the process end closes
-  // it.
-  void run(const char* line) {
-    ASSERT_TRUE(log_open(path("log.txt").c_str(), path("log-previous.txt").c_str()));
-    LOG("%s", line);
-    fclose(log_file);
+  };
+  testing::internal::CaptureStdout();
+  std::string last;
+  for (int run = 1; run <= 3; run++) {
+    SCOPED_TRACE(run);
+    ASSERT_TRUE(log_open(log.c_str(), previous.c_str()));
+    EXPECT_EQ(std::ifstream(previous).good(), run > 1);
+    EXPECT_EQ(text(previous), last);
+    std::string want;
+    for (int i = 0; i < 50; i++) {
+      LOG("run %d, line %d", run, i);
+      want += "run " + std::to_string(run) + ", line " + std::to_string(i) + "\n";
+      EXPECT_EQ(text(log), want);
+    }
+    fclose(log_file);  // as the process end closes it
     log_file = nullptr;
+    last = want;
   }
-};
-
-TEST_F(LogFiles, EachStartKeepsTheRunBeforeIt) {
-  run("first run");
-  EXPECT_EQ(text("log.txt"), "first run\n");
-  EXPECT_FALSE(std::ifstream(path("log-previous.txt")).good());
-  run("second run");
-  run("third run");
-  EXPECT_EQ(text("log.txt"), "third run\n");
-  EXPECT_EQ(text("log-previous.txt"), "second run\n");
-}
-
-// A crash the guard does not catch ends the process without flushing anything.
-TEST_F(LogFiles, EveryLineIsInTheFileAsSoonAsItIsLogged) {
-  ASSERT_TRUE(log_open(path("log.txt").c_str(), path("log-previous.txt").c_str()));
-  std::string want;
-  for (int i = 0; i < 200; i++) {
-    LOG("line %d of a start-up that ends in a crash", i);
-    want += "line " + std::to_string(i) + " of a start-up that ends in a crash\n";
-  }
-  EXPECT_EQ(text("log.txt"), want);
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
 }
 
 struct HookCall {

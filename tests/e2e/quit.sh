@@ -2,15 +2,7 @@
 # cleanly. A closed terminal (SIGHUP) mid-game ends it the same way, saving
 # the game, and the next start loads that game with the log of the run before
 # kept beside its own. A FIFO in the log's place is refused, never waited on.
-if [ -z "${QUIT_ON_X:-}" ]; then
-  QUIT_ON_X=1 exec timeout -k 5 110 xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
-fi
-LIB=$(cd "$(dirname "$0")/lib" && pwd)
-source "$LIB/e2e.sh"
-source "$LIB/x11.sh"
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-export ALSOFT_DRIVERS=null
-GAME=""
+source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
 trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; rm -rf "$WORK"' EXIT
 PREVIOUS="$USERDIR/tavoreklog-previous.txt"
 

@@ -26,10 +26,6 @@ resize() {
   fail "the game did not take the size ${1}x$2"
 }
 
-# Line-buffered, so that each resize's log line can be waited for.
-printf '#!/bin/sh\nexec stdbuf -oL %q "$@"\n' "$BIN" >linebuf.sh
-BIN="$PWD/linebuf.sh"
-chmod +x "$BIN"
 start_game msaa=0
 await menu "the game does not open on its menu" "$IN_MENU"
 click 640 581

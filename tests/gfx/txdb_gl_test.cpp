@@ -106,9 +106,8 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
   GLint max = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
   const std::string square = std::to_string(max) + "x" + std::to_string(max);
-  std::vector<uint8_t> magic = pkm(8, 8, 32), version = magic;
+  std::vector<uint8_t> magic = pkm(8, 8, 32);
   magic[1] = 'X';
-  version[4] = '3';
   const struct {
     std::string file;
     int kind;  // 0 these bytes, 1 a FIFO, 2 a link to /dev/zero
@@ -128,8 +127,6 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
        "ERR Texture 'wide' has size " + std::to_string(max + 1) + "x1, outside 1 to " +
            std::to_string(max)},
       {"magic.pkm", 0, magic, nullptr, 0, "ERR Compressed texture 'magic.pkm' is not a PKM file"},
-      {"version.pkm", 0, version, nullptr, 0,
-       "ERR Compressed texture 'version.pkm' is not a PKM file"},
       {"vast.pkm", 0, pkm(65535, 65535, 64), nullptr, 0,
        "ERR Texture 'vast.pkm' has size 65535x65535"},
       {"zero.pkm", 0, pkm(0, 8, 0), nullptr, 0, "ERR Texture 'zero.pkm' has size 0x8"},
@@ -137,8 +134,6 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
        "ERR Compressed texture 'header.pkm' has no PKM header"},
       {"cut.pkm", 0, pkm(8, 8, 24), nullptr, 0,
        "ERR Compressed texture 'cut.pkm' is shorter than 32 bytes"},
-      {"cutmax.pkm", 0, pkm(max, max, 64), nullptr, 0,
-       "ERR Compressed texture 'cutmax.pkm' is shorter than"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);

@@ -49,23 +49,6 @@ TEST(SdlmainPointer, FlipsYAndScalesToDrawable) {
   EXPECT_FLOAT_EQ(p.y, 698.0f);
 }
 
-// The depth is read only at a pixel of the drawable: a pointer left behind by
-// a shrunk or minimised (0 x 0) window reads nothing.
-TEST(SdlmainPointer, InsideTheDrawableOnly) {
-  struct {
-    float x, y;
-    int w, h;
-    bool inside;
-  } cases[] = {
-      {0, 0, 1, 1, true},          {0.9f, 0.9f, 1, 1, true},    {1, 0, 1, 1, false},
-      {51, 219, 1280, 100, false}, {1279, 99, 1280, 100, true}, {-0.5f, 5, 1280, 100, false},
-      {0, 0, 0, 0, false},
-  };
-  for (auto& c : cases)
-    EXPECT_EQ(sdlmain_pixel_inside(sdlmain_point{c.x, c.y}, c.w, c.h), c.inside)
-        << c.x << "," << c.y << " in " << c.w << "x" << c.h;
-}
-
 struct SdlmainOptions : ::testing::Test {
   void SetUp() override {
     sdlmain_reset();

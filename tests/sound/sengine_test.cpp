@@ -314,8 +314,9 @@ TEST_F(SengineFiles, BadFilesAreOneAssertionLine) {
   for (unsigned char& b : noise) b = (unsigned char)rand();
   const std::vector<unsigned char> small = packed(std::vector<unsigned char>(1000, 7)),
                                    garbage = packed(noise);
-  const std::string fifo = std::string("f / Failed to open '") + dir + "/fifo' for reading.";
-  const std::string missing = std::string("f / Failed to open '") + dir + "/missing' for reading.";
+  const auto unopened = [&](const char* name) {
+    return std::string("f / Failed to open '") + dir + "/" + name + "' for reading.";
+  };
   const struct {
     const char* name;
     int kind;  // 0 these bytes, 1 a FIFO, 2 no file
@@ -323,8 +324,8 @@ TEST_F(SengineFiles, BadFilesAreOneAssertionLine) {
     int32_t isz, osz;
     std::string death;
   } cases[] = {
-      {"fifo", 1, {}, 47306, 70288, fifo},
-      {"missing", 2, {}, 10, 10, missing},
+      {"fifo", 1, {}, 47306, 70288, unopened("fifo")},
+      {"missing", 2, {}, 10, 10, unopened("missing")},
       {"short", 0, {good.begin(), good.end() - 1}, 47306, 70288, "numread == isz"},
       {"long", 0,
        [&] {

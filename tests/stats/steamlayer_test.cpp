@@ -97,12 +97,11 @@ TEST_F(SteamlayerFolder, RefusedWhenPathDoesNotFit) {
   EXPECT_FALSE(steamlayer_user_data_folder(tiny, sizeof tiny));
 }
 
-// Each damaged store is kept under the next number: a second one must not
-// replace the first, nor anything already under a number (a dangling link too).
+// A damaged store replaces neither an earlier one nor anything under a number (a dangling link).
 TEST_F(SteamlayerFolder, DamagedStoresAreKeptUnderTheirOwnNumbers) {
   setenv("XDG_DATA_HOME", root.c_str(), 1);
   const std::string store = root + "/tavorek/userstats.txt";
-  ASSERT_TRUE(steamlayer_store_load());  // makes the folder; nothing stored yet
+  ASSERT_TRUE(steamlayer_store_load());  // makes the folder
   ASSERT_EQ(symlink("/nonexistent", (store + ".damaged-2").c_str()), 0);
   const char* damaged[] = {"userstats 2\n", "tavorek userstats 1\nstat s_cats 1\nend\n"};
   for (const char* text : damaged) {
@@ -111,13 +110,11 @@ TEST_F(SteamlayerFolder, DamagedStoresAreKeptUnderTheirOwnNumbers) {
     ASSERT_TRUE(steamlayer_store_load());
     testing::internal::GetCapturedStdout();
   }
-  const auto read = [](const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path).rdbuf();
-    return s.str();
-  };
-  EXPECT_EQ(read(store + ".damaged-1"), damaged[0]);
-  EXPECT_EQ(read(store + ".damaged-3"), damaged[1]);
+  std::stringstream one, three;
+  one << std::ifstream(store + ".damaged-1").rdbuf();
+  three << std::ifstream(store + ".damaged-3").rdbuf();
+  EXPECT_EQ(one.str(), damaged[0]);
+  EXPECT_EQ(three.str(), damaged[1]);
   EXPECT_NE(access(store.c_str(), F_OK), 0);
 }
 
