@@ -1,7 +1,5 @@
-// What the game finds under the names of its own files: FIFOs and folders are
-// refused by every opener, never waited on; links are refused by the files
-// only the game makes (the log, the save's commit marker), which must never
-// cut or create a file elsewhere.
+// FIFOs and folders are refused by every opener, never waited on; links by
+// the files only the game makes (the log, the commit marker).
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
