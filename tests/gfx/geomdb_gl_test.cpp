@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_gfx.h"
 #include "geomdb.h"
 #include "gl_context.h"
 
@@ -34,7 +35,11 @@ GLint attrib(GLuint vao, GLuint index, GLenum what) {
 struct Geomdb : GlTest {
   void SetUp() override {
     GlTest::SetUp();
-    geomdb_sz = geomdb_set = 0;
+    fresh_gfx();
+  }
+  void TearDown() override {
+    fresh_gfx();  // while the context is current
+    GlTest::TearDown();
   }
 };
 
