@@ -8,6 +8,7 @@
 #include <epoxy/gl.h>
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 inline int64_t drawcount_calls;
@@ -26,6 +27,9 @@ struct drawcount_array_call {
     return vao == o.vao && vertices == o.vertices;
   }
 };
+inline std::ostream& operator<<(std::ostream& os, const drawcount_array_call& c) {
+  return os << "vertex array " << c.vao << ", " << c.vertices << " vertices";
+}
 // While set, every glDrawArrays call is appended here.
 inline std::vector<drawcount_array_call>* drawcount_array_calls;
 
