@@ -23,7 +23,9 @@ int entry_of(const geomdesc* d) {
 TEST(CtrlCreate, CatModelsComeOnceBetweenTheGroundAndTheToolsAndTheEndClearsTheTracks) {
   fresh_ui();
   game_screen screen;
-  std::string log = gl_logged([&] { ASSERT_TRUE(game_screen_open(&screen, 320, 200)); });
+  bool opened = false;
+  std::string log = gl_logged([&] { opened = game_screen_open(&screen, 320, 200); });
+  ASSERT_TRUE(opened) << SDL_GetError();
   EXPECT_EQ(gl_count(log, "\ncats_init()\n"), 1);
   const int sit = entry_of(&geomdesc_catsit);
   ASSERT_GE(sit, 0);
@@ -32,7 +34,8 @@ TEST(CtrlCreate, CatModelsComeOnceBetweenTheGroundAndTheToolsAndTheEndClearsTheT
   EXPECT_EQ(entry_of(&geomdesc_bucke), sit + 2);
   for (int e : {sit, sit + 1}) EXPECT_EQ(geomdb_entries[e].numInst, 256u);
 
-  // A second creation on the same process registers nothing again.
+  // The end clears the tracks whatever the crowd; a second creation in the
+  // same process registers nothing again.
   const int32_t entries = geomdb_sz;
   for (int i = 0; i < 2; i++) mtbe_create(64, 0.0f);
   const int tracks = mtbe_numtracks;
@@ -42,7 +45,6 @@ TEST(CtrlCreate, CatModelsComeOnceBetweenTheGroundAndTheToolsAndTheEndClearsTheT
   log = gl_logged([&] { ctrl_create(screen.width, screen.height, 1.0f); });
   EXPECT_EQ(gl_count(log, "cats_init()"), 0);
   EXPECT_EQ(geomdb_sz, entries);
-  notify_flush();
   game_screen_close(&screen);
   fresh_ui();
 }
