@@ -11,7 +11,7 @@
 #include "wld_state.h"
 
 static void fill_site() {
-  mtbe_reset();
+  mtbe_clear();
   memset(wld_height, 10, sizeof wld_height);
   memset(wld_cellflags, 0x0f, sizeof wld_cellflags);
   wld_age = 100.0;

@@ -3,9 +3,16 @@
 #include <cstring>
 
 #include "cats.h"
+#include "geomdb.h"
 #include "inst_draw.h"
 #include "log.h"
 #include "models.h"
+
+void cats_init() {
+  LOG("cats_init()");
+  geomdb_add(&geomdesc_catsit, MAXCATS, false);
+  geomdb_add(&geomdesc_catstand, MAXCATS, false);
+}
 
 int32_t cats_draw(const float cam[5][16]) {
   static float sitting[MAXCATS][16], walking[MAXCATS][16];

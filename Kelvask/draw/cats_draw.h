@@ -3,4 +3,7 @@
 #pragma once
 #include <cstdint>
 
+// Registers the sitting and the walking model, room for every cat in each.
+// Once per process, by the controller's resource set-up.
+void cats_init();
 int32_t cats_draw(const float cam[5][16]);

@@ -49,11 +49,13 @@ int32_t wld_crowd_draw_ground(const float cam[5][16]) {
   wld_view_projection(cam, vp);
   mat4_mul(vp, m, MODEL);
   wld_set_camera(m);
+  int32_t calls = 0;
   for (const auto& g : GROUND) {
     txdb_use(g.texture);
     geomdb_bind(g.mesh, false);
     glDrawArrays(GL_TRIANGLES, 0, g.mesh->numt * 3);
+    calls++;
   }
   glBindVertexArray(0);
-  return 3;
+  return calls;
 }

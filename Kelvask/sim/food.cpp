@@ -23,7 +23,12 @@ static const ItemPool pool = {
      {food_taxc, MAXTAXC, "taxc"}},
 };
 
-void food_reset() { items_reset(&pool); }
+void food_clear() { items_clear(&pool); }
+
+void food_reset() {
+  food_clear();
+  items_zero_matrices(&pool);
+}
 
 int food_create_at_bakery(int b, const float pos[3]) {
   int f = items_lowest_free(&pool);
@@ -81,5 +86,6 @@ static bool bakery_lists_valid() {
 }
 
 bool food_serialize(int out, FILE* f) {
+  if (!out) food_clear();
   return items_serialize(&pool, out, f) && (out || bakery_lists_valid());
 }

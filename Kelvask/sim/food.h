@@ -13,7 +13,10 @@ extern int32_t food_huts[MAXFOOD];    // holding hut, -1 none
 extern int32_t food_taxc[MAXFOOD];    // holding tax office, -1 none
 extern float food_trfs[MAXFOOD][16];  // column-major model matrix
 
-// Start values: every slot free, every matrix zero.
+// Every slot free; the matrices are left as they are. A new world and a
+// load start from here.
+void food_clear();
+// As in a fresh process: every slot free, every matrix zero.
 void food_reset();
 // The lowest free slot, held by bakery b and placed at pos; -1 (logged) when
 // every slot is in use.
@@ -29,6 +32,7 @@ void food_release(int f);
 int food_count_in_use();
 // Once per frame: every carried food takes its carrier's transform from trfs.
 void food_follow_carriers(const float (*trfs)[16]);
-// out != 0 writes the slots in use; else reads them back into the same slots
-// and returns false (logged) when anything is damaged or out of range.
+// out != 0 writes the slots in use; else clears the pool, reads them back
+// into the same slots and returns false (logged) when anything is damaged or
+// out of range.
 bool food_serialize(int out, FILE* f);

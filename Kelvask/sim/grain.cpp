@@ -14,7 +14,12 @@ static const ItemPool pool = {"grain",
                               grain_trfs,
                               {{grain_carr, CROWDSZ, "carr"}, {grain_bkry, MAXBAKERIES, "bkry"}}};
 
-void grain_reset() { items_reset(&pool); }
+void grain_clear() { items_clear(&pool); }
+
+void grain_reset() {
+  grain_clear();
+  items_zero_matrices(&pool);
+}
 
 int grain_assign(int c) {
   int g = items_lowest_free(&pool);
@@ -43,4 +48,7 @@ void grain_follow_carriers(const float (*trfs)[16]) {
   items_follow_carriers(&pool, grain_carr, trfs, 0.1f, 1.0f);
 }
 
-bool grain_serialize(int out, FILE* f) { return items_serialize(&pool, out, f); }
+bool grain_serialize(int out, FILE* f) {
+  if (!out) grain_clear();
+  return items_serialize(&pool, out, f);
+}

@@ -11,7 +11,10 @@ extern int32_t grain_carr[MAXGRAIN];    // carrying crowd member, -1 none
 extern int32_t grain_bkry[MAXGRAIN];    // holding bakery, -1 none
 extern float grain_trfs[MAXGRAIN][16];  // column-major model matrix
 
-// Start values: every slot free, every matrix zero.
+// Every slot free; the matrices are left as they are. A new world and a
+// load start from here.
+void grain_clear();
+// As in a fresh process: every slot free, every matrix zero.
 void grain_reset();
 // The lowest free slot, now carried by member c; -1 when every slot is in use.
 int grain_assign(int c);
@@ -22,8 +25,9 @@ void grain_drop_at_bakery(int g, int b, const float pos[3]);
 // Baked; an index outside the pool is ignored.
 void grain_release(int g);
 int grain_count_in_use();
-// out != 0 writes the slots in use; else reads them back into the same slots
 // Once per frame: every carried grain takes its carrier's transform from trfs.
 void grain_follow_carriers(const float (*trfs)[16]);
-// and returns false (logged) when anything is damaged or out of range.
+// out != 0 writes the slots in use; else clears the pool, reads them back
+// into the same slots and returns false (logged) when anything is damaged or
+// out of range.
 bool grain_serialize(int out, FILE* f);

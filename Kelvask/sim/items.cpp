@@ -40,9 +40,8 @@ void items_clear(const ItemPool* p) {
   for (int i = 0; i < p->cap; i++) items_release(p, i);
 }
 
-void items_reset(const ItemPool* p) {
+void items_zero_matrices(const ItemPool* p) {
   memset(p->trfs, 0, (size_t)p->cap * sizeof p->trfs[0]);
-  items_clear(p);
 }
 
 int items_count_in_use(const ItemPool* p) {
@@ -131,7 +130,6 @@ static bool read_pool(const ItemPool* p, FILE* f) {
   SavedNames names = names_of(p);
   int n;
   if (!save_read_count(f, names.cnt, 0, p->cap, &n)) return false;
-  items_clear(p);
   for (int j = 0; j < n; j++)
     if (!read_item(p, f, names)) return false;
   return true;

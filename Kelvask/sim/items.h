@@ -28,9 +28,10 @@ int items_lowest_free(const ItemPool* p);
 int items_find(const ItemPool* p, const int32_t* owner, int v);
 // Every owner of slot i becomes -1; an index outside the pool is ignored.
 void items_release(const ItemPool* p, int i);
+// Every slot free; the matrices are left as they are.
 void items_clear(const ItemPool* p);
-// Every slot free and every matrix zero.
-void items_reset(const ItemPool* p);
+// Every matrix zero, as in a fresh process.
+void items_zero_matrices(const ItemPool* p);
 int items_count_in_use(const ItemPool* p);
 
 // The placement matrix: a quarter turn about the vertical (the model's x axis
@@ -50,6 +51,7 @@ void items_follow(float m[16], const float carrier[16], float lift);
 void items_follow_carriers(const ItemPool* p, const int32_t* carrier, const float (*trfs)[16],
                            float back, float lift);
 
-// out != 0 writes the slots in use; else frees the pool and reads them back
-// into their own slots. Each read item must have exactly one owner in range.
+// out != 0 writes the slots in use; else reads them back into their own
+// slots of a pool its module has cleared. Each read item must have exactly
+// one owner in range.
 bool items_serialize(const ItemPool* p, int out, FILE* f);

@@ -94,7 +94,7 @@ float mtbe_mean(int i, float now) {
   return (now - mtbe_last[i] + mtbe_sum[i]) / (mtbe_count(i) + 1);
 }
 
-void mtbe_reset() {
+void mtbe_clear() {
   for (int i = 0; i < MAXTRACKS; i++) {
     free(mtbe_ival[i]);
     free(mtbe_stmp[i]);
@@ -139,7 +139,7 @@ static bool mtbe_read(FILE* f, float now) {
   int sizes[MAXTRACKS];
   int count;
   if (!mtbe_read_sizes(f, &count, sizes)) return false;
-  mtbe_reset();
+  mtbe_clear();
   LOG("Loading %d tracks.", count);
   // Made again in index order, so the ids the buildings saved still match.
   for (int i = 0; i < count; i++)

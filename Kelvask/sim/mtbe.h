@@ -32,8 +32,9 @@ int mtbe_count(int i);
 float mtbe_rate(int i, float now);
 // Mean interval counting the time since the last event as one more.
 float mtbe_mean(int i, float now);
-// Start values: every track freed, none made.
-void mtbe_reset();
+// Every track freed, none made, and one line saying how many there were.
+// A restart, the controller's end and a load start from here.
+void mtbe_clear();
 // out != 0 writes the table's sizes to the text stream; else reads them and
 // makes every track again, empty, at now. A bad section changes nothing and
 // returns false.

@@ -34,6 +34,7 @@
 // - wld_spawnrr: the spawn round robin keeps its place;
 // - the random streams: the cats' own and libc's (stone jitter, stranded
 //   workers, which draws from it too), never reseeded by a new game;
+// - the matrices of the free food and grain slots;
 // - wld_completed, wld_stattimer, wld_statcount: the controller's end of
 //   game and the stats cadence, the controller's to restart;
 // - the rules of play the controller and the shell set: ctrl_footprint,
@@ -124,8 +125,8 @@ static void reset_game() {
   huts_reset();
   taxc_reset();
   stones_reset();
-  grain_reset();
-  food_reset();
+  grain_clear();
+  food_clear();
   buckets_reset();
   sickles_reset();
   plates_reset();
@@ -137,7 +138,9 @@ static void reset_game() {
 
 void wld_reset() {
   reset_game();
-  mtbe_reset();
+  grain_reset();
+  food_reset();
+  mtbe_clear();
   hire_reset();
   srand(1);  // where libc's stream starts in a fresh process
 }

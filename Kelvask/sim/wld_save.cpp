@@ -246,7 +246,7 @@ static bool read_back(Kept* k) {
 static void fall_back(const Kept* k) {
   LOG("ERR The world before the load could not be put back; a new game starts on its terrain.");
   memcpy(wld_height, k->height, sizeof wld_height);
-  mtbe_reset();
+  mtbe_clear();
   if (!wld_start_new_game()) wld_init();
   wld_age = k->header.age;
 }

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "camera.h"
-#include "cats.h"
+#include "cats_draw.h"
 #include "ctrl_handlers.h"
 #include "geomdb.h"
 #include "glpr.h"
@@ -69,19 +69,33 @@ struct ctrl_model {
   bool uv;
 };
 
-static const ctrl_model CTRL_MODELS[] = {
-    {&geomdesc_cursormdpos, 1, false},     {&geomdesc_cursormdneg, 1, false},
-    {&geomdesc_cursorarea, 1, false},      {&geomdesc_mappedterraingrn, 1, true},
-    {&geomdesc_mappedterrainylw, 1, true}, {&geomdesc_mappedterrainblu, 1, true},
-    {&geomdesc_bucke, 1024, false},        {&geomdesc_buckf, 1024, false},
-    {&geomdesc_platef, 1024, false},       {&geomdesc_platee, 1024, false},
-    {&geomdesc_sickle, 1024, false},       {&geomdesc_stone, 4212, false},
-    {&geomdesc_buildmark, 256, false},     {&geomdesc_grain, 1024, false},
-    {&geomdesc_food, 1024, false},         {&geomdesc_farm, 4608, false},
-    {&geomdesc_bakery, 32, false},         {&geomdesc_mappedbakery, 32, true},
-    {&geomdesc_mappedtent, 128, true},     {&geomdesc_mappedtaxcollector, 16, true},
-    {&geomdesc_catsit, MAXCATS, false},    {&geomdesc_catstand, MAXCATS, false},
+static const ctrl_model CURSOR_MODELS[] = {
+    {&geomdesc_cursormdpos, 1, false},
+    {&geomdesc_cursormdneg, 1, false},
+    {&geomdesc_cursorarea, 1, false},
 };
+
+// The ground's meshes come before the cats' models, the rest after them.
+static const ctrl_model GROUND_MODELS[] = {
+    {&geomdesc_mappedterraingrn, 1, true},
+    {&geomdesc_mappedterrainylw, 1, true},
+    {&geomdesc_mappedterrainblu, 1, true},
+};
+
+static const ctrl_model WORLD_MODELS[] = {
+    {&geomdesc_bucke, 1024, false},    {&geomdesc_buckf, 1024, false},
+    {&geomdesc_platef, 1024, false},   {&geomdesc_platee, 1024, false},
+    {&geomdesc_sickle, 1024, false},   {&geomdesc_stone, 4212, false},
+    {&geomdesc_buildmark, 256, false}, {&geomdesc_grain, 1024, false},
+    {&geomdesc_food, 1024, false},     {&geomdesc_farm, 4608, false},
+    {&geomdesc_bakery, 32, false},     {&geomdesc_mappedbakery, 32, true},
+    {&geomdesc_mappedtent, 128, true}, {&geomdesc_mappedtaxcollector, 16, true},
+};
+
+template <size_t N>
+static void add_models(const ctrl_model (&models)[N]) {
+  for (const ctrl_model& m : models) geomdb_add(m.desc, m.instances, m.uv);
+}
 
 #define CTRL_FOV 0.69115f
 
@@ -112,17 +126,21 @@ static void ctrl_init_resources() {
   notify_listen(MSG_MUSICSETTING, sengine_on_musicsetting);
   view_reset();
   view_reset_pointers();
+  add_models(CURSOR_MODELS);
   notify_listen(MSG_WORKFORCE, hire_on_workforce);
   hire_set_go_button(ctrl_show_go);
   threadpool_create();
   modeldb_add(&geomdesc_mappedcarrier, CROWDSZ);
-  for (const ctrl_model& m : CTRL_MODELS) geomdb_add(m.desc, m.instances, m.uv);
+  add_models(GROUND_MODELS);
+  cats_init();
+  add_models(WORLD_MODELS);
   sengine_init();
   for (float& p : spiral_phases) p = (float)(rand() & 0xfff) / -4095.0f;
   ctrl_firsttime = false;
 }
 
 void ctrl_reset() {
+  ctrl_firsttime = true;
   ctrl_pressstate = 0;
   ctrl_screenw = ctrl_screenh = 0.0f;
   ctrl_csf = 1.0f;

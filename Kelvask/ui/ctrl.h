@@ -51,8 +51,8 @@ bool ctrl_back();
 void ctrl_release();
 void ctrl_destroy();
 // The controller's state as a fresh process has it, for after ctrl_destroy
-// (which deletes the programs). ctrl_firsttime stays: the one-time resources
-// it stands for (handlers, pool, models) outlive a reset.
+// (which deletes the programs), ctrl_firsttime set again: whoever resets the
+// one-time resources it stands for (handlers, pool, models) resets it too.
 void ctrl_reset();
 
 // Registers or removes the 23 command handlers.

@@ -132,7 +132,7 @@ void ctrl_teardown_world() {
     wld_initialised = wld_started = wld_gameover = 0;
     crowd_sz = 0;
   }
-  mtbe_reset();
+  mtbe_clear();
 }
 
 void onRestart(const char* text) {

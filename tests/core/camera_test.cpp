@@ -6,6 +6,7 @@
 #include <string>
 
 #include "camera.h"
+#include "fresh_core.h"
 #include "matrix.h"
 #include "notify.h"
 
@@ -16,10 +17,12 @@ const float kStep = 1.0f / 240.0f;
 
 struct CameraTest : ::testing::Test {
   void SetUp() override {
+    fresh_core();
     camera_init(0.22f * kPi);
     camera.min_distance = 10.0f;
     camera.max_distance = 1100.0f;
   }
+  void TearDown() override { fresh_core(); }
 };
 
 TEST_F(CameraTest, InitListensAndResetsState) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fresh_core.h"
 #include "kv.h"
 #include "log.h"
 
@@ -14,15 +15,14 @@ namespace {
 
 struct KvTest : ::testing::Test {
   char dir[64] = "/tmp/kv_testXXXXXX";
-  const char* saved = nullptr;
 
   void SetUp() override {
+    fresh_core();
     ASSERT_NE(mkdtemp(dir), nullptr);
-    saved = filesPath;
     filesPath = dir;
   }
   void TearDown() override {
-    filesPath = saved;
+    fresh_core();
     std::string cmd = std::string("rm -rf ") + dir;
     EXPECT_EQ(system(cmd.c_str()), 0);
   }

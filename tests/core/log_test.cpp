@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "fresh_core.h"
 #include "log.h"
 
 #define LOG_TEST_LIMIT 3
@@ -21,18 +22,10 @@ std::string file_text(FILE* f) {
   return n > 0 ? std::string(buf, n) : std::string();
 }
 
+// A test's log file and hook go with it.
 struct LogTest : ::testing::Test {
-  FILE* saved_file = nullptr;
-  assert_hook_fn saved_hook = nullptr;
-  void SetUp() override {
-    saved_file = log_file;
-    saved_hook = assert_hook;
-  }
-  void TearDown() override {
-    if (log_file && log_file != saved_file) fclose(log_file);
-    log_file = saved_file;
-    assert_hook = saved_hook;
-  }
+  void SetUp() override { fresh_core(); }
+  void TearDown() override { fresh_core(); }
 };
 
 TEST_F(LogTest, LineGoesToStdoutWithoutLogFile) {

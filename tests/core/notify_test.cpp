@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_core.h"
 #include "notify.h"
 
 namespace {
@@ -33,15 +34,11 @@ void unlistens_self(const char* text) {
 }
 
 struct NotifyTest : ::testing::Test {
-  void SetUp() override { calls.clear(); }
-  void TearDown() override {
-    const char* words[] = {"w", "v", "start", "x"};
-    notify_handler hs[] = {h1, h2, h3, posts_inner, listens_h3, unlistens_self};
-    for (const char* w : words)
-      for (notify_handler h : hs)
-        while (notify_unlisten(w, h)) {
-        }
+  void SetUp() override {
+    fresh_core();
+    calls.clear();
   }
+  void TearDown() override { fresh_core(); }
 };
 
 TEST_F(NotifyTest, SeveralHandlersPerWordInOrder) {

@@ -8,6 +8,7 @@
 
 #include <SDL2/SDL.h>
 
+#include "fresh_core.h"
 #include "threadpool.h"
 
 namespace {
@@ -59,8 +60,8 @@ void record_job(task_arg* a) {
 }
 
 struct ThreadPool : ::testing::Test {
-  void SetUp() override { ASSERT_EQ(threadpool_pool, nullptr); }
-  void TearDown() override { threadpool_destroy(); }
+  void SetUp() override { fresh_core(); }
+  void TearDown() override { fresh_core(); }
 };
 
 task make_task(uint32_t id, int32_t priority, int32_t valid = 1) {

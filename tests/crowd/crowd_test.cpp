@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "crowd.h"
+#include "fresh_crowd.h"
 
 namespace {
 
@@ -22,10 +23,7 @@ struct CrowdTest : ::testing::Test {
   float flowx[GRIDCELLS], flowy[GRIDCELLS];
 
   void SetUp() override {
-    crowd_sz = 0;
-    std::fill(crowd_time, crowd_time + CROWDSZ, 0.0);
-    for (float* a : {crowd_dirx, crowd_diry, crowd_velx, crowd_vely})
-      std::fill(a, a + CROWDSZ, 0.0f);
+    fresh_crowd();
     crowd_bind_terrain(ground, ground_costw, ground_coste, ground_costn, ground_costs);
     memset(ground, 0, sizeof ground);
     for (float* g : {ground_costw, ground_coste, ground_costn, ground_costs, crowd_costw,
@@ -34,6 +32,7 @@ struct CrowdTest : ::testing::Test {
     std::fill(flowx, flowx + GRIDCELLS, 0.0f);
     std::fill(flowy, flowy + GRIDCELLS, 0.0f);
   }
+  void TearDown() override { fresh_crowd(); }
 
   // Adds a member at (x, y) in job state goal and splats the crowd.
   int place(float x, float y, uint32_t goal, float vx = 0, float vy = 0) {
@@ -300,7 +299,10 @@ struct CrowdSaveTest : CrowdTest {
     }
     crowd_goal[2] = 12;
   }
-  void TearDown() override { fclose(bin); }
+  void TearDown() override {
+    fclose(bin);
+    CrowdTest::TearDown();
+  }
 
   void write_and_wipe() {
     ASSERT_TRUE(crowd_serialize(1, bin));

@@ -2,10 +2,14 @@
 #include <string>
 
 #include "buckets.h"
+#include "cats.h"
+#include "cats_draw.h"
 #include "crowd.h"
 #include "crowd_draw.h"
+#include "fresh_draw.h"
 #include "geomdb.h"
 #include "gl_context.h"
+#include "gl_drawcount.h"
 #include "glpr.h"
 #include "grain.h"
 #include "items_draw.h"
@@ -26,16 +30,14 @@ struct Draw : GlTest {
   float cam[5][16] = {};
   void SetUp() override {
     GlTest::SetUp();
-    modeldb_reset();
-    geomdb_reset();
-    glpr_reset();
+    fresh_draw();
     for (auto& m : cam)
       for (int i = 0; i < 16; i++) m[i] = i % 5 == 0;
   }
   void TearDown() override {
-    txdb_reset();
-    modeldb_reset();  // while their context is current
-    geomdb_reset();
+    shaders_delete(programs);
+    wld_delete_resources();
+    fresh_draw();  // while the context is current
     GlTest::TearDown();
   }
   void load_all() {
@@ -106,6 +108,7 @@ TEST_F(Draw, CrowdIsOneInstancedCallAndRestingMembersVanish) {
   crowd_sz = 0;
 }
 
+// Each of the three ground meshes is drawn whole, once, in its own call.
 TEST_F(Draw, GroundCoversTheGridWithThreeCalls) {
   load_all();
   // x, y 0..128 onto the clip square; heights well inside the depth range.
@@ -114,9 +117,34 @@ TEST_F(Draw, GroundCoversTheGridWithThreeCalls) {
   cam[2][12] = cam[2][13] = -1.0f;
   glpr_use(programs[SHADERS_TERR]);
   clear();
-  EXPECT_EQ(wld_crowd_draw_ground(cam), 3);
+  std::vector<drawcount_array_call> calls, meshes;
+  for (geomdesc* d :
+       {&geomdesc_mappedterraingrn, &geomdesc_mappedterrainylw, &geomdesc_mappedterrainblu})
+    meshes.push_back({(GLint)d->vaos[0], d->numt * 3});
+  ASSERT_TRUE(drawcount_install());
+  drawcount_array_calls = &calls;
+  const int32_t told = wld_crowd_draw_ground(cam);
+  drawcount_array_calls = nullptr;
+  EXPECT_EQ(calls, meshes);
+  EXPECT_EQ(told, drawcount_calls);
   EXPECT_GT(drawn(255, 0, 255), W * H * 9 / 10);
   EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
+}
+
+// The cats' two models, room for every cat, registered once however often
+// asked.
+TEST_F(Draw, CatsInitRegistersBothCatModelsOnce) {
+  const std::string first = gl_logged(cats_init);
+  EXPECT_EQ(first, "cats_init()\n");
+  ASSERT_EQ(geomdb_sz, 2);
+  const geomdesc* models[] = {&geomdesc_catsit, &geomdesc_catstand};
+  for (int i = 0; i < 2; i++) {
+    EXPECT_EQ(geomdb_entries[i].desc, models[i]);
+    EXPECT_EQ(geomdb_entries[i].numInst, (uint32_t)MAXCATS);
+    EXPECT_EQ(gl_buffer_size(models[i]->vbos[0]), geomdb_instanced_size(models[i], MAXCATS, false));
+  }
+  gl_logged(cats_init);
+  EXPECT_EQ(geomdb_sz, 2);
 }
 
 // Blocks, marks, tools and grain: one call per model and state, none for an

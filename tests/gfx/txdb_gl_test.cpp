@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "etc2.h"
+#include "fresh_gfx.h"
 #include "gl_context.h"
 #include "txdb_raw.h"
 
@@ -17,11 +18,12 @@ struct Txdb : GlTest {
   std::vector<std::string> files;
   void SetUp() override {
     GlTest::SetUp();
+    fresh_gfx();
     ASSERT_NE(mkdtemp(dir), nullptr);
     txdb_set_dir((std::string(dir) + "/").c_str());
   }
   void TearDown() override {
-    txdb_clear();
+    fresh_gfx();  // while the context is current
     for (const std::string& f : files) unlink(f.c_str());
     rmdir(dir);
     GlTest::TearDown();

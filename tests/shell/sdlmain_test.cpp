@@ -8,6 +8,7 @@
 #include <epoxy/gl.h>
 
 #include "ctrl.h"
+#include "fresh_shell.h"
 #include "notify.h"
 #include "sdlmain.h"
 #include "view.h"
@@ -50,10 +51,8 @@ TEST(SdlmainPointer, FlipsYAndScalesToDrawable) {
 }
 
 struct SdlmainOptions : ::testing::Test {
-  void SetUp() override {
-    sdlmain_reset();
-    sdlmain_cheat = 0;
-  }
+  void SetUp() override { fresh_shell(); }
+  void TearDown() override { fresh_shell(); }
   void read(std::vector<const char*> args) {
     args.insert(args.begin(), "tavorek");
     sdlmain_read_options((int)args.size(), const_cast<char**>(args.data()));
@@ -145,20 +144,17 @@ struct SdlmainRouting : ::testing::Test {
     SDL_Quit();
   }
   void SetUp() override {
+    fresh_ui();  // the window stays: the suite made it
     for (const char* w : words) notify_listen(w, record);
     posted.clear();
     sdlmain_width = 1280;
     sdlmain_height = 720;
     csf = 1.0f;
     sdlmain_quit = false;
-    view_reset();  // the window stays: the suite made it
-    view_reset_pointers();
     view_layout(sdlmain_width, sdlmain_height);
     view_shown[SDLMAIN_WORLD_VIEW] = 1;
   }
-  void TearDown() override {
-    for (const char* w : words) notify_unlisten(w, record);
-  }
+  void TearDown() override { fresh_ui(); }
   static SDL_Event button(Uint8 b, bool down, int x = 10, int y = 20) {
     SDL_Event ev{};
     ev.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
@@ -391,11 +387,12 @@ TEST_F(SdlmainRouting, LoopEndsOnEscape) {
 
 // Without "msaa=" and "swapinterval=" the defaults hold; with 0 both are off.
 struct SdlmainWindow : ::testing::Test {
-  void SetUp() override { sdlmain_reset(); }
+  void SetUp() override { fresh_shell(); }
   void TearDown() override {
     SDL_GL_DeleteContext(sdlmain_context);
     SDL_DestroyWindow(sdlmain_window);
     SDL_Quit();
+    fresh_shell();
   }
 };
 

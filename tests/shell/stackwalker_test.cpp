@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "fresh_shell.h"
 #include "log.h"
 #include "stackwalker.h"
 #include "stackwalker_guard.h"
@@ -44,12 +45,12 @@ struct ScriptedWalker : MyStackWalker {
 
 struct CrashText : ::testing::Test, CaughtLog {
   void SetUp() override {
+    fresh_shell();
     catch_lines();
-    stackwalker_reset();
   }
   void TearDown() override {
     release();
-    stackwalker_reset();
+    fresh_shell();
   }
 };
 

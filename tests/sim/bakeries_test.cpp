@@ -14,12 +14,7 @@ const std::vector<int> grain_cells = {grid_cidx(39, 40), grid_cidx(39, 41)};
 const std::vector<int> food_cells = {grid_cidx(40, 41), grid_cidx(41, 41)};
 
 struct BakeriesTest : BuildingTest {
-  void SetUp() override {
-    site(10, 0x0f, 50.0);
-    bakeries_reset();
-    food_reset();
-    grain_reset();
-  }
+  void SetUp() override { site(10, 0x0f, 50.0); }
   static void step(int n = 1) { steps(n, bakeries_update); }
   // A field worker's grain, carried and then dropped at bakery b.
   static int drop(int b) {

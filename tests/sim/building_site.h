@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fresh_sim.h"
 #include "mtbe.h"
 #include "section_text.h"
 #include "wld.h"
@@ -57,13 +58,13 @@ struct BuildingTest : ::testing::Test {
 
   // Height h everywhere, every cell open on the sides `open`, the clock at age.
   static void site(uint8_t h, uint8_t open, double age) {
-    wld_reset();
+    fresh_sim();
     memset(wld_height, h, sizeof wld_height);
     memset(wld_cellflags, open, sizeof wld_cellflags);
     open_sides = open;
     wld_age = age;
   }
-  void TearDown() override { wld_reset(); }
+  void TearDown() override { fresh_sim(); }
 
   // n simulation steps of the module's update, the clock running with them.
   template <typename Update>

@@ -20,7 +20,7 @@ struct CatsTest : WorldTest {
   float flowx[GRIDCELLS], flowy[GRIDCELLS];
 
   void SetUp() override {
-    wld_reset();
+    fresh_sim();
     site_flat(5);
     site_build();
     memcpy(wld_catflags, wld_cellflags, sizeof wld_catflags);

@@ -20,7 +20,6 @@ std::vector<int> grain(int x, int y) {
 struct FarmsTest : BuildingTest {
   void SetUp() override {
     site(10, 0x0f, 100.0);
-    farms_reset();
     for (int c = 0; c < GRIDCELLS; c++) basecostw[c] = 1.5f;
   }
   static void step(int n = 1) { steps(n, farms_update); }

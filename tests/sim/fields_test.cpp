@@ -26,13 +26,9 @@ void stamp(int x, int y, int type, float weight = 1.0f) {
 // copy of the cell flags.
 struct FieldsTest : WorldTest {
   void SetUp() override {
-    wld_reset();
+    fresh_sim();
     wld_started = 1;
     wld_dt = 4.0 / 240;
-  }
-  void TearDown() override {
-    threadpool_destroy();
-    WorldTest::TearDown();
   }
 
   void flat_site() {

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "fresh_sim.h"
 #include "section_text.h"
 
 #include "bakeries.h"
@@ -13,16 +15,8 @@
 namespace {
 
 struct FoodTest : ::testing::Test {
-  void SetUp() override {
-    food_reset();
-    grain_reset();
-    bakeries_count = 0;
-  }
-  void TearDown() override {
-    food_reset();
-    grain_reset();
-    bakeries_count = 0;
-  }
+  void SetUp() override { fresh_sim(); }
+  void TearDown() override { fresh_sim(); }
 };
 
 std::string captured() { return testing::internal::GetCapturedStdout(); }
@@ -147,6 +141,45 @@ TEST_F(FoodTest, SavedItemsComeBackInTheirOwnSlots) {
   EXPECT_EQ(grain_carr[0], 8);
   EXPECT_EQ(grain_bkry[1], 31);
   EXPECT_EQ(section_save(grain_serialize), g);
+}
+
+// Clearing frees every slot and leaves the matrices as they are, whether
+// called or done by a load; only a reset zeroes them.
+TEST_F(FoodTest, ClearingFreesEverySlotAndKeepsTheMatrices) {
+  const struct {
+    const char* pool;
+    void (*fill)();
+    void (*clear)();
+    section_serialize_fn serialize;
+    const char* empty_section;
+    int (*count)();
+    void (*reset)();
+    const float* laid;  // a slot laid down at kPos by fill
+  } pools[] = {
+      {"food",
+       [] { food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7); },
+       food_clear, food_serialize, "food_cnt 0\n", food_count_in_use, food_reset, food_trfs[0]},
+      {"grain", [] { grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4); },
+       grain_clear, grain_serialize, "grain_cnt 0\n", grain_count_in_use, grain_reset,
+       grain_trfs[0]},
+  };
+  for (const auto& p : pools) {
+    for (bool by_load : {false, true}) {
+      SCOPED_TRACE(testing::Message() << p.pool << (by_load ? " load" : " clear"));
+      p.fill();
+      ASSERT_EQ(p.count(), 2);
+      ASSERT_EQ(p.laid[12], kPos[0]);
+      std::vector<float> before(p.laid, p.laid + 16);
+      if (by_load)
+        EXPECT_TRUE(section_load(p.serialize, p.empty_section));
+      else
+        p.clear();
+      EXPECT_EQ(p.count(), 0);
+      EXPECT_EQ(std::vector<float>(p.laid, p.laid + 16), before);
+    }
+    p.reset();
+    EXPECT_EQ(p.laid[12], 0.0f);
+  }
 }
 
 // One food item at slot 5 held by bakery 0, with line n (0 = the count,

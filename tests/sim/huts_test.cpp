@@ -13,10 +13,6 @@ namespace {
 struct HutsTest : BuildingTest {
   void SetUp() override {
     site(3, OPEN_N | OPEN_E, 100.0);
-    memset(crowd_goal, 0, sizeof crowd_goal);
-    food_reset();
-    plates_reset();
-    huts_reset();
     crowd_sz = 40;
     for (int m = 0; m < crowd_sz; m++) crowd_trade[m] = m % 3;  // no servants unless a test says so
   }

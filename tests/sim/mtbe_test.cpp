@@ -4,13 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "fresh_sim.h"
 #include "mtbe.h"
 
 namespace {
 
 struct MtbeTest : ::testing::Test {
-  void SetUp() override { mtbe_reset(); }
-  void TearDown() override { mtbe_reset(); }
+  void SetUp() override { fresh_sim(); }
+  void TearDown() override { fresh_sim(); }
 };
 
 TEST_F(MtbeTest, FirstEventCountsFromTheTracksCreation) {
@@ -95,7 +96,7 @@ TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {
   ASSERT_GT(fread(text, 1, sizeof text - 1, f), 0u);
   EXPECT_STREQ(text, "mtbe_numtracks 3\nmtbe_size\n64\n16\n64\ncrowd_sz 7\n");
 
-  mtbe_reset();
+  mtbe_clear();
   mtbe_create(8, 0.0f);
   rewind(f);
   testing::internal::CaptureStdout();
@@ -111,6 +112,27 @@ TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {
   EXPECT_EQ(fscanf(f, "crowd_sz %d\n", &n), 1);  // the stream stops at the next section
   EXPECT_EQ(n, 7);
   fclose(f);
+}
+
+// Clearing frees every ring, says how many tracks went, and the next track
+// made is track 0 again.
+TEST_F(MtbeTest, ClearFreesEveryTrackAndSaysHowMany) {
+  for (int made : {0, 1, 5}) {
+    SCOPED_TRACE(made);
+    for (int i = 0; i < made; i++) mtbe_add_event(mtbe_create(16, 1.0f), 2.0f);
+    testing::internal::CaptureStdout();
+    mtbe_clear();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Cleared " + std::to_string(made) + " event tracks.\n");
+    EXPECT_EQ(mtbe_numtracks, 0);
+    for (int i = 0; i < made; i++) {
+      EXPECT_EQ(mtbe_ival[i], nullptr);
+      EXPECT_EQ(mtbe_stmp[i], nullptr);
+      EXPECT_EQ(mtbe_size[i] + mtbe_head[i] + mtbe_tail[i], 0);
+      EXPECT_EQ(mtbe_last[i], 0.0f);
+    }
+  }
+  EXPECT_EQ(mtbe_create(16, 3.0f), 0);
 }
 
 TEST_F(MtbeTest, DamagedSectionChangesNothing) {

@@ -47,9 +47,8 @@ const Kind KINDS[] = {
 
 struct FileKinds : WorldTest {
   std::string dir;
-  const char* saved_path = filesPath;
-  FILE* saved_log = log_file;
   void SetUp() override {
+    fresh_sim();
     char tmpl[] = "/tmp/regfileXXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     dir = tmpl;
@@ -57,10 +56,8 @@ struct FileKinds : WorldTest {
   }
   void TearDown() override {
     alarm(0);
-    filesPath = saved_path;
-    log_file = saved_log;
-    fs::remove_all(dir);
     WorldTest::TearDown();
+    fs::remove_all(dir);
   }
   std::string path(const std::string& name) const { return dir + "/" + name; }
   // The file a link points at: as it was made, or never made.
@@ -103,7 +100,7 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
       EXPECT_EQ(f != nullptr, k.*o.opens);
       if (f) {
         fclose(f);
-        log_file = saved_log;  // in case it was the log
+        log_file = nullptr;  // in case it was the log
         continue;
       }
       EXPECT_EQ(target_text(), target_before);

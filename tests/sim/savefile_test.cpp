@@ -18,27 +18,34 @@ TEST(SaveFile, RoundTripOfNamedValuesHeadersAndRows) {
   FILE* f = tmpfile();
   save_write_int(f, "food_bkry[ idx ]", -4);
   save_write_header(f, "huts_cidx");
-  const int32_t ints[3] = {1, -2, 3};
-  const float floats[2] = {0.5f, -1.25f};
+  const int32_t ints[3] = {1, -2, 2147483647};
+  // Every digit of the six decimals counts: the smallest step, a fraction
+  // with six places, and values whose float spacing is coarser than that.
+  const float floats[] = {0.000001f, -0.123456f, 1234.567749f, -98765.4375f};
+  const int n = sizeof floats / sizeof floats[0];
   save_write_ints(f, ints, 3);
   save_write_int_row(f, ints, 3);
-  save_write_float_row(f, floats, 2);
-  save_write_floats(f, floats, 2);
+  save_write_float_row(f, floats, n);
+  save_write_floats(f, floats, n);
   rewind(f);
   int v = 0;
   int32_t ri[3], rr[3];
-  float rf[2], rg[2];
+  float rf[n], rg[n];
   EXPECT_TRUE(save_read_int(f, "food_bkry[ idx ]", &v));
   EXPECT_EQ(v, -4);
   EXPECT_TRUE(save_skip_header(f, "huts_cidx"));
   EXPECT_TRUE(save_read_ints(f, "a", ri, 3));
   EXPECT_TRUE(save_read_int_row(f, "b", rr, 3));
-  EXPECT_TRUE(save_read_float_row(f, "c", rf, 2));
-  EXPECT_TRUE(save_read_floats(f, "d", rg, 2));
-  EXPECT_EQ(ri[1], -2);
-  EXPECT_EQ(rr[2], 3);
-  EXPECT_FLOAT_EQ(rf[1], -1.25f);
-  EXPECT_FLOAT_EQ(rg[0], 0.5f);
+  EXPECT_TRUE(save_read_float_row(f, "c", rf, n));
+  EXPECT_TRUE(save_read_floats(f, "d", rg, n));
+  for (int i = 0; i < 3; i++) {
+    EXPECT_EQ(ri[i], ints[i]) << i;
+    EXPECT_EQ(rr[i], ints[i]) << i;
+  }
+  for (int i = 0; i < n; i++) {
+    EXPECT_FLOAT_EQ(rf[i], floats[i]) << i;
+    EXPECT_FLOAT_EQ(rg[i], floats[i]) << i;
+  }
   fclose(f);
 }
 

@@ -15,8 +15,6 @@ void count_newsilver(const char*) { newsilver_posts++; }
 struct TaxcTest : BuildingTest {
   void SetUp() override {
     site(4, OPEN_W | OPEN_S, 30.0);
-    food_reset();
-    taxc_reset();
     taxc_silver = 200;
     newsilver_posts = 0;
     notify_listen("newsilver", count_newsilver);

@@ -9,6 +9,7 @@
 #include "crowd.h"
 #include "farms.h"
 #include "food.h"
+#include "fresh_sim.h"
 #include "grain.h"
 #include "mtbe.h"
 #include "stones.h"
@@ -24,10 +25,10 @@ namespace {
 
 struct PosesTest : ::testing::Test {
   void SetUp() override {
-    wld_reset();
+    fresh_sim();
     ASSERT_TRUE(wld_start_map(terrain_map_path().c_str()));
   }
-  void TearDown() override { wld_reset(); }
+  void TearDown() override { fresh_sim(); }
   void frames(int n) {
     for (int k = 0; k < n; k++) wld_update(4, 4.0 / 240.0);
   }

@@ -25,16 +25,15 @@ const size_t WORLD_BLOCK = 16000 + 10 * 4 + 10 * 4 + 10 * 64 + 16384 + 16384;
 class SaveTest : public WorldTest {
  protected:
   void SetUp() override {
+    fresh_sim();
     char tmpl[] = "/tmp/savetestXXXXXX";
     dir = mkdtemp(tmpl);
-    old_path = filesPath;
     filesPath = dir.c_str();
     save_game_build();
   }
   void TearDown() override {
-    filesPath = old_path;
-    fs::remove_all(dir);
     WorldTest::TearDown();
+    fs::remove_all(dir);
   }
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
@@ -64,7 +63,6 @@ class SaveTest : public WorldTest {
   }
 
   std::string dir;
-  const char* old_path = nullptr;
 };
 
 std::string captured_load(const SavePair& p, bool* ok) {

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "fresh_sim.h"
 #include "wld.h"
 #include "wld_init.h"
 #include "wld_physics.h"
@@ -60,5 +61,5 @@ inline int site_faults() {
 // down.
 class WorldTest : public ::testing::Test {
  protected:
-  void TearDown() override { wld_reset(); }
+  void TearDown() override { fresh_sim(); }
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fresh_sim.h"
 #include "stones.h"
 #include "taxc.h"
 #include "terrain_map.h"
@@ -25,13 +26,10 @@ struct WldStartTest : ::testing::Test {
   const std::string tmp = ::testing::TempDir() + "wld_start_" + std::to_string(getpid()) + ".pgm";
   std::string path = tmp;
 
-  void SetUp() override {
-    for (int q = 0; q < TRADECNT; q++) spawnqueues[q] = 0;
-    wld_started = 0;
-  }
+  void SetUp() override { fresh_sim(); }
   void TearDown() override {
     remove(tmp.c_str());
-    wld_exit();
+    fresh_sim();
   }
 
   // Grey level of cell c in the test maps: a gentle ramp eastwards, one

@@ -33,7 +33,7 @@ static const char* const world_words[] = {"playfx",      "missinghut",   "missin
 class WorldRun : public WorldTest {
  protected:
   void SetUp() override {
-    wld_reset();
+    fresh_sim();
     site_flat(5);
     wld_init();
     world_posts().clear();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "fresh_sim.h"
 #include "section_text.h"
 
 #include "buckets.h"
@@ -11,12 +12,8 @@
 namespace {
 
 struct ToolsTest : ::testing::Test {
-  void SetUp() override {
-    buckets_reset();
-    plates_reset();
-    sickles_reset();
-  }
-  void TearDown() override { SetUp(); }
+  void SetUp() override { fresh_sim(); }
+  void TearDown() override { fresh_sim(); }
 };
 
 std::string captured() { return testing::internal::GetCapturedStdout(); }

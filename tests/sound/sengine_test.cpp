@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "fresh_sound.h"
 #include "kv.h"
 #include "log.h"
 #include "sengine.h"
@@ -48,9 +49,9 @@ struct SengineTest : ::testing::Test {
   std::string log;
   char folder[64] = "/tmp/sengine_testXXXXXX";
   void SetUp() override {
+    fresh_sound();
     ASSERT_TRUE(mkdtemp(folder));
     filesPath = folder;
-    sengine_reset();
     sengine_dir = SOUNDS;
     testing::internal::CaptureStdout();
     sengine_init();
@@ -60,10 +61,8 @@ struct SengineTest : ::testing::Test {
     sengine_set_listener(still, eye);
   }
   void TearDown() override {
-    sengine_reset();
-    kv_set("settings_music", 1);
+    fresh_sound();
     ASSERT_EQ(system((std::string("rm -rf ") + folder).c_str()), 0);
-    filesPath = nullptr;
   }
   std::string logged(void (*fn)(const char*), const char* text) {
     testing::internal::CaptureStdout();

@@ -3,6 +3,7 @@
 #include "crowd.h"
 #include "ctrl.h"
 #include "ctrl_cursor.h"
+#include "fresh_ui.h"
 #include "geomdb.h"
 #include "gl_context.h"
 #include "glpr.h"
@@ -16,15 +17,10 @@ struct Cursor : GlTest {
   uint32_t programs[SHADERS_COUNT] = {};
   float cam[5][16] = {};
   uint8_t heights[GRIDCELLS] = {};
-  // The geometry list holds the cursor models alone while a test runs; what a
-  // controller creation put there (once a process) comes back afterwards.
-  geomdb_entry saved[GEOMDB_MAX_SZ];
-  int32_t saved_sz = geomdb_sz;
+  // The geometry list holds the cursor models alone while a test runs.
   void SetUp() override {
     GlTest::SetUp();
-    memcpy(saved, geomdb_entries, sizeof saved);
-    geomdb_reset();
-    glpr_reset();
+    fresh_ui();
     for (geomdesc* d : {&geomdesc_cursormdpos, &geomdesc_cursormdneg, &geomdesc_cursorarea})
       ASSERT_TRUE(geomdb_add(d, 1, false));
     gl_logged([&] { shaders_load(programs); });
@@ -37,11 +33,7 @@ struct Cursor : GlTest {
   }
   void TearDown() override {
     shaders_delete(programs);
-    geomdb_reset();
-    memcpy(geomdb_entries, saved, sizeof saved);
-    geomdb_sz = saved_sz;
-    ctrl_cursor[0] = ctrl_cursor[1] = ctrl_anchor[0] = ctrl_anchor[1] = -1;
-    crowd_sz = 0;
+    fresh_ui();  // while the context is current
     GlTest::TearDown();
   }
   // Share of the pixels whose dominant channel is green (0) or red (1).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ctrl.h"
+#include "fresh_ui.h"
 #include "hints.h"
 #include "log.h"
 #include "mtbe.h"
@@ -71,12 +72,8 @@ inline void ctrl_reset_ui() {
 
 class CtrlTest : public WorldTest {
  protected:
-  // The first controller creation of the process leaves the settings menu on
-  // the bus; off while a test runs, so the posts do not hang on test order.
-  bool menu_listening = false;
   void SetUp() override {
-    menu_listening = notify_unlisten("settings", settings_on_message);
-    mtbe_reset();
+    fresh_ui();
     site_flat(5);
     wld_init();
     wld_completed = 0;
@@ -86,14 +83,7 @@ class CtrlTest : public WorldTest {
     ctrl_posts().clear();
     for (const char* w : ctrl_recorded) notify_listen(w, ctrl_record);
   }
-  void TearDown() override {
-    for (const char* w : ctrl_recorded) notify_unlisten(w, ctrl_record);
-    ctrl_unlisten();
-    ctrl_reset_ui();
-    wld_started = wld_gameover = wld_completed = 0;
-    if (menu_listening) notify_listen("settings", settings_on_message);
-    WorldTest::TearDown();
-  }
+  void TearDown() override { fresh_ui(); }
   static void post(const std::string& text) { notify_post(text.c_str()); }
   // The pointer in drawable pixels, as the shell leaves it.
   static void point(float x, float y) { sdlmain_pointer = sdlmain_point{x, y}; }

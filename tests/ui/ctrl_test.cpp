@@ -259,7 +259,15 @@ TEST_F(CtrlFlow, RestartStartsAFreshGame) {
   wld_gameover = 1;
   hint_step = 4;
   wld_age = 18.49;  // the game before, whose end and records are its own
+  for (int i = 0; i < 2; i++) mtbe_create(64, 0.0f);
+  const int tracks = mtbe_numtracks;
+  testing::internal::CaptureStdout();
   post("restart");
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find("Tearing down existing world.\nCleared " + std::to_string(tracks) +
+                     " event tracks.\nRestarting.\n"),
+            std::string::npos)
+      << log;
   EXPECT_EQ(wld_age, 0.0);
   EXPECT_EQ(wld_completed, 0);
   EXPECT_EQ(wld_gameover, 0);
@@ -382,7 +390,7 @@ void mark_fill_and_remove() {
 // A game on a plateau high enough for the pyramid, with a farm field, a
 // bakery, a hut and ten workers, on Baby: four dead warn, five lose.
 void begin_game() {
-  mtbe_reset();
+  mtbe_clear();
   site_flat(38);
   ASSERT_TRUE(wld_start_new_game());
   ctrl_reset_ui();

@@ -2,12 +2,14 @@
 // one instanced call however many wear it.
 #include <gtest/gtest.h>
 
+#include "fresh_ui.h"
 #include "game_screen.h"
 
 // The ground's three meshes, the crowd, six counter and six build icons.
 static const int64_t FLOOR = 16;
 
 TEST(FrameDraws, SameCallsForASmallAndAFullCrowd) {
+  fresh_ui();
   game_screen screen;
   ASSERT_TRUE(game_screen_open(&screen, 1280, 720)) << SDL_GetError();
   ASSERT_TRUE(drawcount_install());
@@ -18,6 +20,7 @@ TEST(FrameDraws, SameCallsForASmallAndAFullCrowd) {
   EXPECT_EQ(crowd_sz, 4000);
   running_game_end();
   game_screen_close(&screen);
+  fresh_ui();
   EXPECT_GE(draws[0], FLOOR);
   EXPECT_EQ(draws[0], draws[1]);
 }

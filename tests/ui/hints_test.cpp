@@ -18,15 +18,6 @@ class HintTest : public CtrlTest {
     CtrlTest::SetUp();
     hint_init();
   }
-  void TearDown() override {
-    static const char* const words[] = {"farmbuilt",  "bakerybuilt", "hutbuilt", "missingbakery",
-                                        "missinghut", "newsilver",   "movecoi"};
-    static const notify_handler handlers[] = {
-        hint_on_farmbuilt,  hint_on_bakerybuilt, hint_on_hutbuilt, hint_on_missingbakery,
-        hint_on_missinghut, hint_on_newsilver,   hint_on_movecoi};
-    for (int i = 0; i < 7; i++) notify_unlisten(words[i], handlers[i]);
-    CtrlTest::TearDown();
-  }
 };
 
 TEST_F(HintTest, SequenceThroughTheChain) {
@@ -127,13 +118,9 @@ class SettingsMenu : public CtrlTest {
   ctrl_tempfiles files;
   void SetUp() override {
     CtrlTest::SetUp();
-    settings_reset();
+    filesPath = files.dir;
     settings_load();
     notify_listen("settings", settings_on_message);
-  }
-  void TearDown() override {
-    notify_unlisten("settings", settings_on_message);
-    CtrlTest::TearDown();
   }
 };
 

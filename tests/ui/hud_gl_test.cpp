@@ -7,6 +7,7 @@
 
 #include "font.h"
 #include "font_data.h"
+#include "fresh_ui.h"
 #include "gl_context.h"
 #include "glpr.h"
 #include "hud.h"
@@ -23,11 +24,11 @@ namespace {
 // the texture folder goes back to where it was, as the folder is removed.
 struct Hud : GlTest {
   char dir[64] = "/tmp/hud_testXXXXXX";
-  std::string saved_dir = txdb_dir;
   uint32_t programs[SHADERS_COUNT] = {};
   std::string file(const char* name) { return std::string(dir) + "/" + name + ".4x4"; }
   void SetUp() override {
     GlTest::SetUp();
+    fresh_ui();
     ASSERT_NE(mkdtemp(dir), nullptr);
     txdb_set_dir((std::string(dir) + "/").c_str());
     const std::vector<uint8_t> white(4 * 4 * 4, 255);
@@ -43,13 +44,10 @@ struct Hud : GlTest {
     glClear(GL_COLOR_BUFFER_BIT);
   }
   void TearDown() override {
-    txdb_clear();
-    quad_delete();
-    pane_delete_vbo();
     shaders_delete(programs);
+    fresh_ui();  // while the context is current
     for (const char* name : hud_textures) unlink(file(name).c_str());
     rmdir(dir);
-    txdb_set_dir(saved_dir.c_str());
     GlTest::TearDown();
   }
   // Pixel column of view x, row of view y.
@@ -106,6 +104,21 @@ TEST_F(Hud, PaneIsBuiltOnceAndCoversItsView) {
   pane_draw();
   for (float x : {-0.95f, -0.5f, 0.0f, 0.95f})
     for (float y : {-0.95f, 0.0f, 0.7f}) EXPECT_EQ(at(x, y)[0], 255) << x << " " << y;
+}
+
+// A buffer the driver does not make stops the game through its own logged
+// assertion, whatever the build drops: here no context is current.
+TEST_F(Hud, PaneWithoutItsBufferStopsThroughTheLoggedAssertion) {
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        dup2(2, 1);  // the log line on the stream the death test reads
+        SDL_GL_MakeCurrent(window, nullptr);
+        pane_create_vbo();
+      },
+      "ERR ASSERT FAILED at .*quad\\.cpp\\([0-9]+\\):  \\*vbo");
+  GTEST_FLAG_SET(death_test_style, style);
 }
 
 TEST_F(Hud, TextAlignsOnlyOnTheExactWords) {

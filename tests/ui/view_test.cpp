@@ -91,7 +91,6 @@ TEST_F(ViewInput, HitTestEdgesOverlapAndHiddenHud) {
 
 // On the menu screen only the menu views are hit, not the HUD left shown below it.
 TEST_F(ViewInput, MenuHidesTheLaborButtonFromClicks) {
-  ctrl_tempfiles files;  // a menu left listening by an earlier creation stores the click
   ctrl_show_menu_screen();
   point(1200, 690);
   EXPECT_EQ(view_pointer_down(SDLMAIN_PTR_LEFT), -1);

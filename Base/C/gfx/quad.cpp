@@ -2,9 +2,8 @@
 
 #include <epoxy/gl.h>
 
-#include <cassert>
-
 #include "glpr.h"
+#include "log.h"
 #include "txdb_raw.h"
 
 uint32_t quad_vao;
@@ -18,7 +17,7 @@ void quad_create_mesh(uint32_t* vao, uint32_t* vbo, const void* vertices, int32_
   glGenVertexArrays(1, vao);
   glBindVertexArray(*vao);
   glGenBuffers(1, vbo);
-  assert(*vbo);
+  ASSERT(*vbo);
   glBindBuffer(GL_ARRAY_BUFFER, *vbo);
   glBufferData(GL_ARRAY_BUFFER, bytes, vertices, GL_STATIC_DRAW);
   glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, (const void*)0);
@@ -41,8 +40,6 @@ void quad_init() {
 }
 
 void quad_delete() { quad_delete_mesh(&quad_vao, &quad_vbo); }
-
-void quad_reset() { quad_delete(); }
 
 void quad_draw(const char* name, const float* translation, const float* rotx, const float* roty) {
   txdb_use(name);

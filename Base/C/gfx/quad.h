@@ -13,7 +13,5 @@ void quad_delete_mesh(uint32_t* vao, uint32_t* vbo);
 void quad_init();
 // Deletes the quad's vertex array and buffer, when they exist.
 void quad_delete();
-// The quad as a fresh process has it: its GL objects deleted (quad_delete).
-void quad_reset();
 // Draws the named texture: x' = dot(p, rotx) + translation.x, y' = dot(p, roty) + translation.y.
 void quad_draw(const char* name, const float* translation, const float* rotx, const float* roty);
