@@ -7,11 +7,9 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include "kv.h"
 #include "log.h"
 #include "userdir.h"
 
@@ -122,47 +120,6 @@ TEST_F(UserDir, OneCopyOwnsTheFolderOthersReadIt) {
     userdir_reset();
     chmod(dir.c_str(), 0700);
   }
-}
-
-// The lock's name taken by a link: set aside, never followed, and the folder owned.
-TEST_F(UserDir, ALinkUnderTheLocksNameIsSetAside) {
-  const std::string target = root + "/elsewhere";
-  for (bool dangling : {false, true}) {
-    SCOPED_TRACE(dangling ? "dangling link" : "link to a file");
-    fs::remove_all(dir);
-    fs::create_directory(dir);
-    fs::remove(target);
-    if (!dangling) std::ofstream(target) << "keep";
-    fs::create_symlink(target, lock());
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(userdir_claim(dir.c_str()), USERDIR_WRITABLE);
-    EXPECT_EQ(
-        testing::internal::GetCapturedStdout(),
-        "ERR " + lock() + " is not a regular file; moved aside as " + lock() + ".rejected-1.\n");
-    EXPECT_TRUE(fs::is_symlink(lock() + ".rejected-1"));
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(lock())));
-    EXPECT_EQ(fs::exists(target) ? fs::file_size(target) : 0u, dangling ? 0u : 4u);
-    userdir_reset();
-  }
-}
-
-// The first reason stays, and a session that may not write stores no setting.
-TEST_F(UserDir, ARefusedSessionStoresNoSetting) {
-  const char* saved = filesPath;
-  filesPath = dir.c_str();
-  kv_set("settings_music", 0);
-  testing::internal::CaptureStdout();
-  userdir_refuse(USERDIR_READ_ONLY);
-  userdir_refuse(USERDIR_NOT_OWNER);
-  kv_set("settings_music", 1);
-  const std::string log = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(userdir_state(), USERDIR_READ_ONLY);
-  EXPECT_EQ(log,
-            "ERR This session cannot be saved: the user data folder cannot be written.\n"
-            "ERR Cannot write key-value pair to '" +
-                dir + "/.settings_music'\n");
-  EXPECT_EQ(kv_get("settings_music", 7), 0);
-  filesPath = saved;
 }
 
 }  // namespace

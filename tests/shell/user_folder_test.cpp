@@ -93,8 +93,6 @@ void store_stats() { steamlayer_store_save(); }
 void write_guide() {
   steamlayer_open_web_page(steamlayer_friends_interface(), STEAMLAYER_GUIDE_PAGE);
 }
-void store_setting() { kv_set("settings_music", 0); }
-void claim_folder() { userdir_claim(filesPath); }
 void open_log() {
   const std::string dir = filesPath;
   log_open((dir + "/tavoreklog.txt").c_str(), (dir + "/tavoreklog-previous.txt").c_str());
@@ -107,13 +105,19 @@ TEST_F(UserFolder, NoWriterFollowsALink) {
     const char* name;
     void (*write)();
   } writers[] = {
-      {".settings_music", store_setting}, {"userstats.txt", store_stats},
-      {"userstats.txt.tmp", store_stats}, {"guide.html", write_guide},
-      {"guide.html.tmp", write_guide},    {"game.txtsav", save_world},
-      {"game.binsav", save_world},        {"game.txtsav.tmp", save_world},
-      {"game.binsav.tmp", save_world},    {"game.savcommit", save_world},
-      {"tavoreklog.txt", open_log},       {"tavoreklog-previous.txt", open_log},
-      {USERDIR_LOCK_FILE, claim_folder},
+      {".settings_music", [] { kv_set("settings_music", 0); }},
+      {"userstats.txt", store_stats},
+      {"userstats.txt.tmp", store_stats},
+      {"guide.html", write_guide},
+      {"guide.html.tmp", write_guide},
+      {"game.txtsav", save_world},
+      {"game.binsav", save_world},
+      {"game.txtsav.tmp", save_world},
+      {"game.binsav.tmp", save_world},
+      {"game.savcommit", save_world},
+      {"tavoreklog.txt", open_log},
+      {"tavoreklog-previous.txt", open_log},
+      {USERDIR_LOCK_FILE, [] { userdir_claim(filesPath); }},
   };
   const std::string target = root + "/elsewhere";
   for (const auto& w : writers)
