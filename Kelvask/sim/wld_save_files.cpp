@@ -136,7 +136,8 @@ bool wld_save_upto(int last) {
   SavePaths p;
   if (!save_paths(&p)) return false;
   if (!userdir_writable()) {
-    LOG("ERR Game not saved: %s.", userdir_why());
+    // The session's one ERR line said why at its start.
+    LOG("Game not saved: %s.", userdir_why());
     return false;
   }
   if (!wld_save_recover()) {

@@ -183,7 +183,7 @@ TEST_F(UserFolder, APairThatCannotBeKeptAsideIsNeverOverwritten) {
   kv_set("settings_music", 0);
   const std::string log = testing::internal::GetCapturedStdout();
   EXPECT_EQ(userdir_state(), USERDIR_SAVE_STUCK);
-  EXPECT_NE(log.find("ERR Game not saved: the refused saved game could not be kept aside."),
+  EXPECT_NE(log.find("Game not saved: the refused saved game could not be kept aside."),
             std::string::npos)
       << log;
   EXPECT_EQ(text_of(path("game.txtsav")), "version 102\n");

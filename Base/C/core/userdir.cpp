@@ -35,8 +35,8 @@ void userdir_refuse(int why) {
 static bool read_only(int err) { return err == EROFS || err == EACCES || err == EPERM; }
 
 int userdir_claim(const char* folder) {
-  // access() sees a read-only mount and the folder's mode; the open below a
-  // lock file the mode would still let us write.
+  // access() sees a read-only mount and the folder's mode; opening a lock
+  // file that is already there would not, as it writes nothing to the folder.
   if (access(folder, W_OK | X_OK) != 0 && read_only(errno)) {
     userdir_refuse(USERDIR_READ_ONLY);
     return state;
