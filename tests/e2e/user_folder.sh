@@ -89,17 +89,18 @@ lacks first.txt "ERR "
 # Root writes through any mode, so the folder is made read-only for real: a
 # read-only bind mount in a mount namespace of the game's own, or else the
 # game run as nobody on a folder of mode 0500.
+RO_MOUNT='mount --bind "$1" "$1" && mount -o remount,ro,bind "$1" "$1"'
 readonly_run() {
-  if unshare -m true 2>/dev/null; then
-    unshare -m bash -c 'mount --bind "$1" "$1" && mount -o remount,ro,bind "$1" "$1" &&
-      exec "$2" msaa=0 swapinterval=0' _ "$USERDIR" "$BIN" >ro.txt 2>ro.err &
+  if unshare -m sh -c "$RO_MOUNT" _ "$USERDIR" 2>/dev/null; then
+    unshare -m sh -c "$RO_MOUNT"' && exec "$2" msaa=0 swapinterval=0' _ "$USERDIR" "$BIN" \
+      >ro.txt 2>ro.err &
   elif [ "$(id -u)" != 0 ]; then
     chmod 0500 "$USERDIR"
     "$BIN" msaa=0 swapinterval=0 >ro.txt 2>ro.err &
   elif command -v setpriv >/dev/null; then
     chmod 755 "$WORK" && chown -R nobody "$XDG_DATA_HOME" && chmod 0500 "$USERDIR"
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-      env HOME="$HOME" XDG_DATA_HOME="$XDG_DATA_HOME" "$BIN" msaa=0 swapinterval=0 >ro.txt 2>ro.err &
+      "$BIN" msaa=0 swapinterval=0 >ro.txt 2>ro.err &
   else
     echo "user_folder: skipped the read-only folder: no mount namespace and no setpriv"
     return 1
