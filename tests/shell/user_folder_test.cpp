@@ -7,13 +7,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "kv.h"
 #include "log.h"
 #include "regfile.h"
 #include "save_game.h"
+#include "stats_folder.h"
 #include "steamlayer.h"
 #include "steamlayer_store.h"
 #include "userdir.h"
@@ -22,12 +22,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string text_of(const std::string& path) {
-  std::stringstream s;
-  s << std::ifstream(path).rdbuf();
-  return s.str();
-}
 
 int err_lines(const std::string& log) {
   int n = 0;
@@ -134,7 +128,7 @@ TEST_F(UserFolder, NoWriterFollowsALink) {
       if (log_file != saved_log) fclose(log_file);
       log_file = saved_log;
       userdir_reset();
-      EXPECT_EQ(fs::exists(target) ? text_of(target) : "<none>", dangling ? "<none>" : "keep");
+      EXPECT_EQ(fs::exists(target) ? read_file(target) : "<none>", dangling ? "<none>" : "keep");
       EXPECT_LE(err_lines(log), 1) << log;
     }
 }
@@ -161,7 +155,7 @@ TEST_F(UserFolder, EveryPathFitsEveryFolderAccepted) {
     EXPECT_EQ(userdir_claim(filesPath), USERDIR_WRITABLE);
     const std::string log = testing::internal::GetCapturedStdout();
     EXPECT_EQ(err_lines(log), 1) << log;  // the refused version's, no other
-    EXPECT_EQ(text_of(path("game.txtsav.rejected-1")), "version 102\n");
+    EXPECT_EQ(read_file(path("game.txtsav.rejected-1")), "version 102\n");
     EXPECT_EQ(kv_get("settings_difficulty", 1), 2);
     EXPECT_TRUE(fs::exists(path(STEAMLAYER_STORE_FILE)));
     EXPECT_TRUE(fs::exists(path(USERDIR_LOCK_FILE)));
@@ -176,7 +170,7 @@ TEST_F(UserFolder, APairThatCannotBeKeptAsideIsNeverOverwritten) {
   for (int n = 1; n <= REGFILE_MAXASIDE; n++)
     fs::create_symlink("/nonexistent", path("game.txtsav.rejected-" + std::to_string(n)));
   std::ofstream(path("game.txtsav")) << "version 102\n";
-  const std::string binary = text_of(path("game.binsav"));
+  const std::string binary = read_file(path("game.binsav"));
   testing::internal::CaptureStdout();
   EXPECT_FALSE(wld_load());
   EXPECT_FALSE(wld_save());
@@ -186,8 +180,8 @@ TEST_F(UserFolder, APairThatCannotBeKeptAsideIsNeverOverwritten) {
   EXPECT_NE(log.find("Game not saved: the refused saved game could not be kept aside."),
             std::string::npos)
       << log;
-  EXPECT_EQ(text_of(path("game.txtsav")), "version 102\n");
-  EXPECT_EQ(text_of(path("game.binsav")), binary);
+  EXPECT_EQ(read_file(path("game.txtsav")), "version 102\n");
+  EXPECT_EQ(read_file(path("game.binsav")), binary);
   EXPECT_FALSE(fs::exists(path(".settings_music")));
 }
 
