@@ -16,6 +16,7 @@
 #include "steam.h"
 #include "steamlayer.h"
 #include "threadpool.h"
+#include "userdir.h"
 
 SDL_Window* sdlmain_window;
 SDL_GLContext sdlmain_context;
@@ -36,7 +37,9 @@ static void show_error(const char* title, const char* text) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr);
 }
 
-// Without the user data folder the working directory serves and nothing is logged to a file.
+// Without the user data folder the working directory serves and nothing is
+// logged to a file. A folder this copy may not write (another copy owns it,
+// or it is read-only) is still read, but its log stays as it is.
 static void open_user_folder() {
   sdlmain_userfolder[0] = '\0';
   if (!steamlayer_user_data_folder(sdlmain_userfolder, SDLMAIN_PATH_SZ)) {
@@ -45,6 +48,7 @@ static void open_user_folder() {
   }
   LOG("User data folder is '%s'", sdlmain_userfolder);
   filesPath = sdlmain_userfolder;
+  if (userdir_claim(filesPath) != USERDIR_WRITABLE) return;
   char name[SDLMAIN_PATH_SZ + 32], previous[SDLMAIN_PATH_SZ + 32];
   snprintf(name, sizeof name, "%s/tavoreklog.txt", filesPath);
   snprintf(previous, sizeof previous, "%s/tavoreklog-previous.txt", filesPath);
@@ -166,6 +170,9 @@ static void open_controllers() {
 
 // Runs start-up; returns the exit status when the process is to end, else STARTED.
 static int start(int argc, char** argv) {
+  // A reader of standard output that goes away (a closed pipe) must not end
+  // the game: the log file keeps every line, and the game is saved at the end.
+  signal(SIGPIPE, SIG_IGN);
   sdlmain_check_cpu();
   filesPath = ".";
   assert_hook = sdlmain_assert_dialog;

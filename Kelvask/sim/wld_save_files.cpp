@@ -7,20 +7,21 @@
 
 #include "log.h"
 #include "regfile.h"
+#include "userdir.h"
 #include "wld_physics.h"
 #include "wld_save.h"
 
 struct SavePaths {
-  char txt[256], bin[256];        // the pair
-  char txttmp[256], bintmp[256];  // the next pair while it is written
-  char commit[256];               // exists while the next pair is complete but not yet in place
+  char txt[REGFILE_PATH_SZ], bin[REGFILE_PATH_SZ];        // the pair
+  char txttmp[REGFILE_PATH_SZ], bintmp[REGFILE_PATH_SZ];  // the next pair while it is written
+  char commit[REGFILE_PATH_SZ];  // exists while the next pair is complete but not yet in place
 };
 
 static const char* save_dir() { return filesPath ? filesPath : "."; }
 
-static bool format_path(char out[256], const char* name) {
-  int n = snprintf(out, 256, "%s/%s", save_dir(), name);
-  if (n < 0 || n >= 256) {
+static bool format_path(char out[REGFILE_PATH_SZ], const char* name) {
+  int n = snprintf(out, REGFILE_PATH_SZ, "%s/%s", save_dir(), name);
+  if (n < 0 || n >= REGFILE_PATH_SZ) {
     LOG("ERR Saved game path too long: %s/%s", save_dir(), name);
     return false;
   }
@@ -38,22 +39,6 @@ static bool exists(const char* path) { return access(path, F_OK) == 0; }
 static void sync_dir() { regfile_sync_folder(save_dir()); }
 
 #define REJECTED "rejected"
-
-// Something other than a regular file under one of the save's own names (a
-// folder, a FIFO; for the commit marker, which only the game makes, a link
-// too) would fail every later save and load: it is moved aside once, with
-// one line, and saving goes on.
-static bool clear_odd(const char* path, regfile_links links = REGFILE_FOLLOW) {
-  if (!regfile_is_other(path, links)) return true;
-  char aside[256];
-  if (!regfile_move_aside(path, REJECTED, aside, sizeof aside)) {
-    LOG("ERR %s is not a regular file and cannot be moved aside: %s", path, strerror(errno));
-    return false;
-  }
-  sync_dir();
-  LOG("ERR %s is not a regular file; moved aside as %s.", path, aside);
-  return true;
-}
 
 static bool finish_file(FILE* f, const char* path) {
   bool ok = fflush(f) == 0 && fsync(fileno(f)) == 0 && !ferror(f);
@@ -88,7 +73,7 @@ static bool write_temps(const SavePaths* p) {
 }
 
 static bool mark_commit(const SavePaths* p) {
-  FILE* f = regfile_open(p->commit, "w", REGFILE_NOFOLLOW);
+  FILE* f = regfile_open(p->commit, "w");
   if (!f)
     LOG("ERR Cannot create %s: %s; the saved game stays as it was.", p->commit, regfile_reason());
   if (!f || !finish_file(f, p->commit)) {
@@ -101,7 +86,7 @@ static bool mark_commit(const SavePaths* p) {
 }
 
 static bool place(const char* from, const char* to) {
-  if (!clear_odd(to)) return false;
+  if (!userdir_clear_odd(to, REGFILE_FOLLOW)) return false;
   if (rename(from, to) == 0) return true;
   LOG("ERR Cannot rename %s to %s: %s", from, to, strerror(errno));
   return false;
@@ -127,7 +112,11 @@ static bool clear_commit(const SavePaths* p) {
 bool wld_save_recover() {
   SavePaths p;
   if (!save_paths(&p)) return false;
-  if (!clear_odd(p.commit, REGFILE_NOFOLLOW) || !clear_odd(p.txttmp) || !clear_odd(p.bintmp))
+  // The marker and the temporary pair are only the game's: a link there is
+  // moved aside too.
+  if (!userdir_clear_odd(p.commit, REGFILE_NOFOLLOW) ||
+      !userdir_clear_odd(p.txttmp, REGFILE_NOFOLLOW) ||
+      !userdir_clear_odd(p.bintmp, REGFILE_NOFOLLOW))
     return false;
   if (!exists(p.commit)) {
     // A save that stopped before its commit: the old pair is whole.
@@ -146,6 +135,11 @@ static const save_step_fn save_steps[] = {write_temps, mark_commit, place_binary
 bool wld_save_upto(int last) {
   SavePaths p;
   if (!save_paths(&p)) return false;
+  if (!userdir_writable()) {
+    // The session's one ERR line said why at its start.
+    LOG("Game not saved: %s.", userdir_why());
+    return false;
+  }
   if (!wld_save_recover()) {
     LOG("ERR Game not saved: an earlier save could not be finished.");
     return false;
@@ -158,19 +152,28 @@ bool wld_save_upto(int last) {
 bool wld_save() { return wld_save_upto(SAVE_STEP_DONE); }
 
 // Keeps a refused pair, or the one file of an incomplete pair, under the
-// lowest free number, so that the next save cannot overwrite it.
+// lowest free number, so that the next save cannot overwrite it. A pair that
+// stays in place is never overwritten: this session then saves nothing.
 static void set_aside(const SavePaths* p) {
-  char txt[256], bin[256];
+  if (!userdir_writable()) {
+    LOG("The refused saved game stays in place: %s.", userdir_why());
+    return;
+  }
+  char txt[REGFILE_PATH_SZ], bin[REGFILE_PATH_SZ];
   for (int n = 1; n <= REGFILE_MAXASIDE; n++) {
     if (!regfile_aside_name(p->txt, REJECTED, n, txt, sizeof txt) ||
         !regfile_aside_name(p->bin, REJECTED, n, bin, sizeof bin))
       continue;
     bool ok = (!exists(p->txt) || place(p->txt, txt)) && (!exists(p->bin) || place(p->bin, bin));
     sync_dir();
-    if (ok) LOG("The refused saved game is kept as %s and %s.", txt, bin);
+    if (ok)
+      LOG("The refused saved game is kept as %s and %s.", txt, bin);
+    else
+      userdir_refuse(USERDIR_SAVE_STUCK);
     return;
   }
   LOG("ERR No free name to keep the refused saved game aside; it stays in place.");
+  userdir_refuse(USERDIR_SAVE_STUCK);
 }
 
 bool wld_save_present() {
@@ -185,7 +188,9 @@ bool wld_load() {
     LOG("ERR No world to load the saved game into.");
     return false;
   }
-  if (!wld_save_recover()) {
+  // A session that may not write reads the pair as it stands: another copy
+  // may be saving it right now.
+  if (userdir_writable() && !wld_save_recover()) {
     LOG("ERR Saved game not loaded: an interrupted save could not be finished.");
     return false;
   }

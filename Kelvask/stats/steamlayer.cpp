@@ -13,6 +13,7 @@
 #include "log.h"
 #include "regfile.h"
 #include "steamlayer_store.h"
+#include "userdir.h"
 
 #define STEAMLAYER_APP "tavorek"
 #define STEAMLAYER_QUEUE_SZ 256
@@ -67,7 +68,9 @@ steamlayer_friendsif* steamlayer_friends_interface() {
 }
 bool steamlayer_logged_on(steamlayer_userif* user) { return user == &user_if && steamlayer_user(); }
 
-// Creates every missing directory of path; true when path ends up a writable directory.
+// Creates every missing directory of path; true when path ends up a directory
+// that can be read. Whether it can be written is for the game to find out: a
+// read-only folder still holds the player's game.
 static bool make_dirs(char* path) {
   for (char* p = path + 1; *p; p++) {
     if (*p != '/') continue;
@@ -78,7 +81,7 @@ static bool make_dirs(char* path) {
   }
   if (mkdir(path, 0700) != 0 && errno != EEXIST) return false;
   struct stat st;
-  return stat(path, &st) == 0 && S_ISDIR(st.st_mode) && access(path, W_OK | X_OK) == 0;
+  return stat(path, &st) == 0 && S_ISDIR(st.st_mode) && access(path, R_OK | X_OK) == 0;
 }
 
 bool steamlayer_user_data_folder(char* out, int size) {
@@ -109,36 +112,33 @@ bool steamlayer_user_data_folder(char* out, int size) {
 }
 
 bool steamlayer_folder_file(const char* name, char* path, int size) {
-  char folder[STEAMLAYER_PATH_SZ];
+  char folder[REGFILE_FOLDER_SZ];  // the folder the game itself accepts
   if (!steamlayer_user_data_folder(folder, sizeof folder)) return false;
   const int n = snprintf(path, size, "%s/%s", folder, name);
   return n > 0 && n < size;
 }
 
-// The rename is only durable once the folder's entry is on disk too.
-static void sync_folder_of(const char* path) {
-  char folder[STEAMLAYER_PATH_SZ];
-  snprintf(folder, sizeof folder, "%s", path);
-  char* slash = strrchr(folder, '/');
-  if (!slash || slash == folder) return;
-  *slash = '\0';
-  regfile_sync_folder(folder);
-}
-
 bool steamlayer_write_file(const char* path, const char* text, int len) {
+  if (!userdir_writable()) {
+    LOG("ERR Could not write %s: %s", path, userdir_why());
+    return false;
+  }
   char tmp[STEAMLAYER_PATH_SZ + 8];
   snprintf(tmp, sizeof tmp, "%s.tmp", path);
+  // Only the game makes the temporary file: anything else there, a link
+  // too, is kept aside, never written through.
+  userdir_clear_odd(tmp, REGFILE_NOFOLLOW);
   FILE* f = regfile_open(tmp, "wb");
   bool ok = f && fwrite(text, 1, (size_t)len, f) == (size_t)len && fflush(f) == 0 &&
             fsync(fileno(f)) == 0;
   const char* why = f ? strerror(errno) : regfile_reason();
   if (f && fclose(f) != 0) ok = false;
   if (ok && rename(tmp, path) == 0) {
-    sync_folder_of(path);
+    regfile_sync_folder_of(path);
     return true;
   }
   LOG("ERR Could not write %s: %s", path, ok ? strerror(errno) : why);
-  if (!regfile_is_other(tmp)) unlink(tmp);
+  if (!regfile_is_other(tmp, REGFILE_NOFOLLOW)) unlink(tmp);
   return false;
 }
 

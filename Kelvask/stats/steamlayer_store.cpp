@@ -11,6 +11,7 @@
 #include "log.h"
 #include "regfile.h"
 #include "steamlayer_store.h"
+#include "userdir.h"
 
 #define STORE_HEADER "tavorek userstats 1"
 #define STORE_TEXT_SZ 4096
@@ -122,7 +123,9 @@ int steamlayer_store_parse(const char* text) {
 // that a store damaged later does not replace one kept earlier.
 static void move_aside(const char* path, int line) {
   char aside[STEAMLAYER_PATH_SZ + 16];
-  if (regfile_move_aside(path, "damaged", aside, sizeof aside))
+  if (!userdir_writable())
+    LOG("ERR Stats store %s is damaged at line %d; left in place: %s.", path, line, userdir_why());
+  else if (regfile_move_aside(path, "damaged", aside, sizeof aside))
     LOG("ERR Stats store %s is damaged at line %d; moved it to %s, starting afresh.", path, line,
         aside);
   else
@@ -151,6 +154,9 @@ bool steamlayer_store_load() {
 }
 
 bool steamlayer_store_save() {
+  // A session that may not write (said once at start) keeps its stats in
+  // memory: the store is the other copy's, or cannot change.
+  if (!userdir_writable()) return true;
   char path[STEAMLAYER_PATH_SZ];
   if (!steamlayer_folder_file(STEAMLAYER_STORE_FILE, path, sizeof path)) {
     LOG("ERR No user data folder for the stats store.");

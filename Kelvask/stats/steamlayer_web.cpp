@@ -1,7 +1,9 @@
 // Web pages of the desktop layer: the game's own pages are written into the
 // user data folder and handed, like any address, to the desktop's opener.
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 
 #include "log.h"
 #include "steamlayer_store.h"
+#include "userdir.h"
 
 extern char** environ;
 
@@ -64,7 +67,9 @@ static bool own_page(const char* name, char* url, int size) {
     LOG("ERR No user data folder for the web page %s.", name);
     return false;
   }
-  if (!steamlayer_write_file(path, GUIDE_TEXT, (int)sizeof GUIDE_TEXT - 1)) return false;
+  // A session that may not write opens the page an earlier one left.
+  const bool left = !userdir_writable() && access(path, R_OK) == 0;
+  if (!left && !steamlayer_write_file(path, GUIDE_TEXT, (int)sizeof GUIDE_TEXT - 1)) return false;
   const int n = snprintf(url, size, "file://%s", path);
   return n > 0 && n < size;
 }
@@ -88,8 +93,17 @@ bool steamlayer_open_web_page(steamlayer_friendsif* friends, const char* address
   }
   char prog[] = "xdg-open";
   char* argv[] = {prog, url, nullptr};
+  // The game ignores SIGPIPE; the opener gets the default back.
+  posix_spawnattr_t attr;
+  sigset_t pipe;
+  posix_spawnattr_init(&attr);
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attr, &pipe);
+  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGDEF);
   pid_t pid;
-  const int err = posix_spawnp(&pid, prog, nullptr, nullptr, argv, environ);
+  const int err = posix_spawnp(&pid, prog, nullptr, &attr, argv, environ);
+  posix_spawnattr_destroy(&attr);
   if (err != 0) {
     LOG("ERR Could not start xdg-open (%s); the web page is at %s", strerror(err), url);
     return false;

@@ -23,6 +23,7 @@
 #include "sengine.h"
 #include "smenu.h"
 #include "taxc.h"
+#include "userdir.h"
 #include "view.h"
 #include "wld.h"
 #include "wld_init.h"
@@ -40,6 +41,12 @@ static const char* const NO_TERRAIN =
     "The terrain map could not be\nread, so no game can start.\nReinstalling the game helps.";
 static const char* const SAVE_REFUSED =
     "Your saved game could not be\nread. It was kept aside and\na new game begins.";
+static const char* const NO_SAVE[USERDIR_STATES] = {
+    nullptr,
+    "Another copy of the game is\nrunning, so this session\ncannot be saved.",
+    "Your game folder cannot be\nwritten, so this session\ncannot be saved.",
+    "Your saved game could not be\nread or kept aside, so this\nsession cannot be saved.",
+};
 
 static const notify_binding CTRL_HANDLERS[] = {
     {MSG_ASPECT, onAspect},
@@ -249,12 +256,14 @@ static void load_game() {
     wld_started = 1;
     hint_step = -1;
     toast_hide();
-    return;
-  }
-  if (!had_world)
+  } else if (!had_world) {
     no_world();
-  else if (present)
+    return;
+  } else if (present) {
     toast_show(SAVE_REFUSED, TOAST_END_TIME);
+  }
+  // The one word the player gets that this session's play is not kept.
+  if (!userdir_writable()) toast_show(NO_SAVE[userdir_state()], TOAST_END_TIME);
 }
 
 void onSerialize(const char* text) {

@@ -1,5 +1,5 @@
 // FIFOs and folders are refused by every opener, never waited on; links by
-// the files only the game makes (the log, the commit marker).
+// every writer.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -26,23 +26,23 @@ struct Kind {
   const char* what;
   make_fn make;
   const char* refusal;  // regfile_reason when a file of the game's own refuses it
-  // Opened by regfile_open "rb", "wb", "wb" without following links, log_open.
-  bool read, write, write_nofollow, log;
+  // Opened by regfile_open "rb", "wb", log_open.
+  bool read, write, log;
 };
 
 const Kind KINDS[] = {
     {"fifo", [](const std::string& p, const std::string&) { mkfifo(p.c_str(), 0644); },
-     "not a regular file", false, false, false, false},
+     "not a regular file", false, false, false},
     {"folder", [](const std::string& p, const std::string&) { fs::create_directory(p); },
-     "not a regular file", false, false, false, false},
+     "not a regular file", false, false, false},
     {"link to a file",
      [](const std::string& p, const std::string& t) {
        std::ofstream(t) << "keep";
        fs::create_symlink(t, p);
      },
-     "a symbolic link", true, true, false, false},
+     "a symbolic link", true, false, false},
     {"dangling link", [](const std::string& p, const std::string& t) { fs::create_symlink(t, p); },
-     "a symbolic link", false, true, false, false},
+     "a symbolic link", false, false, false},
 };
 
 struct FileKinds : WorldTest {
@@ -82,8 +82,6 @@ TEST_F(FileKinds, EveryOpenerRefusesWhatItMustWithoutWaiting) {
   } openers[] = {
       {"read", &Kind::read, [](const std::string& p) { return regfile_open(p.c_str(), "rb"); }},
       {"write", &Kind::write, [](const std::string& p) { return regfile_open(p.c_str(), "wb"); }},
-      {"write, no link followed", &Kind::write_nofollow,
-       [](const std::string& p) { return regfile_open(p.c_str(), "wb", REGFILE_NOFOLLOW); }},
       {"log", &Kind::log,
        [](const std::string& p) {
          return log_open(p.c_str(), (p + "-previous").c_str()) ? log_file : nullptr;

@@ -7,6 +7,7 @@
 #include "log.h"
 #include "notify.h"
 #include "regfile.h"
+#include "userdir.h"
 
 static void kv_path(char* path, int size, const char* key) {
   ASSERT(filesPath);
@@ -14,10 +15,12 @@ static void kv_path(char* path, int size, const char* key) {
 }
 
 // A setting that cannot be stored is lost, not worth stopping the game for.
+// A link under the key's name is refused, never written through; a session
+// that may not write in the folder (said once at start) stores nothing.
 void kv_set(const char* key, int value) {
-  char path[256];
+  char path[REGFILE_PATH_SZ];
   kv_path(path, sizeof path, key);
-  FILE* f = regfile_open(path, "w");
+  FILE* f = userdir_writable() ? regfile_open(path, "w") : nullptr;
   if (!f) {
     LOG("ERR Cannot write key-value pair to '%s'", path);
     return;
@@ -28,7 +31,7 @@ void kv_set(const char* key, int value) {
 }
 
 int kv_get(const char* key, int dflt) {
-  char path[256];
+  char path[REGFILE_PATH_SZ];
   kv_path(path, sizeof path, key);
   FILE* f = regfile_open(path, "r");
   if (!f) {

@@ -10,13 +10,19 @@ const char* filesPath = nullptr;
 FILE* log_file = nullptr;
 assert_hook_fn assert_hook = nullptr;
 
+// Set once standard output's reader has gone (a closed pipe): the lines go
+// on to the log file alone.
+static bool stdout_gone;
+
 void log_line(const char* fmt, ...) {
   va_list ap;
-  va_start(ap, fmt);
-  vfprintf(stdout, fmt, ap);
-  va_end(ap);
-  fputs("\n", stdout);
-  fflush(stdout);
+  if (!stdout_gone) {
+    va_start(ap, fmt);
+    vfprintf(stdout, fmt, ap);
+    va_end(ap);
+    fputs("\n", stdout);
+    stdout_gone = fflush(stdout) != 0 && (errno == EPIPE || errno == EBADF);
+  }
   if (log_file) {
     va_start(ap, fmt);
     vfprintf(log_file, fmt, ap);
@@ -31,7 +37,7 @@ bool log_open(const char* path, const char* previous) {
   const bool kept =
       regfile_is_other(path, REGFILE_NOFOLLOW) || rename(path, previous) == 0 || errno == ENOENT;
   const int err = kept ? 0 : errno;
-  log_file = regfile_open(path, "w", REGFILE_NOFOLLOW);
+  log_file = regfile_open(path, "w");
   if (!kept) LOG("ERR Could not keep the previous log as %s: %s", previous, strerror(err));
   return log_file != nullptr;
 }
@@ -41,6 +47,7 @@ void log_reset() {
   log_file = nullptr;
   filesPath = nullptr;
   assert_hook = nullptr;
+  stdout_gone = false;
 }
 
 void log_assert_failed(const char* expr, const char* file, int line) {

@@ -11,7 +11,8 @@ extern assert_hook_fn assert_hook;
 
 // One log line: to standard output and, when open, to the log file, each
 // flushed at once, so that a crash the guard cannot catch still leaves every
-// line before it.
+// line before it. Once standard output is a pipe nobody reads (the process
+// ignores SIGPIPE), lines go to the log file alone.
 void log_line(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Opens path as the log file after renaming the last run's log to previous,
 // the only record of a crash in that run. Neither name follows a symbolic
@@ -20,7 +21,8 @@ void log_line(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 bool log_open(const char* path, const char* previous);
 // Logs the failure (on disk before the hook shows it) and calls the hook.
 void log_assert_failed(const char* expr, const char* file, int line);
-// A fresh process's log: the log file closed, no folder, no hook.
+// A fresh process's log: the log file closed, no folder, no hook, standard
+// output written again.
 void log_reset();
 // The runtime's assertion report on standard error, then abort.
 [[noreturn]] void log_assert_stop(const char* expanded_expr, const char* file, int line);

@@ -35,10 +35,12 @@ static FILE* refuse_open(const char* path, regfile_links links) {
 }
 
 FILE* regfile_open(const char* path, const char* mode, regfile_links links) {
-  const bool write = mode[0] == 'w';
+  const bool cut = mode[0] == 'w', write = cut || mode[0] == 'a';
   // O_NONBLOCK keeps a FIFO without a writer (or reader) from holding the
   // open forever; it is cleared again once the file is known to be regular.
   int flags = (write ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_CLOEXEC;
+  if (!cut && write) flags |= O_APPEND;
+  if (write) links = REGFILE_NOFOLLOW;
   if (links == REGFILE_NOFOLLOW) flags |= O_NOFOLLOW;
   int fd = open(path, flags, 0644);
   if (fd < 0) return refuse_open(path, links);
@@ -48,7 +50,7 @@ FILE* regfile_open(const char* path, const char* mode, regfile_links links) {
     return refuse_fd(fd, stated ? "not a regular file" : strerror(errno));
   // Truncated only now, so that nothing but a regular file is ever cut.
   int fl = fcntl(fd, F_GETFL);
-  if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0 || (write && ftruncate(fd, 0) != 0))
+  if (fl < 0 || fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0 || (cut && ftruncate(fd, 0) != 0))
     return refuse_fd(fd, strerror(errno));
   FILE* f = fdopen(fd, mode);
   return f ? f : refuse_fd(fd, strerror(errno));
@@ -79,4 +81,13 @@ void regfile_sync_folder(const char* folder) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+void regfile_sync_folder_of(const char* path) {
+  char folder[REGFILE_PATH_SZ];
+  snprintf(folder, sizeof folder, "%s", path);
+  char* slash = strrchr(folder, '/');
+  if (!slash || slash == folder) return;
+  *slash = '\0';
+  regfile_sync_folder(folder);
 }

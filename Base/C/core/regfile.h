@@ -7,15 +7,21 @@
 // Refused names kept aside per file before giving up.
 #define REGFILE_MAXASIDE 10000
 
+// A folder the game keeps its files in has at most 255 characters; any path
+// formed from it ('/' and a name of at most 255 characters) fits in
+// REGFILE_PATH_SZ, so no name the game gives a file is ever cut.
+#define REGFILE_FOLDER_SZ 256
+#define REGFILE_PATH_SZ 512
+
 // Whether a symbolic link under the name is followed to its target or taken
-// as what it is: never a regular file. Files only the game makes (its log, its
-// markers) do not follow, so a planted link cannot make it cut or create
-// another file.
+// as what it is: never a regular file. Writing never follows, so a planted
+// link cannot make the game cut, fill or create a file elsewhere.
 enum regfile_links { REGFILE_FOLLOW, REGFILE_NOFOLLOW };
 
-// fopen for "r", "rb", "w" or "wb" that never blocks and refuses anything but
-// a regular file (for writing, a missing file is created). nullptr on
-// failure, with the reason for regfile_reason.
+// fopen for "r", "rb", "w", "wb" or "a" that never blocks and refuses
+// anything but a regular file; for writing, a missing file is created and a
+// link is refused whatever links says ("a" keeps what the file holds).
+// nullptr on failure, with the reason for regfile_reason.
 FILE* regfile_open(const char* path, const char* mode, regfile_links links = REGFILE_FOLLOW);
 // Why the last regfile_open failed: "not a regular file", "a symbolic link"
 // or the system's text.
@@ -33,3 +39,5 @@ bool regfile_move_aside(const char* path, const char* tag, char* out, int size);
 // Makes renames and removals in the folder durable; best effort, as not every
 // file system can sync a folder.
 void regfile_sync_folder(const char* folder);
+// The same for the folder that holds path.
+void regfile_sync_folder_of(const char* path);
