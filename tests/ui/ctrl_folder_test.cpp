@@ -18,13 +18,7 @@ std::string bytes_of(const std::string& path) {
   return s.str();
 }
 
-class CtrlFolder : public CtrlTest {
- protected:
-  void TearDown() override {
-    userdir_reset();
-    CtrlTest::TearDown();
-  }
-};
+class CtrlFolder : public CtrlTest {};
 
 TEST_F(CtrlFolder, ASessionThatCannotSaveLoadsTellsAndKeepsThePair) {
   ctrl_tempfiles files;
