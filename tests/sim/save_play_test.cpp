@@ -1,5 +1,6 @@
 // A pair the loader takes must play into pairs it takes again: hostile values
 // are refused, or held to what play reaches, before the game runs on them.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -188,6 +189,24 @@ TEST_F(SavePlay, StatesPlayCannotReachAreRefused) {
     EXPECT_FALSE(plays_into_a_pair_it_takes(bad, m.what));
     EXPECT_EQ(save_pair_of_world(), good);
     ASSERT_TRUE(quiet_load(good));
+  }
+}
+
+// Silver at its most, and every delivery after that, still saves a pair the
+// loader takes.
+TEST_F(SavePlay, SilverStopsAtItsMost) {
+  float pos[3] = {90.5f, 29.6f, 0.85f};
+  for (int32_t silver : {TAXC_MAX_SILVER - 3, TAXC_MAX_SILVER - 1, TAXC_MAX_SILVER}) {
+    SCOPED_TRACE(silver);
+    taxc_silver = silver;
+    const int f = food_create_at_bakery(0, pos);
+    ASSERT_GE(f, 0);
+    food_deliver(f, -1, 0, pos);
+    taxc_fdid[0] = f;
+    taxc_food[0] = 1;
+    taxc_update();
+    EXPECT_EQ(taxc_silver, std::min(silver + TAXC_PAY, TAXC_MAX_SILVER));
+    EXPECT_TRUE(plays_into_a_pair_it_takes(save_pair_of_world(), "silver"));
   }
 }
 
