@@ -103,10 +103,10 @@ bool building_serialize(const BuildingTable* t, int out, FILE* f);
 
 // Checks of values read back: every centre a cell of the grid with its
 // footprint inside, every track id -1 or a made track.
+bool building_centres_valid(const char* what, const int32_t* centres, int n);
+bool building_tracks_valid(const char* what, const int32_t* ids, int n);
 // Every footprint cell of the records 0..n-1 carries what the building
 // itself writes there: its goal type or BLDG on a goal entry, nothing or BLDG
 // elsewhere. A record moved onto water, marks, stock or another building
 // fails, and so does one whose cells lost their types.
-bool building_centres_valid(const char* what, const int32_t* centres, int n);
-bool building_tracks_valid(const char* what, const int32_t* ids, int n);
 bool building_cells_valid(const BuildingTable* t, int n);

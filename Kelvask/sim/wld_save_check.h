@@ -10,7 +10,8 @@
 #define SAVE_FAR 1e6f          // a place or swing no game comes near
 
 // The age and the spawn queues read from the text file. A clock past
-// SAVE_MAXTIME is held there, so that playing on never saves one past it.
+// SAVE_MAXTIME (a doctored file, or a game played on from there) is held
+// there rather than refused, so whatever age the game saves loads again.
 bool wld_check_header(double* age, const int32_t* queues);
 // After the crowd block: positions on or near the site, move times not
 // negative (held at SAVE_MAXTIME), and wld_numdead the number of dead members.
