@@ -75,24 +75,19 @@ TEST(SaveFile, DamagedTextIsRefused) {
 }
 
 // A number is read as one word of at most SAVE_NUMBER_CHARS characters: the
-// longest the game writes loads, a longer one is refused as soon as it is
-// seen to be longer, however long it goes on.
+// longest the game writes loads, a longer one is refused once seen to be
+// longer, however long it goes on.
 TEST(SaveFile, ANumberLongerThanTheGameWritesIsRefusedWithoutReadingItAll) {
-  const std::string huge(10000000, '7');
   const struct {
-    const char* what;
     std::string line;
     bool int_ok, double_ok;
   } cases[] = {
-      {"the largest float as written", "x -340282346638528859811704183484516925440.000000\n", false,
-       true},
-      {"a number at the limit", "x " + std::string(SAVE_NUMBER_CHARS - 1, '0') + "5\n", true, true},
-      {"a number past it", "x " + std::string(SAVE_NUMBER_CHARS, '0') + "5\n", false, false},
-      {"ten million digits", "x " + huge + "\n", false, false},
-      {"ten million digits of a fraction", "x 0." + huge + "\n", false, false},
+      {"x -340282346638528859811704183484516925440.000000\n", false, true},  // -FLT_MAX
+      {"x " + std::string(SAVE_NUMBER_CHARS - 1, '0') + "5\n", true, true},
+      {"x " + std::string(SAVE_NUMBER_CHARS, '0') + "5\n", false, false},
+      {"x 0." + std::string(10000000, '7') + "\n", false, false},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& c : cases)
     for (bool as_int : {true, false}) {
       FILE* f = fmemopen((void*)c.line.data(), c.line.size(), "r");
       int n = 0;
@@ -100,12 +95,11 @@ TEST(SaveFile, ANumberLongerThanTheGameWritesIsRefusedWithoutReadingItAll) {
       testing::internal::CaptureStdout();
       const bool ok = as_int ? save_read_int(f, "x", &n) : save_read_double(f, "x", &d);
       testing::internal::GetCapturedStdout();
-      EXPECT_EQ(ok, as_int ? c.int_ok : c.double_ok) << as_int;
-      EXPECT_EQ(as_int ? n : d, ok && c.int_ok ? 5 : ok ? -FLT_MAX : 0) << as_int;
-      EXPECT_LE(ftell(f), (long)(3 + SAVE_NUMBER_CHARS)) << as_int;  // read no further
+      EXPECT_EQ(ok, as_int ? c.int_ok : c.double_ok) << c.line.substr(0, 80) << as_int;
+      EXPECT_EQ(as_int ? n : d, ok && c.int_ok ? 5 : ok ? -FLT_MAX : 0);
+      EXPECT_LE(ftell(f), (long)(3 + SAVE_NUMBER_CHARS));  // read no further
       fclose(f);
     }
-  }
 }
 
 }  // namespace
