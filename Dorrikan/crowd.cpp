@@ -352,6 +352,10 @@ static bool crowd_read(FILE* bin) {
     return false;
   }
   for (const block_array& a : block_arrays) memcpy(a.live, a.staged, a.elsize * crowd_sz);
+  // The walk wraps its phase once a step: a phase far outside -pi..pi would
+  // never come back, and its swing would overflow.
+  for (int i = 0; i < crowd_sz; i++)
+    crowd_phase[i] = remainderf(crowd_phase[i], 2.0f * (float)M_PI);
   return true;
 }
 

@@ -154,7 +154,7 @@ static bool records_valid(const BuildingTable* t, int n) {
   if (!building_centres_valid(t->what, t->centres, n)) return false;
   for (int32_t* ids : t->tracks)
     if (ids && !building_tracks_valid(t->what, ids, n)) return false;
-  return !t->valid || t->valid(n);
+  return building_cells_valid(t, n) && (!t->valid || t->valid(n));
 }
 
 bool building_serialize(const BuildingTable* t, int out, FILE* f) {
@@ -172,7 +172,7 @@ bool building_serialize(const BuildingTable* t, int out, FILE* f) {
   int n, extra = 0;
   *t->count = 0;
   if (!save_read_count(f, count_name, 0, t->capacity, &n)) return false;
-  if (t->extra && !save_read_int(f, t->extra_name, &extra)) return false;
+  if (t->extra && !save_read_count(f, t->extra_name, 0, t->extra_max, &extra)) return false;
   if (!io_fields(t, 0, f, n) || !records_valid(t, n)) return false;
   *t->count = n;
   if (t->extra) *t->extra = extra;
@@ -197,5 +197,19 @@ bool building_tracks_valid(const char* what, const int32_t* ids, int n) {
       return false;
     }
   }
+  return true;
+}
+
+bool building_cells_valid(const BuildingTable* t, int n) {
+  for (int i = 0; i < n; i++)
+    for (int k = 0; k < FOOTPRINT; k++) {
+      int type = grid_celltype(wld_cellflags[building_cell(t->centres[i], k)]);
+      int own = t->tmpl[k] == BLDG ? 0 : t->tmpl[k];
+      if (type != own && type != BLDG) {
+        LOG("ERR Saved game: %s %d has a cell of type %d where it writes %d.", t->what, i, type,
+            t->tmpl[k]);
+        return false;
+      }
+    }
   return true;
 }

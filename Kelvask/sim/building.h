@@ -69,10 +69,12 @@ struct BuildingTable {
   int capacity;
   int32_t* count;
   int32_t* centres;
-  int32_t* tracks[4];  // event-track ids per record (-1 none), in the order they are made
+  const uint8_t* tmpl;  // the footprint's cell types (FOOTPRINT entries)
+  int32_t* tracks[4];   // event-track ids per record (-1 none), in the order they are made
   // A table-wide value saved after the count line ("taxc_silver"), or null.
   const char* extra_name;
   int32_t* extra;
+  int32_t extra_max;         // the extra value lies in 0..extra_max
   BuildingField fields[16];  // in saved order
   building_valid_fn valid;   // may be null
   void (*empty)(int i);      // leaves record i holding nothing
@@ -103,3 +105,8 @@ bool building_serialize(const BuildingTable* t, int out, FILE* f);
 // footprint inside, every track id -1 or a made track.
 bool building_centres_valid(const char* what, const int32_t* centres, int n);
 bool building_tracks_valid(const char* what, const int32_t* ids, int n);
+// Every footprint cell of the records 0..n-1 carries what the building
+// itself writes there: its goal type or BLDG on a goal entry, nothing or BLDG
+// elsewhere. A record moved onto water, marks, stock or another building
+// fails, and so does one whose cells lost their types.
+bool building_cells_valid(const BuildingTable* t, int n);

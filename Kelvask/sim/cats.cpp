@@ -1,6 +1,7 @@
 #include "cats.h"
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -330,9 +331,41 @@ static bool cats_write(FILE* txt, FILE* bin) {
   return true;
 }
 
-// Where a pushed body may stand, and finite; NaN fails every comparison.
 static bool position_ok(const float* p) {
-  return save_near_site(p[0]) && save_near_site(p[1]) && std::isfinite(p[2]);
+  return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+}
+
+// The land cell nearest to (x, y) taken onto the grid: the nearest of the
+// first ring around it that holds land; -1 when there is no land.
+static int nearest_land(float x, float y) {
+  const int cx = grid_coord(x), cy = grid_coord(y);
+  for (int r = 0; r < GRIDSZ; r++) {
+    int best = -1, bestd = INT32_MAX;
+    for (int dy = -r; dy <= r; dy++)
+      for (int dx = -r; dx <= r; dx++) {
+        const int nx = cx + dx, ny = cy + dy, d = dx * dx + dy * dy;
+        const bool ring = dx == -r || dx == r || dy == -r || dy == r;
+        if (ring && d < bestd && nx >= 0 && nx < GRIDSZ && ny >= 0 && ny < GRIDSZ &&
+            wld_height[grid_cidx(nx, ny)] > 0)
+          best = grid_cidx(nx, ny), bestd = d;
+      }
+    if (best >= 0) return best;
+  }
+  return -1;
+}
+
+// No wall holds a cat off the land: one standing there (a body pushed through
+// a wall, say) would follow the flow of the nearest edge cell away from the
+// site. It comes back to the middle of the nearest land cell.
+static bool put_on_land(float* p) {
+  const bool on_grid = p[0] >= 0.0f && p[0] < GRIDSZ && p[1] >= 0.0f && p[1] < GRIDSZ;
+  if (on_grid && wld_height[grid_cidx((int)p[0], (int)p[1])] > 0) return true;
+  const int c = nearest_land(p[0], p[1]);
+  if (c < 0) return false;
+  p[0] = c % GRIDSZ + 0.5f;
+  p[1] = c / GRIDSZ + 0.5f;
+  p[2] = grid_z(wld_height[c]);
+  return true;
 }
 
 static bool blank(const float* p) { return p[0] == 0.0f && p[1] == 0.0f && p[2] == 0.0f; }
@@ -344,8 +377,7 @@ static bool cats_read(FILE* txt, FILE* bin) {
   if (!save_read_block(bin, "cats_pos", staged, sizeof staged)) return false;
   for (int i = 0; i < n; i++) {
     if (!position_ok(staged[i])) {
-      LOG("ERR Saved cat %d stands off the site (%f, %f, %f).", i, staged[i][0], staged[i][1],
-          staged[i][2]);
+      LOG("ERR Saved cat %d stands at (%f, %f, %f).", i, staged[i][0], staged[i][1], staged[i][2]);
       return false;
     }
   }
@@ -359,6 +391,11 @@ static bool cats_read(FILE* txt, FILE* bin) {
     LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
     return false;
   }
+  for (int i = 0; i < n; i++)
+    if (!put_on_land(staged[i])) {
+      LOG("ERR Saved cat %d has no land to stand on.", i);
+      return false;
+    }
   // Targets name workers of the crowd that was there before. The bodies stay
   // until the whole pair is taken: a refused one leaves them moving.
   clear_records();

@@ -26,17 +26,38 @@ static const uint8_t farm_template[FOOTPRINT] = {FARM, FARM, FARM, FARM, BLDG,
 
 #define FARM_WATER_FULL 20.0f   // deliveries are refused from here on
 #define FARM_WATER_REOPEN 9.0f  // growth below this opens the water cells again
+#define FARM_WATER_DELIVERY 0.5f
+#define FARM_WATER_USE 0.072  // per second of growth
+#define FARM_GROWTH 0.24      // per second
+// Bounds of what play reaches, with room for the longest update step.
+#define FARM_WATER_LOWEST -1.0f
+#define FARM_WATER_HIGHEST (FARM_WATER_FULL + FARM_WATER_DELIVERY)
+#define FARM_SIZE_HIGHEST 2.0f
 
-// The growing and the next harvested plant are plants of the farm.
-static bool cursors_valid(int n) {
-  for (int i = 0; i < n; i++) {
-    for (int v : {farms_prod[i], farms_cons[i]}) {
-      if (v < 0 || v >= FARM_PLANTS) {
-        LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v);
-        return false;
-      }
+// What play can leave: the growing and the next harvested plant are plants of
+// the farm, the water lies between what one step's use takes below zero and a
+// last delivery past full, and no plant is grown past one step beyond ripe.
+static bool farm_valid(int i) {
+  for (int v : {farms_prod[i], farms_cons[i]})
+    if (v < 0 || v >= FARM_PLANTS) {
+      LOG("ERR Saved game: farm %d has plant cursor %d outside 0..8", i, v);
+      return false;
     }
+  if (!(farms_watr[i] >= FARM_WATER_LOWEST && farms_watr[i] <= FARM_WATER_HIGHEST)) {
+    LOG("ERR Saved game: farm %d holds water %f", i, farms_watr[i]);
+    return false;
   }
+  for (int k = 0; k < FARM_PLANTS; k++)
+    if (!(farms_size[i][k] >= 0.0f && farms_size[i][k] <= FARM_SIZE_HIGHEST)) {
+      LOG("ERR Saved game: farm %d has plant %d of size %f", i, k, farms_size[i][k]);
+      return false;
+    }
+  return true;
+}
+
+static bool farms_valid(int n) {
+  for (int i = 0; i < n; i++)
+    if (!farm_valid(i)) return false;
   return true;
 }
 
@@ -56,16 +77,18 @@ static const BuildingTable table = {
     MAXFARMS,
     &farms_count,
     farms_cidx,
+    farm_template,
     {farms_mtbw, farms_mtbh, farms_mtbb},
     nullptr,
     nullptr,
+    0,
     {building_ints("cidx", farms_cidx), building_floats("watr", farms_watr),
      building_floats("size", &farms_size[0][0], FARM_PLANTS), building_ints("prod", farms_prod),
      building_ints("cons", farms_cons), building_ints("blck", farms_blck),
      building_ints("mtbw", farms_mtbw), building_ints("mtbh", farms_mtbh),
      building_ints("mtbb", farms_mtbb),
      building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
-    cursors_valid,
+    farms_valid,
     farm_empty,
 };
 
@@ -104,7 +127,7 @@ int farms_deliver_water(int cidx) {
   }
   mtbe_add_event(farms_mtbw[f], building_now());  // a full farm counts the arrival too
   if (farms_watr[f] < FARM_WATER_FULL) {
-    farms_watr[f] += 0.5f;
+    farms_watr[f] += FARM_WATER_DELIVERY;
     return f;
   }
   building_set_group(farms_cidx[f], farm_template, FARM, BLDG);
@@ -134,9 +157,9 @@ int farms_harvest(int cidx) {
 }
 
 static void farm_grow(int f, float dt) {
-  farms_watr[f] -= dt * 0.072;
+  farms_watr[f] -= dt * FARM_WATER_USE;
   float& size = farms_size[f][farms_prod[f]];
-  size += dt * 0.24;
+  size += dt * FARM_GROWTH;
   if (size >= 1.0f) farms_prod[f] = (farms_prod[f] + 1) % FARM_PLANTS;
   if (farms_watr[f] < FARM_WATER_REOPEN)
     building_set_group(farms_cidx[f], farm_template, FARM, FARM);

@@ -1,5 +1,7 @@
 #include "huts.h"
 
+#include <cstring>
+
 #include "building.h"
 #include "crowd.h"
 #include "food.h"
@@ -27,9 +29,10 @@ int32_t huts_mtbr[MAXHUTS];
 static const uint8_t huts_template[FOOTPRINT] = {BLDG, BLDG, BLDG, BLDG, FOOD,
                                                  BLDG, REST, REST, REST};
 
-// Food: none, or an item with 1..10 portions. Residents: members of the crowd
-// in the first occu slots, -1 in the others.
-static bool huts_hut_valid(int h) {
+// Food: none, or an item with 1..10 portions. Residents: resting members of
+// the crowd in the first occu slots, each in one slot of one hut, -1 in the
+// others; a dead or working member let out would take up work again.
+static bool huts_hut_valid(int h, bool* listed) {
   int fd = huts_fdid[h], food = huts_food[h], occu = huts_occu[h];
   bool no_food = fd == -1 && food == 0;
   bool fed = fd >= 0 && fd < MAXFOOD && food >= 1 && food <= HUTS_PORTIONS;
@@ -43,7 +46,9 @@ static bool huts_hut_valid(int h) {
   }
   for (int i = 0; i < HUTS_MAXRESI; i++) {
     int m = huts_resi[h][i];
-    bool ok = i < occu ? m >= 0 && m < crowd_sz : m == -1;
+    bool ok =
+        i < occu ? m >= 0 && m < crowd_sz && crowd_goal[m] == JOB_RESTING && !listed[m] : m == -1;
+    if (ok && m >= 0) listed[m] = true;
     if (!ok) {
       LOG("ERR Saved game: hut %d has resident %d in slot %d", h, m, i);
       return false;
@@ -53,8 +58,10 @@ static bool huts_hut_valid(int h) {
 }
 
 static bool huts_valid(int n) {
+  static bool listed[CROWDSZ];
+  memset(listed, 0, sizeof listed);
   for (int h = 0; h < n; h++)
-    if (!huts_hut_valid(h)) return false;
+    if (!huts_hut_valid(h, listed)) return false;
   return true;
 }
 
@@ -76,9 +83,11 @@ static const BuildingTable table = {
     MAXHUTS,
     &huts_count,
     huts_cidx,
+    huts_template,
     {huts_mtbo, huts_mtbb, huts_mtbf, huts_mtbr},
     nullptr,
     nullptr,
+    0,
     {building_ints("cidx", huts_cidx), building_ints("fdid", huts_fdid),
      building_ints("food", huts_food), building_floats("trfs", &huts_trfs[0][0], 16),
      building_ints("resi", &huts_resi[0][0], HUTS_MAXRESI),

@@ -1,7 +1,10 @@
 #include "savefile.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "log.h"
@@ -24,19 +27,56 @@ static bool expect_name(FILE* f, const char* name) {
   return true;
 }
 
-// A number past the 32-bit range must not wrap into a plausible one: it is
-// scanned wide (the scan itself saturates) and refused.
-static int scan_int(FILE* f, const char* fmt, int32_t* v) {
-  long long wide;
-  int rv = fscanf(f, fmt, &wide);
-  if (rv != 1 || wide < INT32_MIN || wide > INT32_MAX) return 0;
+// One number as a word of at most SAVE_NUMBER_CHARS characters, and the
+// blanks after it, as a "%d\n" or "%f " conversion would skip them. A longer
+// word is refused after those characters: a number of a billion digits must
+// not be read into memory whole before it is found to be no number.
+static bool scan_word(FILE* f, char word[SAVE_NUMBER_CHARS + 1]) {
+  int c;
+  while ((c = fgetc(f)) != EOF && isspace(c)) {
+  }
+  int n = 0;
+  while (c != EOF && !isspace(c)) {
+    if (n == SAVE_NUMBER_CHARS) return false;
+    word[n++] = (char)c;
+    c = fgetc(f);
+  }
+  while (c != EOF && isspace(c)) c = fgetc(f);
+  if (c != EOF) ungetc(c, f);
+  word[n] = '\0';
+  return n > 0;
+}
+
+// The whole word must be the number. A number past the 32-bit range must not
+// wrap into a plausible one.
+static bool scan_int(FILE* f, int32_t* v) {
+  char word[SAVE_NUMBER_CHARS + 1], *end;
+  if (!scan_word(f, word)) return false;
+  errno = 0;
+  long long wide = strtoll(word, &end, 10);
+  if (*end != '\0' || errno == ERANGE || wide < INT32_MIN || wide > INT32_MAX) return false;
   *v = (int32_t)wide;
-  return 1;
+  return true;
+}
+
+// Finite only.
+static bool scan_double(FILE* f, double* v) {
+  char word[SAVE_NUMBER_CHARS + 1], *end;
+  if (!scan_word(f, word)) return false;
+  *v = strtod(word, &end);
+  return *end == '\0' && std::isfinite(*v);
+}
+
+static bool scan_float(FILE* f, float* v) {
+  char word[SAVE_NUMBER_CHARS + 1], *end;
+  if (!scan_word(f, word)) return false;
+  *v = strtof(word, &end);
+  return *end == '\0' && std::isfinite(*v);
 }
 
 bool save_read_int(FILE* f, const char* name, int* v) {
   if (!expect_name(f, name)) return false;
-  if (scan_int(f, "%lld\n", v) != 1) {
+  if (!scan_int(f, v)) {
     LOG("ERR Saved game: no number for '%s'", name);
     return false;
   }
@@ -56,7 +96,7 @@ bool save_read_count(FILE* f, const char* name, int lo, int hi, int* v) {
 
 bool save_read_double(FILE* f, const char* name, double* v) {
   if (!expect_name(f, name)) return false;
-  if (fscanf(f, "%lf\n", v) != 1 || !std::isfinite(*v)) {
+  if (!scan_double(f, v)) {
     LOG("ERR Saved game: no finite number for '%s'", name);
     return false;
   }
@@ -83,18 +123,10 @@ void save_write_ints(FILE* f, const int32_t* v, int n) {
   for (int i = 0; i < n; i++) fprintf(f, "%d\n", v[i]);
 }
 
-static bool read_values(FILE* f, const char* what, const char* fmt, bool is_float, void* dst,
-                        int n) {
+static bool read_values(FILE* f, const char* what, bool is_float, void* dst, int n) {
   for (int i = 0; i < n; i++) {
-    int rv;
-    if (is_float) {
-      float* p = (float*)dst + i;
-      rv = fscanf(f, fmt, p);
-      if (rv == 1 && !std::isfinite(*p)) rv = 0;
-    } else {
-      rv = scan_int(f, fmt, (int32_t*)dst + i);
-    }
-    if (rv != 1) {
+    bool ok = is_float ? scan_float(f, (float*)dst + i) : scan_int(f, (int32_t*)dst + i);
+    if (!ok) {
       LOG("ERR Saved game: bad value %d of '%s'", i, what);
       return false;
     }
@@ -103,7 +135,7 @@ static bool read_values(FILE* f, const char* what, const char* fmt, bool is_floa
 }
 
 bool save_read_ints(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, "%lld\n", false, v, n);
+  return read_values(f, what, false, v, n);
 }
 
 void save_write_floats(FILE* f, const float* v, int n) {
@@ -111,7 +143,7 @@ void save_write_floats(FILE* f, const float* v, int n) {
 }
 
 bool save_read_floats(FILE* f, const char* what, float* v, int n) {
-  return read_values(f, what, "%f\n", true, v, n);
+  return read_values(f, what, true, v, n);
 }
 
 void save_write_int_row(FILE* f, const int32_t* v, int n) {
@@ -120,7 +152,7 @@ void save_write_int_row(FILE* f, const int32_t* v, int n) {
 }
 
 bool save_read_int_row(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, "%lld ", false, v, n);
+  return read_values(f, what, false, v, n);
 }
 
 void save_write_float_row(FILE* f, const float* v, int n) {
@@ -129,7 +161,7 @@ void save_write_float_row(FILE* f, const float* v, int n) {
 }
 
 bool save_read_float_row(FILE* f, const char* what, float* v, int n) {
-  return read_values(f, what, "%f ", true, v, n);
+  return read_values(f, what, true, v, n);
 }
 
 bool save_near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }

@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
+// The longest number the game writes ("%f" of the largest float) is 47
+// characters; a longer one is refused as soon as it is seen to be longer.
+#define SAVE_NUMBER_CHARS 64
+
 // "name %d\n" / "name %f\n" / "name %lf\n": one named scalar on its own line.
 void save_write_int(FILE* f, const char* name, int v);
 bool save_read_int(FILE* f, const char* name, int* v);

@@ -391,7 +391,10 @@ static bool stones_read(FILE* txt, FILE* bin) {
   stones_numstocked = stocked;
   stones_numdeposited = deposited;
   nummarks = marks;
-  stones_pyramid_level = level;
+  // Never a level the heights have not reached: the heights are what the
+  // world update measures the pyramid by.
+  const int built = stones_compute_pyramid_level(wld_height);
+  stones_pyramid_level = level > built ? level : built;
   return true;
 }
 

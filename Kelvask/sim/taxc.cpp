@@ -1,5 +1,7 @@
 #include "taxc.h"
 
+#include <algorithm>
+
 #include "building.h"
 #include "food.h"
 #include "log.h"
@@ -46,9 +48,11 @@ static const BuildingTable table = {
     MAXTAXC,
     &taxc_count,
     taxc_cidx,
+    taxc_template,
     {taxc_mtbf},
     "taxc_silver",
     &taxc_silver,
+    TAXC_MAX_SILVER,
     {building_ints("cidx", taxc_cidx), building_ints("fdid", taxc_fdid),
      building_ints("food", taxc_food), building_floats("trfs", &taxc_trfs[0][0], 16),
      building_ints("mtbf", taxc_mtbf)},
@@ -80,7 +84,7 @@ void taxc_update() {
     if (taxc_food[t] > 0 && --taxc_food[t] == 0) {
       food_release(taxc_fdid[t]);
       taxc_fdid[t] = -1;
-      taxc_silver += TAXC_PAY;
+      taxc_silver = std::min(taxc_silver + TAXC_PAY, TAXC_MAX_SILVER);
       notify_post(MSG_NEWSILVER);
     }
     building_set_weight(taxc_cidx[t], taxc_template, FOOD, 2.0f);

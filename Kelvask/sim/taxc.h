@@ -9,6 +9,7 @@
 #define TAXC_STEPS 6  // simulation steps a delivered food lies before it pays
 #define TAXC_PAY 2    // silver per food turned in
 #define TAXC_START_SILVER 200
+#define TAXC_MAX_SILVER 1000000000  // deliveries add nothing past it
 
 extern int32_t taxc_silver;
 extern int32_t taxc_count;

@@ -122,7 +122,7 @@ static bool read_header(FILE* txt, Header* h) {
          save_read_count(txt, "wld_numdead", 0, CROWDSZ, &h->dead) &&
          save_skip_header(txt, "spawnqueues") &&
          save_read_ints(txt, "spawnqueues", h->queues, TRADECNT) &&
-         wld_check_header(h->age, h->queues);
+         wld_check_header(&h->age, h->queues);
 }
 
 static void set_header(const Header& h) {

@@ -1,11 +1,14 @@
 #include "wld_save_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "bakeries.h"
 #include "buckets.h"
+#include "building.h"
 #include "crowd.h"
+#include "farms.h"
 #include "food.h"
 #include "grain.h"
 #include "huts.h"
@@ -19,11 +22,12 @@
 #include "wld_jobs.h"
 #include "wld_state.h"
 
-bool wld_check_header(double age, const int32_t* queues) {
-  if (!(age >= 0.0 && age <= SAVE_MAXTIME)) {
-    LOG("ERR Saved game: age %f outside 0..%g.", age, SAVE_MAXTIME);
+bool wld_check_header(double* age, const int32_t* queues) {
+  if (!(*age >= 0.0)) {
+    LOG("ERR Saved game: age %f below 0.", *age);
     return false;
   }
+  *age = std::min(*age, SAVE_MAXTIME);
   for (int q = 0; q < TRADECNT; q++)
     if (queues[q] < 0) {
       LOG("ERR Saved game: spawn queue %d holds %d.", q, queues[q]);
@@ -40,19 +44,27 @@ bool wld_check_members() {
         crowd_sz);
     return false;
   }
-  for (int i = 0; i < crowd_sz; i++)
+  for (int i = 0; i < crowd_sz; i++) {
     if (!save_near_site(crowd_posx[i]) || !save_near_site(crowd_posy[i]) ||
-        !(crowd_time[i] >= 0.0 && crowd_time[i] <= SAVE_MAXTIME)) {
+        !(crowd_time[i] >= 0.0)) {
       LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i],
           crowd_posy[i], crowd_time[i]);
       return false;
     }
+    crowd_time[i] = std::min(crowd_time[i], SAVE_MAXTIME);
+  }
   return true;
 }
 
-static bool all_finite(const float* v, int n) {
-  for (int k = 0; k < n; k++)
-    if (!std::isfinite(v[k])) return false;
+// A member's transform as the world writes it: a turn (and the scale to
+// nothing of a resting member) in the first three columns, the place and the
+// limb swing in the last. A dead member keeps the one it died with, which
+// death itself shifts by a column.
+static bool transform_ok(const float* m) {
+  for (int k = 0; k < 12; k++)
+    if (!(fabsf(m[k]) <= SAVE_TURN_MOST)) return false;
+  for (int k = 12; k < 16; k++)
+    if (!(fabsf(m[k]) <= SAVE_FAR)) return false;
   return true;
 }
 
@@ -85,8 +97,10 @@ bool wld_check_member_arrays() {
       }
   for (int i = 0; i < crowd_sz; i++)
     if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) ||
-        !all_finite(wld_trfs[i], 16)) {
-      LOG("ERR Saved game: member %d has times or a transform that are not numbers.", i);
+        !transform_ok(wld_trfs[i])) {
+      LOG("ERR Saved game: member %d has times that are not numbers or a transform the world "
+          "does not write.",
+          i);
       return false;
     }
   if (!cell_types_known())
@@ -175,9 +189,41 @@ static bool held_food_ok() {
   return true;
 }
 
+// Kinds of building in the order their walls go up; farms have none.
+struct Kind {
+  const char* what;
+  const int32_t* centres;
+  const int32_t* count;
+  bool walled;
+};
+
+// No two buildings share a footprint cell, and a walled one has the whole
+// 5 by 5 area of its walls on the grid: placement never allows either, and
+// the walls of such a pair would be built twice at every start.
+static bool buildings_apart() {
+  static uint8_t taken[GRIDCELLS];
+  memset(taken, 0, sizeof taken);
+  const Kind kinds[] = {{"farm", farms_cidx, &farms_count, false},
+                        {"bakery", bakeries_cidx, &bakeries_count, true},
+                        {"hut", huts_cidx, &huts_count, true},
+                        {"tax office", taxc_cidx, &taxc_count, true}};
+  for (const Kind& kind : kinds)
+    for (int i = 0; i < *kind.count; i++) {
+      const int x = kind.centres[i] % GRIDSZ, y = kind.centres[i] / GRIDSZ;
+      bool ok = !kind.walled || (x >= 2 && y >= 2 && x < GRIDSZ - 2 && y < GRIDSZ - 2);
+      for (int k = 0; ok && k < FOOTPRINT; k++) ok = !taken[building_cell(kind.centres[i], k)]++;
+      if (!ok) {
+        LOG("ERR Saved game: %s %d at %d,%d overlaps another building or leaves the site.",
+            kind.what, i, x, y);
+        return false;
+      }
+    }
+  return true;
+}
+
 bool wld_check_references() {
   return carriers_ok("bucket", buckets_carr, buckets_count) &&
          carriers_ok("sickle", sickles_carr, sickles_count) &&
          carriers_ok("plate", plates_carr, plates_count) && items_ok() && stores_ok() &&
-         held_food_ok();
+         held_food_ok() && buildings_apart();
 }

@@ -5,15 +5,19 @@
 #pragma once
 #include <cstdint>
 
-#define SAVE_MAXTIME 1e12  // seconds; beyond any game, and safe to narrow to f32
+#define SAVE_MAXTIME 1e12      // seconds; beyond any game, and safe to narrow to f32
+#define SAVE_TURN_MOST 1.001f  // a rotation entry, with room for rounding
+#define SAVE_FAR 1e6f          // a place or swing no game comes near
 
-// The age and the spawn queues read from the text file.
-bool wld_check_header(double age, const int32_t* queues);
-// After the crowd block: positions on or near the site, move times in range,
-// and wld_numdead the number of dead members.
+// The age and the spawn queues read from the text file. A clock past
+// SAVE_MAXTIME (a doctored file, or a game played on from there) is held
+// there rather than refused, so whatever age the game saves loads again.
+bool wld_check_header(double* age, const int32_t* queues);
+// After the crowd block: positions on or near the site, move times not
+// negative (held at SAVE_MAXTIME), and wld_numdead the number of dead members.
 bool wld_check_members();
-// After the world's binary arrays: emotes, finite times and transforms, and
-// only cell types that the game writes.
+// After the world's binary arrays: emotes, finite times, transforms as the
+// world writes them, and only cell types that the game writes.
 bool wld_check_member_arrays();
 // After every section: carriers are members, holders are buildings, and the
 // items a building or member holds name it as their owner.

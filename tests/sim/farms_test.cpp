@@ -313,7 +313,7 @@ TEST_F(FarmsTest, AFarmWithoutTracksStillWorks) {
 
 TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
   farms_add(20, 30);
-  farms_add(22, 31);
+  farms_add(26, 31);
   farms_watr[1] = 3.5f;
   farms_size[1][2] = 0.25f;
   farms_prod[1] = 2;
@@ -323,7 +323,7 @@ TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
   std::string text = save_text();
   EXPECT_EQ(
       text.rfind(
-          "farms_count 2\nfarms_cidx\n3860\n3990\nfarms_watr\n0.000000\n3.500000\nfarms_size\n"
+          "farms_count 2\nfarms_cidx\n3860\n3994\nfarms_watr\n0.000000\n3.500000\nfarms_size\n"
           "0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 0.000000 \n",
           0),
       0u)
@@ -351,7 +351,7 @@ TEST_F(FarmsTest, SaveWritesTheSectionAndLoadRestoresIt) {
 
 TEST_F(FarmsTest, DamagedSectionsAreRefusedAndLeaveNoFarm) {
   farms_add(20, 30);
-  farms_add(22, 31);
+  farms_add(26, 31);
   const std::string good = save_text();
   auto damaged = building_damages(good, "farms", "mtbh",
                                   {{"farms_prod\n0", "farms_prod\n9"},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cstdio>
 #include <string>
 
@@ -78,6 +79,34 @@ TEST(SaveFile, DamagedTextIsRefused) {
   f = text("abc");
   EXPECT_FALSE(save_read_block(f, "blk", buf, sizeof buf));
   fclose(f);
+}
+
+// A number is read as one word of at most SAVE_NUMBER_CHARS characters: the
+// longest the game writes loads, a longer one is refused once seen to be
+// longer, however long it goes on.
+TEST(SaveFile, ANumberLongerThanTheGameWritesIsRefusedWithoutReadingItAll) {
+  const struct {
+    std::string line;
+    bool int_ok, double_ok;
+  } cases[] = {
+      {"x -340282346638528859811704183484516925440.000000\n", false, true},  // -FLT_MAX
+      {"x " + std::string(SAVE_NUMBER_CHARS - 1, '0') + "5\n", true, true},
+      {"x " + std::string(SAVE_NUMBER_CHARS, '0') + "5\n", false, false},
+      {"x 0." + std::string(10000000, '7') + "\n", false, false},
+  };
+  for (const auto& c : cases)
+    for (bool as_int : {true, false}) {
+      FILE* f = fmemopen((void*)c.line.data(), c.line.size(), "r");
+      int n = 0;
+      double d = 0.0;
+      testing::internal::CaptureStdout();
+      const bool ok = as_int ? save_read_int(f, "x", &n) : save_read_double(f, "x", &d);
+      testing::internal::GetCapturedStdout();
+      EXPECT_EQ(ok, as_int ? c.int_ok : c.double_ok) << c.line.substr(0, 80) << as_int;
+      EXPECT_EQ(as_int ? n : d, ok && c.int_ok ? 5 : ok ? -FLT_MAX : 0);
+      EXPECT_LE(ftell(f), (long)(3 + SAVE_NUMBER_CHARS));  // read no further
+      fclose(f);
+    }
 }
 
 }  // namespace
