@@ -5,9 +5,18 @@ mkdir -p "$SHOTS"
 LAST_SHOT="$SHOTS/last.png"
 SHOTNR=1
 
-shot() {  # shot [NAME]: the screen into last.png, kept when named
-  xwd -root -silent | convert xwd:- "$LAST_SHOT"
+# Shots and pointer positions are in the game window's pixels, wherever the
+# window lies on the screen (WINDOW is its geometry, WxH+X+Y, once it is open).
+WINDOW=""
+shot() {  # shot [NAME]: the game window (or the screen) into last.png, kept when named
+  xwd -root -silent | convert xwd:- ${WINDOW:+-crop "$WINDOW" +repage} "$LAST_SHOT"
   if [ -n "${1:-}" ]; then keep "$1"; fi
+}
+
+# window_geometry: the game window's real size and place, as the X server has it.
+window_geometry() {
+  xwininfo -id "$GAMEWIN" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w "x" h "+" x "+" y }'
 }
 
 keep() {  # keep NAME: the last shot kept as NN-NAME.png, numbered in order
@@ -81,9 +90,9 @@ settle() {
 # The game reads a click at the cell it picked under the pointer in the last
 # frame, so the pointer rests there for a few frames before the button goes down.
 point() {
-  xdotool mousemove "$(( $1 - 1 ))" "$2"
+  xdotool mousemove --window "$GAMEWIN" "$(( $1 - 1 ))" "$2"
   sleep 0.3
-  xdotool mousemove "$1" "$2"
+  xdotool mousemove --window "$GAMEWIN" "$1" "$2"
   sleep 0.3
 }
 click() {
@@ -103,6 +112,7 @@ start_game() {
   GAMEWIN=$(timeout 30 xdotool search --sync --name '^Tavorek, Ombrelith$' | head -n1) || true
   [ -n "$GAMEWIN" ] || { kill -9 "$GAME"; fail "no game window"; }
   xdotool windowfocus --sync "$GAMEWIN"
+  WINDOW=$(window_geometry)
 }
 
 # end_game: waits (at most 30 s) for the game to quit and checks status 0.
