@@ -64,7 +64,7 @@ tavorek_layer(ui DIR Kelvask/ui USES draw gfx sim crowd core sound SYSTEM SDL2/ 
 
 tavorek_layer(shell DIR Kelvask/shell USES ui draw gfx sim crowd core sound stats
   SYSTEM SDL2/ epoxy/ backtrace.h
-  LINK PkgConfig::SDL2 PkgConfig::EPOXY
+  LINK PkgConfig::SDL2 PkgConfig::EPOXY PkgConfig::X11
   EXTRA ${GENERATED_DIR}/icon.inc)
 
 add_custom_target(layer_check ALL

@@ -117,8 +117,9 @@ static bool create_context() {
   int depth = 0;
   SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &depth);
   LOG("Successfully Created OpenGL context (depth size %d).", depth);
+  // Without a window manager the request is not honoured: the size is read back.
   if (!sdlmain_headless) SDL_SetWindowFullscreen(sdlmain_window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  SDL_GL_GetDrawableSize(sdlmain_window, &sdlmain_width, &sdlmain_height);
+  sdlmain_drawable_size(&sdlmain_width, &sdlmain_height);
   LOG("drawable size: %dx%d", sdlmain_width, sdlmain_height);
   SDL_GL_SetSwapInterval(sdlmain_swapinterval);
   return true;
@@ -199,7 +200,7 @@ static int start(int argc, char** argv) {
   // our core context) stands in for a loader result, nonzero meaning success.
   LOG("version of gl3w: %d", epoxy_gl_version());
   int drawablew = 0, drawableh = 0;
-  SDL_GL_GetDrawableSize(sdlmain_window, &drawablew, &drawableh);
+  sdlmain_drawable_size(&drawablew, &drawableh);
   csf = (float)drawablew / (float)sdlmain_width;
 
   ctrl_create(sdlmain_width, sdlmain_height, csf);

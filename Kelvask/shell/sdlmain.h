@@ -34,6 +34,15 @@ int sdlmain_main(int argc, char** argv);
 // options; false when no context could be had (the player has been told).
 bool sdlmain_open_window();
 
+// The window's and its drawable's size as the window system has them, which
+// SDL's own numbers are not when a fullscreen request went unanswered.
+void sdlmain_window_size(int32_t* w, int32_t* h);
+void sdlmain_drawable_size(int32_t* w, int32_t* h);
+// Takes up the window's real size when it differs from the one in force: the
+// new size, content scale and "aspect" message. For SDL's size events, and
+// once a frame for a change SDL leaves unreported.
+void sdlmain_follow_size();
+
 // Returns only when the processor has AVX; otherwise ends the process with 102.
 void sdlmain_check_cpu();
 // "AVX[x] AVX2[ ] AVX512[ ]" for the features given.

@@ -27,19 +27,6 @@ static void back() {
   if (!ctrl_back()) sdlmain_quit = true;
 }
 
-static void on_resized(int32_t w, int32_t h) {
-  sdlmain_width = w;
-  sdlmain_height = h;
-  int dw = 0, dh = 0;
-  SDL_GL_GetDrawableSize(sdlmain_window, &dw, &dh);
-  csf = (float)dw / (float)sdlmain_width;
-  LOG("content scale factor: %f", csf);
-  char msg[128];
-  snprintf(msg, sizeof msg, MSG_ASPECT " ratio=%f width=%d height=%d csf=%f",
-           (float)sdlmain_width / (float)sdlmain_height, dw, dh, csf);
-  notify_post(msg);
-}
-
 static void toggle_fullscreen() {
   const bool full = SDL_GetWindowFlags(sdlmain_window) & SDL_WINDOW_FULLSCREEN_DESKTOP;
   SDL_SetWindowFullscreen(sdlmain_window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
@@ -60,8 +47,10 @@ static void on_key(const SDL_KeyboardEvent* key) {
 void sdlmain_route(const SDL_Event* ev) {
   switch (ev->type) {
     case SDL_WINDOWEVENT:
-      if (ev->window.event == SDL_WINDOWEVENT_RESIZED)
-        on_resized(ev->window.data1, ev->window.data2);
+      // The event's own numbers are SDL's idea of the size, not always the window's.
+      if (ev->window.event == SDL_WINDOWEVENT_RESIZED ||
+          ev->window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        sdlmain_follow_size();
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:

@@ -24,8 +24,8 @@ static bool pixel_inside(sdlmain_point p, int32_t width, int32_t height) {
 // last moved, and a read past the drawable's edge can crash the driver.
 static float depth_under_pointer() {
   if (SDL_GetWindowFlags(sdlmain_window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) return 1.0f;
-  int w = 0, h = 0;
-  SDL_GL_GetDrawableSize(sdlmain_window, &w, &h);
+  int32_t w = 0, h = 0;
+  sdlmain_drawable_size(&w, &h);
   if (!pixel_inside(sdlmain_pointer, w, h)) return 1.0f;
   float depth = 1.0f;
   glReadPixels((GLint)sdlmain_pointer.x, (GLint)sdlmain_pointer.y, 1, 1, GL_DEPTH_COMPONENT,
@@ -34,6 +34,9 @@ static float depth_under_pointer() {
 }
 
 static void frame(uint32_t* ticks) {
+  // A window manager may size the window after SDL has already reported the
+  // size it asked for, and then SDL reports nothing more.
+  sdlmain_follow_size();
   glClearColor(0.6f, 0.7f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   const uint32_t now = SDL_GetTicks();

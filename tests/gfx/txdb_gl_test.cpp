@@ -102,14 +102,18 @@ std::vector<uint8_t> pkm(int w, int h, int body_bytes) {
   return f;
 }
 
-// Each hostile file costs one ERR line and no more memory than it holds; only
-// a short raw image still makes a texture.
+// Each hostile file costs one ERR line and no more memory than it holds; a
+// short raw image still makes a texture, and a file that does not load gives
+// way to a good one beside it.
 TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
   GLint max = 0;
   glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max);
   const std::string square = std::to_string(max) + "x" + std::to_string(max);
   std::vector<uint8_t> magic = pkm(8, 8, 32);
   magic[1] = 'X';
+  std::vector<uint8_t> cut(59, 9);  // what the short file holds, then zeroes
+  cut.resize(64, 0);
+  const std::vector<uint8_t> whole(64, 7);
   const struct {
     std::string file;
     int kind;  // 0 these bytes, 1 a FIFO, 2 a link to /dev/zero
@@ -117,11 +121,14 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
     const char* wanted;  // the raw image's name, null for a PKM
     int loaded;
     std::string err;
+    const char* beside = nullptr;      // a whole 4x4 image of 7s beside it, or null
+    std::vector<uint8_t> texels = {};  // the 4x4 texture loaded
   } cases[] = {
       {"fifo.4x4", 1, {}, "fifo", 0, "(not a regular file)"},
       {"fifo.pkm", 1, {}, nullptr, 0, "ERR Could not open compressed texture 'fifo.pkm'"},
       {"short.4x4", 0, std::vector<uint8_t>(59, 9), "short", 1,
-       "ERR Incomplete read from texture file of size 4x4"},
+       "ERR Incomplete read from texture file of size 4x4", nullptr, cut},
+      {"banner.0x0", 0, {}, "banner", 1, "ERR Texture 'banner' has size 0x0", "banner.4x4", whole},
       {"zero." + square, 2, {}, "zero", 0, "(not a regular file)"},
       {"huge." + square, 0, std::vector<uint8_t>(64, 9), "huge", 0,
        "ERR Texture 'huge' claims " + square},
@@ -141,6 +148,7 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
     SCOPED_TRACE(c.file);
     const std::string path = std::string(dir) + "/" + c.file;
     if (c.kind == 0) write(c.file.c_str(), c.bytes);
+    if (c.beside) raw(c.beside, 4, 4, 7);
     if (c.kind > 0) files.push_back(path);
     if (c.kind == 1) {
       ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
@@ -157,10 +165,7 @@ TEST_F(Txdb, HostileFilesGiveOneErrLineEach) {
     EXPECT_EQ(gl_count(log, "ERR "), 1) << log;
     EXPECT_EQ(gl_count(log, c.err), 1) << log;
     if (c.loaded) {
-      // What the file held, then zeroes for the rest.
-      const std::vector<uint8_t> px = texel(c.wanted, 4, 4);
-      EXPECT_EQ(std::vector<uint8_t>(px.begin(), px.begin() + 59), c.bytes);
-      EXPECT_EQ(std::vector<uint8_t>(px.begin() + 59, px.end()), std::vector<uint8_t>(5, 0));
+      EXPECT_EQ(texel(c.wanted, 4, 4), c.texels);
     }
     txdb_clear();
   }

@@ -161,7 +161,7 @@ static int txdb_match(const char* entry, const char* wanted, int32_t* w, int32_t
 }
 
 // The best entry for a wanted name, the smallest name among equals so the
-// choice does not hang on the listing order; entries taken earlier are skipped.
+// choice does not hang on the listing order; entries tried earlier are skipped.
 static bool txdb_pick(DIR* dir, const char* wanted, char (*taken)[256], int32_t ntaken, char* best,
                       int32_t* w, int32_t* h) {
   int best_rank = 0;
@@ -187,21 +187,26 @@ int32_t txdb_load_dir(const char* const* names, int32_t cnt) {
     LOG("ERR Cannot open dir %s to read textures. (%s)", txdb_dir, strerror(errno));
     return 0;
   }
-  static char taken[TXDB_MAX_SZ][256];
-  int32_t ntaken = 0, loaded = 0;
-  for (int32_t i = 0; i < cnt && ntaken < TXDB_MAX_SZ; i++) {
+  // Every entry tried, loaded or not: a file that does not load gives way to
+  // the next best one for its name (a stray empty banner.0x0 beside the real one).
+  static char tried[2 * TXDB_MAX_SZ][256];
+  const int32_t most = (int32_t)(sizeof tried / sizeof tried[0]);
+  int32_t ntried = 0, loaded = 0;
+  for (int32_t i = 0; i < cnt && ntried < most; i++) {
     int32_t w = 0, h = 0;
-    if (!txdb_pick(dir, names[i], taken, ntaken, taken[ntaken], &w, &h)) continue;
-    const char* entry = taken[ntaken++];
-    char path[512];
-    snprintf(path, sizeof path, "%s/%s", txdb_dir, entry);
-    FILE* f = regfile_open(path, "rb");
-    if (!f) {
-      LOG("ERR Cannot open texture file %s (%s)", path, regfile_reason());
-      continue;
+    uint32_t t = 0;
+    while (!t && ntried < most && txdb_pick(dir, names[i], tried, ntried, tried[ntried], &w, &h)) {
+      const char* entry = tried[ntried++];
+      char path[512];
+      snprintf(path, sizeof path, "%s/%s", txdb_dir, entry);
+      FILE* f = regfile_open(path, "rb");
+      if (!f) {
+        LOG("ERR Cannot open texture file %s (%s)", path, regfile_reason());
+        continue;
+      }
+      t = txdb_read_raw(names[i], w, h, f);
+      fclose(f);
     }
-    const uint32_t t = txdb_read_raw(names[i], w, h, f);
-    fclose(f);
     if (!t) continue;
     loaded++;
     LOG("Loaded %s(%dx%d) as %02x at %p", names[i], w, h, t,

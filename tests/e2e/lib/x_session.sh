@@ -1,11 +1,11 @@
 # Sourced first by the scripts that play on a real X server, with the seconds
 # the whole session may take: runs the script again inside its own Xvfb
-# screen of 1280x720, then loads e2e.sh and x11.sh there with real input and
-# silent sound.
+# screen of $SCREEN (1280x720 unless the script sets it) without a window
+# manager, then loads e2e.sh and x11.sh there with real input and silent sound.
 if [ -z "${PLAY_ON_X:-}" ]; then
   limit=$1
   shift
-  PLAY_ON_X=1 exec timeout -k 5 "$limit" xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"
+  PLAY_ON_X=1 exec timeout -k 5 "$limit" xvfb-run -a -s "-screen 0 ${SCREEN:-1280x720}x24" bash "$0" "$@"
 fi
 shift
 LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
