@@ -2,12 +2,14 @@
 // terrain: one frame of four steps (fields on the pool, physics, production,
 // fatigue, jobs); the steered physics of such frames, which is what the frame
 // costs at the least; the four physics steps of a crowd
-// nobody steers; the frame at smaller crowds; and the fatigue and job pass.
+// nobody steers; the frame at smaller crowds; the fatigue and job pass; and a
+// saved crowd stacked on one spot, loaded and played on.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 
 #include "running_game.h"
+#include "save_game.h"
 #include "wld_fields.h"
 #include "wld_jobs.h"
 #include "wld_update.h"
@@ -75,6 +77,24 @@ static void BM_FatigueAndJobs4000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FatigueAndJobs4000)->Unit(benchmark::kMicrosecond);
+
+// A saved game whose whole crowd stands on one spot: its load and the four
+// frames after it. The played game goes back for the benchmarks after this.
+static void BM_StackedCrowdLoadAndFrames4000(benchmark::State& state) {
+  if (!game_of(4000)) return state.SkipWithError("no terrain map");
+  const SavePair played = save_pair_of_world();
+  for (int i = 1; i < crowd_sz; i++) crowd_posx[i] = crowd_posx[0], crowd_posy[i] = crowd_posy[0];
+  const SavePair stacked = save_pair_of_world();
+  for (auto _ : state) {
+    if (!save_pair_load(stacked)) return state.SkipWithError("the stacked crowd was refused");
+    for (int f = 0; f < 4; f++) wld_update(4, 4.0 / 240.0);
+  }
+  if (!save_pair_load(played)) state.SkipWithError("the played game was refused");
+}
+BENCHMARK(BM_StackedCrowdLoadAndFrames4000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(10);
 
 // The frame as the crowd grows.
 BENCHMARK(BM_WorldFrame)

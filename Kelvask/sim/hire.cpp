@@ -54,12 +54,26 @@ void hire_on_workforce(const char* text) {
   }
   hire_counts[type] = std::clamp(n, 0, (int)hire_max[type]);
 
-  long long total = 0;
-  for (int t = 0; t < TRADECNT; t++) total += hire_counts[t];
+  const int total = hire_total();
   if (total > taxc_silver)
-    hire_reduce((int)std::min<long long>(total - taxc_silver, INT_MAX), type);
+    hire_reduce((int)std::min<long long>((long long)total - taxc_silver, INT_MAX), type);
 
-  bool any = false;
-  for (int t = 0; t < TRADECNT; t++) any = any || hire_counts[t] != 0;
-  if (hire_show_go) hire_show_go(any ? 1 : 0);
+  if (hire_show_go) hire_show_go(hire_total() > 0 ? 1 : 0);  // counts are never negative
+}
+
+int hire_total() {
+  int total = 0;
+  for (int t = 0; t < TRADECNT; t++) total += hire_counts[t];
+  return total;
+}
+
+int hire_fit_crowd() {
+  long long room = CROWDSZ - crowd_sz;
+  for (int t = 0; t < TRADECNT; t++) room -= spawnqueues[t];
+  const int total = hire_total();
+  const int kept = (int)std::clamp<long long>(room, 0, total);
+  if (kept == total) return total;
+  hire_reduce(total - kept, TRADECNT - 1);  // the trades in their order, builders first
+  LOG("ERR The crowd is full; %d of the %d workers chosen are hired.", kept, total);
+  return kept;
 }

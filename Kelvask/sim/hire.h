@@ -20,3 +20,9 @@ void hire_reset();
 void hire_on_workforce(const char* text);
 // Takes reduction workers away from the counts, the trades after trade first.
 void hire_reduce(int reduction, int trade);
+// The workers chosen, all trades together.
+int hire_total();
+// Cuts the counts to the room the crowd has left beside the workers already
+// waiting to spawn, logging a cut once; returns the workers that stay, who
+// all come.
+int hire_fit_crowd();

@@ -351,13 +351,24 @@ static bool blocks_valid(int stocked, int deposited) {
   return true;
 }
 
-// Each mark sits on a MARK cell of its own and holds exactly the unfrozen
-// blocks of that cell, so toggling or completing it later cannot fail.
-static bool marks_valid(int marks) {
+// A lost game used to clear the mark and stock cell types behind the marks
+// table's back, and such a game's save still lists its marks: no mark or
+// stock cell is left on the grid, and the listed cells have no type.
+static bool marks_left_by_loss(int marks) {
+  if (marks == 0) return false;
+  for (int c = 0; c < GRIDCELLS; c++)
+    if (cell_type(c) == MARK || cell_type(c) == STCK) return false;
+  return true;
+}
+
+// Each mark sits on a cell of its own of the given type (MARK, or none for
+// a lost game's) and holds exactly the unfrozen blocks of that cell, so
+// toggling, completing or taking it down later cannot fail.
+static bool marks_valid(int marks, int type) {
   int onmarks = 0, markcells = 0;
   for (int m = 0; m < marks; m++) {
     int cidx = stones_markcidx[m];
-    bool ok = in_grid(cidx) && cell_type(cidx) == MARK && stones_markcnt[m] >= 0 &&
+    bool ok = in_grid(cidx) && cell_type(cidx) == type && stones_markcnt[m] >= 0 &&
               stones_markcnt[m] < STONE_SLOTS;
     for (int e = 0; ok && e < m; e++) ok = stones_markcidx[e] != cidx;
     for (int e = 0; ok && e < 16; e++) ok = std::isfinite(stones_markmat[m][e]);
@@ -371,7 +382,7 @@ static bool marks_valid(int marks) {
   }
   for (int c = 0; c < GRIDCELLS; c++) markcells += cell_type(c) == MARK;
   for (int k = 0; k < STONECNT; k++) onmarks -= lies_on_mark(k);
-  if (onmarks != 0 || markcells != marks) {
+  if (onmarks != 0 || markcells != (type == MARK ? marks : 0)) {
     LOG("ERR Saved game: build marks do not match their cells and blocks.");
     return false;
   }
@@ -387,7 +398,8 @@ static bool stones_read(FILE* txt, FILE* bin) {
       !read_blocks(bin, marks))
     return false;
   LOG("serialized %d marks.", marks);
-  if (!blocks_valid(stocked, deposited) || !marks_valid(marks)) return false;
+  const bool lost = marks_left_by_loss(marks);
+  if (!blocks_valid(stocked, deposited) || !marks_valid(marks, lost ? 0 : MARK)) return false;
   stones_numstocked = stocked;
   stones_numdeposited = deposited;
   nummarks = marks;
@@ -395,6 +407,10 @@ static bool stones_read(FILE* txt, FILE* bin) {
   // world update measures the pyramid by.
   const int built = stones_compute_pyramid_level(wld_height);
   stones_pyramid_level = level > built ? level : built;
+  if (lost) {
+    stones_halt();
+    LOG("Saved game of a lost game: its %d build marks taken down.", marks);
+  }
   return true;
 }
 

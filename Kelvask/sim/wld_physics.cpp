@@ -1,9 +1,13 @@
 #include "wld_physics.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "cats.h"
+#include "grid.h"
 #include "log.h"
+#include "wld.h"
 #include "wld_walls.h"
 
 cpSpace* wld_space = nullptr;
@@ -37,6 +41,103 @@ bool wld_add_body(int i, float x, float y) {
   }
   wld_new_circle(1.0, 0.3, x, y, &wld_bodies[i], &wld_shapes[i]);
   return true;
+}
+
+// Members a cell keeps where they stand at a load. Even a crowd of 4000 at
+// work packs no more than nine into a cell, so a saved game of play loads as
+// it was; a crowd stacked on one spot would give the physics a contact for
+// every pair of its members, frame after frame.
+#define CELLKEEPS 16
+// The members beyond that stand in cells of their own region, two to a cell
+// on its diagonal, where none of them touches another.
+#define CELLSPREAD 2
+
+// The loaded members cell by cell, and a breadth-first search from an
+// overflowing cell that goes on where it stopped while that cell overflows.
+struct Spread {
+  uint16_t count[GRIDCELLS];
+  int32_t first[GRIDCELLS];  // a chain of the cell's members through next, -1 ends it
+  int32_t next[CROWDSZ];
+  int32_t queue[GRIDCELLS];
+  uint8_t seen[GRIDCELLS];
+  int head, tail, from;
+  uint8_t anyside;  // OPEN_* bits crossed whatever the walls say
+};
+static Spread spread;
+
+static int cell_of(float x, float y) {
+  const int cx = std::clamp((int)std::floor(x), 0, GRIDSZ - 1);
+  const int cy = std::clamp((int)std::floor(y), 0, GRIDSZ - 1);
+  return grid_cidx(cx, cy);
+}
+
+static bool spot_taken(const Spread& s, int c, float x, float y) {
+  for (int j = s.first[c]; j >= 0; j = s.next[j])
+    if (crowd_posx[j] == x && crowd_posy[j] == y) return true;
+  return false;
+}
+
+static void search_from(Spread* s, int c, uint8_t anyside) {
+  memset(s->seen, 0, sizeof s->seen);
+  s->head = s->tail = 0;
+  s->queue[s->tail++] = c;
+  s->seen[c] = 1;
+  s->from = c;
+  s->anyside = anyside;
+}
+
+// The nearest cell with room that a member of cell c could walk to; when
+// all of those are full, the nearest one at all.
+static int cell_with_room(Spread* s, int c) {
+  static const int step[4] = {-1, 1, -GRIDSZ, GRIDSZ};  // OPEN_W, OPEN_E, OPEN_N, OPEN_S
+  if (c != s->from) search_from(s, c, 0);
+  for (;;) {
+    while (s->head < s->tail) {
+      const int q = s->queue[s->head];
+      if (s->count[q] < CELLSPREAD) return q;
+      s->head++;
+      const int open = (wld_cellflags[q] | s->anyside) & 0x0f;
+      for (int k = 0; k < 4; k++) {
+        const int n = q + step[k];
+        if ((open & (1 << k)) && n >= 0 && n < GRIDCELLS && !s->seen[n]) {
+          s->seen[n] = 1;
+          s->queue[s->tail++] = n;
+        }
+      }
+    }
+    ASSERT(s->anyside == 0);  // the whole grid holds far more than a crowd
+    search_from(s, c, 0x0f);
+  }
+}
+
+void wld_add_loaded_bodies() {
+  Spread* s = &spread;
+  std::fill_n(s->count, GRIDCELLS, 0);
+  std::fill_n(s->first, GRIDCELLS, -1);
+  s->from = -1;
+  int moved = 0;
+  for (int i = 0; i < crowd_sz; i++) {
+    float x = crowd_posx[i], y = crowd_posy[i];
+    int c = cell_of(x, y);
+    if (s->count[c] >= CELLKEEPS) {
+      c = cell_with_room(s, c);
+      // One of the two spots that is free: the cell holds fewer members.
+      for (int k = s->count[c];; k++) {
+        x = c % GRIDSZ + 0.25f + 0.5f * (k % 2);
+        y = c / GRIDSZ + 0.25f + 0.5f * (k % 2);
+        if (!spot_taken(*s, c, x, y)) break;
+      }
+      crowd_posx[i] = x, crowd_posy[i] = y;
+      moved++;
+    }
+    s->next[i] = s->first[c];
+    s->first[c] = i;
+    s->count[c]++;
+    const bool added = wld_add_body(i, x, y);  // the positions passed the loader's checks
+    ASSERT(added);
+  }
+  if (moved > 0)
+    LOG("%d members packed tighter than play packs them spread over the cells nearby.", moved);
 }
 
 void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape) {

@@ -14,6 +14,11 @@ void wld_create_space();
 // without a space, for an index off the crowd, a member that already has a
 // body, or a position that is not finite.
 bool wld_add_body(int i, float x, float y);
+// A loaded game's members, dead ones included, each given a body where it
+// stands; a member in a cell fuller than play ever packs one goes to the
+// nearest cell with room that it could walk to. The walls and open sides
+// must stand already.
+void wld_add_loaded_bodies();
 // A body of the given mass facing -y at (x, y) with a circle shape of the
 // given radius and friction 0.7, both added to the space, which must exist.
 // The moment is always that of a circle of mass 1 and radius 0.2: workers

@@ -138,17 +138,12 @@ static void add_building_walls() {
   for (int t = 0; t < taxc_count; t++) wld_walls_taxc(taxc_cidx[t] % GRIDSZ, taxc_cidx[t] / GRIDSZ);
 }
 
-// A taken pair's bodies, costs and walls, always made in this order, so that
-// it plays on the same way whichever world ran before.
-// Every member, dead ones included, stands in the space again. The open-side
-// bits then follow the rebuilt walls whatever the file held.
+// A taken pair's costs, walls and bodies, always made in this order, so that
+// it plays on the same way whichever world ran before. The open-side bits
+// follow the rebuilt walls whatever the file held; then every member, dead
+// ones included, stands in the space again.
 static void rebuild_physics() {
   wld_remove_bodies();
-  for (int i = 0; i < crowd_sz; i++) {
-    bool added =
-        wld_add_body(i, crowd_posx[i], crowd_posy[i]);  // the positions passed their checks
-    ASSERT(added);
-  }
   wld_compute_basecosts(wld_height);
   LOG("Cleared %d wall shapes.", wld_clear_walls());
   LOG("Created %d wall shapes.", wld_create_walls());
@@ -157,6 +152,7 @@ static void rebuild_physics() {
   add_building_walls();
   for (int c = 0; c < GRIDCELLS; c++)
     wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0xf0) | wld_open_sides(c));
+  wld_add_loaded_bodies();
   wld_selected = wld_selectedcat = -1;
 }
 

@@ -227,11 +227,8 @@ void onHire(const char* text) {
 }
 
 void onGobutton(const char* text) {
-  if (!view_shown[VIEW_HIRE_PANEL]) return;
-  int total = 0;
-  for (int t = 0; t < TRADECNT; t++) total += hire_counts[t];
-  if (total == 0) return;
-  taxc_silver -= total;
+  if (!view_shown[VIEW_HIRE_PANEL] || hire_total() == 0) return;
+  taxc_silver -= hire_fit_crowd();  // only the workers who come are paid
   for (int t = 0; t < TRADECNT; t++) spawnqueues[t] += hire_counts[t];
   ctrl_close_hire_panel();
 }
