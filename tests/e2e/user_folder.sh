@@ -15,10 +15,10 @@ stop_copy() {
   wait "$1" || rc=$?
   [ "$rc" -eq 0 ] || fail "a copy ended with status $rc"
 }
-# The folder's files and what they hold, the running owner's log left out.
+# The folder's entries, each with its inode and time of change (a rewrite
+# of the same bytes shows too), the running owner's log left out.
 snapshot() {
-  (cd "$USERDIR" && find . -path ./tavoreklog.txt -prune -o -type f -print0 | sort -z |
-    xargs -0 -r sha1sum)
+  (cd "$USERDIR" && find . -mindepth 1 -path ./tavoreklog.txt -prune -o -printf '%p %i %C@\n' | sort)
 }
 
 # The reader of standard output gone: the game plays on, logs and saves.
