@@ -1,23 +1,27 @@
 // Every file the game writes in the user data folder: never through a link,
-// and under a path that fits whatever folder the game accepts.
+// under a path that fits whatever folder the game accepts.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "fresh_shell.h"
 #include "kv.h"
 #include "log.h"
-#include "regfile.h"
 #include "save_game.h"
 #include "stats_folder.h"
 #include "steamlayer.h"
 #include "steamlayer_store.h"
 #include "userdir.h"
-#include "wld_site.h"
 
 namespace {
 
@@ -30,49 +34,27 @@ int err_lines(const std::string& log) {
   return n;
 }
 
-// A folder "<parent>/tavorek" of exactly length characters under root, made.
-std::string folder_of_length(const std::string& root, size_t length) {
-  std::string path = root;
-  size_t rest = length - root.size() - 8;  // "/tavorek" comes last
-  while (rest > 0) {
-    size_t take = rest > 101 ? 101 : rest;
-    if (rest - take == 1) take--;  // a lone '/' would be no name
-    path += "/" + std::string(take - 1, 'd');
-    rest -= take;
-  }
-  path += "/tavorek";
-  fs::create_directories(path);
-  return path;
-}
-
-struct UserFolder : WorldTest {
-  std::string root, dir;
-  const char* saved_path = filesPath;
-  FILE* saved_log = log_file;
-  std::string saved_display;
+struct UserFolder : ::testing::Test {
+  std::string root, dir, display;
 
   void SetUp() override {
     char tmpl[] = "/tmp/userfolderXXXXXX";
     ASSERT_NE(mkdtemp(tmpl), nullptr);
     root = tmpl;
-    if (const char* d = getenv("DISPLAY")) saved_display = d;
+    if (const char* d = getenv("DISPLAY")) display = d;
     unsetenv("DISPLAY");  // the guide page is written, never opened
     use_folder(root + "/tavorek");
     ASSERT_TRUE(steamlayer_init());
     save_game_build();
   }
   void TearDown() override {
-    steamlayer_reset();
-    userdir_reset();
-    if (log_file && log_file != saved_log) fclose(log_file);
-    log_file = saved_log;
-    filesPath = saved_path;
+    fresh_shell();
     unsetenv("XDG_DATA_HOME");
-    if (!saved_display.empty()) setenv("DISPLAY", saved_display.c_str(), 1);
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
+    chmod(dir.c_str(), 0700);
     fs::remove_all(root);
-    WorldTest::TearDown();
   }
-  // folder, ending in "/tavorek", as the platform layer and the game see it.
+  // folder ends in "/tavorek", as the platform layer and the game see it.
   void use_folder(const std::string& folder) {
     dir = folder;
     fs::create_directories(dir);
@@ -82,107 +64,109 @@ struct UserFolder : WorldTest {
   std::string path(const std::string& name) const { return dir + "/" + name; }
 };
 
-void save_world() { wld_save(); }
-void store_stats() { steamlayer_store_save(); }
-void write_guide() {
-  steamlayer_open_web_page(steamlayer_friends_interface(), STEAMLAYER_GUIDE_PAGE);
-}
-void open_log() {
-  const std::string dir = filesPath;
-  log_open((dir + "/tavoreklog.txt").c_str(), (dir + "/tavoreklog-previous.txt").c_str());
-}
-
-// A link under any name the game writes leaves its target as it was: no
-// write goes through it, and it costs at most one line.
 TEST_F(UserFolder, NoWriterFollowsALink) {
-  const struct {
-    const char* name;
-    void (*write)();
-  } writers[] = {
-      {".settings_music", [] { kv_set("settings_music", 0); }},
-      {"userstats.txt", store_stats},
-      {"userstats.txt.tmp", store_stats},
-      {"guide.html", write_guide},
-      {"guide.html.tmp", write_guide},
-      {"game.txtsav", save_world},
-      {"game.binsav", save_world},
-      {"game.txtsav.tmp", save_world},
-      {"game.binsav.tmp", save_world},
-      {"game.savcommit", save_world},
-      {"tavoreklog.txt", open_log},
-      {"tavoreklog-previous.txt", open_log},
-      {USERDIR_LOCK_FILE, [] { userdir_claim(filesPath); }},
+  const std::pair<std::function<void()>, std::vector<const char*>> writers[] = {
+      {[] { kv_set("settings_music", 0); }, {".settings_music"}},
+      {steamlayer_store_save, {"userstats.txt", "userstats.txt.tmp"}},
+      {[] { steamlayer_open_web_page(steamlayer_friends_interface(), STEAMLAYER_GUIDE_PAGE); },
+       {"guide.html", "guide.html.tmp"}},
+      {wld_save,
+       {"game.txtsav", "game.binsav", "game.txtsav.tmp", "game.binsav.tmp", "game.savcommit"}},
+      {[&] { log_open(path("tavoreklog.txt").c_str(), path("tavoreklog-previous.txt").c_str()); },
+       {"tavoreklog.txt", "tavoreklog-previous.txt"}},
+      {[&] { userdir_claim(dir.c_str()); }, {USERDIR_LOCK_FILE}},
   };
   const std::string target = root + "/elsewhere";
-  for (const auto& w : writers)
-    for (bool dangling : {false, true}) {
-      SCOPED_TRACE(std::string(w.name) + (dangling ? ", dangling link" : ", link to a file"));
-      fs::remove_all(dir);
-      fs::create_directory(dir);
-      fs::remove(target);
-      if (!dangling) std::ofstream(target) << "keep";
-      fs::create_symlink(target, path(w.name));
-      testing::internal::CaptureStdout();
-      w.write();
-      const std::string log = testing::internal::GetCapturedStdout();
-      if (log_file != saved_log) fclose(log_file);
-      log_file = saved_log;
-      userdir_reset();
-      EXPECT_EQ(fs::exists(target) ? read_file(target) : "<none>", dangling ? "<none>" : "keep");
-      EXPECT_LE(err_lines(log), 1) << log;
-    }
+  for (const auto& [write, names] : writers)
+    for (const std::string name : names)
+      for (bool dangling : {false, true}) {
+        SCOPED_TRACE(name + (dangling ? ", dangling link" : ", link to a file"));
+        fs::remove_all(dir);
+        fs::create_directory(dir);
+        fs::remove(target);
+        if (!dangling) std::ofstream(target) << "keep";
+        fs::create_symlink(target, path(name));
+        testing::internal::CaptureStdout();
+        write();
+        const std::string log = testing::internal::GetCapturedStdout();
+        log_reset();
+        userdir_reset();
+        filesPath = dir.c_str();
+        EXPECT_EQ(fs::exists(target) ? read_file(target) : "<none>", dangling ? "<none>" : "keep");
+        EXPECT_LE(err_lines(log), 1) << log;
+      }
 }
 
-// Folders up to the longest the platform layer gives: the pair saves, a
-// refused one is kept aside and the next save goes on; settings, stats and
-// the lock have room too.
-TEST_F(UserFolder, EveryPathFitsEveryFolderAccepted) {
-  for (size_t length : {200, 232, 233, 238, 239, 255}) {
-    SCOPED_TRACE(length);
-    use_folder(folder_of_length(root, length));
-    ASSERT_EQ(dir.size(), length);
+// Up to the longest folder the platform layer gives, the pair, settings,
+// stats and lock all fit. A refused pair is kept aside; with every name to
+// keep it aside taken it stays, and the session writes nothing.
+TEST_F(UserFolder, EveryFolderAcceptedSavesOrKeepsTheRefusedPair) {
+  const struct {
+    size_t length;
+    bool aside_taken;
+  } rows[] = {{200, false}, {233, false}, {238, false}, {239, false}, {255, false}, {255, true}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.length) + (r.aside_taken ? ", no name to keep aside" : ""));
+    std::string folder = root;  // "<root>/d…/d…/tavorek", r.length characters
+    for (size_t rest = r.length - root.size() - 8; rest > 0;) {
+      const size_t take = rest > 101 ? (rest - 101 == 1 ? 100 : 101) : rest;
+      folder += "/" + std::string(take - 1, 'd');
+      rest -= take;
+    }
+    use_folder(folder + "/tavorek");
+    ASSERT_EQ(dir.size(), r.length);
     char given[REGFILE_FOLDER_SZ];
     ASSERT_TRUE(steamlayer_user_data_folder(given, sizeof given));
     EXPECT_EQ(given, dir);
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(wld_save());
-    std::ofstream(path("game.txtsav")) << "version 102\n";
-    EXPECT_FALSE(wld_load());
-    EXPECT_TRUE(wld_save());
-    EXPECT_TRUE(wld_load());
-    kv_set("settings_difficulty", 2);
-    EXPECT_TRUE(steamlayer_store_save());
     EXPECT_EQ(userdir_claim(filesPath), USERDIR_WRITABLE);
+    ASSERT_TRUE(wld_save());
+    for (int n = 1; r.aside_taken && n <= REGFILE_MAXASIDE; n++)
+      fs::create_symlink("/nonexistent", path("game.txtsav.rejected-" + std::to_string(n)));
+    std::ofstream(path("game.txtsav")) << "version 102\n";
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(wld_load());
+    EXPECT_EQ(wld_save(), !r.aside_taken);
+    kv_set("settings_difficulty", 2);
+    steamlayer_store_save();
     const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(err_lines(log), 1) << log;  // the refused version's, no other
-    EXPECT_EQ(read_file(path("game.txtsav.rejected-1")), "version 102\n");
-    EXPECT_EQ(kv_get("settings_difficulty", 1), 2);
-    EXPECT_TRUE(fs::exists(path(STEAMLAYER_STORE_FILE)));
-    EXPECT_TRUE(fs::exists(path(USERDIR_LOCK_FILE)));
+    EXPECT_EQ(fs::exists(path(".settings_difficulty")), !r.aside_taken);
+    EXPECT_EQ(fs::exists(path(STEAMLAYER_STORE_FILE)), !r.aside_taken);
+    if (r.aside_taken) {
+      EXPECT_NE(log.find("Game not saved: the refused saved game could"), std::string::npos);
+      EXPECT_EQ(read_file(path("game.txtsav")), "version 102\n");
+    } else {
+      EXPECT_EQ(err_lines(log), 1) << log;  // the refused version's, no other
+      EXPECT_EQ(read_file(path("game.txtsav.rejected-1")), "version 102\n");
+      EXPECT_TRUE(wld_load());
+    }
     userdir_reset();
+    fs::remove_all(dir);
   }
 }
 
-// With every name to keep it aside taken, a refused pair stays where it is:
-// the session then saves nothing, and the pair is there for the next start.
-TEST_F(UserFolder, APairThatCannotBeKeptAsideIsNeverOverwritten) {
+// A folder this copy can read but not write is taken as such, and the
+// player's game in it loads. Root writes through any mode, so the copy runs
+// as nobody, who is given the folder.
+TEST_F(UserFolder, AReadOnlyFolderIsRead) {
   ASSERT_TRUE(wld_save());
-  for (int n = 1; n <= REGFILE_MAXASIDE; n++)
-    fs::create_symlink("/nonexistent", path("game.txtsav.rejected-" + std::to_string(n)));
-  std::ofstream(path("game.txtsav")) << "version 102\n";
-  const std::string binary = read_file(path("game.binsav"));
-  testing::internal::CaptureStdout();
-  EXPECT_FALSE(wld_load());
-  EXPECT_FALSE(wld_save());
-  kv_set("settings_music", 0);
-  const std::string log = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(userdir_state(), USERDIR_SAVE_STUCK);
-  EXPECT_NE(log.find("Game not saved: the refused saved game could not be kept aside."),
-            std::string::npos)
-      << log;
-  EXPECT_EQ(read_file(path("game.txtsav")), "version 102\n");
-  EXPECT_EQ(read_file(path("game.binsav")), binary);
-  EXPECT_FALSE(fs::exists(path(".settings_music")));
+  chmod(root.c_str(), 0755);
+  ASSERT_TRUE(geteuid() != 0 || system(("chown -R 65534:65534 " + dir).c_str()) == 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0500), 0);
+  fflush(stdout);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+      _exit(99);
+    char given[REGFILE_FOLDER_SZ];
+    int wrong = !steamlayer_user_data_folder(given, sizeof given);
+    wrong |= (userdir_claim(dir.c_str()) != USERDIR_READ_ONLY) << 1;
+    _exit(wrong | !wld_load() << 2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 99) GTEST_SKIP() << "root here cannot become nobody";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: folder refused, 2: not seen read-only, 4: no load";
 }
 
 }  // namespace
