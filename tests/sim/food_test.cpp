@@ -144,41 +144,23 @@ TEST_F(FoodTest, SavedItemsComeBackInTheirOwnSlots) {
 }
 
 // Clearing frees every slot and leaves the matrices as they are, whether
-// called or done by a load; only a reset zeroes them.
+// called or done by a load.
 TEST_F(FoodTest, ClearingFreesEverySlotAndKeepsTheMatrices) {
-  const struct {
-    const char* pool;
-    void (*fill)();
-    void (*clear)();
-    section_serialize_fn serialize;
-    const char* empty_section;
-    int (*count)();
-    void (*reset)();
-    const float* laid;  // a slot laid down at kPos by fill
-  } pools[] = {
-      {"food",
-       [] { food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7); },
-       food_clear, food_serialize, "food_cnt 0\n", food_count_in_use, food_reset, food_trfs[0]},
-      {"grain", [] { grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4); },
-       grain_clear, grain_serialize, "grain_cnt 0\n", grain_count_in_use, grain_reset,
-       grain_trfs[0]},
-  };
-  for (const auto& p : pools) {
-    for (bool by_load : {false, true}) {
-      SCOPED_TRACE(testing::Message() << p.pool << (by_load ? " load" : " clear"));
-      p.fill();
-      ASSERT_EQ(p.count(), 2);
-      ASSERT_EQ(p.laid[12], kPos[0]);
-      std::vector<float> before(p.laid, p.laid + 16);
-      if (by_load)
-        EXPECT_TRUE(section_load(p.serialize, p.empty_section));
-      else
-        p.clear();
-      EXPECT_EQ(p.count(), 0);
-      EXPECT_EQ(std::vector<float>(p.laid, p.laid + 16), before);
+  for (bool by_load : {false, true}) {
+    food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7);
+    grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4);
+    const std::vector<float> laid(food_trfs[0], food_trfs[0] + 16);
+    ASSERT_EQ(laid[12], kPos[0]);
+    ASSERT_EQ(grain_trfs[0][12], kPos[0]);
+    if (by_load) {
+      EXPECT_TRUE(section_load(food_serialize, "food_cnt 0\n"));
+      EXPECT_TRUE(section_load(grain_serialize, "grain_cnt 0\n"));
+    } else {
+      food_clear(), grain_clear();
     }
-    p.reset();
-    EXPECT_EQ(p.laid[12], 0.0f);
+    EXPECT_EQ(food_count_in_use() + grain_count_in_use(), 0) << by_load;
+    EXPECT_EQ(std::vector<float>(food_trfs[0], food_trfs[0] + 16), laid) << by_load;
+    EXPECT_EQ(grain_trfs[0][12], kPos[0]) << by_load;
   }
 }
 
