@@ -2,8 +2,6 @@
 #include <string>
 
 #include "buckets.h"
-#include "cats.h"
-#include "cats_draw.h"
 #include "crowd.h"
 #include "crowd_draw.h"
 #include "fresh_draw.h"
@@ -129,22 +127,6 @@ TEST_F(Draw, GroundCoversTheGridWithThreeCalls) {
   EXPECT_EQ(told, drawcount_calls);
   EXPECT_GT(drawn(255, 0, 255), W * H * 9 / 10);
   EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR);
-}
-
-// The cats' two models, room for every cat, registered once however often
-// asked.
-TEST_F(Draw, CatsInitRegistersBothCatModelsOnce) {
-  const std::string first = gl_logged(cats_init);
-  EXPECT_EQ(first, "cats_init()\n");
-  ASSERT_EQ(geomdb_sz, 2);
-  const geomdesc* models[] = {&geomdesc_catsit, &geomdesc_catstand};
-  for (int i = 0; i < 2; i++) {
-    EXPECT_EQ(geomdb_entries[i].desc, models[i]);
-    EXPECT_EQ(geomdb_entries[i].numInst, (uint32_t)MAXCATS);
-    EXPECT_EQ(gl_buffer_size(models[i]->vbos[0]), geomdb_instanced_size(models[i], MAXCATS, false));
-  }
-  gl_logged(cats_init);
-  EXPECT_EQ(geomdb_sz, 2);
 }
 
 // Blocks, marks, tools and grain: one call per model and state, none for an

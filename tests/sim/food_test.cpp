@@ -143,43 +143,17 @@ TEST_F(FoodTest, SavedItemsComeBackInTheirOwnSlots) {
   EXPECT_EQ(section_save(grain_serialize), g);
 }
 
-// Clearing frees every slot and leaves the matrices as they are, whether
-// called or done by a load; only a reset zeroes them.
+// Clearing frees every slot and leaves the matrices as they are.
 TEST_F(FoodTest, ClearingFreesEverySlotAndKeepsTheMatrices) {
-  const struct {
-    const char* pool;
-    void (*fill)();
-    void (*clear)();
-    section_serialize_fn serialize;
-    const char* empty_section;
-    int (*count)();
-    void (*reset)();
-    const float* laid;  // a slot laid down at kPos by fill
-  } pools[] = {
-      {"food",
-       [] { food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7); },
-       food_clear, food_serialize, "food_cnt 0\n", food_count_in_use, food_reset, food_trfs[0]},
-      {"grain", [] { grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4); },
-       grain_clear, grain_serialize, "grain_cnt 0\n", grain_count_in_use, grain_reset,
-       grain_trfs[0]},
-  };
-  for (const auto& p : pools) {
-    for (bool by_load : {false, true}) {
-      SCOPED_TRACE(testing::Message() << p.pool << (by_load ? " load" : " clear"));
-      p.fill();
-      ASSERT_EQ(p.count(), 2);
-      ASSERT_EQ(p.laid[12], kPos[0]);
-      std::vector<float> before(p.laid, p.laid + 16);
-      if (by_load)
-        EXPECT_TRUE(section_load(p.serialize, p.empty_section));
-      else
-        p.clear();
-      EXPECT_EQ(p.count(), 0);
-      EXPECT_EQ(std::vector<float>(p.laid, p.laid + 16), before);
-    }
-    p.reset();
-    EXPECT_EQ(p.laid[12], 0.0f);
-  }
+  food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7);
+  grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4);
+  const std::vector<float> laid(food_trfs[0], food_trfs[0] + 16);
+  ASSERT_EQ(laid[12], kPos[0]);
+  ASSERT_EQ(grain_trfs[0][12], kPos[0]);
+  food_clear(), grain_clear();
+  EXPECT_EQ(food_count_in_use() + grain_count_in_use(), 0);
+  EXPECT_EQ(std::vector<float>(food_trfs[0], food_trfs[0] + 16), laid);
+  EXPECT_EQ(grain_trfs[0][12], kPos[0]);
 }
 
 // One food item at slot 5 held by bakery 0, with line n (0 = the count,
