@@ -32,6 +32,7 @@ class SavePlay : public WorldTest {
   // for a moment, as saved.
   void SetUp() override {
     save_game_build();
+    farms_add(84, 50);  // a second farm, for a pair that lists two on one site
     for (int y = 90; y < 96; y++)
       for (int x = 30; x < 36; x++) wld_height[grid_cidx(x, y)] = 0;
     ASSERT_TRUE(plays_on(save_pair_of_world()));
@@ -87,6 +88,9 @@ TEST_F(SavePlay, HostileValuesAreRefusedOrHeldToWhatPlayReaches) {
       {"farm water of 1e10", false, {"farms_watr\n", "1e10"}},
       {"silver at 2147483647", false, {"taxc_silver ", "2147483647"}},
       {"a bakery on the hut", false, {"bakeries_cidx\n", std::to_string(huts_cidx[0])}},
+      {"two farms on one site",
+       false,
+       {"farms_cidx\n" + std::to_string(farms_cidx[0]) + "\n", std::to_string(farms_cidx[0])}},
       {"a hut on the pond", false, {"huts_cidx\n", cell(32, 92)}},
       {"a tax office on the water of the edge", false, {"taxc_cidx\n", cell(1, 60)}},
   };
