@@ -1,7 +1,19 @@
-// Puts the base library back as a fresh process has it; each layer's test
-// support does the same for its own layer, after the layers below.
+// Each layer's fresh_<layer>() puts that layer and every layer below back as
+// a fresh process has them, the layers below first; a layer reached twice
+// (ui through draw and through sound) is simply reset twice.
 #pragma once
+#include "camera.h"
+#include "kv.h"
+#include "log.h"
+#include "notify.h"
+#include "threadpool.h"
+#include "userdir.h"
 
-// No thread pool, nobody listening on the bus, no setting reported yet, the
-// camera as never initialised, no log file, user folder or assertion hook.
-void fresh_core();
+inline void fresh_core() {
+  threadpool_reset();  // its threads stop before anything they might touch
+  notify_reset();
+  kv_reset();
+  camera_reset();
+  userdir_reset();
+  log_reset();
+}

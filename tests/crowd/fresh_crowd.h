@@ -1,5 +1,10 @@
-// The base library and the crowd with its solver as a fresh process has them.
 #pragma once
+#include "crowd.h"
 #include "fresh_core.h"
+#include "potfield.h"
 
-void fresh_crowd();
+inline void fresh_crowd() {
+  fresh_core();
+  crowd_reset();
+  potfield_reset();
+}

@@ -1,7 +1,12 @@
-// Every layer up to the world's drawing as a fresh process has it (see
-// fresh_gfx for the GL context).
 #pragma once
 #include "fresh_gfx.h"
 #include "fresh_sim.h"
+#include "items_draw.h"
+#include "modeldb.h"
 
-void fresh_draw();
+inline void fresh_draw() {
+  fresh_sim();
+  fresh_gfx();
+  modeldb_reset();
+  items_draw_reset();
+}

@@ -1,10 +1,18 @@
-// The base library and the base graphics as a fresh process has them. With
-// the context current, so that the GL objects go with the records; without
-// one, only records that hold no GL objects may be left.
+// With the context current the GL objects go with the records; without one,
+// only records that hold no GL objects may be left.
 #pragma once
 #include "fresh_core.h"
+#include "geomdb.h"
+#include "glpr.h"
+#include "light.h"
+#include "quad.h"
+#include "txdb_raw.h"
 
-void fresh_gfx();
-// The graphics layer alone, for the layers that reset the base library
-// through another path first.
-void fresh_gfx_only();
+inline void fresh_gfx() {
+  fresh_core();
+  quad_delete();
+  geomdb_reset();
+  txdb_reset();
+  glpr_reset();
+  light_reset();
+}

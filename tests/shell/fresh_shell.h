@@ -1,6 +1,12 @@
-// Every layer as a fresh process has it (see fresh_gfx for the GL context).
 #pragma once
 #include "fresh_stats.h"
 #include "fresh_ui.h"
+#include "sdlmain.h"
+#include "stackwalker.h"
 
-void fresh_shell();
+inline void fresh_shell() {
+  fresh_ui();
+  fresh_stats();
+  sdlmain_reset();
+  stackwalker_reset();
+}

@@ -1,6 +1,8 @@
-// Every layer up to the simulation as a fresh process has it, the physics
-// torn down.
 #pragma once
 #include "fresh_crowd.h"
+#include "wld_init.h"
 
-void fresh_sim();
+inline void fresh_sim() {
+  fresh_crowd();
+  wld_reset();
+}

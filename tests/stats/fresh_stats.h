@@ -1,6 +1,10 @@
-// The base library and the stats service as a fresh process has them.
 #pragma once
 #include "fresh_core.h"
+#include "steam.h"
+#include "steamlayer.h"
 
-void fresh_stats();
-void fresh_stats_only();
+inline void fresh_stats() {
+  fresh_core();
+  steam_reset();
+  steamlayer_reset();
+}
