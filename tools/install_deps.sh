@@ -4,7 +4,7 @@
 set -euo pipefail
 PKGS=(
   build-essential cmake ninja-build pkg-config clang clang-format libclang-rt-14-dev
-  libsdl2-dev libchipmunk-dev libopenal-dev libalut-dev zlib1g-dev libepoxy-dev
+  libsdl2-dev libx11-dev libchipmunk-dev libopenal-dev libalut-dev zlib1g-dev libepoxy-dev
   libgtest-dev libbenchmark-dev libgcc-12-dev gdb
   xvfb xauth xdotool x11-utils x11-apps imagemagick python3 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 libopenal1 sox
 )

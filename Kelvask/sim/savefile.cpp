@@ -59,18 +59,12 @@ static bool scan_int(FILE* f, int32_t* v) {
   return true;
 }
 
-// Finite only.
-static bool scan_double(FILE* f, double* v) {
+// Finite only; parse is strtod or strtof, so a float is rounded once.
+template <typename T>
+static bool scan_real(FILE* f, T* v, T (*parse)(const char*, char**)) {
   char word[SAVE_NUMBER_CHARS + 1], *end;
   if (!scan_word(f, word)) return false;
-  *v = strtod(word, &end);
-  return *end == '\0' && std::isfinite(*v);
-}
-
-static bool scan_float(FILE* f, float* v) {
-  char word[SAVE_NUMBER_CHARS + 1], *end;
-  if (!scan_word(f, word)) return false;
-  *v = strtof(word, &end);
+  *v = parse(word, &end);
   return *end == '\0' && std::isfinite(*v);
 }
 
@@ -96,7 +90,7 @@ bool save_read_count(FILE* f, const char* name, int lo, int hi, int* v) {
 
 bool save_read_double(FILE* f, const char* name, double* v) {
   if (!expect_name(f, name)) return false;
-  if (!scan_double(f, v)) {
+  if (!scan_real(f, v, strtod)) {
     LOG("ERR Saved game: no finite number for '%s'", name);
     return false;
   }
@@ -125,7 +119,7 @@ void save_write_ints(FILE* f, const int32_t* v, int n) {
 
 static bool read_values(FILE* f, const char* what, bool is_float, void* dst, int n) {
   for (int i = 0; i < n; i++) {
-    bool ok = is_float ? scan_float(f, (float*)dst + i) : scan_int(f, (int32_t*)dst + i);
+    bool ok = is_float ? scan_real(f, (float*)dst + i, strtof) : scan_int(f, (int32_t*)dst + i);
     if (!ok) {
       LOG("ERR Saved game: bad value %d of '%s'", i, what);
       return false;
