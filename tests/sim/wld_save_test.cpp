@@ -458,9 +458,7 @@ TEST_F(SaveTest, HostileValuesAreHeldToWhatPlayReaches) {
   poke(&cat.bin, CROWD_BLOCK + WORLD_BLOCK + 4, 3e38f);
   level.txt = replaced(good.txt, "stones_pyramid_level 7", "stones_pyramid_level 0");
   for (const SavePair& p : {phase, cat, level}) {
-    bool ok;
-    captured_load(p, &ok);
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(save_pair_load(p));
     EXPECT_LE(fabsf(crowd_phase[0]), (float)M_PI);
     EXPECT_GT(wld_height[cats_cidx[0]], 0);
     EXPECT_GE(stones_pyramid_level, stones_compute_pyramid_level(wld_height));
@@ -484,11 +482,8 @@ TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
   SavePair twice = lost;
   const size_t marks = lost.bin.size() - 162 * 8;
   memcpy(&twice.bin[marks + 4], &lost.bin[marks], 4);
-  bool ok;
-  captured_load(twice, &ok);
-  EXPECT_FALSE(ok);
-  captured_load(lost, &ok);
-  EXPECT_TRUE(ok);
+  expect_refused(twice, save_pair_of_world(), "two marks on one cell");
+  ASSERT_TRUE(save_pair_load(lost));
   EXPECT_EQ(nummarks, 0);
 }
 
@@ -496,9 +491,7 @@ TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
 TEST_F(SaveTest, AStackedCrowdLoadsSpread) {
   for (int i = 0; i < 30; i++) wld_spawn(0);
   const float x = crowd_posx[39];
-  bool ok;
-  captured_load(save_pair_of_world(), &ok);
-  ASSERT_TRUE(ok);
+  ASSERT_TRUE(save_pair_load(save_pair_of_world()));
   EXPECT_LE(std::count(crowd_posx, crowd_posx + crowd_sz, x), 16);
 }
 
