@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "fresh_sim.h"
 #include "section_text.h"
@@ -141,19 +140,6 @@ TEST_F(FoodTest, SavedItemsComeBackInTheirOwnSlots) {
   EXPECT_EQ(grain_carr[0], 8);
   EXPECT_EQ(grain_bkry[1], 31);
   EXPECT_EQ(section_save(grain_serialize), g);
-}
-
-// Clearing frees every slot and leaves the matrices as they are.
-TEST_F(FoodTest, ClearingFreesEverySlotAndKeepsTheMatrices) {
-  food_create_at_bakery(1, kPos), food_pick_up(food_create_at_bakery(2, kPos), 7);
-  grain_drop_at_bakery(grain_assign(3), 0, kPos), grain_assign(4);
-  const std::vector<float> laid(food_trfs[0], food_trfs[0] + 16);
-  ASSERT_EQ(laid[12], kPos[0]);
-  ASSERT_EQ(grain_trfs[0][12], kPos[0]);
-  food_clear(), grain_clear();
-  EXPECT_EQ(food_count_in_use() + grain_count_in_use(), 0);
-  EXPECT_EQ(std::vector<float>(food_trfs[0], food_trfs[0] + 16), laid);
-  EXPECT_EQ(grain_trfs[0][12], kPos[0]);
 }
 
 // One food item at slot 5 held by bakery 0, with line n (0 = the count,

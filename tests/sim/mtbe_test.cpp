@@ -114,20 +114,6 @@ TEST_F(MtbeTest, SaveAndLoadKeepIdsAndStartEmptyAtTheLoadTime) {
   fclose(f);
 }
 
-// Clearing frees every ring, says how many tracks went, and the next track
-// made is track 0 again.
-TEST_F(MtbeTest, ClearFreesEveryTrackAndSaysHowMany) {
-  for (int i = 0; i < 3; i++) mtbe_add_event(mtbe_create(16, 1.0f), 2.0f);
-  testing::internal::CaptureStdout();
-  mtbe_clear();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cleared 3 event tracks.\n");
-  for (int i = 0; i < 3; i++)
-    EXPECT_TRUE(!mtbe_ival[i] && !mtbe_stmp[i] && !mtbe_size[i] && !mtbe_head[i] && !mtbe_tail[i] &&
-                mtbe_last[i] == 0.0f)
-        << i;
-  EXPECT_EQ(mtbe_create(16, 3.0f), 0);
-}
-
 TEST_F(MtbeTest, DamagedSectionChangesNothing) {
   const char* damaged[] = {
       "mtbe_numtracks 1025\nmtbe_size\n",

@@ -103,6 +103,10 @@ TEST_F(TaxcTest, FoodTurnsIntoTwoSilverOnTheSixthStep) {
   for (int step = 0; step < 20; step++) taxc_update();  // idle offices pay nothing
   EXPECT_EQ(taxc_silver, 202);
   EXPECT_EQ(newsilver_posts, 1);
+  taxc_silver = TAXC_MAX_SILVER - 1;
+  deliver(1);
+  for (int step = 0; step < TAXC_STEPS; step++) taxc_update();
+  EXPECT_EQ(taxc_silver, TAXC_MAX_SILVER);
 }
 
 TEST_F(TaxcTest, CentreWeightIsTwoEveryStepWhateverTheOfficeHolds) {

