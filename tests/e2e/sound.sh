@@ -24,22 +24,14 @@ EOC
 stat_of() {  # stat_of FILE FIELD: a number from sox's stat
   sox "$1" -n stat 2>&1 | awk -v f="$2" -F: '$1 ~ f {gsub(/ /, "", $2); print $2}'
 }
-# menu_seconds: runs the game until its music plays, then 3 s more on its
-# menu; waiting on its word, not on a clock, keeps a loaded machine from
-# ending it before the music starts. SDL turns TERM into a quit.
+# menu_seconds: the menu until the game says its music plays (load slows it), then 3 s; TERM quits.
 menu_seconds() {
   : >stdout.txt
-  "$BIN" >>stdout.txt 2>>stderr.txt &
-  local game=$! t
-  for t in $(seq 1 240); do
-    grep -qxF "Music buffers created." stdout.txt && break
-    kill -0 "$game" 2>/dev/null || break
-    sleep 0.25
-  done
+  "$BIN" &
+  until grep -qxF "Music buffers created." stdout.txt || ! kill -0 $!; do sleep 0.25; done
   sleep 3
-  kill -TERM "$game" 2>/dev/null || true
-  timeout -k 5 30 tail --pid="$game" -f /dev/null || kill -9 "$game"
-  wait "$game"
+  kill -TERM $! || true
+  wait $!
 }
 run_menu() {
   record "$1" menu_seconds

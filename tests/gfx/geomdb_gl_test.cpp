@@ -1,8 +1,6 @@
-#include <deque>
 #include <string>
 #include <vector>
 
-#include "fresh_gfx.h"
 #include "geomdb.h"
 #include "gl_context.h"
 
@@ -34,16 +32,13 @@ GLint attrib(GLuint vao, GLuint index, GLenum what) {
 }
 
 struct Geomdb : GlTest {
-  // The registry keeps pointers to the records: they live as long as the
-  // test's context, and go with it.
-  std::deque<model> models;
-  model& make(bool uv, bool outline) { return models.emplace_back(uv, outline); }
   void SetUp() override {
     GlTest::SetUp();
-    fresh_gfx();
+    geomdb_sz = geomdb_set = 0;
   }
   void TearDown() override {
-    fresh_gfx();  // while the context is current
+    // The records went with the test body, the buffers go with the context.
+    geomdb_sz = geomdb_set = 0;
     GlTest::TearDown();
   }
 };
@@ -51,7 +46,9 @@ struct Geomdb : GlTest {
 // A second registration, the sixty-fifth and one with nothing to create are
 // refused; the empty one's slot is not kept.
 TEST_F(Geomdb, SecondSixtyFifthAndEmptyRegistrationAreRefused) {
-  for (int i = 0; i < 66; i++) make(false, i < 65);
+  std::vector<model> models;
+  models.reserve(66);
+  for (int i = 0; i < 66; i++) models.emplace_back(false, i < 65);
   models[65].d.numt = 0;
   EXPECT_EQ(gl_logged([&] { EXPECT_FALSE(geomdb_add(&models[65].d, 1, false)); }),
             "ERR Failed to create vbo for geomdesc. numt=0\n");
@@ -73,8 +70,8 @@ TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphanin
   } cases[] = {{false, 4212}, {true, 128}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.uv);
-    fresh_gfx();
-    model& m = make(c.uv, true);
+    geomdb_sz = 0;
+    model m(c.uv, true);
     ASSERT_TRUE(geomdb_add(&m.d, c.inst, c.uv));
     const GLint tri_bytes = m.d.trisz + 64 * (GLint)c.inst + (c.uv ? 8 * (GLint)c.inst : 0);
     for (int set = 0; set < 3; set++) {
@@ -105,13 +102,13 @@ TEST_F(Geomdb, InstancedSetsHoldMatricesWithDivisorOneAndStayInsideAfterOrphanin
 
 // A static model has only its bytes, and no outline without segments.
 TEST_F(Geomdb, StaticModelAndBindOfTheCurrentSet) {
-  model &s = make(false, false), &m = make(false, true);
+  model s(false, false), m(false, true);
   ASSERT_TRUE(geomdb_add(&s.d, 1, false));
   EXPECT_EQ(gl_buffer_size(s.d.vbos[0]), s.d.trisz);
   EXPECT_EQ(s.d.vbos[1] | s.d.vbos[2], 0u);
   EXPECT_EQ(attrib(s.d.vaos[0], 0, GL_VERTEX_ATTRIB_ARRAY_STRIDE), 36);
   ASSERT_TRUE(geomdb_add(&m.d, 32, false));
-  model& other = make(false, true);
+  model other(false, true);
   EXPECT_FALSE(geomdb_orphan_instances(&other.d));  // only what is registered
   geomdb_set = 1;
   geomdb_next_set();
@@ -125,7 +122,7 @@ TEST_F(Geomdb, StaticModelAndBindOfTheCurrentSet) {
 
 // Destruction frees every buffer; a new context gets them all back.
 TEST_F(Geomdb, DeletedBuffersAreMadeAgain) {
-  model &s = make(false, true), &m = make(true, true);
+  model s(false, true), m(true, true);
   ASSERT_TRUE(geomdb_add(&s.d, 1, false));
   ASSERT_TRUE(geomdb_add(&m.d, 8, true));
   EXPECT_EQ(geomdb_delete_vbos(), 2);

@@ -2,6 +2,7 @@
 // one instanced call however many wear it.
 #include <gtest/gtest.h>
 
+#include "crowd_draw.h"
 #include "fresh_ui.h"
 #include "game_screen.h"
 
@@ -14,6 +15,11 @@ TEST(FrameDraws, SameCallsForASmallAndAFullCrowd) {
   ASSERT_TRUE(game_screen_open(&screen, 1280, 720)) << SDL_GetError();
   ASSERT_TRUE(drawcount_install());
   ASSERT_TRUE(running_game_start(10.0, 0, 10)) << "no terrain map";
+  // The ground is three meshes, each drawn in a call of its own.
+  const float cam[5][16] = {};
+  const int64_t before = drawcount_calls;
+  EXPECT_EQ(wld_crowd_draw_ground(cam), 3);
+  EXPECT_EQ(drawcount_calls - before, 3);
   const int crowds[] = {100, 4000};
   int64_t draws[2] = {0, 0};
   drawcount_crowds(&screen, crowds, 2, draws);

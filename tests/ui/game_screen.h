@@ -1,8 +1,8 @@
 // The game screen as the shell opens it, for the frame benchmark and the
 // draw-call test: a hidden window with a GL 3.2 core context, the controller
 // created in the game's working directory over an empty settings folder, and
-// the game playing; one frame drawn as the shell draws it, and its draw calls
-// counted.
+// the game playing; one frame drawn as the shell draws it; and a count of the
+// draw calls made, taken through epoxy's dispatch pointers.
 #pragma once
 #include <SDL.h>
 #include <epoxy/gl.h>
@@ -13,7 +13,6 @@
 #include <filesystem>
 
 #include "ctrl.h"
-#include "gl_drawcount.h"
 #include "log.h"
 #include "msgwords.h"
 #include "notify.h"
@@ -90,6 +89,71 @@ inline void game_screen_update() {
 inline void game_screen_draw(const game_screen* s) {
   glViewport(0, 0, s->width, s->height);
   ctrl_draw(4.0f / 240.0f, 1.0f / 60.0f);
+}
+
+// Every glDraw* entry point goes through a wrapper that counts the call and
+// calls the driver's own function. The driver's function is looked up by name
+// because epoxy's first-call stub calls through the pointer it resolves into,
+// which would now be the wrapper.
+inline int64_t drawcount_calls;
+inline PFNGLDRAWARRAYSPROC drawcount_arrays;
+inline PFNGLDRAWARRAYSINSTANCEDPROC drawcount_arrays_inst;
+inline PFNGLDRAWELEMENTSPROC drawcount_elements;
+inline PFNGLDRAWELEMENTSINSTANCEDPROC drawcount_elements_inst;
+inline PFNGLDRAWRANGEELEMENTSPROC drawcount_range;
+inline PFNGLMULTIDRAWARRAYSPROC drawcount_multi;
+
+inline void GLAPIENTRY drawcount_on_arrays(GLenum m, GLint first, GLsizei n) {
+  drawcount_calls++;
+  drawcount_arrays(m, first, n);
+}
+inline void GLAPIENTRY drawcount_on_arrays_inst(GLenum m, GLint first, GLsizei n, GLsizei inst) {
+  drawcount_calls++;
+  drawcount_arrays_inst(m, first, n, inst);
+}
+inline void GLAPIENTRY drawcount_on_elements(GLenum m, GLsizei n, GLenum t, const void* at) {
+  drawcount_calls++;
+  drawcount_elements(m, n, t, at);
+}
+inline void GLAPIENTRY drawcount_on_elements_inst(GLenum m, GLsizei n, GLenum t, const void* at,
+                                                  GLsizei inst) {
+  drawcount_calls++;
+  drawcount_elements_inst(m, n, t, at, inst);
+}
+inline void GLAPIENTRY drawcount_on_range(GLenum m, GLuint lo, GLuint hi, GLsizei n, GLenum t,
+                                          const void* at) {
+  drawcount_calls++;
+  drawcount_range(m, lo, hi, n, t, at);
+}
+inline void GLAPIENTRY drawcount_on_multi(GLenum m, const GLint* first, const GLsizei* n,
+                                          GLsizei draws) {
+  drawcount_calls++;
+  drawcount_multi(m, first, n, draws);
+}
+
+template <class F>
+inline bool drawcount_wrap(F* pointer, F* driver, F wrapper, const char* name) {
+  *driver = (F)SDL_GL_GetProcAddress(name);
+  if (!*driver) return false;
+  *pointer = wrapper;
+  return true;
+}
+
+// After the context is made; false when the driver lacks one of them.
+inline bool drawcount_install() {
+  drawcount_calls = 0;
+  return drawcount_wrap(&epoxy_glDrawArrays, &drawcount_arrays, drawcount_on_arrays,
+                        "glDrawArrays") &&
+         drawcount_wrap(&epoxy_glDrawArraysInstanced, &drawcount_arrays_inst,
+                        drawcount_on_arrays_inst, "glDrawArraysInstanced") &&
+         drawcount_wrap(&epoxy_glDrawElements, &drawcount_elements, drawcount_on_elements,
+                        "glDrawElements") &&
+         drawcount_wrap(&epoxy_glDrawElementsInstanced, &drawcount_elements_inst,
+                        drawcount_on_elements_inst, "glDrawElementsInstanced") &&
+         drawcount_wrap(&epoxy_glDrawRangeElements, &drawcount_range, drawcount_on_range,
+                        "glDrawRangeElements") &&
+         drawcount_wrap(&epoxy_glMultiDrawArrays, &drawcount_multi, drawcount_on_multi,
+                        "glMultiDrawArrays");
 }
 
 // The draw calls of one frame's drawing.

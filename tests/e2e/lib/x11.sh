@@ -1,47 +1,28 @@
 # Shared by the scripts that play the game on a real X server (sourced after
 # e2e.sh, inside xvfb-run): screenshots, pixel colours, pointer and keys.
-# Nothing waits a fixed time for what the screen can show: checks shoot until
-# they hold, for up to WAIT seconds, so a loaded machine only makes them slower.
+# Checks poll the screen up to WAIT s; shots, pointer are in the game WINDOW's pixels (WxH+X+Y).
 SHOTS="$WORK/shots"
 mkdir -p "$SHOTS"
 LAST_SHOT="$SHOTS/last.xwd"
 SHOTNR=1
-WAIT=90
-PIXEL="$(dirname "${BASH_SOURCE[0]}")/pixel.py"
-# The system's Python where there is one: a version manager's shim first in
-# PATH can take longer to start than the whole read.
-PYTHON=$(command -v /usr/bin/python3 || command -v python3)
+WAIT=90 WINDOW=0x0+0+0
 
-# Shots and pointer positions are in the game window's pixels, wherever the
-# window lies on the screen (WINDOW is its geometry, WxH+X+Y, once it is open).
-WINDOW=""
-shot() {  # shot [NAME]: the screen into last.xwd, a raw dump quick to take and read; kept when named
+shot() {  # shot [NAME]: the screen into last.xwd, a raw dump quick to read; kept when named
   xwd -root -silent >"$LAST_SHOT"
   if [ -n "${1:-}" ]; then keep "$1"; fi
 }
 
-# window_geometry: the game window's real size and place, as the X server has it.
-window_geometry() {
-  xwininfo -id "$GAMEWIN" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print w "x" h "+" x "+" y }'
-}
-
-# keep NAME: the last shot kept as NN-NAME.png, numbered in order and cut to
-# the game window; converted beside the play, keep_shots waits for it.
-keep() {
-  local kept
-  kept="$SHOTS/$(printf %02d "$SHOTNR")-$1"
-  SHOTNR=$(( SHOTNR + 1 ))
+keep() {  # keep NAME: the last shot kept as NN-NAME.png, numbered in order
+  local kept=$SHOTS/$(printf %02d "$SHOTNR")-$1
   cp "$LAST_SHOT" "$kept.xwd"
-  { convert "xwd:$kept.xwd" ${WINDOW:+-crop "$WINDOW" +repage} "$kept.png"; rm -f "$kept.xwd"; } &
+  { convert "xwd:$kept.xwd" -crop "$WINDOW" +repage "$kept.png" && rm "$kept.xwd"; } &
+  SHOTNR=$(( SHOTNR + 1 ))
 }
 
-# rgb FILE X Y [SIDE]: "r,g,b" of the window's pixel in the dump FILE, or the
-# mean of the SIDE x SIDE square around it.
+# rgb FILE X Y [SIDE]: "r,g,b" of the pixel, or the mean of the SIDE x SIDE square around it.
 rgb() {
   local at=${WINDOW#*+}
-  [ -n "$WINDOW" ] || at=0+0
-  "$PYTHON" "$PIXEL" "$1" $(( $2 + ${at%+*} )) $(( $3 + ${at#*+} )) "${4:-1}"
+  /usr/bin/python3 "${BASH_SOURCE[0]%/*}/pixel.py" "$1" $(( $2 + ${at%+*} )) $(( $3 + ${at#*+} )) "${4:-1}"
 }
 
 # distance "r,g,b" "r,g,b": the largest difference of one channel.
@@ -62,44 +43,36 @@ distance() {
 is() { [ "$(distance "$(rgb "$LAST_SHOT" "$1" "$2")" "$3")" -le 12 ]; }
 isnt() { ! is "$@"; }
 
-# poll CHECK: shoots until CHECK (shell code over the last shot, such as
-# "is X Y C; isnt X Y C") holds; false when it still fails after WAIT seconds.
+# poll CHECK: shoots until CHECK ("is X Y C; isnt X Y C") holds; false after WAIT seconds.
 poll() {
   local end=$(( SECONDS + WAIT ))
-  for (( ; ; )); do
-    shot
-    if eval "$1"; then return 0; fi
+  until shot && eval "$1"; do
     [ "$SECONDS" -lt "$end" ] || return 1
     sleep 0.1
   done
 }
-
 # await NAME WHAT CHECK: polls until CHECK holds; keeps the shot as NAME, fails with WHAT.
-await() {
-  local ok=0
-  poll "$3" || ok=1
-  keep "$1"
-  [ "$ok" = 0 ] || fail "$2 (see the shot $1)"
-}
+await() { poll "$3" || { keep "$1"; fail "$2 (see the shot $1)"; }; keep "$1"; }
 
-# settle NAME: shoots until the horizon (around 650, 80) has stood still for a
-# second and three shots, so that the orbiting camera has come to rest; keeps
-# the shot as NAME.
-HORIZON=""  # colour/milliseconds since it first showed/shots since
-still_horizon() {
-  local now was since shots ms=$(( ${EPOCHREALTIME/./} / 1000 ))
-  now=$(rgb "$LAST_SHOT" 650 80 40)
-  IFS=/ read -r was since shots <<<"$HORIZON"
-  if [ "$now" != "${was:-}" ]; then
-    HORIZON="$now/$ms/1"
-    return 1
-  fi
-  HORIZON="$now/$since/$(( shots + 1 ))"
-  [ $(( ms - since )) -ge 1000 ] && [ "$shots" -ge 2 ]
-}
+# settle NAME: shoots until the horizon (around 650, 80) has stood still for three
+# shots in a row, for at most 10 s, so that the orbiting camera has come to rest;
+# keeps the shot as NAME.
 settle() {
-  HORIZON=""
-  await "$1" "the camera does not come to rest" still_horizon
+  local was now t still=0
+  shot
+  was=$(rgb "$LAST_SHOT" 650 80 40)
+  for t in $(seq 1 40); do
+    sleep 0.25
+    shot
+    now=$(rgb "$LAST_SHOT" 650 80 40)
+    if [ "$now" = "$was" ]; then still=$(( still + 1 )); else still=0; fi
+    if [ "$still" -ge 2 ]; then
+      keep "$1"
+      return 0
+    fi
+    was=$now
+  done
+  fail "the camera does not come to rest (see last.xwd)"
 }
 
 # The game reads a click at the cell it picked under the pointer in the last
@@ -110,24 +83,8 @@ point() {
   xdotool mousemove --window "$GAMEWIN" "$1" "$2"
   sleep 0.3
 }
-click() {
-  point "$1" "$2"
-  xdotool click 1
-}
-# press X Y: a click on a view (a button, a slider, the menu): the views take
-# the position from the press itself, no frame has to pass first.
-press() {
+click() {  # a view (button, slider, menu) takes the place from the press itself
   xdotool mousemove --window "$GAMEWIN" "$1" "$2" click 1
-}
-# aim X Y: in a build mode, points at a spot of the world and waits until the
-# build cursor has come there (the spot no longer looks as in the last shot):
-# the game has then picked that cell, and a click places there.
-aim() {
-  local was
-  was=$(rgb "$LAST_SHOT" "$1" "$2" 9)
-  xdotool mousemove --window "$GAMEWIN" "$1" "$2"
-  poll "[ \"\$(distance \"\$(rgb \"\$LAST_SHOT\" $1 $2 9)\" $was)\" -gt 24 ]" ||
-    fail "no build cursor at $1,$2"
 }
 key() {
   xdotool key "$1"
@@ -140,13 +97,14 @@ start_game() {
   GAMEWIN=$(timeout "$WAIT" xdotool search --sync --name '^Tavorek, Ombrelith$' | head -n1) || true
   [ -n "$GAMEWIN" ] || { kill -9 "$GAME"; fail "no game window"; }
   xdotool windowfocus --sync "$GAMEWIN"
-  WINDOW=$(window_geometry)
+  window_at
 }
+window_at() { eval "$(xdotool getwindowgeometry --shell "$GAMEWIN")"; WINDOW=${WIDTH}x$HEIGHT+$X+$Y; }
 
-# end_game: waits for the game to quit and checks status 0.
+# end_game: waits (at most 30 s) for the game to quit and checks status 0.
 end_game() {
   local rc=0
-  timeout -k 5 "$WAIT" tail --pid="$GAME" -f /dev/null || { kill -9 "$GAME"; fail "the game did not quit"; }
+  timeout -k 5 30 tail --pid="$GAME" -f /dev/null || { kill -9 "$GAME"; fail "the game did not quit"; }
   wait "$GAME" || rc=$?
   GAME=""
   [ "$rc" -eq 0 ] || fail "the game ended with status $rc"

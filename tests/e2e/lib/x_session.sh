@@ -1,7 +1,7 @@
 # Sourced first by the scripts that play on a real X server, with the seconds
 # the whole session may take: runs the script again inside its own Xvfb
-# screen of $SCREEN (1280x720 unless the script sets it) without a window
-# manager, then loads e2e.sh and x11.sh there with real input and silent sound.
+# screen of ${SCREEN:-1280x720}, then loads e2e.sh and x11.sh there with real input and
+# silent sound.
 if [ -z "${PLAY_ON_X:-}" ]; then
   limit=$1
   shift
