@@ -2,8 +2,12 @@
 // one instanced call however many wear it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fresh_ui.h"
 #include "game_screen.h"
+#include "geomdb.h"
+#include "models.h"
 
 // The ground's three meshes, the crowd, six counter and six build icons.
 static const int64_t FLOOR = 16;
@@ -19,6 +23,18 @@ TEST(FrameDraws, SameCallsForASmallAndAFullCrowd) {
   drawcount_crowds(&screen, crowds, 2, draws);
   EXPECT_EQ(crowd_sz, 4000);
   running_game_end();
+  testing::internal::CaptureStdout();
+  ctrl_destroy();
+  EXPECT_NE(testing::internal::GetCapturedStdout().find(" event tracks.\n"), std::string::npos);
+  ctrl_create(1280, 720, 1.0f);  // the cats' models once, between the ground's and the tools'
+  const geomdesc* order[] = {&geomdesc_mappedterrainblu, &geomdesc_catsit, &geomdesc_catstand,
+                             &geomdesc_bucke};
+  EXPECT_EQ(std::count_if(geomdb_entries, geomdb_entries + geomdb_sz,
+                          [](auto& e) { return e.desc == &geomdesc_catsit; }),
+            1);
+  EXPECT_NE(std::search(geomdb_entries, geomdb_entries + geomdb_sz, order, order + 4,
+                        [](auto& e, auto* d) { return e.desc == d; }),
+            geomdb_entries + geomdb_sz);
   game_screen_close(&screen);
   fresh_ui();
   EXPECT_GE(draws[0], FLOOR);
