@@ -106,7 +106,6 @@ TEST_F(Hud, PaneIsBuiltOnceAndCoversItsView) {
     for (float y : {-0.95f, 0.0f, 0.7f}) EXPECT_EQ(at(x, y)[0], 255) << x << " " << y;
 }
 
-// With no context current, the log shows why the game stopped.
 TEST_F(Hud, PaneWithoutItsBufferStopsThroughTheLoggedAssertion) {
   EXPECT_DEATH((dup2(2, 1), SDL_GL_MakeCurrent(window, nullptr), pane_create_vbo()),
                "ERR ASSERT FAILED at .*quad\\.cpp\\([0-9]+\\):  \\*vbo");
