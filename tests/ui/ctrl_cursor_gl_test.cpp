@@ -17,7 +17,6 @@ struct Cursor : GlTest {
   uint32_t programs[SHADERS_COUNT] = {};
   float cam[5][16] = {};
   uint8_t heights[GRIDCELLS] = {};
-  // The geometry list holds the cursor models alone while a test runs.
   void SetUp() override {
     GlTest::SetUp();
     fresh_ui();

@@ -15,6 +15,7 @@
 #include "matrix.h"
 #include "save_game.h"
 #include "stones.h"
+#include "userdir.h"
 #include "wld.h"
 #include "wld_jobs.h"
 #include "wld_place.h"
@@ -217,6 +218,11 @@ TEST_F(CtrlFlow, HireAndGoCommitTheCounts) {
   EXPECT_EQ(view_shown[VIEW_GO], 0);
   EXPECT_EQ(view_shown[VIEW_WORLD], 1);
   EXPECT_EQ(view_shown[VIEW_INFO], 0);
+  crowd_sz = CROWDSZ - spawnqueues[0] - spawnqueues[1] - spawnqueues[2] - spawnqueues[3] - 1;
+  post("hire");
+  hire_counts[0] = 3;  // one fits in the crowd
+  post("gobutton");
+  EXPECT_EQ(taxc_silver, 47);
   notify_unlisten("workforce", hire_on_workforce);
   hire_set_go_button(nullptr);
 }
@@ -259,15 +265,7 @@ TEST_F(CtrlFlow, RestartStartsAFreshGame) {
   wld_gameover = 1;
   hint_step = 4;
   wld_age = 18.49;  // the game before, whose end and records are its own
-  for (int i = 0; i < 2; i++) mtbe_create(64, 0.0f);
-  const int tracks = mtbe_numtracks;
-  testing::internal::CaptureStdout();
   post("restart");
-  const std::string log = testing::internal::GetCapturedStdout();
-  EXPECT_NE(log.find("Tearing down existing world.\nCleared " + std::to_string(tracks) +
-                     " event tracks.\nRestarting.\n"),
-            std::string::npos)
-      << log;
   EXPECT_EQ(wld_age, 0.0);
   EXPECT_EQ(wld_completed, 0);
   EXPECT_EQ(wld_gameover, 0);
@@ -471,6 +469,23 @@ TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
   post("serialize");
   EXPECT_EQ(hint_step, -1);
   EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  chmod(files.dir, 0555);  // readable, not writable: the game loads, the player is told
+  EXPECT_EXIT(
+      {
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(9);  // root writes through any mode
+        hint_step = 0;
+        userdir_claim(files.dir);
+        post("serialize");
+        _exit(hint_step != -1 || !strstr(toast_text ? toast_text : "", "cannot be saved"));
+      },
+      testing::ExitedWithCode(0), "");
+  chmod(files.dir, 0700);
+  for (int n = 2; n <= REGFILE_MAXASIDE; n++)  // no name left to keep a refused pair aside
+    std::filesystem::create_symlink("/nonexistent", txt + ".rejected-" + std::to_string(n));
+  std::ofstream(txt) << "version 102\n";
+  post("serialize");
+  EXPECT_FALSE(wld_save());
+  EXPECT_EQ(std::filesystem::file_size(txt), 12u);
 }
 
 // The game's working folder with a terrain map of the test's making, gone

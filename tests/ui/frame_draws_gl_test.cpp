@@ -5,6 +5,8 @@
 #include "crowd_draw.h"
 #include "fresh_ui.h"
 #include "game_screen.h"
+#include "geomdb.h"
+#include "models.h"
 
 // The ground's three meshes, the crowd, six counter and six build icons.
 static const int64_t FLOOR = 16;
@@ -25,6 +27,17 @@ TEST(FrameDraws, SameCallsForASmallAndAFullCrowd) {
   drawcount_crowds(&screen, crowds, 2, draws);
   EXPECT_EQ(crowd_sz, 4000);
   running_game_end();
+  testing::internal::CaptureStdout();
+  ctrl_destroy();
+  ctrl_create(1280, 720, 1.0f);  // the cats' models once, between the ground's and the tools'
+  const std::string log = testing::internal::GetCapturedStdout();
+  EXPECT_NE(log.find(" event tracks.\n"), std::string::npos);
+  EXPECT_EQ(log.find("cats_init()"), std::string::npos);
+  const geomdesc* order[] = {&geomdesc_mappedterrainblu, &geomdesc_catsit, &geomdesc_catstand,
+                             &geomdesc_bucke};
+  EXPECT_NE(std::search(geomdb_entries, geomdb_entries + geomdb_sz, order, order + 4,
+                        [](auto& e, auto* d) { return e.desc == d; }),
+            geomdb_entries + geomdb_sz);
   game_screen_close(&screen);
   fresh_ui();
   EXPECT_GE(draws[0], FLOOR);

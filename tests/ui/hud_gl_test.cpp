@@ -106,19 +106,9 @@ TEST_F(Hud, PaneIsBuiltOnceAndCoversItsView) {
     for (float y : {-0.95f, 0.0f, 0.7f}) EXPECT_EQ(at(x, y)[0], 255) << x << " " << y;
 }
 
-// A buffer the driver does not make stops the game through its own logged
-// assertion, whatever the build drops: here no context is current.
 TEST_F(Hud, PaneWithoutItsBufferStopsThroughTheLoggedAssertion) {
-  const std::string style = GTEST_FLAG_GET(death_test_style);
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_DEATH(
-      {
-        dup2(2, 1);  // the log line on the stream the death test reads
-        SDL_GL_MakeCurrent(window, nullptr);
-        pane_create_vbo();
-      },
-      "ERR ASSERT FAILED at .*quad\\.cpp\\([0-9]+\\):  \\*vbo");
-  GTEST_FLAG_SET(death_test_style, style);
+  EXPECT_DEATH((dup2(2, 1), SDL_GL_MakeCurrent(window, nullptr), pane_create_vbo()),
+               "ERR ASSERT FAILED at .*quad\\.cpp\\([0-9]+\\):  \\*vbo");
 }
 
 TEST_F(Hud, TextAlignsOnlyOnTheExactWords) {
