@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -37,4 +39,20 @@ TEST_F(UserFolder, NoWriterFollowsALink) {
         fclose(opened);
       EXPECT_EQ(read_file(there), dangling ? "" : "keep") << name;
     }
+}
+
+// A folder the player may read but not write still holds the player's game.
+TEST_F(UserFolder, AReadOnlyFolderIsTaken) {
+  ASSERT_TRUE(steamlayer_init());
+  std::filesystem::create_directories(folder);
+  chmod(root.c_str(), 0755);
+  chmod(folder.c_str(), 0555);
+  EXPECT_EXIT(
+      {
+        if (geteuid() == 0 && setuid(65534) != 0) _exit(9);  // root writes through any mode
+        char out[REGFILE_FOLDER_SZ];
+        _exit(steamlayer_user_data_folder(out, sizeof out) ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+  chmod(folder.c_str(), 0700);
 }
