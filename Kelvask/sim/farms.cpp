@@ -90,6 +90,7 @@ static const BuildingTable table = {
      building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
     farms_valid,
     farm_empty,
+    true,
 };
 
 void farms_reset() { building_reset(&table); }
