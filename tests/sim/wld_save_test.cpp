@@ -498,9 +498,14 @@ TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
   SavePair twice = lost;
   const size_t marks = lost.bin.size() - 162 * 8;
   memcpy(&twice.bin[marks + 4], &lost.bin[marks], 4);
-  expect_refused(twice, save_pair_of_world(), "two marks on one cell");
+  const SavePair running = save_pair_of_world();
+  expect_refused(twice, running, "two marks on one cell");
   ASSERT_TRUE(save_pair_load(lost));
   EXPECT_EQ(nummarks, 0);
+  // Over, though on Baby its dead would no longer pass the limit.
+  EXPECT_TRUE(wld_gameover && !wld_completed && wld_numdead <= wld_death_limit(0, crowd_sz));
+  ASSERT_TRUE(save_pair_load(running));
+  EXPECT_FALSE(wld_gameover);
 }
 
 // Marks where the mark mode takes them, on the cells a hut or a farm leaves
