@@ -258,9 +258,10 @@ static bool read_pair(FILE* txt, FILE* bin) {
   keep_header(&kept);
   if (read_world(h, txt, bin, &kept)) {
     rebuild_physics();
-    // Whether the game is over is not saved, but a lost one was halted.
-    wld_gameover = stones_halted();
+    // Whether the game is over is not saved: a lost one was halted, a won
+    // one has its pyramid; either comes back over, as play left it.
     wld_completed = stones_pyramid_level == 0;
+    wld_gameover = stones_halted() || wld_completed;
     return true;
   }
   if (!kept.failed) LOG("ERR The saved game is damaged; the world stays as it was.");

@@ -506,6 +506,12 @@ TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
   EXPECT_TRUE(wld_gameover && !wld_completed && wld_numdead <= wld_death_limit(0, crowd_sz));
   ASSERT_TRUE(save_pair_load(running));
   EXPECT_FALSE(wld_gameover);
+  // A won game comes back won, so it does not end a second time.
+  for (int y = 62; y <= 74; y++)
+    for (int x = 36; x <= 48; x++) wld_height[grid_cidx(x, y)] = 60;
+  stones_pyramid_level = stones_compute_pyramid_level(wld_height);
+  ASSERT_TRUE(save_pair_load(save_pair_of_world()));
+  EXPECT_TRUE(wld_gameover && wld_completed);
 }
 
 // Marks where the mark mode takes them, on the cells a hut or a farm leaves
