@@ -80,6 +80,7 @@ static const BuildingTable table = {
      building_ints("empt", bakeries_empt), building_ints("full", bakeries_full)},
     stores_valid,
     bakery_empty,
+    false,
 };
 
 void bakeries_reset() { building_reset(&table); }

@@ -205,7 +205,9 @@ bool building_cells_valid(const BuildingTable* t, int n) {
     for (int k = 0; k < FOOTPRINT; k++) {
       int type = grid_celltype(wld_cellflags[building_cell(t->centres[i], k)]);
       int own = t->tmpl[k] == BLDG ? 0 : t->tmpl[k];
-      if (type != own && type != BLDG) {
+      // The mark mode takes any cell of no type, such as those the building leaves.
+      bool markable = t->tmpl[k] == BLDG && t->bldg_unwritten;
+      if (type != own && type != BLDG && !(markable && type == MARK)) {
         LOG("ERR Saved game: %s %d has a cell of type %d where it writes %d.", t->what, i, type,
             t->tmpl[k]);
         return false;

@@ -78,6 +78,9 @@ struct BuildingTable {
   BuildingField fields[16];  // in saved order
   building_valid_fn valid;   // may be null
   void (*empty)(int i);      // leaves record i holding nothing
+  // The BLDG entries are never written (huts, farms): those cells keep the
+  // type they had at placement, none, or a build mark laid there since.
+  bool bldg_unwritten;
 };
 
 // The world's age, as event tracks take it.
@@ -107,6 +110,7 @@ bool building_centres_valid(const char* what, const int32_t* centres, int n);
 bool building_tracks_valid(const char* what, const int32_t* ids, int n);
 // Every footprint cell of the records 0..n-1 carries what the building
 // itself writes there: its goal type or BLDG on a goal entry, nothing or BLDG
-// elsewhere. A record moved onto water, marks, stock or another building
-// fails, and so does one whose cells lost their types.
+// elsewhere, and a build mark too on an entry the building never writes. A
+// record moved onto water, stock or another building fails, and so does one
+// whose cells lost their types.
 bool building_cells_valid(const BuildingTable* t, int n);

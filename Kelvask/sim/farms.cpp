@@ -90,6 +90,7 @@ static const BuildingTable table = {
      building_floats("trfs", &farms_trfs[0][0][0], FARM_PLANTS * 16)},
     farms_valid,
     farm_empty,
+    true,
 };
 
 void farms_reset() { building_reset(&table); }
@@ -106,10 +107,13 @@ int farms_add(int x, int y) {
   int i = building_append(&table, x, y);
   for (int k = 0; k < FARM_PLANTS; k++) {
     int c = building_cell(farms_cidx[i], k);
-    if (wld_height[c] < 255) wld_height[c]++;  // the plot is raised; costs stay as they were
+    if (wld_height[c] < 255) wld_height[c]++;  // the plot is raised
     building_matrix(farms_trfs[i][k], c);
     farms_trfs[i][k][10] = 0.0f;
   }
+  // Its edges at once, as a load would build them: a plot on uneven ground
+  // may stand a cliff above a neighbour.
+  for (int k = 0; k < FARM_PLANTS; k++) wld_update_cell_costs(building_cell(farms_cidx[i], k));
   building_set_group(farms_cidx[i], farm_template, FARM, FARM);
   building_set_group(farms_cidx[i], farm_template, GRAI, GRAI);
   return i;

@@ -24,7 +24,8 @@ extern float farms_trfs[MAXFARMS][FARM_PLANTS][16];  // one matrix per plant
 // Start values: no farms, every record zero and empty, no tracks.
 void farms_reset();
 // Adds a farm centred on (x, y); the caller has tested the site and the
-// capacity. -1 (logged) when the plot leaves the grid or the table is full.
+// capacity. The plot rises one step, its costs and walls with it. -1
+// (logged) when the plot leaves the grid or the table is full.
 int farms_add(int x, int y);
 int farms_find_at(int cidx);
 // Water brought to cell cidx: the farm's index when taken, else -1.

@@ -96,6 +96,7 @@ static const BuildingTable table = {
      building_ints("mtbf", huts_mtbf), building_ints("mtbr", huts_mtbr)},
     huts_valid,
     huts_empty,
+    true,
 };
 
 void huts_reset() { building_reset(&table); }

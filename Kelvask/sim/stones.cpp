@@ -351,14 +351,19 @@ static bool blocks_valid(int stocked, int deposited) {
   return true;
 }
 
+static bool grid_holds(int type) {
+  for (int c = 0; c < GRIDCELLS; c++)
+    if (cell_type(c) == type) return true;
+  return false;
+}
+
+bool stones_halted() { return !grid_holds(STCK); }
+
 // A lost game used to clear the mark and stock cell types behind the marks
 // table's back, and such a game's save still lists its marks: no mark or
 // stock cell is left on the grid, and the listed cells have no type.
 static bool marks_left_by_loss(int marks) {
-  if (marks == 0) return false;
-  for (int c = 0; c < GRIDCELLS; c++)
-    if (cell_type(c) == MARK || cell_type(c) == STCK) return false;
-  return true;
+  return marks > 0 && stones_halted() && !grid_holds(MARK);
 }
 
 // Each mark sits on a cell of its own of the given type (MARK, or none for

@@ -50,6 +50,9 @@ void stones_toggle_mark(int cidx);
 // blocks back in the stock, and the stock cells lose their type, so builders
 // find no goal again and the marks still match their cells.
 void stones_halt();
+// True once the game was halted: no cell is a stock cell, which a game that
+// runs always has.
+bool stones_halted();
 // The top block of the stock for that carrier, or -1 when the stock is empty.
 int stones_take(int carrier);
 // Back to the stock; returns the block's new index.

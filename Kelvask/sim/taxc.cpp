@@ -58,6 +58,7 @@ static const BuildingTable table = {
      building_ints("mtbf", taxc_mtbf)},
     taxc_offices_valid,
     taxc_empty,
+    false,
 };
 
 void taxc_reset() {

@@ -129,6 +129,8 @@ void wld_update_cell_costs(int c) {
     if (cost[s] == FLT_UNDF && wasopen[s]) side_wall(s, x, y, true);
   for (int s = 0; s < 4; s++)
     if (cost[s] != FLT_UNDF && !wasopen[s]) side_wall(s, x, y, false);
+  // A building's wall on a passable edge came down with the terrain's.
+  wld_walls_buildings_at(c);
 }
 
 // The angle is folded to base - atan(r) with r in -1..1.

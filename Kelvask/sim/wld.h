@@ -34,7 +34,8 @@ uint8_t wld_open_sides(int c);
 // wld_height; every other cell type is wiped.
 void wld_compute_cellflags();
 // After wld_height[cidx] changed: new costs for the cell's four edges, with
-// walls added on edges that closed and removed from edges that opened.
+// walls added on edges that closed and removed from edges that opened, the
+// buildings' walls kept: the edges stand as a load would build them.
 void wld_update_cell_costs(int cidx);
 // Angle of (x, y) in -pi..pi, within about 0.0101 radians.
 float wld_fast_atan2(float y, float x);

@@ -131,13 +131,6 @@ static void set_header(const Header& h) {
   memcpy(spawnqueues, h.queues, sizeof spawnqueues);
 }
 
-static void add_building_walls() {
-  for (int b = 0; b < bakeries_count; b++)
-    wld_walls_bakery(bakeries_cidx[b] % GRIDSZ, bakeries_cidx[b] / GRIDSZ);
-  for (int h = 0; h < huts_count; h++) wld_walls_hut(huts_cidx[h] % GRIDSZ, huts_cidx[h] / GRIDSZ);
-  for (int t = 0; t < taxc_count; t++) wld_walls_taxc(taxc_cidx[t] % GRIDSZ, taxc_cidx[t] / GRIDSZ);
-}
-
 // A taken pair's costs, walls and bodies, always made in this order, so that
 // it plays on the same way whichever world ran before. The open-side bits
 // follow the rebuilt walls whatever the file held; then every member, dead
@@ -149,7 +142,7 @@ static void rebuild_physics() {
   LOG("Created %d wall shapes.", wld_create_walls());
   cats_destroy_bodies();
   cats_create_bodies();
-  add_building_walls();
+  wld_walls_buildings();
   for (int c = 0; c < GRIDCELLS; c++)
     wld_cellflags[c] = (uint8_t)((wld_cellflags[c] & 0xf0) | wld_open_sides(c));
   wld_add_loaded_bodies();
@@ -265,6 +258,10 @@ static bool read_pair(FILE* txt, FILE* bin) {
   keep_header(&kept);
   if (read_world(h, txt, bin, &kept)) {
     rebuild_physics();
+    // Whether the game is over is not saved: a lost one was halted, a won
+    // one has its pyramid; either comes back over, as play left it.
+    wld_completed = stones_pyramid_level == 0;
+    wld_gameover = stones_halted() || wld_completed;
     return true;
   }
   if (!kept.failed) LOG("ERR The saved game is damaged; the world stays as it was.");

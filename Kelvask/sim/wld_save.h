@@ -11,7 +11,8 @@
 // SAVE_VERSION (nothing else is read or changed), and false when anything in
 // the pair is damaged, after which the world the game had before is back (or,
 // should that world fail the checks of its own saved form, a new game on its
-// terrain).
+// terrain). A taken pair of a lost game (its stock halted) or a won one (its
+// pyramid standing) comes back over: wld_gameover, and wld_completed if won.
 bool wld_serialize(int out, FILE* txt, FILE* bin);
 
 // Writes the pair so that a stop at any moment leaves either the old pair or

@@ -1,6 +1,11 @@
 #include "wld_walls.h"
 
+#include <cstdlib>
+
+#include "bakeries.h"
+#include "huts.h"
 #include "log.h"
+#include "taxc.h"
 #include "wld_physics.h"
 
 cpShape* wld_eastwalls[GRIDCELLS];
@@ -128,7 +133,16 @@ static const uint8_t MASKS[3][25] = {
     {15, 15, 15, 15, 15,  // hut
      15, 7,  15, 7,  15, 13, 10, 15, 9, 14, 13, 6, 7, 5, 14, 15, 11, 11, 11, 15},
 };
-static int building_walls(int kind, int x, int y) {
+#define MASK_REACH 3  // a mask's walls lie on edges of cells up to this far from its centre
+
+// Whether the wall from a to its east or south neighbour b goes up: all of a
+// mask's walls, or with `cell` on the grid only those on that cell's edges
+// that stand no wall yet.
+static bool wanted(int cell, int a, int b, cpShape* const* walls) {
+  return cell < 0 || ((cell == a || cell == b) && !walls[a]);
+}
+
+static int building_walls(int kind, int x, int y, int cell) {
   if (x < 2 || y < 2 || x > GRIDSZ - 3 || y > GRIDSZ - 3) {
     LOG("ERR A building at %d,%d would have walls off the grid", x, y);
     return 0;
@@ -137,14 +151,43 @@ static int building_walls(int kind, int x, int y) {
   for (int row = 0; row < 5; row++) {
     for (int col = 0; col < 5; col++) {
       uint8_t open = MASKS[kind][row * 5 + col];
-      int cx = x - 2 + col, cy = y - 2 + row;
-      if (!(open & OPEN_E)) added += wld_add_east_wall(cx, cy);
-      if (!(open & OPEN_S)) added += wld_add_south_wall(cx, cy);
+      int cx = x - 2 + col, cy = y - 2 + row, c = cy * GRIDSZ + cx;
+      if (!(open & OPEN_E) && wanted(cell, c, c + 1, wld_eastwalls))
+        added += wld_add_east_wall(cx, cy);
+      if (!(open & OPEN_S) && wanted(cell, c, c + GRIDSZ, wld_southwalls))
+        added += wld_add_south_wall(cx, cy);
     }
   }
   return added;
 }
 
-int wld_walls_bakery(int x, int y) { return building_walls(MASK_BAKERY, x, y); }
-int wld_walls_taxc(int x, int y) { return building_walls(MASK_TAXC, x, y); }
-int wld_walls_hut(int x, int y) { return building_walls(MASK_HUT, x, y); }
+int wld_walls_bakery(int x, int y) { return building_walls(MASK_BAKERY, x, y, -1); }
+int wld_walls_taxc(int x, int y) { return building_walls(MASK_TAXC, x, y, -1); }
+int wld_walls_hut(int x, int y) { return building_walls(MASK_HUT, x, y, -1); }
+
+// Every bakery's, hut's and tax office's walls, in that order; with `cell` on
+// the grid only the missing ones on its edges, of the buildings that reach it.
+static int buildings_walls(int cell) {
+  const struct {
+    int kind;
+    const int32_t* centres;
+    int count;
+  } kinds[] = {{MASK_BAKERY, bakeries_cidx, bakeries_count},
+               {MASK_HUT, huts_cidx, huts_count},
+               {MASK_TAXC, taxc_cidx, taxc_count}};
+  int added = 0;
+  for (const auto& k : kinds)
+    for (int i = 0; i < k.count; i++) {
+      int x = k.centres[i] % GRIDSZ, y = k.centres[i] / GRIDSZ;
+      if (cell < 0 ||
+          (abs(x - cell % GRIDSZ) <= MASK_REACH && abs(y - cell / GRIDSZ) <= MASK_REACH))
+        added += building_walls(k.kind, x, y, cell);
+    }
+  return added;
+}
+
+int wld_walls_buildings() { return buildings_walls(-1); }
+
+int wld_walls_buildings_at(int cidx) {
+  return cidx >= 0 && cidx < GRIDCELLS ? buildings_walls(cidx) : 0;
+}

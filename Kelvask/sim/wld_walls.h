@@ -25,3 +25,8 @@ int wld_clear_walls();
 int wld_walls_bakery(int x, int y);
 int wld_walls_taxc(int x, int y);
 int wld_walls_hut(int x, int y);
+// The walls of every bakery, hut and tax office, as a load puts them up.
+int wld_walls_buildings();
+// After cidx's edges were rebuilt from the heights: the building walls on
+// them that are missing go up again, so the edges stand as a load builds them.
+int wld_walls_buildings_at(int cidx);

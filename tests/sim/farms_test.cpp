@@ -37,14 +37,14 @@ TEST_F(FarmsTest, NewFarmRaisesItsPlotAndStampsWaterAndGrainCells) {
   EXPECT_EQ(farms_cidx[0], grid_cidx(20, 30));
   EXPECT_EQ(farms_watr[0] + farms_prod[0] + farms_cons[0] + farms_blck[0], 0.0f);
   EXPECT_TRUE(farms_mtbw[0] == 0 && farms_mtbh[0] == 1 && farms_mtbb[0] == 2);
-  EXPECT_EQ(wld_cellflags[grid_cidx(20, 30)], (STCK << 4) | 0x05) << "the centre keeps its type";
+  EXPECT_EQ(type_at(20, 30), STCK) << "the centre keeps its type";
   expect_types(water(20, 30), FARM);
   expect_types(grain(20, 30), GRAI);
   for (int k = 0; k < FARM_PLANTS; k++) {
     int c = grid_cidx(19 + k % 3, 29 + k / 3);
     EXPECT_EQ(farms_size[0][k], 0.0f);
     EXPECT_EQ(wld_height[c], 11);
-    EXPECT_EQ(basecostw[c], 1.5f) << "costs are not recomputed";
+    EXPECT_EQ(basecostw[c], k % 3 ? 1.0f : 2.0f) << "the costs follow the plot";
     EXPECT_FLOAT_EQ(farms_trfs[0][k][12], 19.5f + k % 3);
     EXPECT_FLOAT_EQ(farms_trfs[0][k][13], 29.5f + k / 3);
     EXPECT_FLOAT_EQ(farms_trfs[0][k][14], 11 * 0.15f);

@@ -12,6 +12,7 @@
 
 #include "log.h"
 #include "save_game.h"
+#include "wld_place.h"
 #include "wld_poses.h"
 #include "wld_site.h"
 #include "wld_start.h"
@@ -497,9 +498,51 @@ TEST_F(SaveTest, ALostGameLoadsWithItsMarksDown) {
   SavePair twice = lost;
   const size_t marks = lost.bin.size() - 162 * 8;
   memcpy(&twice.bin[marks + 4], &lost.bin[marks], 4);
-  expect_refused(twice, save_pair_of_world(), "two marks on one cell");
+  const SavePair running = save_pair_of_world();
+  expect_refused(twice, running, "two marks on one cell");
   ASSERT_TRUE(save_pair_load(lost));
   EXPECT_EQ(nummarks, 0);
+  // Over, though on Baby its dead would no longer pass the limit.
+  EXPECT_TRUE(wld_gameover && !wld_completed && wld_numdead <= wld_death_limit(0, crowd_sz));
+  ASSERT_TRUE(save_pair_load(running));
+  EXPECT_FALSE(wld_gameover);
+  // A won game comes back won, so it does not end a second time.
+  for (int y = 62; y <= 74; y++)
+    for (int x = 36; x <= 48; x++) wld_height[grid_cidx(x, y)] = 60;
+  stones_pyramid_level = stones_compute_pyramid_level(wld_height);
+  ASSERT_TRUE(save_pair_load(save_pair_of_world()));
+  EXPECT_TRUE(wld_gameover && wld_completed);
+}
+
+// Marks where the mark mode takes them, on the cells a hut or a farm leaves
+// untyped and beside walled buildings, placed and finished, and a farm on
+// uneven ground: the pair loads into the very world play left.
+TEST_F(SaveTest, MarksOnAndBesideBuildingsLoadAsPlayLeftThem) {
+  ctrl_footprint = ctrl_placemargin = 1;  // the mark mode's
+  // x, y, times finished (-1: refused): hut (100, 30), farm (80, 50), beside
+  // the bakery (96, 50) and the office (90, 30), then cells the four stamp.
+  const int cells[][3] = {{99, 29, 1}, {100, 29, 0}, {101, 30, 1}, {80, 50, 2},   {94, 49, 1},
+                          {88, 30, 1}, {95, 50, -1}, {90, 29, -1}, {100, 31, -1}, {79, 50, -1}};
+  for (const auto& m : cells) {
+    const int c = grid_cidx(m[0], m[1]);
+    int top;
+    ASSERT_EQ(wld_can_place(m[0], m[1], 0, &top), m[2] >= 0) << m[0] << "," << m[1];
+    for (int k = 0; k <= m[2]; k++) {
+      stones_toggle_mark(c);
+      for (int n = 0; k < m[2] && n < STONE_SLOTS; n++) {
+        bool changed = false;
+        stones_deposit(stones_take(0), m[0], m[1], wld_height, &changed);
+        if (changed) wld_update_cell_costs(c);  // as the world update does
+      }
+    }
+  }
+  wld_height[grid_cidx(68, 70)] = 2;
+  wld_update_cell_costs(grid_cidx(68, 70));
+  farms_add(70, 70);  // one step up: a cliff over the dip
+  const SavePair played = save_pair_of_world();
+  ASSERT_TRUE(save_pair_load(played));
+  EXPECT_EQ(save_pair_of_world(), played);
+  EXPECT_EQ(site_faults(), 0);
 }
 
 // A crowd stacked on one spot loads spread over the cells nearby.
