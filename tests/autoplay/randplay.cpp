@@ -484,17 +484,26 @@ static void forget_refused() {
       std::filesystem::remove(e.path());
 }
 
+// The text line that holds byte `at`.
+static std::string line_at(const std::string& text, size_t at) {
+  const size_t from = at == 0 ? 0 : text.rfind('\n', at - 1) + 1;
+  return text.substr(from, text.find('\n', from) - from).substr(0, 48);
+}
+
 // Which of the world's binary blocks holds byte `at` (the crowd's and the
 // world's, in their saved order), and for the grids which cell.
 static const char* binary_place(size_t at) {
   static char where[64];
   const size_t n = (size_t)crowd_sz;
+  const size_t member = sizeof crowd_posx[0] + sizeof crowd_posy[0] + sizeof crowd_time[0] +
+                        sizeof crowd_phase[0] + sizeof crowd_goal[0] + sizeof crowd_trade[0];
   const struct {
     const char* name;
     size_t size;
-  } blocks[] = {{"members", n * 32},      {"emotes", CROWDSZ * 4}, {"exhaustion times", n * 4},
-                {"work times", n * 4},    {"transforms", n * 64},  {"heights", GRIDCELLS},
-                {"cell flags", GRIDCELLS}};
+  } blocks[] = {{"members", n * member},     {"emotes", CROWDSZ * 4},
+                {"exhaustion times", n * 4}, {"work times", n * 4},
+                {"transforms", n * 64},      {"heights", GRIDCELLS},
+                {"cell flags", GRIDCELLS},   {"cat positions", sizeof cats_pos}};
   for (const auto& b : blocks) {
     if (at >= b.size) {
       at -= b.size;
@@ -505,7 +514,7 @@ static const char* binary_place(size_t at) {
              at / GRIDSZ);
     return where;
   }
-  return " (cats or blocks)";
+  return " (blocks or marks)";
 }
 
 // Saved as at the game's end, loaded at the next start, saved again at once.
@@ -536,11 +545,13 @@ static void save_and_start_again() {
   while (at < a.size() && at < b.size() && a[at] == b[at]) at++;
   char line[RANDPLAY_LINE_SZ];
   if (&a == &saved_txt)
-    snprintf(line, sizeof line, "the save after a load differs in text line %ld",
-             1 + (long)std::count(a.begin(), a.begin() + (long)at, '\n'));
+    snprintf(line, sizeof line, "the save after a load differs in text line %ld: '%s', then '%s'",
+             1 + (long)std::count(a.begin(), a.begin() + (long)at, '\n'), line_at(a, at).c_str(),
+             line_at(b, at).c_str());
   else
-    snprintf(line, sizeof line, "the save after a load differs at binary byte %zu%s", at,
-             binary_place(at));
+    snprintf(line, sizeof line, "the save after a load differs at binary byte %zu%s: %d, then %d",
+             at, binary_place(at), at < a.size() ? (uint8_t)a[at] : -1,
+             at < b.size() ? (uint8_t)b[at] : -1);
   fault(&res->differed, age, line);
 }
 
