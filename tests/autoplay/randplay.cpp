@@ -25,6 +25,7 @@
 #include "wld.h"
 #include "wld_init.h"
 #include "wld_state.h"
+#include "wld_walls.h"
 
 #define STEPS 8  // simulation steps per frame
 
@@ -148,6 +149,45 @@ static const char* binary_place(size_t at) {
   return " (blocks or marks)";
 }
 
+// What a load rebuilds rather than reads: the walls and step costs of every edge.
+struct edges {
+  bool east[GRIDCELLS], south[GRIDCELLS];
+  float cost[4][GRIDCELLS];
+};
+
+static void take_edges(edges* e) {
+  const float* costs[4] = {basecostw, basecoste, basecostn, basecosts};
+  for (int c = 0; c < GRIDCELLS; c++) {
+    e->east[c] = wld_eastwalls[c] != nullptr;
+    e->south[c] = wld_southwalls[c] != nullptr;
+    for (int k = 0; k < 4; k++) e->cost[k][c] = costs[k][c];
+  }
+}
+
+static std::string edges_differ(const edges& a, const edges& b) {
+  static const char* const SIDE[4] = {"west", "east", "north", "south"};
+  char line[RANDPLAY_LINE_SZ];
+  for (int c = 0; c < GRIDCELLS; c++) {
+    const int x = c % GRIDSZ, y = c / GRIDSZ;
+    const char* what = a.east[c] != b.east[c]     ? "east wall"
+                       : a.south[c] != b.south[c] ? "south wall"
+                                                  : nullptr;
+    if (what) {
+      snprintf(line, sizeof line, "a load %s the %s of cell %d, %d that play %s",
+               a.east[c] || a.south[c] ? "leaves out" : "puts up", what, x, y,
+               a.east[c] || a.south[c] ? "has" : "does not have");
+      return line;
+    }
+    for (int k = 0; k < 4; k++)
+      if (a.cost[k][c] != b.cost[k][c]) {
+        snprintf(line, sizeof line, "a load gives cell %d, %d the %s step cost %g, play %g", x, y,
+                 SIDE[k], b.cost[k][c], a.cost[k][c]);
+        return line;
+      }
+  }
+  return "";
+}
+
 // Saved as at the game's end, loaded at the next start, saved again at once.
 static void save_and_start_again() {
   notify_post(MSG_SERIALIZE " out=1");
@@ -155,6 +195,8 @@ static void save_and_start_again() {
   const std::string txt = saves_dir + "/game.txtsav", bin = saves_dir + "/game.binsav";
   const std::string saved_txt = bytes(txt), saved_bin = bytes(bin);
   const double age = wld_age;
+  static edges played_edges;
+  take_edges(&played_edges);
   const std::string log = logged([] {
     next_start();
     notify_post(MSG_SERIALIZE " out=0");
@@ -167,6 +209,10 @@ static void save_and_start_again() {
     return;
   }
   res->loads++;
+  static edges loaded_edges;
+  take_edges(&loaded_edges);
+  const std::string walls = edges_differ(played_edges, loaded_edges);
+  if (!walls.empty()) return fault(&res->differed, age, walls);
   notify_post(MSG_SERIALIZE " out=1");
   const std::string again_txt = bytes(txt), again_bin = bytes(bin);
   if (again_txt == saved_txt && again_bin == saved_bin) return;

@@ -374,14 +374,17 @@ static void choose() {
   }
 }
 
-// The masons: a builder takes the stock's top block and lays it on a mark of
-// the pyramid, as builders do at the stock and at the mark.
+// The masons: a builder takes the stock's top block and lays it on a build
+// mark, as builders do at the stock and at the mark, many a frame on the
+// pyramid for the seeds that finish it, now and then on any mark for the
+// others, so that marks beside buildings, water and cliffs are finished too.
 static void masons() {
   int builder = -1;
   for (int i = 0; i < crowd_sz && builder < 0; i++)
     if (crowd_trade[i] == 0 && crowd_goal[i] != JOB_DEAD) builder = i;
-  for (int k = 0; k < 16 && builder >= 0 && stones_numstocked > 0; k++) {
-    const int m = pyramid_mark();
+  const int blocks = style == STYLE_WIN ? 16 : chance(0.25f);
+  for (int k = 0; k < blocks && builder >= 0 && stones_numstocked > 0 && nummarks > 0; k++) {
+    const int m = style == STYLE_WIN ? pyramid_mark() : below(nummarks);
     if (m < 0) return;
     const int c = stones_markcidx[m];
     bool changed = false;
@@ -395,5 +398,5 @@ void randplay_forget() { drop_gesture(); }
 void randplay_act() {
   if (opnext >= opcount && chance(0.08f)) choose();
   run_ops();
-  if (style == STYLE_WIN && view_shown[VIEW_WORLD] && !view_shown[VIEW_MENU]) masons();
+  if (view_shown[VIEW_WORLD] && !view_shown[VIEW_MENU]) masons();
 }
