@@ -212,6 +212,10 @@ static void mark_area(float x0, float y0, float x1, float y1) {
 static void marks() {
   float x, y;
   target(&x, &y);
+  if (chance(0.4f)) {  // over a building, whose untyped cells take marks
+    const int c = building_cell();
+    x = c % GRIDSZ + below(3) - 0.5f, y = c / GRIDSZ + below(3) - 0.5f;
+  }
   if (chance(0.4f)) {
     if (ctrl_buildmode != CTRL_MODE_MARKS) press_view(VIEW_BUILD0 + CTRL_MODE_MARKS - 1);
     push(OP_FRAME);

@@ -11,7 +11,7 @@ TEST(CtrlPlaySaves, EveryPairPlaySavesLoadsAndSavesAgainAsItWas) {
   const struct {
     uint32_t seed;
     bool wins;  // the masons' seeds finish the pyramid
-  } runs[] = {{11, true}, {12, false}, {13, false}};
+  } runs[] = {{11, true}, {31, false}, {33, false}};
   const double seconds = 25.0;
   for (const auto& run : runs) {
     SCOPED_TRACE(testing::Message() << "seed " << run.seed);
