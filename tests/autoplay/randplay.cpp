@@ -28,6 +28,9 @@
 #include "wld_walls.h"
 
 #define STEPS 8  // simulation steps per frame
+// Saves come 2 to 22 game seconds apart, whatever the run's length, so that a
+// shorter run of a seed replays the start of a longer one.
+#define SAVE_GAP 20.0
 
 static randplay_result* res;
 static double played;  // game seconds of this run, across loads and restarts
@@ -247,9 +250,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
   next_start();
   randplay_survey();
   played = 0.0;
-  // Short runs save often too.
-  const double gap = seconds < 120.0 ? seconds / 2.0 : 60.0;
-  double next_save = 2.0 + gap * randplay_unit();
+  double next_save = 2.0 + SAVE_GAP * randplay_unit();
   int32_t ended = 0;
   while (played < seconds) {
     randplay_act();
@@ -265,7 +266,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
     if (played >= next_save) {
       save_and_start_again();
       ended = wld_gameover;
-      next_save = played + 2.0 + gap * randplay_unit();
+      next_save = played + 2.0 + SAVE_GAP * randplay_unit();
     }
   }
   threadpool_destroy();
