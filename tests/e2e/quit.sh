@@ -3,7 +3,6 @@
 # the game, and the next start loads that game with the log of the run before
 # kept beside its own. A FIFO in the log's place is refused, never waited on.
 source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
-trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; rm -rf "$WORK"' EXIT
 PREVIOUS="$USERDIR/tavoreklog-previous.txt"
 
 # ---- Escape on the menu ----
