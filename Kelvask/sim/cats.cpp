@@ -170,8 +170,7 @@ void cats_update_poses(float dt) {
     cats_pos[i][1] = (float)p.y;
     float speed = (float)cpvlength(cpBodyGetVelocity(b));
     float anim = fmaxf(speed, fminf(1.5f, 1.5f * fabsf((float)cpBodyGetAngularVelocity(b))));
-    cats_phase[i] += anim * 17.0f * dt;
-    if (cats_phase[i] > (float)M_PI) cats_phase[i] -= 2.0f * (float)M_PI;
+    wld_advance_phase(&cats_phase[i], anim * 17.0f * dt);
     float s = wld_parabolic_sine(cats_phase[i]);
     float hop = cats_walking[i] ? fabsf(s) * 0.02f : 0.0f;
     float swing = cats_walking[i] ? s * anim * 0.8f : 0.0f;
