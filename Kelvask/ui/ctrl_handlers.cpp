@@ -46,6 +46,7 @@ static const char* const NO_SAVE[USERDIR_STATES] = {
     "Another copy of the game is\nrunning, so this session\ncannot be saved.",
     "Your game folder cannot be\nwritten, so this session\ncannot be saved.",
     "Your saved game could not be\nread or kept aside, so this\nsession cannot be saved.",
+    "The game folder's lock file\ncannot be opened, so this\nsession cannot be saved.",
 };
 
 static const notify_binding CTRL_HANDLERS[] = {
