@@ -9,6 +9,7 @@
 
 #include "fresh_shell.h"
 #include "kv.h"
+#include "sdlmain.h"
 #include "stats_folder.h"
 #include "steamlayer_store.h"
 #include "userdir.h"
@@ -106,4 +107,38 @@ TEST_F(UserFolder, TheLockFileServesWhateverIsThere) {
     chmod(folder.c_str(), 0700);
     EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(aside)), c.moved);
   }
+}
+
+// Start-up: the lines logged before the log file opens are in it, a link at
+// its name is moved aside like a stray lock file, and without a user folder
+// the working directory that holds the saves is locked.
+TEST_F(UserFolder, StartUpLogsEveryLineAndLocksTheSavesFolder) {
+  ASSERT_TRUE(steamlayer_init());
+  const std::string logname = folder + "/tavoreklog.txt", there = root + "/elsewhere";
+  std::filesystem::create_directories(folder + "/" USERDIR_LOCK_FILE);
+  std::filesystem::create_symlink(there, logname);
+  FILE* caught = std::exchange(log_file, nullptr);
+  LOG("ERR before the folder is known");
+  sdlmain_open_user_folder();
+  FILE* opened = std::exchange(log_file, caught);
+  ASSERT_NE(opened, nullptr);
+  fclose(opened);
+  const std::string text = read_file(logname);
+  EXPECT_EQ(text.find("ERR before the folder is known\n"), 0u) << text;
+  for (const char* name : {USERDIR_LOCK_FILE, "tavoreklog.txt"})
+    EXPECT_NE(text.find(folder + "/" + name + " is not a regular file; moved aside"),
+              std::string::npos)
+        << name;
+  EXPECT_FALSE(std::filesystem::exists(there));
+  userdir_reset();
+  setenv("XDG_DATA_HOME", "/dev/null", 1);
+  const std::filesystem::path old = std::filesystem::current_path();
+  std::filesystem::current_path(root);
+  const int held = open(USERDIR_LOCK_FILE, O_CREAT | O_RDWR, 0644);
+  flock(held, LOCK_EX);  // another copy started in the same folder
+  filesPath = ".";
+  sdlmain_open_user_folder();
+  close(held);
+  std::filesystem::current_path(old);
+  EXPECT_EQ(userdir_state(), USERDIR_NOT_OWNER);
 }
