@@ -48,6 +48,8 @@ static const char* const NO_SAVE[USERDIR_STATES] = {
     "Your saved game could not be\nread or kept aside, so this\nsession cannot be saved.",
     "The game folder's lock file\ncannot be opened, so this\nsession cannot be saved.",
 };
+// A refused pair in a session that may not write stays where it is.
+static const char* const SAVE_LEFT = "Your saved game could not be\nread and was left as it is.";
 
 static const notify_binding CTRL_HANDLERS[] = {
     {MSG_ASPECT, onAspect},
@@ -250,18 +252,28 @@ static void load_game() {
   const bool present = wld_save_present();
   const bool had_world = wld_initialised;
   if (!had_world) wld_init();
-  if (wld_load()) {
+  const bool loaded = wld_load();
+  if (!loaded && !had_world) {
+    no_world();
+    return;
+  }
+  if (loaded) {
     wld_started = 1;
     hint_step = -1;
     toast_hide();
-  } else if (!had_world) {
-    no_world();
-    return;
-  } else if (present) {
-    toast_show(SAVE_REFUSED, TOAST_END_TIME);
   }
-  // The one word the player gets that this session's play is not kept.
-  if (!userdir_writable()) toast_show(NO_SAVE[userdir_state()], TOAST_END_TIME);
+  const bool refused = present && !loaded;
+  const int s = userdir_state();
+  if (s == USERDIR_WRITABLE) {
+    if (refused) toast_show(SAVE_REFUSED, TOAST_END_TIME);
+    return;
+  }
+  // The one word the player gets that this session's play is not kept. A
+  // refused pair then stays in place and is named in the same toast (the
+  // stuck pair's own text names it already).
+  static char both[192];
+  snprintf(both, sizeof both, "%s\n%s", SAVE_LEFT, NO_SAVE[s]);
+  toast_show(refused && s != USERDIR_SAVE_STUCK ? both : NO_SAVE[s], TOAST_END_TIME);
 }
 
 void onSerialize(const char* text) {
