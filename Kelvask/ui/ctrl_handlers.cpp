@@ -1,5 +1,5 @@
 // Command handlers for the game's course: start, play, restart, the camera,
-// the HUD, the hire panel, the toast, the settings and the saved game.
+// the HUD, the hire panel, the toast, the settings, the guide and the saved game.
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -50,6 +50,8 @@ static const char* const NO_SAVE[USERDIR_STATES] = {
 };
 // A refused pair in a session that may not write stays where it is.
 static const char* const SAVE_LEFT = "Your saved game could not be\nread and was left as it is.";
+static const char* const NO_GUIDE =
+    "The guide cannot be opened:\nthis session may not write\nin your game folder.";
 
 static const notify_binding CTRL_HANDLERS[] = {
     {MSG_ASPECT, onAspect},
@@ -75,6 +77,7 @@ static const notify_binding CTRL_HANDLERS[] = {
     {MSG_TRANSCRIBESETTING, onTranscribesetting},
     {MSG_SERIALIZE, onSerialize},
     {MSG_AREASELECT, onAreaselect},
+    {MSG_GUIDE, onGuide},
 };
 #define CTRL_HANDLER_COUNT (int)(sizeof CTRL_HANDLERS / sizeof CTRL_HANDLERS[0])
 
@@ -242,6 +245,13 @@ void onDismisstoast(const char* text) {
   toast_timer = -1.0f;
   toast_hide();
   if (wld_gameover) ctrl_back();
+}
+
+// The stats layer opens the guide; when it cannot, the player is told here.
+void onGuide(const char* text) {
+  char path[REGFILE_PATH_SZ];
+  snprintf(path, sizeof path, "%s/%s", filesPath, USERDIR_GUIDE_PAGE);
+  if (!userdir_writable() && access(path, R_OK) != 0) toast_show(NO_GUIDE, TOAST_REFUSAL_TIME);
 }
 
 void onTranscribesetting(const char* text) { ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE); }

@@ -7,6 +7,9 @@
 #include "regfile.h"
 
 #define USERDIR_LOCK_FILE "tavorek.lock"
+// Written by the stats layer when the guide opens; a session that may not
+// write opens only the one an earlier session left.
+#define USERDIR_GUIDE_PAGE "guide.html"
 
 enum userdir_state {
   USERDIR_WRITABLE = 0,  // this copy owns the folder, or none was claimed
