@@ -105,9 +105,7 @@ TEST_F(KvTest, KeyFileThatIsNoRegularFileCostsOneLineEachWay) {
 
 // A session that may not write stores nothing and says so once.
 TEST_F(KvTest, ASecondCopyStoresNoSettingAndSaysSoOnce) {
-  testing::internal::CaptureStdout();
   userdir_refuse(USERDIR_NOT_OWNER);
-  testing::internal::GetCapturedStdout();
   testing::internal::CaptureStdout();
   kv_set("settings_music", 0);
   kv_set("settings_difficulty", 2);

@@ -65,37 +65,34 @@ TEST_F(UserFolder, AReadOnlyFolderIsTaken) {
   chmod(folder.c_str(), 0700);
 }
 
-// Whatever is found under the lock file's name, the session gets the lock
-// when it can and otherwise the state that says why (the exit status).
+// Whatever is under the lock file's name, the session gets the lock when it
+// can and otherwise the state that says why (its exit status).
 TEST_F(UserFolder, TheLockFileServesWhateverIsThere) {
-  const std::string lock = folder + "/" USERDIR_LOCK_FILE, aside = lock + ".rejected-1";
-  const bool root_runs = geteuid() == 0;
+  const std::string lock = folder + "/" USERDIR_LOCK_FILE;
+  const bool root_runs = geteuid() == 0;  // nobody then meets another user's files
+  enum { FOLDER = -1, HELD = -2 };
   const struct {
-    const char* what;
+    int lock_mode;  // a file's mode, or FOLDER, or HELD by another copy
     mode_t folder_mode;
-    std::function<void()> make;
     int state;
     bool moved;
   } cases[] = {
-      {"a folder", 0777, [&] { mkdir(lock.c_str(), 0700); }, USERDIR_WRITABLE, true},
-      {"not writable", 0777, [&] { close(open(lock.c_str(), O_CREAT, 0444)); }, USERDIR_WRITABLE,
-       false},
-      {"no access", 0777, [&] { close(open(lock.c_str(), O_CREAT, 0)); }, USERDIR_WRITABLE, true},
-      {"held", 0777, [] {}, USERDIR_NOT_OWNER, false},
-      {"read-only folder", 0555, [&] { close(open(lock.c_str(), O_CREAT, 0644)); },
-       USERDIR_READ_ONLY, false},
+      {FOLDER, 0777, USERDIR_WRITABLE, true},
+      {0444, 0777, USERDIR_WRITABLE, false},
+      {0, 0777, USERDIR_WRITABLE, true},
+      {HELD, 0777, USERDIR_NOT_OWNER, false},
+      {0644, 0555, USERDIR_READ_ONLY, false},
       // Another user's file in a sticky folder cannot be moved aside.
-      {"stuck", 01777, [&] { close(open(lock.c_str(), O_CREAT, 0)); },
-       root_runs ? USERDIR_NO_LOCK : USERDIR_WRITABLE, !root_runs},
+      {0, 01777, root_runs ? USERDIR_NO_LOCK : USERDIR_WRITABLE, !root_runs},
   };
   chmod(root.c_str(), 0755);
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+    SCOPED_TRACE(testing::Message() << c.lock_mode << " in " << c.folder_mode);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    c.make();
-    const int held = c.state == USERDIR_NOT_OWNER ? open(lock.c_str(), O_CREAT | O_RDWR, 0644) : -1;
-    if (held >= 0) flock(held, LOCK_EX);
+    const int fd = c.lock_mode == FOLDER ? mkdir(lock.c_str(), 0700)
+                                         : open(lock.c_str(), O_CREAT, c.lock_mode & 0777);
+    if (c.lock_mode == HELD) flock(fd, LOCK_EX);
     chmod(folder.c_str(), c.folder_mode);
     EXPECT_EXIT(
         {
@@ -103,9 +100,10 @@ TEST_F(UserFolder, TheLockFileServesWhateverIsThere) {
           _exit(userdir_claim(folder.c_str()));
         },
         testing::ExitedWithCode(c.state), "");
-    if (held >= 0) close(held);
+    if (fd > 0) close(fd);
     chmod(folder.c_str(), 0700);
-    EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(aside)), c.moved);
+    EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(lock + ".rejected-1")),
+              c.moved);
   }
 }
 
@@ -124,7 +122,7 @@ TEST_F(UserFolder, StartUpLogsEveryLineAndLocksTheSavesFolder) {
   ASSERT_NE(opened, nullptr);
   fclose(opened);
   const std::string text = read_file(logname);
-  EXPECT_EQ(text.find("ERR before the folder is known\n"), 0u) << text;
+  EXPECT_EQ(text.find("ERR before the folder is known\n"), 0u);
   for (const char* name : {USERDIR_LOCK_FILE, "tavoreklog.txt"})
     EXPECT_NE(text.find(folder + "/" + name + " is not a regular file; moved aside"),
               std::string::npos)
