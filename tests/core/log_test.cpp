@@ -47,7 +47,7 @@ TEST_F(LogTest, LineGoesToStdoutAndLogFile) {
 }
 
 // Each start keeps the last run's log; every line is on disk at once (a crash
-// flushes nothing), those logged before it opened first, as many as fit.
+// flushes nothing), the ERR lines logged before it opened first, as many as fit.
 TEST_F(LogTest, EachStartKeepsTheRunBeforeItAndEveryLineIsOnDiskAtOnce) {
   char tmpl[] = "/tmp/logtestXXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -61,9 +61,10 @@ TEST_F(LogTest, EachStartKeepsTheRunBeforeItAndEveryLineIsOnDiskAtOnce) {
   std::string last;
   for (int run = 1; run <= 3; run++) {
     SCOPED_TRACE(run);
-    LOG("run %d, before the log", run);
-    std::string want = "run " + std::to_string(run) + ", before the log\n";
-    for (int i = 0; run == 3 && i < 1000; i++) LOG("%s", std::string(99, 'x').c_str());
+    LOG("Not kept: no log file yet");
+    LOG("ERR run %d, before the log", run);
+    std::string want = "ERR run " + std::to_string(run) + ", before the log\n";
+    for (int i = 0; run == 3 && i < 1000; i++) LOG("ERR %s", std::string(95, 'x').c_str());
     ASSERT_TRUE(log_open(log.c_str(), previous.c_str()));
     EXPECT_EQ(std::ifstream(previous).good(), run > 1);
     EXPECT_EQ(text(previous), last);

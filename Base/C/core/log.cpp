@@ -10,23 +10,25 @@ const char* filesPath = nullptr;
 FILE* log_file = nullptr;
 assert_hook_fn assert_hook = nullptr;
 
-// Lines written while no log file is open, kept for the one that opens next
-// (start-up logs its first lines before it knows the folder); those that do
-// not fit are counted.
+// ERR lines written while no log file is open, kept for the one that opens
+// next (start-up logs its first lines before it knows the folder); those that
+// do not fit are counted.
 #define LOG_EARLY_SZ 8192
 static char early[LOG_EARLY_SZ];
 static int early_len, early_lost;
 
 static void keep_early(const char* fmt, va_list ap) {
-  const int room = LOG_EARLY_SZ - early_len;
-  const int n = vsnprintf(early + early_len, room, fmt, ap);
-  if (n >= 0 && n + 1 < room) {
-    early_len += n;
-    early[early_len++] = '\n';
-  } else {
-    early[early_len] = '\0';
+  char line[1024];  // longer lines are cut
+  vsnprintf(line, sizeof line, fmt, ap);
+  if (strncmp(line, "ERR ", 4) != 0) return;
+  const int n = (int)strlen(line);
+  if (early_len + n + 1 > LOG_EARLY_SZ) {
     early_lost++;
+    return;
   }
+  memcpy(early + early_len, line, n);
+  early_len += n;
+  early[early_len++] = '\n';
 }
 
 // Set once standard output's reader has gone (a closed pipe): the lines go
