@@ -37,13 +37,12 @@ static void show_error(const char* title, const char* text) {
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr);
 }
 
-// Without the user data folder the working directory serves and nothing is
-// logged to a file. A folder this copy may not write (another copy owns it,
-// or it is read-only) is still read, but its log stays as it is.
-static void open_user_folder() {
+void sdlmain_open_user_folder() {
   sdlmain_userfolder[0] = '\0';
   if (!steamlayer_user_data_folder(sdlmain_userfolder, SDLMAIN_PATH_SZ)) {
     LOG("ERR Failed to get the user data folder from steam.");
+    // Two copies started there would still overwrite each other's save.
+    userdir_claim(filesPath);
     return;
   }
   LOG("User data folder is '%s'", sdlmain_userfolder);
@@ -52,6 +51,7 @@ static void open_user_folder() {
   char name[SDLMAIN_PATH_SZ + 32], previous[SDLMAIN_PATH_SZ + 32];
   snprintf(name, sizeof name, "%s/tavoreklog.txt", filesPath);
   snprintf(previous, sizeof previous, "%s/tavoreklog-previous.txt", filesPath);
+  userdir_clear_odd(name, REGFILE_NOFOLLOW);
   if (log_open(name, previous))
     LOG("Opened log file at %s.", name);
   else
@@ -187,7 +187,7 @@ static int start(int argc, char** argv) {
                "where on your harddisk to save the game data.\n");
     return STATUS_NO_STEAM;
   }
-  open_user_folder();
+  sdlmain_open_user_folder();
   LOG("Tavorek, Ombrelith v117");
   sdlmain_read_options(argc, argv);
   steam_init(sdlmain_resetstats);

@@ -30,6 +30,11 @@ extern bool sdlmain_quit;  // the back action found nothing to close
 // The whole program; returns the process status.
 int sdlmain_main(int argc, char** argv);
 
+// The user data folder as files path, claimed for this process, and the log
+// file opened there when this copy may write. Without the folder the working
+// directory (the files path already set) serves, claimed as well, with no log.
+void sdlmain_open_user_folder();
+
 // Initialises SDL, opens the window with its GL context and applies the
 // options; false when no context could be had (the player has been told).
 bool sdlmain_open_window();

@@ -172,7 +172,8 @@ bool building_serialize(const BuildingTable* t, int out, FILE* f) {
   int n, extra = 0;
   *t->count = 0;
   if (!save_read_count(f, count_name, 0, t->capacity, &n)) return false;
-  if (t->extra && !save_read_count(f, t->extra_name, 0, t->extra_max, &extra)) return false;
+  if (t->extra && !save_read_count(f, t->extra_name, INT32_MIN, t->extra_max, &extra)) return false;
+  extra = extra < 0 ? 0 : extra;  // build mode outlives the hire panel: a game could save a debt
   if (!io_fields(t, 0, f, n) || !records_valid(t, n)) return false;
   *t->count = n;
   if (t->extra) *t->extra = extra;

@@ -74,7 +74,7 @@ struct BuildingTable {
   // A table-wide value saved after the count line ("taxc_silver"), or null.
   const char* extra_name;
   int32_t* extra;
-  int32_t extra_max;         // the extra value lies in 0..extra_max
+  int32_t extra_max;         // past it the section is refused; below 0 it is held at 0
   BuildingField fields[16];  // in saved order
   building_valid_fn valid;   // may be null
   void (*empty)(int i);      // leaves record i holding nothing

@@ -1,13 +1,13 @@
 #include "cats.h"
 
 #include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstring>
 
 #include "crowd.h"
 #include "log.h"
 #include "savefile.h"
+#include "wld.h"
 #include "wld_physics.h"
 #include "wld_poses.h"
 
@@ -46,15 +46,8 @@ static uint32_t cats_random() {
   return cats_rng;
 }
 
-// trunc(v) kept on the grid; a cat pushed past the edge, or a NaN, still
-// names a real cell.
-static int grid_coord(float v) {
-  if (!(v >= 0.0f)) return 0;
-  return v < (float)GRIDSZ ? (int)v : GRIDSZ - 1;
-}
-
 static int cat_cell(int i) {
-  return grid_coord(cats_pos[i][1]) * GRIDSZ + grid_coord(cats_pos[i][0]);
+  return wld_grid_coord(cats_pos[i][1]) * GRIDSZ + wld_grid_coord(cats_pos[i][0]);
 }
 
 static bool on_target(int c) { return grid_celltype(wld_catflags[c]) == CATT; }
@@ -170,8 +163,7 @@ void cats_update_poses(float dt) {
     cats_pos[i][1] = (float)p.y;
     float speed = (float)cpvlength(cpBodyGetVelocity(b));
     float anim = fmaxf(speed, fminf(1.5f, 1.5f * fabsf((float)cpBodyGetAngularVelocity(b))));
-    cats_phase[i] += anim * 17.0f * dt;
-    if (cats_phase[i] > (float)M_PI) cats_phase[i] -= 2.0f * (float)M_PI;
+    wld_advance_phase(&cats_phase[i], anim * 17.0f * dt);
     float s = wld_parabolic_sine(cats_phase[i]);
     float hop = cats_walking[i] ? fabsf(s) * 0.02f : 0.0f;
     float swing = cats_walking[i] ? s * anim * 0.8f : 0.0f;
@@ -335,32 +327,13 @@ static bool position_ok(const float* p) {
   return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
 }
 
-// The land cell nearest to (x, y) taken onto the grid: the nearest of the
-// first ring around it that holds land; -1 when there is no land.
-static int nearest_land(float x, float y) {
-  const int cx = grid_coord(x), cy = grid_coord(y);
-  for (int r = 0; r < GRIDSZ; r++) {
-    int best = -1, bestd = INT32_MAX;
-    for (int dy = -r; dy <= r; dy++)
-      for (int dx = -r; dx <= r; dx++) {
-        const int nx = cx + dx, ny = cy + dy, d = dx * dx + dy * dy;
-        const bool ring = dx == -r || dx == r || dy == -r || dy == r;
-        if (ring && d < bestd && nx >= 0 && nx < GRIDSZ && ny >= 0 && ny < GRIDSZ &&
-            wld_height[grid_cidx(nx, ny)] > 0)
-          best = grid_cidx(nx, ny), bestd = d;
-      }
-    if (best >= 0) return best;
-  }
-  return -1;
-}
-
 // No wall holds a cat off the land: one standing there (a body pushed through
 // a wall, say) would follow the flow of the nearest edge cell away from the
 // site. It comes back to the middle of the nearest land cell.
 static bool put_on_land(float* p) {
   const bool on_grid = p[0] >= 0.0f && p[0] < GRIDSZ && p[1] >= 0.0f && p[1] < GRIDSZ;
   if (on_grid && wld_height[grid_cidx((int)p[0], (int)p[1])] > 0) return true;
-  const int c = nearest_land(p[0], p[1]);
+  const int c = wld_nearest_cell(wld_height, 0xff, p[0], p[1]);
   if (c < 0) return false;
   p[0] = c % GRIDSZ + 0.5f;
   p[1] = c / GRIDSZ + 0.5f;
@@ -381,16 +354,13 @@ static bool cats_read(FILE* txt, FILE* bin) {
       return false;
     }
   }
-  // The save writes the records past the count as zeros, and a real cat is
-  // never exactly at the corner of the grid: the count must name the records.
-  int records = 0;
-  while (records < MAXCATS && !blank(staged[records])) records++;
-  for (int i = records; i < MAXCATS; i++)
-    if (!blank(staged[i])) records = -1;
-  if (records != n) {
-    LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
-    return false;
-  }
+  // The save writes the records past the count as zeros. A cat below it may
+  // stand at zeros too: one dragged into the corner of the grid does.
+  for (int i = n; i < MAXCATS; i++)
+    if (!blank(staged[i])) {
+      LOG("ERR Saved game: cats_count %d does not match the cat records.", n);
+      return false;
+    }
   for (int i = 0; i < n; i++)
     if (!put_on_land(staged[i])) {
       LOG("ERR Saved cat %d has no land to stand on.", i);

@@ -24,6 +24,38 @@ float wld_flow[GROUPCNT][3][GRIDCELLS];
 int wld_selected = -1;
 int wld_selectedcat = -1;
 
+int wld_grid_coord(float v) {
+  if (!(v >= 0.0f)) return 0;
+  return v < (float)GRIDSZ ? (int)v : GRIDSZ - 1;
+}
+
+// Where v lies across row or column c, held to 0..1.
+static float offset_in(float v, int c) {
+  const float f = v - (float)c;
+  return f >= 0.0f ? std::fmin(f, 1.0f) : 0.0f;
+}
+
+int wld_nearest_cell(const uint8_t* cells, uint8_t mask, float x, float y) {
+  const int cx = wld_grid_coord(x), cy = wld_grid_coord(y);
+  const float fx = offset_in(x, cx), fy = offset_in(y, cy);
+  for (int r = 0; r < GRIDSZ; r++) {
+    int best = -1;
+    float bestd = 1e30f;
+    for (int dy = -r; dy <= r; dy++)
+      for (int dx = -r; dx <= r; dx++) {
+        const int nx = cx + dx, ny = cy + dy;
+        const bool ring = dx == -r || dx == r || dy == -r || dy == r;
+        if (!ring || nx < 0 || nx >= GRIDSZ || ny < 0 || ny >= GRIDSZ ||
+            !(cells[grid_cidx(nx, ny)] & mask))
+          continue;
+        const float ex = dx + 0.5f - fx, ey = dy + 0.5f - fy, d = ex * ex + ey * ey;
+        if (d < bestd) best = grid_cidx(nx, ny), bestd = d;
+      }
+    if (best >= 0) return best;
+  }
+  return -1;
+}
+
 bool wld_is_border(int cidx) {
   if (cidx < 0 || cidx >= GRIDCELLS) return true;
   int x = cidx % GRIDSZ, y = cidx / GRIDSZ;

@@ -21,6 +21,13 @@ extern float wld_flow[GROUPCNT][3][GRIDCELLS];
 extern int wld_selected;     // picked worker, -1 none
 extern int wld_selectedcat;  // picked cat, -1 none
 
+// trunc(v) held on the grid: a coordinate past an edge, or a NaN, still
+// names a row or column of the grid.
+int wld_grid_coord(float v);
+// The cell nearest to (x, y), taken onto the grid, whose byte in cells has a
+// bit of mask: the nearest of the first ring around it that holds one; -1
+// when no cell does.
+int wld_nearest_cell(const uint8_t* cells, uint8_t mask, float x, float y);
 // True for the cells of row or column 0 and 127 (and for indices off the grid).
 bool wld_is_border(int cidx);
 // Cost of one step between neighbouring cells a and b: the height difference

@@ -257,11 +257,7 @@ static float random_coord() { return (float)(rand() & 0xffff) / 65536.0f * GRIDS
 static void rescue(int i) {
   float x = random_coord();
   float y = random_coord();
-  crowd_posx[i] = x;
-  crowd_posy[i] = y;
-  cpBodySetPosition(wld_bodies[i], cpv(x, y));
-  cpBodyActivate(wld_bodies[i]);
-  cpBodySetVelocity(wld_bodies[i], cpvzero);
+  wld_move_body(i, x, y);
 }
 
 void wld_run_jobs() {

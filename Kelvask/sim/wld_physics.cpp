@@ -140,6 +140,36 @@ void wld_add_loaded_bodies() {
     LOG("%d members packed tighter than play packs them spread over the cells nearby.", moved);
 }
 
+void wld_move_body(int i, float x, float y) {
+  crowd_posx[i] = x;
+  crowd_posy[i] = y;
+  cpBodySetPosition(wld_bodies[i], cpv(x, y));
+  cpBodyActivate(wld_bodies[i]);
+  cpBodySetVelocity(wld_bodies[i], cpvzero);
+}
+
+// A cell with a type but no open side: a building's cell walled in all round,
+// which a body gets into only by being pushed through a wall, and which no
+// field leads out of.
+static bool shut_cell(uint8_t f) { return f > 0x0f && (f & 0x0f) == 0; }
+
+int wld_free_shut_members() {
+  int moved = 0;
+  for (int i = 0; i < crowd_sz; i++) {
+    if (!wld_bodies[i] || i == wld_selected) continue;
+    const cpVect p = cpBodyGetPosition(wld_bodies[i]);
+    const float x = (float)p.x, y = (float)p.y;
+    if (!shut_cell(wld_cellflags[grid_cidx(wld_grid_coord(x), wld_grid_coord(y))])) continue;
+    const int c = wld_nearest_cell(wld_cellflags, 0x0f, x, y);
+    if (c < 0) continue;
+    // Into that cell as little as the body's radius lets it stand clear of its walls.
+    const float cx = (float)(c % GRIDSZ), cy = (float)(c / GRIDSZ);
+    wld_move_body(i, std::clamp(x, cx + 0.3f, cx + 0.7f), std::clamp(y, cy + 0.3f, cy + 0.7f));
+    moved++;
+  }
+  return moved;
+}
+
 void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape) {
   ASSERT(wld_space);
   *body = cpBodyNew(mass, cpMomentForCircle(1.0, 0.0, 0.2, cpvzero));

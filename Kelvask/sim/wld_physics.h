@@ -19,6 +19,13 @@ bool wld_add_body(int i, float x, float y);
 // nearest cell with room that it could walk to. The walls and open sides
 // must stand already.
 void wld_add_loaded_bodies();
+// Member i, which has a body, put at (x, y) at rest.
+void wld_move_body(int i, float x, float y);
+// After the physics steps: every member with a body, but the one the player
+// holds, that stands in a cell with a type and no open side (pushed through a
+// building's wall) goes to the nearest cell with an open side. Returns how
+// many went.
+int wld_free_shut_members();
 // A body of the given mass facing -y at (x, y) with a circle shape of the
 // given radius and friction 0.7, both added to the space, which must exist.
 // The moment is always that of a circle of mass 1 and radius 0.2: workers

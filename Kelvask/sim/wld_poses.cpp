@@ -17,9 +17,12 @@
 
 float wld_parabolic_sine(float p) { return 1.2732395f * p - 0.40528473f * p * fabsf(p); }
 
-static void advance_phase(float* phase, float anim, float dt) {
-  *phase += anim * 26.0f * dt;
-  if (*phase > (float)M_PI) *phase -= 2.0f * (float)M_PI;
+void wld_advance_phase(float* phase, float step) {
+  // A jammed body is pushed fast enough for a step of many turns: taking off
+  // one turn a frame would let the phase, and the swing from it, grow without
+  // end. An ordinary step past pi loses exactly one turn.
+  const float p = remainderf(*phase + step, 2.0f * (float)M_PI);
+  *phase = std::isfinite(p) ? p : 0.0f;
 }
 
 void wld_update_member_transforms(float dt) {
@@ -33,7 +36,7 @@ void wld_update_member_transforms(float dt) {
     float speed = (float)cpvlength(cpBodyGetVelocity(b));
     float turn = fabsf((float)cpBodyGetAngularVelocity(b));
     float anim = fmaxf(1.1f * speed, fminf(1.2f, 0.8f * turn));
-    advance_phase(&crowd_phase[i], anim, dt);
+    wld_advance_phase(&crowd_phase[i], anim * 26.0f * dt);
     float swing = anim * 0.9f * wld_parabolic_sine(crowd_phase[i]);
     // Resting in a hut: scaled to nothing, so the member is not seen.
     float k = crowd_goal[i] == JOB_RESTING ? 0.0f : 1.0f;

@@ -7,6 +7,9 @@
 
 // Parabolic sine of p in -pi..pi, used for the walk animations.
 float wld_parabolic_sine(float p);
+// Advances a walk phase by step radians and keeps it in -pi..pi whatever the
+// step; a step that is not finite starts the walk again at 0.
+void wld_advance_phase(float* phase, float step);
 // Positions from the bodies, walk phases and the transforms in wld_trfs of
 // every living member.
 void wld_update_member_transforms(float dt);

@@ -53,19 +53,32 @@ bool wld_check_members() {
     }
     crowd_time[i] = std::min(crowd_time[i], SAVE_MAXTIME);
   }
+  // A hire adds no more than the crowd has room for; the queues that spawn
+  // first keep theirs.
+  int room = CROWDSZ - crowd_sz;
+  for (int q = 0; q < TRADECNT; q++) {
+    spawnqueues[q] = std::min(spawnqueues[q], room);
+    room -= spawnqueues[q];
+  }
   return true;
 }
 
 // A member's transform as the world writes it: a turn (and the scale to
-// nothing of a resting member) in the first three columns, the place and the
-// limb swing in the last. A dead member keeps the one it died with, which
-// death itself shifts by a column.
+// nothing of a resting member) in the first three columns, the place in the
+// last, beside the limb swing. A dead member keeps the one it died with,
+// which death itself shifts by a column.
 static bool transform_ok(const float* m) {
   for (int k = 0; k < 12; k++)
     if (!(fabsf(m[k]) <= SAVE_TURN_MOST)) return false;
-  for (int k = 12; k < 16; k++)
+  for (int k = 12; k < 15; k++)
     if (!(fabsf(m[k]) <= SAVE_FAR)) return false;
   return true;
+}
+
+// The swing grows with the speed a jam pushes a member to, and earlier
+// versions let it run away; only the dead keep it past the next frame.
+static void hold_swing(float* m) {
+  if (!(fabsf(m[15]) <= SAVE_FAR)) m[15] = 0.0f;
 }
 
 // Types 10 (only in the cats' copy), 11, 12, 14 and 15 are never written.
@@ -95,7 +108,8 @@ bool wld_check_member_arrays() {
         LOG("ERR Saved game: member %d shows emote %u.", i, wld_emote[i]);
         return false;
       }
-  for (int i = 0; i < crowd_sz; i++)
+  for (int i = 0; i < crowd_sz; i++) {
+    hold_swing(wld_trfs[i]);
     if (!std::isfinite(wld_worktime[i]) || !std::isfinite(wld_exhausttime[i]) ||
         !transform_ok(wld_trfs[i])) {
       LOG("ERR Saved game: member %d has times that are not numbers or a transform the world "
@@ -103,6 +117,7 @@ bool wld_check_member_arrays() {
           i);
       return false;
     }
+  }
   if (!cell_types_known())
     for (int c = 0; c < GRIDCELLS; c++)
       if (!known_cell_type(grid_celltype(wld_cellflags[c]))) {

@@ -141,6 +141,7 @@ void wld_update_bodies(int32_t steps) {
     wld_steer_bodies();
     cpSpaceStep(wld_space, (double)WLD_STEP);
   }
+  wld_free_shut_members();
 }
 
 void wld_update_finish(int32_t steps, double dt) {

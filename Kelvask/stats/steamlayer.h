@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "userdir.h"
+
 // Connects to the platform; false when there is none to talk to.
 bool steamlayer_init();
 // Whether a user is logged on (the login account of this process).
@@ -65,7 +67,7 @@ steamlayer_call steamlayer_upload_score(steamlayer_statsif* stats, steamlayer_bo
 // a page of the game's own, written into the user data folder first. Without
 // a display or a browser opener one log line says where the page is.
 bool steamlayer_open_web_page(steamlayer_friendsif* friends, const char* address);
-#define STEAMLAYER_GUIDE_PAGE "guide.html"
+#define STEAMLAYER_GUIDE_PAGE USERDIR_GUIDE_PAGE
 
 // Notifications.
 struct steamlayer_stats_received {

@@ -1,5 +1,5 @@
 // Command handlers for the game's course: start, play, restart, the camera,
-// the HUD, the hire panel, the toast, the settings and the saved game.
+// the HUD, the hire panel, the toast, the settings, the guide and the saved game.
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -46,7 +46,12 @@ static const char* const NO_SAVE[USERDIR_STATES] = {
     "Another copy of the game is\nrunning, so this session\ncannot be saved.",
     "Your game folder cannot be\nwritten, so this session\ncannot be saved.",
     "Your saved game could not be\nread or kept aside, so this\nsession cannot be saved.",
+    "The game folder's lock file\ncannot be opened, so this\nsession cannot be saved.",
 };
+// A refused pair in a session that may not write stays where it is.
+static const char* const SAVE_LEFT = "Your saved game could not be\nread and was left as it is.";
+static const char* const NO_GUIDE =
+    "The guide cannot be opened:\nthis session may not write\nin your game folder.";
 
 static const notify_binding CTRL_HANDLERS[] = {
     {MSG_ASPECT, onAspect},
@@ -72,6 +77,7 @@ static const notify_binding CTRL_HANDLERS[] = {
     {MSG_TRANSCRIBESETTING, onTranscribesetting},
     {MSG_SERIALIZE, onSerialize},
     {MSG_AREASELECT, onAreaselect},
+    {MSG_GUIDE, onGuide},
 };
 #define CTRL_HANDLER_COUNT (int)(sizeof CTRL_HANDLERS / sizeof CTRL_HANDLERS[0])
 
@@ -241,6 +247,13 @@ void onDismisstoast(const char* text) {
   if (wld_gameover) ctrl_back();
 }
 
+// The stats layer opens the guide; when it cannot, the player is told here.
+void onGuide(const char* text) {
+  char path[REGFILE_PATH_SZ];
+  snprintf(path, sizeof path, "%s/%s", filesPath, USERDIR_GUIDE_PAGE);
+  if (!userdir_writable() && access(path, R_OK) != 0) toast_show(NO_GUIDE, TOAST_REFUSAL_TIME);
+}
+
 void onTranscribesetting(const char* text) { ctrl_transcribe = settings_read(SETTINGS_TRANSCRIBE); }
 
 // Without a running world the pair is loaded into an empty one, which stays
@@ -249,18 +262,28 @@ static void load_game() {
   const bool present = wld_save_present();
   const bool had_world = wld_initialised;
   if (!had_world) wld_init();
-  if (wld_load()) {
+  const bool loaded = wld_load();
+  if (!loaded && !had_world) {
+    no_world();
+    return;
+  }
+  if (loaded) {
     wld_started = 1;
     hint_step = -1;
     toast_hide();
-  } else if (!had_world) {
-    no_world();
-    return;
-  } else if (present) {
-    toast_show(SAVE_REFUSED, TOAST_END_TIME);
   }
-  // The one word the player gets that this session's play is not kept.
-  if (!userdir_writable()) toast_show(NO_SAVE[userdir_state()], TOAST_END_TIME);
+  const bool refused = present && !loaded;
+  const int s = userdir_state();
+  if (s == USERDIR_WRITABLE) {
+    if (refused) toast_show(SAVE_REFUSED, TOAST_END_TIME);
+    return;
+  }
+  // The one word the player gets that this session's play is not kept. A
+  // refused pair then stays in place and is named in the same toast (the
+  // stuck pair's own text names it already).
+  static char both[192];
+  snprintf(both, sizeof both, "%s\n%s", SAVE_LEFT, NO_SAVE[s]);
+  toast_show(refused && s != USERDIR_SAVE_STUCK ? both : NO_SAVE[s], TOAST_END_TIME);
 }
 
 void onSerialize(const char* text) {

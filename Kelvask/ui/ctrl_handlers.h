@@ -24,6 +24,7 @@ void onDismisstoast(const char* text);
 void onTranscribesetting(const char* text);
 void onSerialize(const char* text);
 void onAreaselect(const char* text);
+void onGuide(const char* text);
 
 // Tears the running world down (a restart, or the controller's end).
 void ctrl_teardown_world();

@@ -6,6 +6,7 @@
 #include "kv.h"
 #include "log.h"
 #include "notify.h"
+#include "test_devices.h"
 #include "threadpool.h"
 #include "userdir.h"
 

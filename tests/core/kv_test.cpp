@@ -103,6 +103,18 @@ TEST_F(KvTest, KeyFileThatIsNoRegularFileCostsOneLineEachWay) {
   }
 }
 
+// A session that may not write stores nothing and says so once.
+TEST_F(KvTest, ASecondCopyStoresNoSettingAndSaysSoOnce) {
+  userdir_refuse(USERDIR_NOT_OWNER);
+  testing::internal::CaptureStdout();
+  kv_set("settings_music", 0);
+  kv_set("settings_difficulty", 2);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "ERR Settings are not stored this session: another copy of the game is using the "
+            "user data folder.\n");
+  EXPECT_EQ(read_raw("settings_music"), "<missing>");
+}
+
 // Death tests match standard error; log lines go to standard output.
 void log_to_stderr() { dup2(2, 1); }
 

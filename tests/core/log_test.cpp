@@ -46,7 +46,8 @@ TEST_F(LogTest, LineGoesToStdoutAndLogFile) {
   EXPECT_EQ(file_text(log_file), "frame 0.50\n100% done\n");
 }
 
-// Each start keeps the last run's log; every line is on disk at once (a crash flushes nothing).
+// Each start keeps the last run's log; every line is on disk at once (a crash
+// flushes nothing), the ERR lines logged before it opened first, as many as fit.
 TEST_F(LogTest, EachStartKeepsTheRunBeforeItAndEveryLineIsOnDiskAtOnce) {
   char tmpl[] = "/tmp/logtestXXXXXX";
   ASSERT_NE(mkdtemp(tmpl), nullptr);
@@ -60,10 +61,17 @@ TEST_F(LogTest, EachStartKeepsTheRunBeforeItAndEveryLineIsOnDiskAtOnce) {
   std::string last;
   for (int run = 1; run <= 3; run++) {
     SCOPED_TRACE(run);
+    LOG("Not kept: no log file yet");
+    LOG("ERR run %d, before the log", run);
+    std::string want = "ERR run " + std::to_string(run) + ", before the log\n";
+    for (int i = 0; run == 3 && i < 1000; i++) LOG("ERR %s", std::string(95, 'x').c_str());
     ASSERT_TRUE(log_open(log.c_str(), previous.c_str()));
     EXPECT_EQ(std::ifstream(previous).good(), run > 1);
     EXPECT_EQ(text(previous), last);
-    std::string want;
+    EXPECT_EQ(text(log).compare(0, want.size(), want), 0);
+    const std::string lost = "ERR 919 lines written before the log file opened are not here.\n";
+    EXPECT_EQ(text(log).find(lost) != std::string::npos, run == 3);
+    want = text(log);
     for (int i = 0; i < 50; i++) {
       LOG("run %d, line %d", run, i);
       want += "run " + std::to_string(run) + ", line " + std::to_string(i) + "\n";

@@ -2,7 +2,7 @@
 # lays out for the 1280x720 window it really has, and after a resize too.
 SCREEN=1920x1080
 source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
-trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots-large"; rm -rf "$WORK"' EXIT
+AT_EXIT='keep_shots "$RUN/../e2e-shots-large"'
 # play_at NAME W H: PLAY, where the menu (its backdrop at the left) shows it for a W x H window,
 # starts the game with the HUD laid out for that size (the field button's plain spot).
 play_at() {

@@ -3,7 +3,6 @@
 # the game, and the next start loads that game with the log of the run before
 # kept beside its own. A FIFO in the log's place is refused, never waited on.
 source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
-trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; rm -rf "$WORK"' EXIT
 PREVIOUS="$USERDIR/tavoreklog-previous.txt"
 
 # ---- Escape on the menu ----
@@ -58,10 +57,11 @@ mkfifo "$LOGFILE" gamecontrollerdb.txt
 rc=0
 timeout -k 5 20 "$BIN" headless=1 >stdout.txt 2>stderr.txt || rc=$?
 [ "$rc" -eq 0 ] || fail "with FIFOs as the log and the mappings the start ended with status $rc"
-has stdout.txt "ERR Could not open log file at $LOGFILE: not a regular file."
+has stdout.txt "ERR $LOGFILE is not a regular file; moved aside as $LOGFILE.rejected-1."
+has "$LOGFILE" "ERR $LOGFILE is not a regular file; moved aside as $LOGFILE.rejected-1."
 has stdout.txt "ERR Cannot read gamecontrollerdb.txt: not a regular file"
 has stdout.txt "Added -1 gamecontroller mappings."
 [ "$(grep -c '^ERR ' stdout.txt)" = 2 ] || fail "ERR lines: $(grep '^ERR ' stdout.txt)"
 has stdout.txt "Loading the saved game from $USERDIR."
-[ -p "$LOGFILE" ] || fail "the FIFO was not left in place"
+[ -p "$LOGFILE.rejected-1" ] || fail "the FIFO was not moved aside"
 echo "quit: ok"

@@ -3,7 +3,7 @@
 # cleanly. The pick reads the depth under the pointer every frame, which must
 # never reach outside the drawable.
 source "$(dirname "$0")/lib/x_session.sh" 110 "$@"
-trap '[ -z "$GAME" ] || kill -9 "$GAME" 2>/dev/null; keep_shots "$RUN/../e2e-shots-shrink"; rm -rf "$WORK"' EXIT
+AT_EXIT='keep_shots "$RUN/../e2e-shots-shrink"'
 
 MENU=128,84,26  # the menu's backdrop
 LIT=210,226,244 # a build button at the full size's layout
@@ -11,7 +11,7 @@ IN_MENU="is 300 620 $MENU; is 1200 400 $MENU"
 # The world at 1280x720: no menu, the field button where that layout puts it.
 IN_WORLD="isnt 300 620 $MENU; is 104 12 $LIT"
 
-alive() { kill -0 "$GAME" 2>/dev/null || { GAME=""; fail "the game died $1"; }; }
+alive() { kill -0 "$GAME" 2>/dev/null || fail "the game died $1"; }
 
 # resize W H: resizes the window and waits until the game has logged the new size.
 resize() {

@@ -290,22 +290,49 @@ TEST_F(SdlmainRouting, WheelZoomsOnlyOverShownWorld) {
   EXPECT_EQ(posted[1], "cameraControl distScale=1.100000");
 }
 
-TEST_F(SdlmainRouting, ResizeTakesWindowSizeAndPostsAspect) {
-  SDL_SetWindowSize(sdlmain_window, 800, 600);
-  SDL_Event ev{};
-  ev.type = SDL_WINDOWEVENT;
-  ev.window.event = SDL_WINDOWEVENT_RESIZED;
-  ev.window.data1 = 1920;  // SDL's idea, not the window's size
-  ev.window.data2 = 1080;
-  route(ev);
-  EXPECT_EQ(sdlmain_width, 800);
-  EXPECT_EQ(sdlmain_height, 600);
-  EXPECT_FLOAT_EQ(csf, 1.0f);
-  ASSERT_EQ(posted.size(), 1u);
-  EXPECT_EQ(posted[0], "aspect ratio=1.333333 width=800 height=600 csf=1.000000");
-  ev.window.event = SDL_WINDOWEVENT_MOVED;
-  route(ev);
-  EXPECT_EQ(posted.size(), 1u);
+// The size in force follows the window's own, whatever numbers SDL's two size
+// events carry, and once a frame when SDL reports nothing; other window events
+// leave it alone.
+TEST_F(SdlmainRouting, SizeFollowsTheWindowOnSizeEventsAndEveryFrame) {
+  const struct {
+    Uint8 event;  // 0: no event, a frame of the loop
+    int w, h;
+    const char* aspect;  // null: the size in force stays
+  } rows[] = {
+      {SDL_WINDOWEVENT_RESIZED, 800, 600,
+       "aspect ratio=1.333333 width=800 height=600 csf=1.000000"},
+      {SDL_WINDOWEVENT_SIZE_CHANGED, 640, 480,
+       "aspect ratio=1.333333 width=640 height=480 csf=1.000000"},
+      {0, 1024, 512, "aspect ratio=2.000000 width=1024 height=512 csf=1.000000"},
+      {SDL_WINDOWEVENT_MOVED, 900, 500, nullptr},
+  };
+  for (const auto& r : rows) {
+    SDL_SetWindowSize(sdlmain_window, r.w, r.h);
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    posted.clear();
+    const int32_t w = sdlmain_width, h = sdlmain_height;
+    SDL_Event ev{};
+    ev.type = r.event ? SDL_WINDOWEVENT : SDL_QUIT;
+    ev.window.event = r.event;
+    ev.window.data1 = 1920;  // SDL's idea, not the window's size
+    ev.window.data2 = 1080;
+    if (r.event) {
+      route(ev);
+    } else {
+      SDL_PushEvent(&ev);
+      sdlmain_loop();
+    }
+    if (!r.aspect) {
+      EXPECT_EQ(sdlmain_width, w);
+      EXPECT_EQ(sdlmain_height, h);
+      EXPECT_TRUE(posted.empty()) << posted[0];
+      continue;
+    }
+    EXPECT_EQ(sdlmain_width, r.w) << r.aspect;
+    EXPECT_EQ(sdlmain_height, r.h) << r.aspect;
+    EXPECT_FLOAT_EQ(csf, 1.0f);
+    EXPECT_EQ(posted, std::vector<std::string>{r.aspect});
+  }
 }
 
 TEST_F(SdlmainRouting, EscapeAndControllerBackQuitWhenNothingIsOpen) {

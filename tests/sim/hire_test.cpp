@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "crowd.h"
 #include "hire.h"
 #include "taxc.h"
 
@@ -23,7 +24,11 @@ struct HireTest : ::testing::Test {
     go_calls = 0;
     hire_set_go_button(record_go);
   }
-  void TearDown() override { hire_set_go_button(nullptr); }
+  void TearDown() override {
+    hire_set_go_button(nullptr);
+    crowd_sz = 0;
+    memset(spawnqueues, 0, sizeof spawnqueues);
+  }
 
   static void post(int type, float x, int click) {
     char text[128];
@@ -112,6 +117,27 @@ TEST_F(HireTest, TotalNeverExceedsTheSilverOtherTradesGiveUpFirst) {
   taxc_silver = -7;  // even below zero every count ends at 0
   post(0, 0.1f, 1);
   expect_counts(0, 0, 0, 0);
+}
+
+// A hire fills the crowd's room beside the workers waiting to spawn, no more;
+// the builders give up first.
+TEST_F(HireTest, AHireIsCutToTheCrowdsRoomBuildersFirst) {
+  const struct {
+    int crowd, queued, kept;
+    int32_t counts[TRADECNT], left[TRADECNT];
+  } cases[] = {
+      {3800, 40, 70, {10, 20, 20, 20}, {10, 20, 20, 20}},
+      {3930, 40, 30, {10, 20, 20, 20}, {0, 0, 10, 20}},
+      {4000, 0, 0, {10, 20, 20, 20}, {0, 0, 0, 0}},
+      {3000, 2147483647, 0, {1, 0, 0, 0}, {0, 0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    crowd_sz = c.crowd;
+    spawnqueues[2] = c.queued;
+    memcpy(hire_counts, c.counts, sizeof hire_counts);
+    EXPECT_EQ(hire_fit_crowd(), c.kept) << c.crowd;
+    EXPECT_EQ(memcmp(hire_counts, c.left, sizeof hire_counts), 0) << c.crowd;
+  }
 }
 
 TEST_F(HireTest, ReductionWrapsAroundTheTradesAndStopsWhenDone) {

@@ -311,6 +311,7 @@ TEST_F(HutsTest, DamagedSectionsAreRefusedAndLeaveNoHutLive) {
                         {"huts_food\n0\n10", "huts_food\n0\n0"},   // food held with no portions
                         {"huts_food\n0\n10", "huts_food\n4\n10"},  // portions without food
                         {"\n4 5 6 -1", "\n4 5 40 -1"},             // not a member of the crowd
+                        {"\n4 5 6 -1", "\n4 5 7 -1"},              // a member at work
                         {"\n4 5 6 -1", "\n4 5 -1 6"},              // a resident past the count
                         {"huts_occu\n0\n3", "huts_occu\n0\n11"},
                         {"huts_occu\n0\n3", "huts_occu\n0\n2"}});

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "bakeries.h"
 #include "buckets.h"
@@ -13,6 +14,8 @@
 #include "stones.h"
 #include "taxc.h"
 #include "wld_jobs.h"
+#include "wld_update.h"
+#include "wld_walls.h"
 #include "wld_world.h"
 
 // A farm at (20, 20), a bakery at (30, 20), a hut at (40, 10), a tax office
@@ -120,6 +123,38 @@ TEST_F(Jobs, StrandedMembersReappearSomewhereUnlessSelected) {
   jobs();  // still on water until the next splat: moved again
   EXPECT_NE(crowd_posx[i], x);
   EXPECT_FLOAT_EQ(crowd_posx[wld_selected], 0.5f);
+}
+
+// A body pushed through a building's wall into a cell walled in all round
+// comes out after the physics steps to the nearest cell it can walk from, at
+// rest; the one the player holds stays.
+TEST_F(Jobs, MembersPushedIntoAClosedBuildingCellComeOut) {
+  wld_walls_bakery(30, 20);
+  const struct {
+    float x, y;
+    int cx, cy;
+  } cases[] = {
+      {30.5f, 20.9f, 30, 21},  // the bakery's centre, from its food pick-up
+      {29.5f, 19.5f, 29, 18},  // its north-west corner: out over the wall
+      {50.5f, 21.9f, 50, 22},  // the tax office's south row
+  };
+  int held = member_at(3, 30, 20, 7);
+  wld_selected = held;
+  std::vector<int> pushed;
+  for (const auto& c : cases) {
+    pushed.push_back(member_at(3, 0, 0, 7));
+    cpBodySetPosition(wld_bodies[pushed.back()], cpv(c.x, c.y));
+    cpBodySetVelocity(wld_bodies[pushed.back()], cpv(0.0, -1.0));
+  }
+  wld_update_bodies(1);
+  for (size_t k = 0; k < pushed.size(); k++) {
+    const cpVect p = cpBodyGetPosition(wld_bodies[pushed[k]]);
+    EXPECT_EQ(grid_cidx((int)p.x, (int)p.y), grid_cidx(cases[k].cx, cases[k].cy)) << k;
+    EXPECT_EQ(crowd_posy[pushed[k]], (float)p.y) << k;
+    EXPECT_EQ(cpBodyGetVelocity(wld_bodies[pushed[k]]).y, 0.0) << k;
+  }
+  const cpVect p = cpBodyGetPosition(wld_bodies[held]);
+  EXPECT_EQ(grid_cidx((int)p.x, (int)p.y), grid_cidx(30, 20));
 }
 
 TEST_F(Jobs, BuildersTakeFromTheStockAndLayOnMarks) {

@@ -83,6 +83,26 @@ TEST_F(PosesTest, CarriedThingsFollowTheirCarriersWithoutTheSwing) {
   EXPECT_EQ(crowd_posx[0], wld_trfs[0][12]);
 }
 
+// A jam pushes members far faster than they walk: the walk phase stays
+// within one turn and the swing within what the speed gives, frame after
+// frame, and a step that is not a number starts the walk again.
+TEST_F(PosesTest, AJammedMembersPhaseStaysWithinOneTurn) {
+  frames(240);
+  ASSERT_TRUE(crowd_sz > 0 && wld_bodies[0]);
+  for (const float v : {0.5f, 10.0f, 1e4f, 1e30f})
+    for (const float dt : {1 / 240.0f, 8 / 240.0f})
+      for (int k = 0; k < 20; k++) {
+        cpBodySetVelocity(wld_bodies[0], cpv(v, 0.0));
+        cpBodySetAngularVelocity(wld_bodies[0], 0.0);
+        wld_update_member_transforms(dt);
+        ASSERT_LE(fabsf(crowd_phase[0]), (float)M_PI) << v << " " << dt;
+        ASSERT_LE(fabsf(wld_trfs[0][15]), 1.001f * 0.9f * fmaxf(1.1f * v, 1.2f)) << v;
+      }
+  float phase = 1.0f;
+  wld_advance_phase(&phase, INFINITY);
+  EXPECT_EQ(phase, 0.0f);
+}
+
 TEST_F(PosesTest, PlantsStandAsHighAsTheyHaveGrown) {
   int f = farms_add(30, 30);
   farms_size[f][0] = 0.0f;

@@ -480,6 +480,15 @@ TEST_F(CtrlFlow, DamagedSaveAtStartLeavesTheNewGame) {
       },
       testing::ExitedWithCode(0), "");
   chmod(files.dir, 0700);
+  // A second copy leaves a damaged pair in place and says both.
+  userdir_refuse(USERDIR_NOT_OWNER);
+  std::ofstream(txt) << "version 103\nwld_age banana\n";
+  post("serialize");
+  EXPECT_TRUE(std::filesystem::exists(txt));
+  EXPECT_FALSE(std::filesystem::exists(txt + ".rejected-2"));
+  EXPECT_NE(std::string(toast_text).find("could not be\nread"), std::string::npos);
+  EXPECT_NE(std::string(toast_text).find("cannot be saved"), std::string::npos);
+  userdir_reset();
   for (int n = 2; n <= REGFILE_MAXASIDE; n++)  // no name left to keep a refused pair aside
     std::filesystem::create_symlink("/nonexistent", txt + ".rejected-" + std::to_string(n));
   std::ofstream(txt) << "version 102\n";

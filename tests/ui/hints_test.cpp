@@ -162,6 +162,15 @@ TEST_F(SettingsMenu, ActivationStoresAndPostsAndReadsBackAtTheNextStart) {
 TEST_F(SettingsMenu, ActionsAndNavigation) {
   post("settings touchy=0.73 click=1");
   EXPECT_EQ(ctrl_count("guide"), 1);
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
+  // A second copy opens only a page an earlier session left.
+  userdir_refuse(USERDIR_NOT_OWNER);
+  post("guide");
+  EXPECT_NE(std::string(toast_text ? toast_text : "").find("guide"), std::string::npos);
+  toast_hide();
+  std::ofstream(std::string(files.dir) + "/" USERDIR_GUIDE_PAGE) << "left";
+  post("guide");
+  EXPECT_EQ(view_shown[VIEW_TOAST], 0);
   ctrl_posts().clear();
   post("settings touchy=0.9 click=1");
   EXPECT_EQ(ctrl_count("restart"), 1);

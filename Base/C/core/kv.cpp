@@ -14,13 +14,21 @@ static void kv_path(char* path, int size, const char* key) {
   snprintf(path, size, "%s/.%s", filesPath, key);
 }
 
+// Set once a session that may not write has said that settings are not kept.
+static bool kv_refusal_said;
+
 // A setting that cannot be stored is lost, not worth stopping the game for.
 // A link under the key's name is refused, never written through; a session
-// that may not write in the folder (said once at start) stores nothing.
+// that may not write in the folder stores nothing, and says so once.
 void kv_set(const char* key, int value) {
+  if (!userdir_writable()) {
+    if (!kv_refusal_said) LOG("ERR Settings are not stored this session: %s.", userdir_why());
+    kv_refusal_said = true;
+    return;
+  }
   char path[REGFILE_PATH_SZ];
   kv_path(path, sizeof path, key);
-  FILE* f = userdir_writable() ? regfile_open(path, "w") : nullptr;
+  FILE* f = regfile_open(path, "w");
   if (!f) {
     LOG("ERR Cannot write key-value pair to '%s'", path);
     return;
@@ -56,7 +64,10 @@ const kv_setting_range kv_settings[KV_SETTINGS] = {{"settings_transcribe", 1},
 // The last value out of range reported per setting; 0 (always in range) for none.
 static int kv_reported[KV_SETTINGS];
 
-void kv_reset() { memset(kv_reported, 0, sizeof kv_reported); }
+void kv_reset() {
+  memset(kv_reported, 0, sizeof kv_reported);
+  kv_refusal_said = false;
+}
 
 int kv_setting(int setting) {
   const kv_setting_range& s = kv_settings[setting];

@@ -25,5 +25,5 @@ extern const kv_setting_range kv_settings[KV_SETTINGS];
 // The stored setting (default 1) held within 0..top; a value outside costs
 // one ERR line, not repeated while the file keeps it.
 int kv_setting(int setting);
-// Forgets the values already reported, as in a fresh process.
+// Forgets the values and the refusal already reported, as in a fresh process.
 void kv_reset();

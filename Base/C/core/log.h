@@ -15,7 +15,8 @@ extern assert_hook_fn assert_hook;
 // ignores SIGPIPE), lines go to the log file alone.
 void log_line(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Opens path as the log file after renaming the last run's log to previous,
-// the only record of a crash in that run. Neither name follows a symbolic
+// the only record of a crash in that run, and writes to it first the ERR
+// lines logged while no log file was open. Neither name follows a symbolic
 // link; anything but a regular file at path is refused (false, with the
 // reason for regfile_reason) and lines go to standard output only.
 bool log_open(const char* path, const char* previous);

@@ -18,6 +18,7 @@ static const char* const WHY[USERDIR_STATES] = {
     "another copy of the game is using the user data folder",
     "the user data folder cannot be written",
     "the refused saved game could not be kept aside",
+    "the lock file of the user data folder cannot be opened",
 };
 
 int userdir_state() { return state; }
@@ -34,6 +35,34 @@ void userdir_refuse(int why) {
 // Errors that say the folder may be read but not written.
 static bool read_only(int err) { return err == EROFS || err == EACCES || err == EPERM; }
 
+// Moves path aside as "<path>.rejected-<n>", with one ERR line saying what
+// was wrong with it.
+static bool move_aside(const char* path, const char* what) {
+  char aside[REGFILE_PATH_SZ];
+  if (!regfile_move_aside(path, "rejected", aside, sizeof aside)) {
+    LOG("ERR %s %s and cannot be moved aside: %s", path, what, strerror(errno));
+    return false;
+  }
+  regfile_sync_folder_of(path);
+  LOG("ERR %s %s; moved aside as %s.", path, what, aside);
+  return true;
+}
+
+// A lock holds on a descriptor opened for reading as well, so another user's
+// lock file (left by a start as root) or one without write permission still
+// serves; one that cannot be opened at all is replaced. why: what refused
+// writing, the likeliest cause when no lock can be had.
+static FILE* open_lock(const char* path, const char** why) {
+  FILE* f = regfile_open(path, "a");
+  *why = regfile_reason();
+  if (!f) f = regfile_open(path, "r", REGFILE_NOFOLLOW);
+  if (!f && access(path, F_OK) == 0 && move_aside(path, "cannot be opened")) {
+    f = regfile_open(path, "a");
+    *why = regfile_reason();
+  }
+  return f;
+}
+
 int userdir_claim(const char* folder) {
   // access() sees a read-only mount and the folder's mode; opening a lock
   // file that is already there would not, as it writes nothing to the folder.
@@ -44,10 +73,11 @@ int userdir_claim(const char* folder) {
   char path[REGFILE_PATH_SZ];
   snprintf(path, sizeof path, "%s/%s", folder, USERDIR_LOCK_FILE);
   userdir_clear_odd(path, REGFILE_NOFOLLOW);
-  FILE* f = regfile_open(path, "a");
+  const char* why;
+  FILE* f = open_lock(path, &why);
   if (!f) {
-    LOG("ERR Cannot open %s: %s; this session cannot be saved.", path, regfile_reason());
-    if (state == USERDIR_WRITABLE) state = USERDIR_READ_ONLY;
+    LOG("ERR Cannot open %s: %s; this session cannot be saved.", path, why);
+    if (state == USERDIR_WRITABLE) state = USERDIR_NO_LOCK;
     return state;
   }
   if (flock(fileno(f), LOCK_EX | LOCK_NB) != 0) {
@@ -67,15 +97,7 @@ int userdir_claim(const char* folder) {
 }
 
 bool userdir_clear_odd(const char* path, regfile_links links) {
-  if (!regfile_is_other(path, links)) return true;
-  char aside[REGFILE_PATH_SZ];
-  if (!regfile_move_aside(path, "rejected", aside, sizeof aside)) {
-    LOG("ERR %s is not a regular file and cannot be moved aside: %s", path, strerror(errno));
-    return false;
-  }
-  regfile_sync_folder_of(path);
-  LOG("ERR %s is not a regular file; moved aside as %s.", path, aside);
-  return true;
+  return !regfile_is_other(path, links) || move_aside(path, "is not a regular file");
 }
 
 void userdir_reset() {

@@ -7,18 +7,24 @@
 #include "regfile.h"
 
 #define USERDIR_LOCK_FILE "tavorek.lock"
+// Written by the stats layer when the guide opens; a session that may not
+// write opens only the one an earlier session left.
+#define USERDIR_GUIDE_PAGE "guide.html"
 
 enum userdir_state {
   USERDIR_WRITABLE = 0,  // this copy owns the folder, or none was claimed
   USERDIR_NOT_OWNER,     // another running copy owns it
   USERDIR_READ_ONLY,     // the folder cannot be written
   USERDIR_SAVE_STUCK,    // a refused saved game could not be kept aside
+  USERDIR_NO_LOCK,       // the lock file can be neither opened nor moved aside
   USERDIR_STATES,
 };
 
 // Takes folder for this process: its lock file made or opened (without
-// following a link) and locked. The state that follows, with one ERR line
-// when it is not USERDIR_WRITABLE.
+// following a link; for reading when another user's file or its mode refuses
+// writing, and moved aside and made anew when it cannot be opened at all) and
+// locked. The state that follows, with one ERR line when it is not
+// USERDIR_WRITABLE.
 int userdir_claim(const char* folder);
 // The session's state; USERDIR_WRITABLE until a claim or a refusal says otherwise.
 int userdir_state();

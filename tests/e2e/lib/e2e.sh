@@ -5,7 +5,29 @@ set -euo pipefail
 BIN=$(readlink -f "$1")
 RUN=$(readlink -f "$2")
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+
+# below PID: every process under PID, but the subshell that asks.
+below() {
+  local c
+  for c in $(ps -o pid= --ppid "$1"); do
+    [ "$c" = "$BASHPID" ] || { echo "$c"; below "$c"; }
+  done
+}
+# Whatever fails, the script ends what it started, so that no game runs on
+# and ctest does not wait for its timeout: every game first, then the script's
+# own last words (AT_EXIT, which may wait for its other jobs), then whatever
+# still runs below it, then its folder.
+e2e_end() {
+  set +e
+  local p
+  for p in $(below $$); do
+    [ "$(readlink "/proc/$p/exe")" != "$BIN" ] || kill -9 "$p"
+  done 2>/dev/null
+  eval "${AT_EXIT:-}"
+  kill -9 $(below $$) 2>/dev/null
+  rm -rf "$WORK"
+}
+trap e2e_end EXIT
 # Never touch the real user's folder.
 export HOME="$WORK/home" XDG_DATA_HOME="$WORK/data"
 mkdir -p "$HOME" "$XDG_DATA_HOME" "$WORK/run"

@@ -95,7 +95,7 @@ start_game() {
   "$BIN" "$@" >stdout.txt 2>stderr.txt &
   GAME=$!
   GAMEWIN=$(timeout "$WAIT" xdotool search --sync --name '^Tavorek, Ombrelith$' | head -n1) || true
-  [ -n "$GAMEWIN" ] || { kill -9 "$GAME"; fail "no game window"; }
+  [ -n "$GAMEWIN" ] || fail "no game window"
   xdotool windowfocus --sync "$GAMEWIN"
   window_at
 }
@@ -104,9 +104,8 @@ window_at() { eval "$(xdotool getwindowgeometry --shell "$GAMEWIN")"; WINDOW=${W
 # end_game: waits (at most 30 s) for the game to quit and checks status 0.
 end_game() {
   local rc=0
-  timeout -k 5 30 tail --pid="$GAME" -f /dev/null || { kill -9 "$GAME"; fail "the game did not quit"; }
+  timeout -k 5 30 tail --pid="$GAME" -f /dev/null || fail "the game did not quit"
   wait "$GAME" || rc=$?
-  GAME=""
   [ "$rc" -eq 0 ] || fail "the game ended with status $rc"
 }
 

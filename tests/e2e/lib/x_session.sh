@@ -13,4 +13,3 @@ source "$LIB/e2e.sh"
 source "$LIB/x11.sh"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 export ALSOFT_DRIVERS=null
-GAME=""
