@@ -6,6 +6,7 @@ set_tests_properties(${long_tests} PROPERTIES LABELS "sim;long" COST 800)
 # A few seconds each: ahead of the short ones.
 set(slow_tests
   SaveTest.FlippedBytesNeverLeaveABrokenWorld
+  CtrlPlaySaves.EveryPairPlaySavesLoadsAndSavesAgainAsItWas
   FrameDraws.SameCallsForASmallAndAFullCrowd
   Draw.CrowdIsOneInstancedCallAndRestingMembersVanish
   StatsGame.FinishedFirstLayerStoresTheAchievementOnceAndItIsReadBack

@@ -103,6 +103,15 @@ static const char* supported(bool yes) { return yes ? "support" : "not support";
 
 static void ctrl_show_go(int shown) { view_shown[VIEW_GO] = (uint8_t)shown; }
 
+void ctrl_init_camera() {
+  camera_init(CTRL_FOV);
+  camera_pid_target.p = -0.035f;
+  camera_pid_target.i = -0.025f;
+  camera_pid_target.d = -0.002f;
+  camera.min_distance = 4.0f;
+  camera.max_distance = 264.0f;
+}
+
 // Once per process: what outlives a GL context.
 static void ctrl_init_resources() {
   LOG("OPTIMIZED build");
@@ -112,12 +121,7 @@ static void ctrl_init_resources() {
   LOG("GL_RENDERER: %s", (const char*)glGetString(GL_RENDERER));
   LOG("GL_VERSION: %s", (const char*)glGetString(GL_VERSION));
   LOG("GL_SHADING_LANGUAGE_VERSION: %s", sl ? (const char*)sl : "None");
-  camera_init(CTRL_FOV);
-  camera_pid_target.p = -0.035f;
-  camera_pid_target.i = -0.025f;
-  camera_pid_target.d = -0.002f;
-  camera.min_distance = 4.0f;
-  camera.max_distance = 264.0f;
+  ctrl_init_camera();
   settings_selected = 0;
   notify_listen(MSG_SETTINGS, settings_on_message);
   settings_load();

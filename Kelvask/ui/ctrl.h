@@ -42,6 +42,8 @@ extern float ctrl_tipwidth;  // the last tooltip's text width
 
 // The shell hands over its drawable width, height and content scale.
 void ctrl_create(int32_t width, int32_t height, float csf);
+// The camera's field of view, follow gains and zoom range, once per process.
+void ctrl_init_camera();
 void ctrl_update(int32_t steps, double dt);
 void ctrl_draw(float dt, float elapsed);
 void ctrl_pick(float depth);
