@@ -154,11 +154,33 @@ void cats_update_heights() {
   }
 }
 
+// No wall holds a cat off the land: one standing there (pushed or dragged
+// into the water, say) would follow the flow of the nearest edge cell away
+// from the site. It comes back to the middle of the nearest land cell, in
+// play as at a load, so a load finds every cat where play left it.
+static bool put_on_land(float* p) {
+  const bool on_grid = p[0] >= 0.0f && p[0] < GRIDSZ && p[1] >= 0.0f && p[1] < GRIDSZ;
+  if (on_grid && wld_height[grid_cidx((int)p[0], (int)p[1])] > 0) return true;
+  const int c = wld_nearest_cell(wld_height, 0xff, p[0], p[1]);
+  if (c < 0) return false;
+  p[0] = c % GRIDSZ + 0.5f;
+  p[1] = c / GRIDSZ + 0.5f;
+  p[2] = grid_z(wld_height[c]);
+  return true;
+}
+
 void cats_update_poses(float dt) {
   for (int i = 0; i < cats_count; i++) {
     cpBody* b = cats_body[i];
     if (!b) continue;
     cpVect p = cpBodyGetPosition(b), rot = cpBodyGetRotation(b);
+    float at[3] = {(float)p.x, (float)p.y, cats_pos[i][2]};
+    if (put_on_land(at) && (at[0] != (float)p.x || at[1] != (float)p.y)) {
+      p = cpv(at[0], at[1]);
+      cpBodySetPosition(b, p);
+      cpBodySetVelocity(b, cpvzero);
+      cats_pos[i][2] = at[2];
+    }
     cats_pos[i][0] = (float)p.x;
     cats_pos[i][1] = (float)p.y;
     float speed = (float)cpvlength(cpBodyGetVelocity(b));
@@ -325,20 +347,6 @@ static bool cats_write(FILE* txt, FILE* bin) {
 
 static bool position_ok(const float* p) {
   return std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
-}
-
-// No wall holds a cat off the land: one standing there (a body pushed through
-// a wall, say) would follow the flow of the nearest edge cell away from the
-// site. It comes back to the middle of the nearest land cell.
-static bool put_on_land(float* p) {
-  const bool on_grid = p[0] >= 0.0f && p[0] < GRIDSZ && p[1] >= 0.0f && p[1] < GRIDSZ;
-  if (on_grid && wld_height[grid_cidx((int)p[0], (int)p[1])] > 0) return true;
-  const int c = wld_nearest_cell(wld_height, 0xff, p[0], p[1]);
-  if (c < 0) return false;
-  p[0] = c % GRIDSZ + 0.5f;
-  p[1] = c / GRIDSZ + 0.5f;
-  p[2] = grid_z(wld_height[c]);
-  return true;
 }
 
 static bool blank(const float* p) { return p[0] == 0.0f && p[1] == 0.0f && p[2] == 0.0f; }
