@@ -31,13 +31,19 @@ static std::string kind_of(const char* line) {
 int main(int argc, char** argv) {
   long seed = 1, seeds = 1;
   double minutes = 5.0;
-  for (int a = 1; a + 1 < argc; a += 2) {
-    if (strcmp(argv[a], "--seed") == 0) seed = atol(argv[a + 1]);
-    if (strcmp(argv[a], "--seeds") == 0) seeds = atol(argv[a + 1]);
-    if (strcmp(argv[a], "--minutes") == 0) minutes = atof(argv[a + 1]);
+  bool known = argc % 2 == 1;
+  for (int a = 1; known && a + 1 < argc; a += 2) {
+    if (strcmp(argv[a], "--seed") == 0)
+      seed = atol(argv[a + 1]);
+    else if (strcmp(argv[a], "--seeds") == 0)
+      seeds = atol(argv[a + 1]);
+    else if (strcmp(argv[a], "--minutes") == 0)
+      minutes = atof(argv[a + 1]);
+    else
+      known = false;
   }
-  if (argc % 2 == 0 || seeds < 1 || !(minutes > 0.0)) {
-    fprintf(stderr, "usage: play_saves [--seed N] [--seeds K] [--minutes M]\n");
+  if (!known || seeds < 1 || !(minutes > 0.0)) {
+    fprintf(stderr, "ERR usage: play_saves [--seed N] [--seeds K] [--minutes M]\n");
     return 2;
   }
   // The game's own log lines go nowhere; the report keeps standard output.
