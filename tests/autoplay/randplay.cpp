@@ -24,6 +24,7 @@
 #include "view.h"
 #include "wld.h"
 #include "wld_init.h"
+#include "wld_physics.h"
 #include "wld_state.h"
 #include "wld_walls.h"
 
@@ -237,10 +238,32 @@ static void save_and_start_again() {
 
 // ---- the run ----
 
-void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out) {
+// A living worker, not held, that stays in a closed cell two frames running:
+// pushed through a building's wall and left there. Told once while it stays.
+static int32_t shut_last, shut_told;
+
+static void check_shut() {
+  int32_t now = -1;
+  for (int i = 0; i < crowd_sz && now < 0; i++)
+    if (crowd_goal[i] != JOB_DEAD && wld_bodies[i] && i != wld_selected &&
+        wld_shut_cell(
+            wld_cellflags[grid_cidx(wld_grid_coord(crowd_posx[i]), wld_grid_coord(crowd_posy[i]))]))
+      now = i;
+  if (now >= 0 && now == shut_last && now != shut_told) {
+    char line[RANDPLAY_LINE_SZ];
+    snprintf(line, sizeof line, "member %d stays in the closed cell %d, %d", now,
+             wld_grid_coord(crowd_posx[now]), wld_grid_coord(crowd_posy[now]));
+    fault(&res->shut, wld_age, line);
+    shut_told = now;
+  }
+  shut_last = now;
+}
+
+void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out,
+                  int32_t crowd) {
   memset(out, 0, sizeof *out);
   res = out;
-  randplay_begin(seed);
+  randplay_begin(seed, crowd);
   saves_dir = folder;
   const char* kept_path = filesPath;
   filesPath = folder;
@@ -250,6 +273,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
   next_start();
   randplay_survey();
   played = 0.0;
+  shut_last = shut_told = -1;
   double next_save = 2.0 + SAVE_GAP * randplay_unit();
   int32_t ended = 0;
   while (played < seconds) {
@@ -258,6 +282,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
     hand_frame(STEPS);
     played += wld_age - before;
     if (crowd_sz > out->most_workers) out->most_workers = crowd_sz;
+    check_shut();
     if (wld_gameover && !ended) {
       ended = 1;
       (wld_completed ? out->won : out->lost)++;
