@@ -131,15 +131,22 @@ static std::string line_at(const std::string& text, size_t at) {
 static const char* binary_place(size_t at) {
   static char where[64];
   const size_t n = (size_t)crowd_sz;
-  const size_t member = sizeof crowd_posx[0] + sizeof crowd_posy[0] + sizeof crowd_time[0] +
-                        sizeof crowd_phase[0] + sizeof crowd_goal[0] + sizeof crowd_trade[0];
   const struct {
     const char* name;
     size_t size;
-  } blocks[] = {{"members", n * member},     {"emotes", CROWDSZ * 4},
-                {"exhaustion times", n * 4}, {"work times", n * 4},
-                {"transforms", n * 64},      {"heights", GRIDCELLS},
-                {"cell flags", GRIDCELLS},   {"cat positions", sizeof cats_pos}};
+  } blocks[] = {{"members' x", n * sizeof crowd_posx[0]},
+                {"members' y", n * sizeof crowd_posy[0]},
+                {"move times", n * sizeof crowd_time[0]},
+                {"walk phases", n * sizeof crowd_phase[0]},
+                {"goals", n * sizeof crowd_goal[0]},
+                {"trades", n * sizeof crowd_trade[0]},
+                {"emotes", CROWDSZ * 4},
+                {"exhaustion times", n * 4},
+                {"work times", n * 4},
+                {"transforms", n * 64},
+                {"heights", GRIDCELLS},
+                {"cell flags", GRIDCELLS},
+                {"cat positions", sizeof cats_pos}};
   for (const auto& b : blocks) {
     if (at >= b.size) {
       at -= b.size;
