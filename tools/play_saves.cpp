@@ -62,16 +62,17 @@ int main(int argc, char** argv) {
     randplay_run((uint32_t)s, minutes * 60.0, dir, &r, (int32_t)crowd);
     std::filesystem::remove_all(dir);
     fprintf(out,
-            "seed %ld: %d saves, %d loads, %d refused, %d differed, %d shut; %d lost, %d won, %d "
-            "workers\n",
-            s, r.saves, r.loads, r.refused, r.differed, r.shut, r.lost, r.won, r.most_workers);
+            "seed %ld: %d saves, %d loads, %d refused, %d differed, %d shut, %d runaway; %d lost, "
+            "%d won, %d workers\n",
+            s, r.saves, r.loads, r.refused, r.differed, r.shut, r.runaway, r.lost, r.won,
+            r.most_workers);
     for (int f = 0; f < r.faults; f++) {
       fprintf(out, "  seed %ld at %.1f s of play (game age %.1f s): %s\n", s, r.fault[f].played,
               r.fault[f].age, r.fault[f].line);
       kinds[kind_of(r.fault[f].line)]++;
     }
     fflush(out);
-    saves += r.saves, loads += r.loads, faults += r.refused + r.differed + r.shut;
+    saves += r.saves, loads += r.loads, faults += r.refused + r.differed + r.shut + r.runaway;
   }
   fprintf(out, "%ld seeds of %.1f game minutes in %.1f s: %d saves, %d loads, %d faults\n", seeds,
           minutes, (double)(clock() - began) / CLOCKS_PER_SEC, saves, loads, faults);

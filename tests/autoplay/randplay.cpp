@@ -1,6 +1,7 @@
 #include "randplay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -266,6 +267,19 @@ static void check_shut() {
   shut_last = now;
 }
 
+// A walk phase past one turn, whose swing grows with it; told once a run.
+static bool phase_told;
+
+static void check_phase() {
+  for (int i = 0; i < crowd_sz && !phase_told; i++)
+    if (!(fabsf(crowd_phase[i]) <= (float)M_PI + 1e-3f)) {
+      char line[RANDPLAY_LINE_SZ];
+      snprintf(line, sizeof line, "member %d walks at phase %g, past one turn", i, crowd_phase[i]);
+      fault(&res->runaway, wld_age, line);
+      phase_told = true;
+    }
+}
+
 void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out,
                   int32_t crowd) {
   memset(out, 0, sizeof *out);
@@ -281,6 +295,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
   randplay_survey();
   played = 0.0;
   shut_last = shut_told = -1;
+  phase_told = false;
   double next_save = 2.0 + SAVE_GAP * randplay_unit();
   int32_t ended = 0;
   while (played < seconds) {
@@ -290,6 +305,7 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
     played += wld_age - before;
     if (crowd_sz > out->most_workers) out->most_workers = crowd_sz;
     check_shut();
+    check_phase();
     if (wld_gameover && !ended) {
       ended = 1;
       (wld_completed ? out->won : out->lost)++;

@@ -21,7 +21,8 @@ struct randplay_result {
   int32_t saves, loads;
   int32_t refused;   // pairs the next start set aside
   int32_t differed;  // saves right after a load that wrote another pair
-  int32_t shut;      // frames that left a worker in a building's closed cell
+  int32_t shut;      // workers left in a building's closed cell
+  int32_t runaway;   // walk phases past one turn
   int32_t faults;    // kept in fault[], the first RANDPLAY_KEPT
   randplay_fault fault[RANDPLAY_KEPT];
   int32_t lost, won;  // games that ended so
