@@ -241,7 +241,12 @@ static int32_t to_grow() {
 #define GROWN_OFFICES 8
 #define GROWN_BAKERIES 6
 #define GROWN_HUTS 6
-#define GROWN_SILVER (GROWN_OFFICES * 300 + GROWN_BAKERIES * 100 + GROWN_HUTS * 32 + 400)
+
+static int32_t grown_silver() {
+  return crowd_goal_n + GROWN_OFFICES * ctrl_build_cost(CTRL_MODE_TAXC) +
+         GROWN_BAKERIES * ctrl_build_cost(CTRL_MODE_BAKERY) +
+         GROWN_HUTS * ctrl_build_cost(CTRL_MODE_HUT) + 20 * ctrl_build_cost(CTRL_MODE_FARM);
+}
 
 static void hire() {
   press_view(VIEW_LABOR);
@@ -426,9 +431,9 @@ static void masons() {
 void randplay_forget() { drop_gesture(); }
 
 void randplay_act() {
-  // Once, at a new game's start.
+  // At a new game's start, before its first hire.
   if (crowd_goal_n > 0 && wld_started && wld_age < 0.2)
-    taxc_silver = std::max(taxc_silver, crowd_goal_n + GROWN_SILVER);
+    taxc_silver = std::max(taxc_silver, grown_silver());
   if (opnext >= opcount && chance(0.08f)) choose();
   run_ops();
   if (view_shown[VIEW_WORLD] && !view_shown[VIEW_MENU]) masons();
