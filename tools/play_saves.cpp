@@ -1,10 +1,11 @@
 // Plays seeded random games through the controller's handlers, saving at
 // random moments and starting again on each saved pair:
-//   play_saves [--seed N] [--seeds K] [--minutes M]
+//   play_saves [--seed N] [--seeds K] [--minutes M] [--crowd W]
 // plays seeds N to N + K - 1 (1 and 1 by default) for M game minutes each (5
-// by default) and prints per seed the saves and loads, each refused pair with
-// its ERR line and each save after a load that differed, then how often each
-// refusal came. Exit status 1 when any pair was refused or differed.
+// by default), each game grown to W workers (0, none, by default), and prints
+// per seed the saves and loads, each refused pair with its ERR line, each save
+// after a load that differed and each worker left in a building's closed
+// cell, then how often each fault came. Exit status 1 when there was any.
 #include <unistd.h>
 
 #include <cctype>
@@ -29,7 +30,7 @@ static std::string kind_of(const char* line) {
 }
 
 int main(int argc, char** argv) {
-  long seed = 1, seeds = 1;
+  long seed = 1, seeds = 1, crowd = 0;
   double minutes = 5.0;
   bool known = argc % 2 == 1;
   for (int a = 1; known && a + 1 < argc; a += 2) {
@@ -37,13 +38,15 @@ int main(int argc, char** argv) {
       seed = atol(argv[a + 1]);
     else if (strcmp(argv[a], "--seeds") == 0)
       seeds = atol(argv[a + 1]);
+    else if (strcmp(argv[a], "--crowd") == 0)
+      crowd = atol(argv[a + 1]);
     else if (strcmp(argv[a], "--minutes") == 0)
       minutes = atof(argv[a + 1]);
     else
       known = false;
   }
-  if (!known || seeds < 1 || !(minutes > 0.0)) {
-    fprintf(stderr, "ERR usage: play_saves [--seed N] [--seeds K] [--minutes M]\n");
+  if (!known || seeds < 1 || !(minutes > 0.0) || crowd < 0) {
+    fprintf(stderr, "ERR usage: play_saves [--seed N] [--seeds K] [--minutes M] [--crowd W]\n");
     return 2;
   }
   // The game's own log lines go nowhere; the report keeps standard output.
@@ -56,18 +59,20 @@ int main(int argc, char** argv) {
     char dir[] = "/tmp/tavorek_playXXXXXX";
     if (!mkdtemp(dir)) return 2;
     static randplay_result r;
-    randplay_run((uint32_t)s, minutes * 60.0, dir, &r);
+    randplay_run((uint32_t)s, minutes * 60.0, dir, &r, (int32_t)crowd);
     std::filesystem::remove_all(dir);
     fprintf(out,
-            "seed %ld: %d saves, %d loads, %d refused, %d differed; %d lost, %d won, %d workers\n",
-            s, r.saves, r.loads, r.refused, r.differed, r.lost, r.won, r.most_workers);
+            "seed %ld: %d saves, %d loads, %d refused, %d differed, %d shut, %d runaway; %d lost, "
+            "%d won, %d workers\n",
+            s, r.saves, r.loads, r.refused, r.differed, r.shut, r.runaway, r.lost, r.won,
+            r.most_workers);
     for (int f = 0; f < r.faults; f++) {
       fprintf(out, "  seed %ld at %.1f s of play (game age %.1f s): %s\n", s, r.fault[f].played,
               r.fault[f].age, r.fault[f].line);
       kinds[kind_of(r.fault[f].line)]++;
     }
     fflush(out);
-    saves += r.saves, loads += r.loads, faults += r.refused + r.differed;
+    saves += r.saves, loads += r.loads, faults += r.refused + r.differed + r.shut + r.runaway;
   }
   fprintf(out, "%ld seeds of %.1f game minutes in %.1f s: %d saves, %d loads, %d faults\n", seeds,
           minutes, (double)(clock() - began) / CLOCKS_PER_SEC, saves, loads, faults);

@@ -148,10 +148,7 @@ void wld_move_body(int i, float x, float y) {
   cpBodySetVelocity(wld_bodies[i], cpvzero);
 }
 
-// A cell with a type but no open side: a building's cell walled in all round,
-// which a body gets into only by being pushed through a wall, and which no
-// field leads out of.
-static bool shut_cell(uint8_t f) { return f > 0x0f && (f & 0x0f) == 0; }
+bool wld_shut_cell(uint8_t f) { return f > 0x0f && (f & 0x0f) == 0; }
 
 int wld_free_shut_members() {
   int moved = 0;
@@ -159,7 +156,7 @@ int wld_free_shut_members() {
     if (!wld_bodies[i] || i == wld_selected) continue;
     const cpVect p = cpBodyGetPosition(wld_bodies[i]);
     const float x = (float)p.x, y = (float)p.y;
-    if (!shut_cell(wld_cellflags[grid_cidx(wld_grid_coord(x), wld_grid_coord(y))])) continue;
+    if (!wld_shut_cell(wld_cellflags[grid_cidx(wld_grid_coord(x), wld_grid_coord(y))])) continue;
     const int c = wld_nearest_cell(wld_cellflags, 0x0f, x, y);
     if (c < 0) continue;
     // Into that cell as little as the body's radius lets it stand clear of its walls.

@@ -21,6 +21,10 @@ bool wld_add_body(int i, float x, float y);
 void wld_add_loaded_bodies();
 // Member i, which has a body, put at (x, y) at rest.
 void wld_move_body(int i, float x, float y);
+// A cell with these flags has a type but no open side: a building's cell
+// walled in all round, which a body gets into only by being pushed through a
+// wall, and which no field leads out of.
+bool wld_shut_cell(uint8_t flags);
 // After the physics steps: every member with a body, but the one the player
 // holds, that stands in a cell with a type and no open side (pushed through a
 // building's wall) goes to the nearest cell with an open side. Returns how

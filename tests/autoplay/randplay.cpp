@@ -1,6 +1,7 @@
 #include "randplay.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 #include "view.h"
 #include "wld.h"
 #include "wld_init.h"
+#include "wld_physics.h"
 #include "wld_state.h"
 #include "wld_walls.h"
 
@@ -130,15 +132,22 @@ static std::string line_at(const std::string& text, size_t at) {
 static const char* binary_place(size_t at) {
   static char where[64];
   const size_t n = (size_t)crowd_sz;
-  const size_t member = sizeof crowd_posx[0] + sizeof crowd_posy[0] + sizeof crowd_time[0] +
-                        sizeof crowd_phase[0] + sizeof crowd_goal[0] + sizeof crowd_trade[0];
   const struct {
     const char* name;
     size_t size;
-  } blocks[] = {{"members", n * member},     {"emotes", CROWDSZ * 4},
-                {"exhaustion times", n * 4}, {"work times", n * 4},
-                {"transforms", n * 64},      {"heights", GRIDCELLS},
-                {"cell flags", GRIDCELLS},   {"cat positions", sizeof cats_pos}};
+  } blocks[] = {{"members' x", n * sizeof crowd_posx[0]},
+                {"members' y", n * sizeof crowd_posy[0]},
+                {"move times", n * sizeof crowd_time[0]},
+                {"walk phases", n * sizeof crowd_phase[0]},
+                {"goals", n * sizeof crowd_goal[0]},
+                {"trades", n * sizeof crowd_trade[0]},
+                {"emotes", CROWDSZ * 4},
+                {"exhaustion times", n * 4},
+                {"work times", n * 4},
+                {"transforms", n * 64},
+                {"heights", GRIDCELLS},
+                {"cell flags", GRIDCELLS},
+                {"cat positions", sizeof cats_pos}};
   for (const auto& b : blocks) {
     if (at >= b.size) {
       at -= b.size;
@@ -237,10 +246,45 @@ static void save_and_start_again() {
 
 // ---- the run ----
 
-void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out) {
+// A living worker, not held, that stays in a closed cell two frames running:
+// pushed through a building's wall and left there. Told once while it stays.
+static int32_t shut_last, shut_told;
+
+static void check_shut() {
+  int32_t now = -1;
+  for (int i = 0; i < crowd_sz && now < 0; i++)
+    if (crowd_goal[i] != JOB_DEAD && wld_bodies[i] && i != wld_selected &&
+        wld_shut_cell(
+            wld_cellflags[grid_cidx(wld_grid_coord(crowd_posx[i]), wld_grid_coord(crowd_posy[i]))]))
+      now = i;
+  if (now >= 0 && now == shut_last && now != shut_told) {
+    char line[RANDPLAY_LINE_SZ];
+    snprintf(line, sizeof line, "member %d stays in the closed cell %d, %d", now,
+             wld_grid_coord(crowd_posx[now]), wld_grid_coord(crowd_posy[now]));
+    fault(&res->shut, wld_age, line);
+    shut_told = now;
+  }
+  shut_last = now;
+}
+
+// A walk phase past one turn, whose swing grows with it; told once a run.
+static bool phase_told;
+
+static void check_phase() {
+  for (int i = 0; i < crowd_sz && !phase_told; i++)
+    if (!(fabsf(crowd_phase[i]) <= (float)M_PI + 1e-3f)) {
+      char line[RANDPLAY_LINE_SZ];
+      snprintf(line, sizeof line, "member %d walks at phase %g, past one turn", i, crowd_phase[i]);
+      fault(&res->runaway, wld_age, line);
+      phase_told = true;
+    }
+}
+
+void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out,
+                  int32_t crowd) {
   memset(out, 0, sizeof *out);
   res = out;
-  randplay_begin(seed);
+  randplay_begin(seed, crowd);
   saves_dir = folder;
   const char* kept_path = filesPath;
   filesPath = folder;
@@ -250,6 +294,8 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
   next_start();
   randplay_survey();
   played = 0.0;
+  shut_last = shut_told = -1;
+  phase_told = false;
   double next_save = 2.0 + SAVE_GAP * randplay_unit();
   int32_t ended = 0;
   while (played < seconds) {
@@ -258,6 +304,8 @@ void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_re
     hand_frame(STEPS);
     played += wld_age - before;
     if (crowd_sz > out->most_workers) out->most_workers = crowd_sz;
+    check_shut();
+    check_phase();
     if (wld_gameover && !ended) {
       ended = 1;
       (wld_completed ? out->won : out->lost)++;

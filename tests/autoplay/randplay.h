@@ -21,6 +21,8 @@ struct randplay_result {
   int32_t saves, loads;
   int32_t refused;   // pairs the next start set aside
   int32_t differed;  // saves right after a load that wrote another pair
+  int32_t shut;      // workers left in a building's closed cell
+  int32_t runaway;   // walk phases past one turn
   int32_t faults;    // kept in fault[], the first RANDPLAY_KEPT
   randplay_fault fault[RANDPLAY_KEPT];
   int32_t lost, won;  // games that ended so
@@ -32,4 +34,7 @@ struct randplay_result {
 // follows the seed: seed % 3 == 1 plays on Legend without huts until the
 // game is lost; seed % 3 == 2 lets masons lay the builders' blocks on the
 // pyramid's marks (the cheat option on) until it is won; others mix all.
-void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out);
+// With `crowd` > 0 each new game starts grown to that many workers (see
+// randplay_begin).
+void randplay_run(uint32_t seed, double seconds, const char* folder, randplay_result* out,
+                  int32_t crowd = 0);

@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL_keycode.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -25,6 +26,7 @@
 
 static uint64_t rng;
 static int style;
+static int32_t crowd_goal_n;  // the grown crowd, 0 none
 
 static uint32_t rnd() {
   rng ^= rng << 13, rng ^= rng >> 7, rng ^= rng << 17;
@@ -35,9 +37,10 @@ float randplay_unit() { return (float)(rnd() & 0xffff) / 65535.0f; }
 static float unit() { return randplay_unit(); }
 static bool chance(float p) { return unit() < p; }
 
-void randplay_begin(uint32_t seed) {
+void randplay_begin(uint32_t seed, int32_t crowd) {
   rng = (0x9e3779b97f4a7c15ull ^ ((uint64_t)seed * 0xbf58476d1ce4e5b9ull)) | 1;
   style = (int)(seed % 3);
+  crowd_goal_n = crowd;
 }
 
 bool randplay_cheats() { return style == STYLE_WIN; }
@@ -225,6 +228,26 @@ static void marks() {
   mark_area(x, y, x + below(9) - 4, y + below(9) - 4);
 }
 
+// Workers still to come before the crowd is grown.
+static int32_t to_grow() {
+  int32_t n = crowd_goal_n - crowd_sz;
+  for (int t = 0; t < TRADECNT; t++) n -= spawnqueues[t];
+  return n;
+}
+
+// A grown crowd's buildings: offices for more doors to come out of, bakeries
+// and huts where servants and the tired queue (no huts where the crowd is to
+// die of exhaustion). Silver for them, and for the hires, a grown game has.
+#define GROWN_OFFICES 8
+#define GROWN_BAKERIES 6
+#define GROWN_HUTS 6
+
+static int32_t grown_silver() {
+  return crowd_goal_n + GROWN_OFFICES * ctrl_build_cost(CTRL_MODE_TAXC) +
+         GROWN_BAKERIES * ctrl_build_cost(CTRL_MODE_BAKERY) +
+         GROWN_HUTS * ctrl_build_cost(CTRL_MODE_HUT) + 20 * ctrl_build_cost(CTRL_MODE_FARM);
+}
+
 static void hire() {
   press_view(VIEW_LABOR);
   push(OP_FRAME);
@@ -233,7 +256,9 @@ static void hire() {
 // On the open panel: a few sliders set, then go (or, now and then, back out).
 static void hire_panel() {
   if (style == STYLE_MIXED && chance(0.1f)) return push(OP_POST, 0, 0, 0, MSG_PAUSE);
-  const int n = 1 + below(4);
+  const bool growing = to_grow() > 0;  // every slider full
+  for (int t = 0; t < TRADECNT && growing; t++) press_view(VIEW_SLIDER0 + t, 1.0f);
+  const int n = growing ? 0 : 1 + below(4);
   for (int k = 0; k < n; k++) {
     const int trade = style == STYLE_LOSE ? 0 : below(TRADECNT);
     press_view(VIEW_SLIDER0 + trade, style == STYLE_LOSE ? 1.0f : unit());
@@ -353,6 +378,12 @@ static void choose() {
   if (style == STYLE_WIN && pyramid_mark() < 0 && stones_pyramid_level > 0)
     return mark_pyramid_layer();
   const bool needs_food = farms_count == 0 || bakeries_count == 0;
+  if (!needs_food && to_grow() > 0 && chance(0.6f)) {
+    if (taxc_count < GROWN_OFFICES) return build(CTRL_MODE_TAXC);
+    if (bakeries_count < GROWN_BAKERIES) return build(CTRL_MODE_BAKERY);
+    if (huts_count < GROWN_HUTS && style != STYLE_LOSE) return build(CTRL_MODE_HUT);
+    return hire();
+  }
   switch (below(12)) {
     case 0:
     case 1:
@@ -400,6 +431,9 @@ static void masons() {
 void randplay_forget() { drop_gesture(); }
 
 void randplay_act() {
+  // At a new game's start, before its first hire.
+  if (crowd_goal_n > 0 && wld_started && wld_age < 0.2)
+    taxc_silver = std::max(taxc_silver, grown_silver());
   if (opnext >= opcount && chance(0.08f)) choose();
   run_ops();
   if (view_shown[VIEW_WORLD] && !view_shown[VIEW_MENU]) masons();

@@ -5,8 +5,11 @@
 
 enum { STYLE_MIXED, STYLE_LOSE, STYLE_WIN };
 
-// The seed's stream and style, for a new run.
-void randplay_begin(uint32_t seed);
+// The seed's stream and style, for a new run. With `crowd` > 0 every new
+// game starts grown: it has the silver such a game would have earned, and
+// the player builds offices, bakeries and huts and hires until the crowd
+// holds `crowd` workers.
+void randplay_begin(uint32_t seed, int32_t crowd);
 // A number 0..1 from the seed's stream.
 float randplay_unit();
 // Whether the style plays with the cheat option (nobody dies).
