@@ -43,11 +43,12 @@ bool wld_add_body(int i, float x, float y) {
   return true;
 }
 
-// Members a cell keeps where they stand at a load. Even a crowd of 4000 at
-// work packs no more than nine into a cell, so a saved game of play loads as
-// it was; a crowd stacked on one spot would give the physics a contact for
-// every pair of its members, frame after frame.
-#define CELLKEEPS 16
+// Members a cell keeps where they stand at a load. Workers spawned at a
+// door that a crowd of thousands jams pile up in its cell (84 seen), and a
+// saved game of play must load as it was; a crowd stacked far past that on
+// one spot would give the physics a contact for every pair of its members,
+// frame after frame.
+#define CELLKEEPS 128
 // The members beyond that stand in cells of their own region, two to a cell
 // on its diagonal, where none of them touches another.
 #define CELLSPREAD 2

@@ -568,12 +568,14 @@ TEST_F(SaveTest, MarksOnAndBesideBuildingsLoadAsPlayLeftThem) {
   EXPECT_EQ(site_faults(), 0);
 }
 
-// A crowd stacked on one spot loads spread over the cells nearby.
+// A crowd stacked on one spot past what play packs loads spread over the cells nearby.
 TEST_F(SaveTest, AStackedCrowdLoadsSpread) {
-  for (int i = 0; i < 30; i++) wld_spawn(0);
-  const float x = crowd_posx[39];
+  for (int i = 0; i < 140; i++) wld_spawn(0);
+  const float x = crowd_posx[149];
   ASSERT_TRUE(save_pair_load(save_pair_of_world()));
-  EXPECT_LE(std::count(crowd_posx, crowd_posx + crowd_sz, x), 16);
+  // Kept: the eighty or so that pile up at a jammed door in play.
+  const auto kept = std::count(crowd_posx, crowd_posx + crowd_sz, x);
+  EXPECT_TRUE(kept >= 84 && kept <= 128) << kept;
 }
 
 // A FIFO under either name of the pair is refused at once with one line and
