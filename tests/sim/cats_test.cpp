@@ -356,19 +356,6 @@ TEST_F(CatsBodies, EachCatGetsOneSmallBodyInTheSpace) {
   EXPECT_EQ(cats_body[4], nullptr);
 }
 
-// Pushed or dragged into the water, a cat is on land again by the next pose,
-// where a load would put it.
-TEST_F(CatsBodies, ACatInTheWaterIsBackOnLandAtTheNextPose) {
-  for (int y = 0; y < GRIDSZ; y++)
-    for (int x = 0; x < 10; x++) wld_height[grid_cidx(x, y)] = 0;
-  cats_add(12.5f, 30.5f, 0.75f);
-  cats_create_bodies();
-  cpBodySetPosition(cats_body[0], cpv(3.2, 30.7));
-  cats_update_poses(0.01f);
-  EXPECT_TRUE(cpveql(cpBodyGetPosition(cats_body[0]), cpv(10.5, 30.5)));
-  EXPECT_FLOAT_EQ(cats_pos[0][0], 10.5f);
-}
-
 TEST_F(CatsBodies, DestroyingLeavesNoHandleAndNothingInTheSpace) {
   for (int k = 0; k < 4; k++) cats_add(12.5f + k, 30.5f, 0.75f);
   cats_create_bodies();
