@@ -107,8 +107,10 @@ static void save_and_start_again() {
   take_edges(after);
   for (int i = 0; i < GRIDCELLS * 6; i++)
     if (before[i] != after[i]) {
-      snprintf(line, sizeof line, "a load gives cell %d, %d edge value %d as %g, play %g",
-               i / 6 % GRIDSZ, i / 6 / GRIDSZ, i % 6, after[i], before[i]);
+      static const char* const what[6] = {"east wall", "south wall", "west cost",
+                                          "east cost", "north cost", "south cost"};
+      snprintf(line, sizeof line, "a load gives cell %d, %d the %s %g, play %g", i / 6 % GRIDSZ,
+               i / 6 / GRIDSZ, what[i % 6], after[i], before[i]);
       return fault(line);
     }
   notify_post(MSG_SERIALIZE " out=1");

@@ -22,7 +22,7 @@ TEST(CtrlPlaySaves, EveryPairPlaySavesLoadsAndSavesAgainAsItWas) {
     EXPECT_GT(r.loads, 0) << "seed " << run.seed;
     EXPECT_GT(r.most_workers, run.crowd / 20) << "seed " << run.seed;  // the hires came
     for (int f = 0; f < r.faults; f++)
-      ADD_FAILURE() << "seed " << run.seed << " at " << r.fault[f].played
+      ADD_FAILURE() << "seed " << run.seed << " at " << (int)r.fault[f].played
                     << " s of play: " << r.fault[f].line << "\n  replay: build/play_saves --seed "
                     << run.seed << " --minutes 1 --crowd " << run.crowd;
   }
