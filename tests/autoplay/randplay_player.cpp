@@ -238,7 +238,7 @@ static void hire_panel() {
 // A worker or a cat pressed and dragged to a corner or an edge, or past it.
 static void drag() {
   float x, y;
-  if (cats_count > 0 && chance(0.4f)) {
+  if (cats_count > 0 && chance(0.5f)) {
     const int c = below(cats_count);
     x = cats_pos[c][0], y = cats_pos[c][1];
   } else if (crowd_sz > 0) {
@@ -247,7 +247,7 @@ static void drag() {
   } else {
     return;
   }
-  const float far = below(3) == 0 ? 0.0f : 1.0f + below(30);
+  const float far = below(2) == 0 ? 0.0f : 1.0f + below(30);
   float tx = below(2) ? -far : GRIDSZ - 1 + far, ty = below(2) ? -far : GRIDSZ - 1 + far;
   if (chance(0.3f)) tx = x;                                           // straight to an edge
   push(OP_AIM, x, y), push(OP_FRAME), push(OP_DOWN), push(OP_FRAME);  // the pick takes it
