@@ -303,7 +303,6 @@ void randplay_act() {
                                             6 * ctrl_build_cost(CTRL_MODE_BAKERY) +
                                             6 * ctrl_build_cost(CTRL_MODE_HUT) +
                                             20 * ctrl_build_cost(CTRL_MODE_FARM));
-  if (getenv("RPDBG") && rnd() % 200 == 0) fprintf(stderr, "age %.1f sz %d taxc %d bak %d huts %d farms %d silver %d menu %d panel %d sees %d\n", wld_age, crowd_sz, taxc_count, bakeries_count, huts_count, farms_count, (int)taxc_silver, view_shown[VIEW_MENU], view_shown[VIEW_HIRE_PANEL], sees_the_map());
   if (opnext >= opcount && chance(0.08f)) choose();
   run_ops();
 }
