@@ -19,7 +19,6 @@ target_link_libraries(headless_game PRIVATE tavorek_autoplay)
 # again on every pair it saves; the ui tests and tools/play_saves run it.
 player_library(tavorek_randplay tavorek_ui
   ${CMAKE_SOURCE_DIR}/tests/autoplay/randplay.cpp
-  ${CMAKE_SOURCE_DIR}/tests/autoplay/randplay_hand.cpp
   ${CMAKE_SOURCE_DIR}/tests/autoplay/randplay_player.cpp)
 add_executable(play_saves ${CMAKE_SOURCE_DIR}/tools/play_saves.cpp)
 target_link_libraries(play_saves PRIVATE tavorek_randplay)

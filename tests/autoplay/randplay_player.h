@@ -1,22 +1,15 @@
-// The random player's mind: what it does next, as gestures of the hand that
-// run over the coming frames. Its style of play follows the seed.
+// The random player's hand and mind: gestures as the shell routes the mouse
+// to the views and the controller, run over the coming frames.
 #pragma once
 #include <cstdint>
 
-enum { STYLE_MIXED, STYLE_LOSE, STYLE_WIN };
-
-// The seed's stream and style, for a new run. With `crowd` > 0 every new
-// game starts grown: it has the silver such a game would have earned, and
-// the player builds offices, bakeries and huts and hires until the crowd
-// holds `crowd` workers.
+// The seed's stream; with `crowd` > 0 every new game has the silver to grow
+// to `crowd` workers, and the player builds and hires until it has.
 void randplay_begin(uint32_t seed, int32_t crowd);
-// A number 0..1 from the seed's stream.
 float randplay_unit();
-// Whether the style plays with the cheat option (nobody dies).
-bool randplay_cheats();
-// The map as the player sees it at a start: its water edges and cliffs.
-void randplay_survey();
-// Lets go of the gesture under way: the process it played in has ended.
+// A fresh process: nothing held, no gesture under way, the map surveyed.
 void randplay_forget();
-// This frame's input: a new gesture now and then, the next steps of the one under way.
+// This frame's input: a new gesture now and then, the next step of the one under way.
 void randplay_act();
+// The frame's end as the shell runs it: the update, the camera, the pick.
+void randplay_frame(int32_t steps);
