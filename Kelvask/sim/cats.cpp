@@ -1,6 +1,5 @@
 #include "cats.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -294,8 +293,9 @@ static void steer(cpBody* body, float dx, float dy) {
     cpBodySetAngularVelocity(body, 0.0);
     return;
   }
-  cpVect v = cpvadd(cpvmult(cpBodyGetVelocity(body), 0.5), cpv(0.5 * dx, 0.5 * dy));
-  v = cpvmult(v, 1.6 / (cpvlength(v) + DBL_MIN));
+  double len;
+  cpVect v = wld_steer_blend(cpBodyGetVelocity(body), cpv(dx, dy), &len);
+  v = cpvmult(v, 1.6 / len);
   cpVect rot = cpBodyGetRotation(body);
   float error = wrap_angle(wld_fast_atan2(dy, dx) - wld_fast_atan2((float)rot.y, (float)rot.x));
   if (fabsf(error) > 0.5f * (float)M_PI) v = cpvzero;  // turn on the spot first

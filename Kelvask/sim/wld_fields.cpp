@@ -1,6 +1,5 @@
 #include "wld_fields.h"
 
-#include <cfloat>
 #include <cmath>
 
 #include <chipmunk/chipmunk_structs.h>
@@ -101,8 +100,8 @@ static void steer(cpBody* body, cpVect d) {
     return;
   }
   // Half the old velocity keeps the walk smooth; members walk one cell a second.
-  const cpVect v = cpvadd(cpvmult(body->v, 0.5), cpvmult(d, 0.5));
-  const double len = cpvlength(v) + DBL_MIN;
+  double len;
+  const cpVect v = wld_steer_blend(body->v, d, &len);
   body->v = cpv(v.x / len, v.y / len);
   const float heading = wld_fast_atan2((float)d.y, (float)d.x);
   const float facing = wld_fast_atan2((float)body->transform.b, (float)body->transform.a);

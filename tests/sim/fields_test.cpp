@@ -190,6 +190,44 @@ TEST_F(FieldSteering, BrakesWalksAtUnitSpeedAndBlendsWithTheOldVelocity) {
   EXPECT_NEAR(p.y, 30.5 + 0.8 / 240, 1e-6);
 }
 
+// A walk along an axis halves the velocity's cross component step by step;
+// a direction then turned exactly back leaves a blend whose square
+// underflows. Such a member turns to its direction; ordinary blends keep
+// the blend.
+TEST_F(FieldSteering, ABlendThatCancelsTurnsToTheDirectionAndNeverFlings) {
+  flat_site();
+  const int i = member(40.5f, 40.5f, 1);
+  auto steer = [&](cpVect old, float dx, float dy) {
+    cpBodySetVelocity(wld_bodies[i], old);
+    crowd_dirx[i] = dx;
+    crowd_diry[i] = dy;
+    wld_steer_bodies();
+    return cpBodyGetVelocity(wld_bodies[i]);
+  };
+  for (int e = 150; e <= 320; e++)
+    for (double side : {1.0, -1.0}) {
+      const cpVect v = steer(cpv(1.0, side * std::pow(10.0, -e)), -1.0f, 0.0f);
+      ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y)) << "1e-" << e;
+      ASSERT_LE(cpvlength(v), 1.0 + 1e-12) << "1e-" << e;
+      ASSERT_EQ(v.x, -1.0) << "1e-" << e;
+    }
+  const struct {
+    cpVect old;
+    float dx, dy;
+    cpVect want;
+  } ordinary[] = {
+      {cpv(-1.0, 0.0), 0.0f, 1.0f, cpv(-M_SQRT1_2, M_SQRT1_2)},
+      {cpv(0.25, -0.5), 0.75f, 0.5f, cpv(1.0, 0.0)},
+      {cpv(-1.0, 1e-3), 1.0f, 0.0f, cpv(0.0, 1.0)},  // nearly back, but a direction still
+      {cpv(3.0, 4.0), 0.0f, -1.0f, cpv(M_SQRT1_2, M_SQRT1_2)},  // pushed fast, back to a walk
+  };
+  for (const auto& row : ordinary) {
+    const cpVect v = steer(row.old, row.dx, row.dy);
+    EXPECT_NEAR(v.x, row.want.x, 1e-12) << row.old.x << ", " << row.old.y;
+    EXPECT_NEAR(v.y, row.want.y, 1e-12) << row.old.x << ", " << row.old.y;
+  }
+}
+
 TEST_F(FieldSteering, HeadingErrorIsWrappedOnceEachWay) {
   flat_site();
   // Heading minus facing: 3.5, -3.5 and 0.5 radians.
