@@ -47,6 +47,8 @@ void ctrl_init_camera();
 void ctrl_update(int32_t steps, double dt);
 void ctrl_draw(float dt, float elapsed);
 void ctrl_pick(float depth);
+// The toast a game ends with: won when wld_completed is set, else lost.
+void ctrl_show_end_toast();
 // Closes whatever is open; false when nothing was.
 bool ctrl_back();
 // A button went up: the press is over and a picked worker or cat is let go.

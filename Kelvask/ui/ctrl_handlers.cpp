@@ -270,7 +270,11 @@ static void load_game() {
   if (loaded) {
     wld_started = 1;
     hint_step = -1;
-    toast_hide();
+    // A game that ended loads over and says so again; it does not end twice.
+    if (wld_gameover)
+      ctrl_show_end_toast();
+    else
+      toast_hide();
   }
   const bool refused = present && !loaded;
   const int s = userdir_state();

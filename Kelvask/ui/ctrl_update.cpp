@@ -68,6 +68,18 @@ static void show_go_button_when_ready() {
     view_shown[VIEW_GO] = 1;
 }
 
+void ctrl_show_end_toast() {
+  if (wld_completed)
+    toast_show(
+        "You have completed your task.\nYou bask in the glory of a\nworthy service to the Pharao!",
+        TOAST_END_TIME);
+  else
+    toast_show(
+        "Too many exhaustion casualties\ncaused your builders to halt\nwork. May the Pharaoh have "
+        "mercy\non you! -- GAME OVER.",
+        TOAST_END_TIME);
+}
+
 static void decide_end() {
   const bool lost = wld_numdead > wld_death_limit(ctrl_difficulty, crowd_sz);
   const bool won = stones_pyramid_level == 0;
@@ -85,18 +97,9 @@ static void decide_end() {
     }
     return;
   }
-  if (won) {
-    toast_show(
-        "You have completed your task.\nYou bask in the glory of a\nworthy service to the Pharao!",
-        TOAST_END_TIME);
-    notify_post(MSG_ACHIEVEMENT " name=a_ombrelith");
-  } else {
-    toast_show(
-        "Too many exhaustion casualties\ncaused your builders to halt\nwork. May the Pharaoh have "
-        "mercy\non you! -- GAME OVER.",
-        TOAST_END_TIME);
-  }
+  if (won) notify_post(MSG_ACHIEVEMENT " name=a_ombrelith");
   wld_gameover = 1;
+  ctrl_show_end_toast();
   char msg[CTRL_TEXT_SZ];
   snprintf(msg, sizeof msg, MSG_GAMEEND " win=%d age=%f crowd=%d numdead=%d",
            won && !sdlmain_cheat ? 1 : 0, wld_age, crowd_sz, wld_numdead);
