@@ -319,10 +319,11 @@ static bool valid_goal(uint32_t goal) {
   return (goal >= JOB_FETCHSTONE && goal <= JOB_TIRED) || goal == JOB_RESTING || goal == JOB_DEAD;
 }
 
+// A place is left to the world to judge: a member flung past any number by
+// an earlier version is put back on the grid there.
 static int first_damaged_member() {
   for (int i = 0; i < crowd_sz; i++) {
-    bool finite = std::isfinite(staged_posx[i]) && std::isfinite(staged_posy[i]) &&
-                  std::isfinite(staged_time[i]) && std::isfinite(staged_phase[i]);
+    bool finite = std::isfinite(staged_time[i]) && std::isfinite(staged_phase[i]);
     if (!finite || !valid_goal(staged_goal[i]) || staged_trade[i] > 3) return i;
   }
   return -1;

@@ -97,5 +97,6 @@ void crowd_flow_at(int c, float fx, float fy, const float* flowx, const float* f
 // inner 0.6 of the cell, rising smoothly towards the neighbours' at the edges.
 float crowd_ground_height(int c, float fx, float fy);
 // out != 0 writes crowd_sz members to bin, else reads them. A failed read
-// leaves every array as it was and returns false.
+// leaves every array as it was and returns false. Times and phases must be
+// finite; a place may be any number, for the world to judge.
 bool crowd_serialize(int out, FILE* bin);

@@ -1,11 +1,13 @@
 #include "items.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "building.h"
 #include "crowd.h"
 #include "log.h"
 #include "savefile.h"
+#include "wld_state.h"
 
 static int owner_count(const ItemPool* p) {
   int n = 0;
@@ -106,6 +108,22 @@ static void write_pool(const ItemPool* p, FILE* f) {
   }
 }
 
+static bool finite_matrix(const float* m) {
+  for (int e = 0; e < 16; e++)
+    if (!std::isfinite(m[e])) return false;
+  return true;
+}
+
+// The member that carries slot i: its holder of the kind whose holders are
+// members; -1 when none does.
+static int carrier_of(const ItemPool* p, int i) {
+  for (int k = 0; k < owner_count(p); k++) {
+    const int c = p->owners[k].of[i];
+    if (p->owners[k].limit == CROWDSZ && c >= 0 && c < crowd_sz) return c;
+  }
+  return -1;
+}
+
 static bool read_item(const ItemPool* p, FILE* f, const SavedNames& names) {
   int i;
   if (!save_read_count(f, "idx", 0, p->cap - 1, &i)) return false;
@@ -123,7 +141,19 @@ static bool read_item(const ItemPool* p, FILE* f, const SavedNames& names) {
     return false;
   }
   for (int k = 0; k < owner_count(p); k++) p->owners[k].of[i] = owners[k];
-  return building_io_floats(0, f, names.trfs, p->trfs[i], 16);
+  float* m = p->trfs[i];
+  if (!save_skip_header(f, names.trfs) || !save_read_any_floats(f, names.trfs, m, 16)) return false;
+  if (finite_matrix(m)) return true;
+  // A carried item rides where its carrier stands, which the last version's
+  // steering could fling past any number; it follows the carrier, which the
+  // load has put back on the grid.
+  const int c = carrier_of(p, i);
+  if (c < 0) {
+    LOG("ERR Saved game: %s %d lies at a place that is not a number.", p->name, i);
+    return false;
+  }
+  items_follow(m, wld_trfs[c], ITEMS_LIFT);
+  return true;
 }
 
 static bool read_pool(const ItemPool* p, FILE* f) {

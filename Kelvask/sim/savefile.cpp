@@ -59,13 +59,13 @@ static bool scan_int(FILE* f, int32_t* v) {
   return true;
 }
 
-// Finite only; parse is strtod or strtof, so a float is rounded once.
+// Finite unless `any`; parse is strtod or strtof, so a float is rounded once.
 template <typename T>
-static bool scan_real(FILE* f, T* v, T (*parse)(const char*, char**)) {
+static bool scan_real(FILE* f, T* v, T (*parse)(const char*, char**), bool any = false) {
   char word[SAVE_NUMBER_CHARS + 1], *end;
   if (!scan_word(f, word)) return false;
   *v = parse(word, &end);
-  return *end == '\0' && std::isfinite(*v);
+  return *end == '\0' && (any || std::isfinite(*v));
 }
 
 bool save_read_int(FILE* f, const char* name, int* v) {
@@ -117,9 +117,12 @@ void save_write_ints(FILE* f, const int32_t* v, int n) {
   for (int i = 0; i < n; i++) fprintf(f, "%d\n", v[i]);
 }
 
-static bool read_values(FILE* f, const char* what, bool is_float, void* dst, int n) {
+enum Values { INTS, FINITE_FLOATS, ANY_FLOATS };
+
+static bool read_values(FILE* f, const char* what, Values kind, void* dst, int n) {
   for (int i = 0; i < n; i++) {
-    bool ok = is_float ? scan_real(f, (float*)dst + i, strtof) : scan_int(f, (int32_t*)dst + i);
+    bool ok = kind == INTS ? scan_int(f, (int32_t*)dst + i)
+                           : scan_real(f, (float*)dst + i, strtof, kind == ANY_FLOATS);
     if (!ok) {
       LOG("ERR Saved game: bad value %d of '%s'", i, what);
       return false;
@@ -129,7 +132,7 @@ static bool read_values(FILE* f, const char* what, bool is_float, void* dst, int
 }
 
 bool save_read_ints(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, false, v, n);
+  return read_values(f, what, INTS, v, n);
 }
 
 void save_write_floats(FILE* f, const float* v, int n) {
@@ -137,7 +140,11 @@ void save_write_floats(FILE* f, const float* v, int n) {
 }
 
 bool save_read_floats(FILE* f, const char* what, float* v, int n) {
-  return read_values(f, what, true, v, n);
+  return read_values(f, what, FINITE_FLOATS, v, n);
+}
+
+bool save_read_any_floats(FILE* f, const char* what, float* v, int n) {
+  return read_values(f, what, ANY_FLOATS, v, n);
 }
 
 void save_write_int_row(FILE* f, const int32_t* v, int n) {
@@ -146,7 +153,7 @@ void save_write_int_row(FILE* f, const int32_t* v, int n) {
 }
 
 bool save_read_int_row(FILE* f, const char* what, int32_t* v, int n) {
-  return read_values(f, what, false, v, n);
+  return read_values(f, what, INTS, v, n);
 }
 
 void save_write_float_row(FILE* f, const float* v, int n) {
@@ -155,7 +162,7 @@ void save_write_float_row(FILE* f, const float* v, int n) {
 }
 
 bool save_read_float_row(FILE* f, const char* what, float* v, int n) {
-  return read_values(f, what, true, v, n);
+  return read_values(f, what, FINITE_FLOATS, v, n);
 }
 
 bool save_near_site(float v) { return v >= -GRIDSZ && v < 2 * GRIDSZ; }

@@ -26,6 +26,8 @@ void save_write_ints(FILE* f, const int32_t* v, int n);
 bool save_read_ints(FILE* f, const char* what, int32_t* v, int n);
 void save_write_floats(FILE* f, const float* v, int n);
 bool save_read_floats(FILE* f, const char* what, float* v, int n);  // finite only
+// As save_read_floats, with the infinities and not-a-number that "%f" writes.
+bool save_read_any_floats(FILE* f, const char* what, float* v, int n);
 
 // A record of n values on one line, each followed by a blank ("%d ", "%f ").
 void save_write_int_row(FILE* f, const int32_t* v, int n);

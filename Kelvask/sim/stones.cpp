@@ -9,6 +9,7 @@
 #include "log.h"
 #include "savefile.h"
 #include "wld.h"
+#include "wld_state.h"
 
 float stones_x[STONECNT];
 float stones_y[STONECNT];
@@ -263,6 +264,15 @@ int stones_deposit(int s, int x, int y, uint8_t* height, bool* changed) {
   return 1;
 }
 
+static void follow_carrier(int k, const float* carrier) {
+  float* m = stones_inst[k];
+  items_follow(m, carrier, ITEMS_LIFT);
+  // The world decides where the block is laid from this position.
+  stones_x[k] = m[12];
+  stones_y[k] = m[13];
+  stones_z[k] = m[14];
+}
+
 void stones_update_instances(const float (*trfs)[16]) {
   for (int k = 0; k < STONECNT; k++) {
     float* m = stones_inst[k];
@@ -270,11 +280,7 @@ void stones_update_instances(const float (*trfs)[16]) {
     if (st & STONE_CARRIED) {
       uint32_t c = st & STONE_CARRMSK;
       ASSERT(c != STONE_CARRMSK);
-      items_follow(m, trfs[c], ITEMS_LIFT);
-      // The world decides where the block is laid from this position.
-      stones_x[k] = m[12];
-      stones_y[k] = m[13];
-      stones_z[k] = m[14];
+      follow_carrier(k, trfs[c]);
       continue;
     }
     for (int e = 0; e < 16; e++) m[e] = e % 5 == 0 ? 1.0f : 0.0f;
@@ -323,6 +329,18 @@ static bool known_state(uint32_t st) {
   if (st & STONE_CARRIED)
     return st == ((st & STONE_CARRMSK) | STONE_CARRIED) && (st & STONE_CARRMSK) < CROWDSZ;
   return st == STONE_STOCKED || st == (STONE_DEPOSIT | STONE_CARRMSK) || st == STONE_FROZEN;
+}
+
+// A block rides where its carrier stands: one that the last version's
+// steering flung far off the site with its carrier follows the carrier, which
+// the load has put back on the grid.
+static void follow_put_back_carriers() {
+  for (int k = 0; k < STONECNT; k++) {
+    const uint32_t st = stones_stat[k], c = st & STONE_CARRMSK;
+    if ((st & STONE_CARRIED) && c < (uint32_t)crowd_sz &&
+        !(save_near_site(stones_x[k]) && save_near_site(stones_y[k]) && std::isfinite(stones_z[k])))
+      follow_carrier(k, wld_trfs[c]);
+  }
 }
 
 // The stock must be exactly the prefix, the deposit counter true, and every
@@ -404,6 +422,7 @@ static bool stones_read(FILE* txt, FILE* bin) {
     return false;
   LOG("serialized %d marks.", marks);
   const bool lost = marks_left_by_loss(marks);
+  follow_put_back_carriers();
   if (!blocks_valid(stocked, deposited) || !marks_valid(marks, lost ? 0 : MARK)) return false;
   stones_numstocked = stocked;
   stones_numdeposited = deposited;

@@ -250,13 +250,13 @@ void wld_arrive(int i) {
   }
 }
 
-static float random_coord() { return (float)(rand() & 0xffff) / 65536.0f * GRIDSZ; }
+float wld_random_coord() { return (float)(rand() & 0xffff) / 65536.0f * GRIDSZ; }
 
 // A member pushed into the water comes back anywhere on the grid; should
 // that be water again, the next update tries once more.
 static void rescue(int i) {
-  float x = random_coord();
-  float y = random_coord();
+  float x = wld_random_coord();
+  float y = wld_random_coord();
   wld_move_body(i, x, y);
 }
 

@@ -13,6 +13,9 @@ float wld_exhaust_limit(int i);
 void wld_update_fatigue(double dt);
 // Lays the member's model down and frees its body.
 void wld_kill(int i);
+// A coordinate anywhere on the grid, where a member stranded in the water
+// goes.
+float wld_random_coord();
 // Runs every member's arrival action, moving stranded ones back on land.
 void wld_run_jobs();
 // Member i's arrival action for its state, when it stands on its goal.

@@ -45,10 +45,8 @@ bool wld_check_members() {
     return false;
   }
   for (int i = 0; i < crowd_sz; i++) {
-    if (!save_near_site(crowd_posx[i]) || !save_near_site(crowd_posy[i]) ||
-        !(crowd_time[i] >= 0.0)) {
-      LOG("ERR Saved game: member %d at (%f, %f) with move time %f.", i, crowd_posx[i],
-          crowd_posy[i], crowd_time[i]);
+    if (!(crowd_time[i] >= 0.0)) {
+      LOG("ERR Saved game: member %d with move time %f.", i, crowd_time[i]);
       return false;
     }
     crowd_time[i] = std::min(crowd_time[i], SAVE_MAXTIME);
@@ -101,7 +99,25 @@ static bool cell_types_known() {
   return (seen & ~known) == 0;
 }
 
+// The last version's steering could fling a member far off the site, or past
+// any number: it stands again where play puts a member back, in the nearest
+// cell with an open side, or anywhere on the grid as in the water. Its
+// transform's place goes with it.
+static void put_back_far_member(int i) {
+  const float x = crowd_posx[i], y = crowd_posy[i];
+  const int c = wld_nearest_cell(wld_cellflags, 0x0f, x, y);
+  crowd_posx[i] = c >= 0 ? (float)(c % GRIDSZ) + 0.5f : wld_random_coord();
+  crowd_posy[i] = c >= 0 ? (float)(c / GRIDSZ) + 0.5f : wld_random_coord();
+  float* m = wld_trfs[i];
+  m[12] = crowd_posx[i];
+  m[13] = crowd_posy[i];
+  m[14] = grid_z(wld_height[grid_cidx(wld_grid_coord(m[12]), wld_grid_coord(m[13]))]);
+  LOG("Member %d saved at (%f, %f) is put back on the grid at (%f, %f).", i, x, y, m[12], m[13]);
+}
+
 bool wld_check_member_arrays() {
+  for (int i = 0; i < crowd_sz; i++)
+    if (!save_near_site(crowd_posx[i]) || !save_near_site(crowd_posy[i])) put_back_far_member(i);
   if (!emotes_known())
     for (int i = 0; i < CROWDSZ; i++)
       if (wld_emote[i] > 2) {

@@ -13,13 +13,14 @@
 // SAVE_MAXTIME (a doctored file, or a game played on from there) is held
 // there rather than refused, so whatever age the game saves loads again.
 bool wld_check_header(double* age, const int32_t* queues);
-// After the crowd block: positions on or near the site, move times not
-// negative (held at SAVE_MAXTIME), and wld_numdead the number of dead members.
-// The spawn queues, already live, are held together to the crowd's room.
+// After the crowd block: move times not negative (held at SAVE_MAXTIME),
+// and wld_numdead the number of dead members. The spawn queues, already
+// live, are held together to the crowd's room.
 bool wld_check_members();
-// After the world's binary arrays: emotes, finite times, transforms as the
-// world writes them (a runaway limb swing held at 0), and only cell types
-// that the game writes.
+// After the world's binary arrays: members far off the site or at a place
+// that is not a number put back on the grid (logged), emotes, finite times,
+// transforms as the world writes them (a runaway limb swing held at 0), and
+// only cell types that the game writes.
 bool wld_check_member_arrays();
 // After every section: carriers are members, holders are buildings, and the
 // items a building or member holds name it as their owner.

@@ -135,11 +135,12 @@ static const uint8_t MASKS[3][25] = {
 };
 #define MASK_REACH 3  // a mask's walls lie on edges of cells up to this far from its centre
 
-// Whether the wall from a to its east or south neighbour b goes up: all of a
-// mask's walls, or with `cell` on the grid only those on that cell's edges
-// that stand no wall yet.
+// Whether the wall from a to its east or south neighbour b goes up: one of
+// the mask's walls that stands no wall yet (a cliff beside a building walls
+// some of its edges already), with `cell` on the grid only on that cell's
+// edges.
 static bool wanted(int cell, int a, int b, cpShape* const* walls) {
-  return cell < 0 || ((cell == a || cell == b) && !walls[a]);
+  return !walls[a] && (cell < 0 || cell == a || cell == b);
 }
 
 static int building_walls(int kind, int x, int y, int cell) {

@@ -22,6 +22,7 @@ bool wld_remove_south_wall(int x, int y);
 int wld_create_walls();
 int wld_clear_walls();
 // A building's walls around its centre cell; returns how many were added.
+// An edge that has a wall already keeps it.
 int wld_walls_bakery(int x, int y);
 int wld_walls_taxc(int x, int y);
 int wld_walls_hut(int x, int y);

@@ -381,7 +381,7 @@ TEST_F(CrowdSaveTest, DamagedBlockIsRefusedWhole) {
   expect_refused();
   trade = 2;
   poke(3 * (4 + 4 + 8 + 4 + 4) + 8, &trade, sizeof trade);
-  poke(3 * 4, &nan, sizeof nan);  // member 0's y
+  poke(3 * (4 + 4 + 8), &nan, sizeof nan);  // member 0's phase
   expect_refused();
   EXPECT_FALSE(crowd_serialize(0, nullptr));
 }
