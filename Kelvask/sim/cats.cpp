@@ -7,6 +7,7 @@
 #include "log.h"
 #include "savefile.h"
 #include "wld.h"
+#include "wld_fields.h"
 #include "wld_physics.h"
 #include "wld_poses.h"
 

@@ -3,6 +3,8 @@
 // members (or, for field 9, the cats) that follow it; and the steering that
 // turns each worker's move direction into its body's velocity and spin.
 #pragma once
+#include <chipmunk/chipmunk.h>
+
 #include <cstdint>
 
 #include "threadpool.h"
@@ -17,6 +19,12 @@ void wld_compute_potential(task_arg* arg);
 // Before every physics step: each worker's body turns and walks towards its
 // move direction at one cell per second, or stops when it has none.
 void wld_steer_bodies();
+// The steering's blend, half the old velocity and half the direction d, and
+// in len what to divide it by for unit length (its length plus the smallest
+// normal double). A blend that cancels (d turned straight back against the
+// old velocity) or is not a number gives d and its length instead, so the
+// body turns to d; with no usable d either, nothing (0 over 1).
+cpVect wld_steer_blend(cpVect old, cpVect d, double* len);
 // Queues wld_compute_potential with the record on the pool, priority 1;
 // the task id, or 0 when not queued.
 uint32_t task_create(const task_arg* arg);

@@ -1,7 +1,6 @@
 #include "wld_physics.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -167,26 +166,6 @@ int wld_free_shut_members() {
     moved++;
   }
   return moved;
-}
-
-// Shorter than this, a blend's direction is rounding noise: its square
-// underflows long before its length reaches 0, and the division by that
-// length alone would fling the body across the world.
-#define STEER_LEAST 1e-6
-
-static bool usable_length(double len) { return len >= STEER_LEAST && len <= DBL_MAX; }
-
-cpVect wld_steer_blend(cpVect old, cpVect d, double* len) {
-  const cpVect v = cpvadd(cpvmult(old, 0.5), cpvmult(d, 0.5));
-  *len = cpvlength(v);
-  if (usable_length(*len)) {
-    *len += DBL_MIN;
-    return v;
-  }
-  const double dlen = cpvlength(d);
-  const bool turn = usable_length(dlen);
-  *len = turn ? dlen + DBL_MIN : 1.0;
-  return turn ? d : cpvzero;
 }
 
 void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape) {

@@ -35,12 +35,6 @@ int wld_free_shut_members();
 // The moment is always that of a circle of mass 1 and radius 0.2: workers
 // and cats turn alike whatever they weigh.
 void wld_new_circle(double mass, double radius, float x, float y, cpBody** body, cpShape** shape);
-// The steering's blend, half the old velocity and half the direction d, and
-// in len what to divide it by for unit length (its length plus the smallest
-// normal double). A blend that cancels (d turned straight back against the
-// old velocity) or is not a number gives d and its length instead, so the
-// body turns to d; with no usable d either, nothing (0 over 1).
-cpVect wld_steer_blend(cpVect old, cpVect d, double* len);
 // Removes and frees member i's body and shape; false when it has none.
 bool wld_remove_body(int i);
 // Removes and frees every member's body and shape; returns how many.

@@ -208,30 +208,6 @@ TEST_F(CatsMover, ACatFacingAwayTurnsOnTheSpot) {
   EXPECT_GT(cpvlength(cpBodyGetVelocity(cats_body[i])), 1.5);
 }
 
-// A cat facing its way whose velocity was turned straight back against it:
-// the blend cancels, and the cat goes its way at its own speed.
-TEST_F(CatsMover, ABlendThatCancelsNeverFlingsTheCat) {
-  int i = cat_on_cell(40, 40);
-  cats_create_bodies();
-  std::fill(flowx, flowx + GRIDCELLS, -1.0f);
-  for (int e = 150; e <= 320; e++)
-    for (double side : {1.0, -1.0}) {
-      cpBodySetAngle(cats_body[i], PI);
-      cpBodySetVelocity(cats_body[i], cpv(1.0, side * std::pow(10.0, -e)));
-      update();
-      const cpVect v = cpBodyGetVelocity(cats_body[i]);
-      ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y)) << "1e-" << e;
-      ASSERT_LE(cpvlength(v), 1.6 * (1.0 + 1e-12)) << "1e-" << e;
-      ASSERT_NEAR(v.x, -1.6, 1e-12) << "1e-" << e;
-    }
-  // Nearly back, but a direction still: the blend is kept.
-  cpBodySetVelocity(cats_body[i], cpv(1.0, 1e-3));
-  update();
-  const cpVect v = cpBodyGetVelocity(cats_body[i]);
-  EXPECT_NEAR(v.x, 0.0, 1e-12);
-  EXPECT_NEAR(v.y, 1.6, 1e-12);
-}
-
 TEST_F(CatsMover, BlendLeansOnNeighboursButNotThroughWalls) {
   // Cell (40, 40) flows east, its west neighbour south. A cat in the west
   // third of the cell (fx = 0.2) takes 0.3 of the neighbour.
