@@ -202,23 +202,22 @@ TEST_F(FieldSteering, ABlendThatCancelsTurnsToTheDirectionAndNeverFlings) {
   std::fill(flowx, flowx + GRIDCELLS, -1.0f);
   std::fill(flowy, flowy + GRIDCELLS, 0.0f);
   crowd_dirx[i] = -1.0f;
-  auto steer = [&](double cross, cpVect* member_v, cpVect* cat_v) {
+  cpVect m, c;
+  auto steer = [&](double cross) {
     cpBodySetVelocity(wld_bodies[i], cpv(1.0, cross));
     cpBodySetVelocity(cats_body[cat], cpv(1.0, cross));
     cpBodySetAngle(cats_body[cat], M_PI);
     wld_steer_bodies();
     cats_update(0.05f, flowx, flowy, crowd_costw, crowd_coste, crowd_costn, crowd_costs);
-    *member_v = cpBodyGetVelocity(wld_bodies[i]);
-    *cat_v = cpBodyGetVelocity(cats_body[cat]);
+    m = cpBodyGetVelocity(wld_bodies[i]), c = cpBodyGetVelocity(cats_body[cat]);
   };
-  cpVect m, c;
   for (int e = 150; e <= 320; e++)
     for (double side : {1.0, -1.0}) {
-      steer(side * std::pow(10.0, -e), &m, &c);
+      steer(side * std::pow(10.0, -e));
       ASSERT_TRUE(cpveql(m, cpv(-1.0, 0.0)) && cpveql(c, cpv(-1.6, 0.0)))
           << "1e-" << e << ": member " << m.x << ", " << m.y << "; cat " << c.x << ", " << c.y;
     }
-  steer(1e-3, &m, &c);
+  steer(1e-3);
   EXPECT_NEAR(m.y, 1.0, 1e-12);
   EXPECT_NEAR(c.y, 1.6, 1e-12);
 }
