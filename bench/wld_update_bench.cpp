@@ -2,8 +2,9 @@
 // terrain: one frame of four steps (fields on the pool, physics, production,
 // fatigue, jobs); the steered physics of such frames, which is what the frame
 // costs at the least; the four physics steps of a crowd
-// nobody steers; the frame at smaller crowds; the fatigue and job pass; and a
-// saved crowd stacked on one spot, loaded and played on.
+// nobody steers; the frame at smaller crowds; the fatigue and job pass; a
+// saved crowd stacked on one spot, loaded and played on; and the steering of
+// the whole crowd alone.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -104,3 +105,13 @@ BENCHMARK(BM_WorldFrame)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(300);
+
+// One steering pass over the crowd, as before each physics step.
+static void BM_SteerOnly4000(benchmark::State& state) {
+  if (!game_of(4000)) return state.SkipWithError("no terrain map");
+  for (auto _ : state) wld_steer_bodies();
+}
+BENCHMARK(BM_SteerOnly4000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly(true);

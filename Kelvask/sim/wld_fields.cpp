@@ -1,6 +1,5 @@
 #include "wld_fields.h"
 
-#include <cfloat>
 #include <cmath>
 
 #include <chipmunk/chipmunk_structs.h>
@@ -84,24 +83,11 @@ void wld_compute_potential(task_arg* arg) {
     crowd_move_group(step, t, flowx, flowy, crowd_costw, crowd_coste, crowd_costn, crowd_costs);
 }
 
-// Shorter than this, a blend's direction is rounding noise: its square
-// underflows long before its length reaches 0, and the division by that
-// length alone would fling the body across the world.
-#define STEER_LEAST 1e-6
-
-static bool usable_length(double len) { return len >= STEER_LEAST && len <= DBL_MAX; }
-
-cpVect wld_steer_blend(cpVect old, cpVect d, double* len) {
-  const cpVect v = cpvadd(cpvmult(old, 0.5), cpvmult(d, 0.5));
-  *len = cpvlength(v);
-  if (usable_length(*len)) {
-    *len += DBL_MIN;
-    return v;
-  }
+cpVect wld_steer_turn(cpVect d, double* len) {
   const double dlen = cpvlength(d);
-  const bool turn = usable_length(dlen);
-  *len = turn ? dlen + DBL_MIN : 1.0;
-  return turn ? d : cpvzero;
+  const bool usable = dlen >= WLD_STEER_LEAST && dlen <= DBL_MAX;
+  *len = usable ? dlen + DBL_MIN : 1.0;
+  return usable ? d : cpvzero;
 }
 
 static float wrap_angle(float a) {
